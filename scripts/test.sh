@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: inside a network namespace of its own
+# (loopback only, multicast routed to lo, so the heartbeat group is real and nothing leaves the
+# machine), under one Xvfb, with a private TMPDIR.
+#   SANITIZE=1  builds with ASan+UBSan in build-asan/ and runs the same suite.
+#   CTEST_ARGS  extra ctest arguments (e.g. "-R Frames").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != "--inside" ]; then
+    source scripts/deps.sh
+    qv_install_deps
+    if [ "${SANITIZE:-0}" = "1" ]; then
+        qv_build build-asan -DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DQV_BUILD_BENCH=OFF
+    else
+        qv_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    if [ "$(id -u)" -eq 0 ]; then
+        exec unshare -n bash "$0" --inside
+    else
+        exec unshare -rn bash "$0" --inside
+    fi
+fi
+
+# From here on: inside the namespace.
+ip link set lo up
+ip route add 224.0.0.0/4 dev lo
+
+BUILD=build
+if [ "${SANITIZE:-0}" = "1" ]; then
+    BUILD=build-asan
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+fi
+
+export QT_QPA_PLATFORM=xcb
+export LIBGL_ALWAYS_SOFTWARE=1
+export LANG=en_US.UTF-8
+unset LC_ALL LANGUAGE
+TMPDIR="$(mktemp -d "${TMPDIR:-/tmp}/qv-tests.XXXXXX")"
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
+
+xvfb-run -a -s "-screen 0 1920x1080x24" \
+    ctest --test-dir "$BUILD" --output-on-failure --no-tests=error -j "$(nproc)" ${CTEST_ARGS:-}

@@ -1,0 +1,27 @@
+#pragma once
+// Directory creation, renaming and listing for the recorder's dump folders.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Creates every missing folder along `path` (absolute or relative; "/" separated). False for an
+// empty path or when a creation fails; true when everything exists afterwards.
+bool make_dirs(const std::string &path);
+
+// True when the rename succeeds.
+bool rename_path(const std::string &from, const std::string &to);
+
+// Appends the names (not paths) of the sub-folders of `directory`, without "." and "..".
+void list_subdirs(const std::string &directory, std::vector<std::string> &out);
+
+// a + "/" + b, without doubling a separator that a already ends with.
+std::string join_path(const std::string &a, const std::string &b);
+
+// Writes `size` bytes to a fresh file beside `path` and renames it into place, so a symlink
+// planted at `path` in a shared folder is replaced, never followed. False on any failure.
+bool write_file_replace(const std::string &path, const void *data, size_t size);
+
+// Creates `path` empty unless something (file, folder or link) already stands there; never
+// follows a symlink. True when a regular file exists at `path` afterwards.
+bool create_empty_file(const std::string &path);

@@ -1,0 +1,44 @@
+#pragma once
+// Thin layer over POSIX UDP sockets and the address texts the devices are configured with.
+// Results are plain integers, booleans and C strings; nothing here throws or shows a window.
+
+#include <cstddef>
+#include <cstdint>
+
+// No socket. Descriptor 0 is a valid socket, so failure is -1 only.
+constexpr int INVALID_SOCK = -1;
+
+// UDP socket with a 1 MiB receive buffer and a 500 ms receive time-out, bound to `bind_ip`
+// (0.0.0.0 when null or empty) and `port`; SO_REUSEADDR when `reuse` is set. -1 on failure.
+// `bind_ip` lets tests bind 127.0.0.1 while a fake device holds the same port on 127.0.0.2.
+int udp_open(int port, bool reuse, const char *bind_ip = nullptr);
+
+// Unbound UDP socket with a 10 MiB receive buffer and a 1000 ms receive time-out, or -1.
+int udp_open_unbound();
+
+// Closes the socket; returns 0. `is_socket` is kept for callers that pass other handles.
+int udp_close(int sock, bool is_socket = true);
+
+// Receive buffer the kernel actually granted (it caps SO_RCVBUF at net.core.rmem_max).
+int udp_recv_buffer_size(int sock);
+
+// One sendto to the dotted IPv4 address and port: bytes sent, or -1 (also for a bad address).
+int udp_send_to(int sock, const char *ip, int port, const void *data, size_t len);
+
+// Dotted-quad text of a network-order IPv4 address into `out` (at least 16 bytes).
+void ipv4_to_text(uint32_t addr_be, char *out, size_t out_size);
+
+bool is_ipv4(const char *text);
+bool is_mac(const char *text);
+
+// Normalised device address text ("%03d.%03d.%03d.%03d %05d", with mask and gateway when
+// `with_mask`). `out` must hold at least 64 characters. False when any field is refused.
+bool format_ip_config(bool with_mask, const char *ip, const char *mask, const char *gateway,
+                      int port, char *out);
+
+// MAC address of `ip` from the kernel's ARP table as "aa-bb-cc-dd-ee-ff". `out` is a
+// zero-filled buffer of 64 characters; on failure it receives the reason and false is returned.
+bool arp_get_mac(const char *ip, char *out);
+
+// Same lookup over a given ARP table text (the format of /proc/net/arp), for tests.
+bool arp_get_mac_from_table(const char *table, const char *ip, char *out);

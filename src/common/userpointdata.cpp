@@ -1,0 +1,37 @@
+#include "userpointdata.h"
+
+#include <QObject>
+
+QString msg_type_text(int type)
+{
+    switch (type) {
+    case MSG_DEBUG: return QObject::tr("debug infomation");
+    case MSG_WARM: return QObject::tr("warm infomation");
+    case MSG_ERROR: return QObject::tr("error infomation");
+    case MSG_RUN_STATE: return QObject::tr("run state");
+    case MSG_ZONE_MONITOR: return QObject::tr("zone monitor");
+    case MSG_FW_MOTOR: return QObject::tr("firmware motor upgrades");
+    case MSG_FW_MCU: return QObject::tr("firmware mcu upgrades");
+    case MSG_ZONE_UPGRADE: return QObject::tr("detect zone  upgrades");
+    case MSG_MODEL_UPGRADE: return QObject::tr("model upgrades");
+    case MSG_ALG_INFO: return QObject::tr("algorithm info upgrades");
+    case MSG_CMD_INFO: return QObject::tr("cmd infomation");
+    case MSG_LIDAR_TYPE: return QObject::tr("lidar type");
+    case MSG_LOG: return QObject::tr("log infomation");
+    case MSG_REBOOT: return QObject::tr("system reboot");
+    default: return QString();
+    }
+}
+
+QString lidar_type_name(int type)
+{
+    switch (type) {
+    case LIDAR_FENK_U: return QObject::tr("LDS-Fenk-U");
+    case LIDAR_RAXO_E: return QObject::tr("LDS-Raxo-E");
+    case LIDAR_RAXO_S: return QObject::tr("LDS-Raxo-S");
+    case LIDAR_VIMO_E: return QObject::tr("LDS-Vimo-E");
+    case LIDAR_ALG_BOX: return QObject::tr("Algorithm Box");
+    case LIDAR_UNKNOWN: return QObject::tr("Unknown lidar model");
+    default: return QString();
+    }
+}

@@ -1,0 +1,6 @@
+#include "programentry.h"
+
+int main(int argc, char *argv[])
+{
+    return program_main(argc, argv);
+}

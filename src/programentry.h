@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QTranslator;
+
+// Everything main does: settings, language, the main window and the event loop.
+int program_main(int argc, char **argv);
+
+// Language name for a stored "Language" value: "Auto" follows the system locale (Chinese or
+// English; any other language warns and falls back to English); any other value is the name.
+QString resolve_language(const std::string &stored);
+
+// Application font for the language, then "<application folder>/translations/<name>.qm" into
+// the translator, which is installed even when the file is missing.
+void loadLanguage(const QString &name, QTranslator &translator);
+
+// "<temporary folder>/QuorvelView3D.ini"'s folder and file name as main loads them.
+QString settings_directory();
+constexpr const char *kSettingsFile = "/QuorvelView3D.ini";
+constexpr const char *kSettingsDoc = "main_ini";

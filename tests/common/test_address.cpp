@@ -1,0 +1,93 @@
+#include "sockethelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+TEST(Address, Ipv4Texts)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"192.168.1.10", true}, {"1..2.3", true},  {"001.002.003.004", true},
+        {"0.0.0.0", true},      {"255.255.255.255", true},
+        {"1.2.3.", false},      {".1.2.3", false}, {"1.2.3.256", false},
+        {"1.2.3", false},       {"1.2.3.4.5", false}, {"", false},
+        {"1.2.3.4 ", false},    {"a.b.c.d", false}, {"1.2.3.99999999999999999999", false},
+        {"256.1.1.1", false},   {"...", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(is_ipv4(c.first), c.second) << '"' << c.first << '"';
+    EXPECT_FALSE(is_ipv4(nullptr));
+}
+
+TEST(Address, MacTexts)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"AA:bb:0C:d1:e2:F3", true},  {"00:00:00:00:00:00", true},
+        {"AA-BB-CC-DD-EE-FF", false}, {"A:BB:CC:DD:EE:FFF", false},
+        {"AA:BB:CC:DD:EE:F", false},  {"AA:BB:CC:DD:EE:FF0", false},
+        {"GG:BB:CC:DD:EE:FF", false}, {".A:BB:CC:DD:EE:FF", false},
+        {"AABB:CC:DD:EE:FF:", false}, {"", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(is_mac(c.first), c.second) << '"' << c.first << '"';
+    EXPECT_FALSE(is_mac(nullptr));
+}
+
+TEST(Address, FormatIpConfig)
+{
+    struct Case {
+        bool with_mask;
+        const char *ip, *mask, *gw;
+        int port;
+        const char *out; // nullptr = refused
+    } cases[] = {
+        {false, "192.168.1.10", nullptr, nullptr, 2368, "192.168.001.010 02368"},
+        {false, "10.0.0.1", nullptr, nullptr, 65535, "010.000.000.001 65535"},
+        {false, "9.1.1.1", nullptr, nullptr, 2368, nullptr},
+        {false, "192.168.1.10", nullptr, nullptr, 1000, nullptr},
+        {false, "192.168.1.10", nullptr, nullptr, 65536, nullptr},
+        {false, "192.168.1.", nullptr, nullptr, 2368, nullptr},
+        {false, "192.168.1.10.5", nullptr, nullptr, 2368, nullptr},
+        {true, "192.168.1.10", "255.255.255.0", "192.168.1.1", 6000,
+         "192.168.001.010 255.255.255.000 192.168.001.001 06000"},
+        {true, "192.168.1.10", "255.0.255.0", "192.168.1.1", 6000, nullptr},
+        {true, "192.168.1.10", "0.0.0.0", "192.168.1.1", 6000, nullptr},
+        {true, "192.168.1.10", "000.000.000.000", "8.8.8.8", 6000,
+         "192.168.001.010 000.000.000.000 008.008.008.008 06000"},
+        {true, "192.168.1.10", "255.255.255.0", "192.168.2.1", 6000, nullptr},
+        {true, "192.168.1.10", "255.255.255.0", "192.168.1", 6000, nullptr},
+        {true, "192.168.1.10", "255.255.255.", "192.168.1.1", 6000, nullptr},
+        // the mask is read with the same field rules as the address: "255.255..0" is 255.255.0.0
+        {true, "192.168.1.10", "255.255..0", "192.168.7.1", 6000,
+         "192.168.001.010 255.255.000.000 192.168.007.001 06000"},
+    };
+    for (const auto &c : cases) {
+        char out[64];
+        std::memset(out, 0, sizeof(out));
+        const bool ok = format_ip_config(c.with_mask, c.ip, c.mask, c.gw, c.port, out);
+        EXPECT_EQ(ok, c.out != nullptr) << c.ip << " " << (c.mask ? c.mask : "") << " " << c.port;
+        if (ok && c.out) {
+            EXPECT_STREQ(out, c.out);
+        }
+    }
+}
+
+TEST(Address, ArpTable)
+{
+    const char *table =
+        "IP address       HW type     Flags       HW address            Mask     Device\n"
+        "192.168.1.20     0x1         0x2         AA:BB:cc:01:02:03     *        eth0\n"
+        "192.168.1.21     0x1         0x0         00:00:00:00:00:00     *        eth0\n";
+    char out[64] = {0};
+    EXPECT_TRUE(arp_get_mac_from_table(table, "192.168.1.20", out));
+    EXPECT_STREQ(out, "aa-bb-cc-01-02-03");
+
+    std::memset(out, 0, sizeof(out));
+    EXPECT_FALSE(arp_get_mac_from_table(table, "192.168.1.21", out)) << "incomplete entry";
+    EXPECT_EQ(std::string(out).rfind("SendARP Error:", 0), 0u);
+
+    std::memset(out, 0, sizeof(out));
+    EXPECT_FALSE(arp_get_mac("127.0.0.1", out)) << "loopback has no ARP entry";
+    EXPECT_EQ(std::string(out).rfind("SendARP Error:", 0), 0u);
+}

@@ -1,0 +1,146 @@
+#include "fakepeer.h"
+#include "lhframe.h"
+#include "sockethelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int bound_port(int sock)
+{
+    sockaddr_in a{};
+    socklen_t len = sizeof(a);
+    getsockname(sock, reinterpret_cast<sockaddr *>(&a), &len);
+    return ntohs(a.sin_port);
+}
+} // namespace
+
+TEST(Udp, OpenReceiveAndOptions)
+{
+    const int sock = udp_open(0, false);
+    ASSERT_NE(sock, INVALID_SOCK);
+    const int port = bound_port(sock);
+    ASSERT_GT(port, 0);
+    EXPECT_GT(udp_recv_buffer_size(sock), 0);
+
+    timeval tv{};
+    socklen_t len = sizeof(tv);
+    getsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &tv, &len);
+    EXPECT_EQ(tv.tv_sec * 1000 + tv.tv_usec / 1000, 500);
+
+    FakePeer peer("127.0.0.2");
+    ASSERT_TRUE(peer.ok());
+    ASSERT_EQ(peer.send_to("127.0.0.1", port, {1, 2, 3}), 3);
+    uint8_t buf[16];
+    sockaddr_in from{};
+    socklen_t flen = sizeof(from);
+    const ssize_t n = recvfrom(sock, buf, sizeof(buf), 0, reinterpret_cast<sockaddr *>(&from), &flen);
+    ASSERT_EQ(n, 3);
+    char text[16];
+    ipv4_to_text(from.sin_addr.s_addr, text, sizeof(text));
+    EXPECT_STREQ(text, "127.0.0.2");
+
+    // a second bind of the same port without reuse fails and leaks nothing
+    EXPECT_EQ(udp_open(port, false), INVALID_SOCK);
+    EXPECT_EQ(udp_close(sock), 0);
+
+    // the bind seam: program on 127.0.0.1, fake device on 127.0.0.2, same port number
+    const int a = udp_open(0, true, "127.0.0.1");
+    ASSERT_NE(a, INVALID_SOCK);
+    FakePeer same_port("127.0.0.2", bound_port(a));
+    EXPECT_TRUE(same_port.ok());
+    udp_close(a);
+    EXPECT_EQ(udp_open(1234, false, "not an address"), INVALID_SOCK);
+
+    const int u = udp_open_unbound();
+    ASSERT_NE(u, INVALID_SOCK);
+    getsockopt(u, SOL_SOCKET, SO_RCVTIMEO, &tv, &len);
+    EXPECT_EQ(tv.tv_sec * 1000 + tv.tv_usec / 1000, 1000);
+    udp_close(u);
+}
+
+TEST(Udp, SendToRefusesBadAddresses)
+{
+    const int sock = udp_open_unbound();
+    EXPECT_EQ(udp_send_to(sock, "300.1.1.1", 5000, "x", 1), -1);
+    EXPECT_EQ(udp_send_to(sock, nullptr, 5000, "x", 1), -1);
+    EXPECT_EQ(udp_send_to(INVALID_SOCK, "127.0.0.1", 5000, "x", 1), -1);
+    EXPECT_EQ(lh_send_crc_frame(sock, "127.0.0.1", 5000, 1, 1, 4000, std::string(4000, 'x').data()), -1)
+        << "an oversized payload is refused, nothing sent";
+    udp_close(sock);
+}
+
+TEST(Udp, RequestCrcFrameMatchesItsReplyBySequence)
+{
+    FakePeer peer("127.0.0.2");
+    ASSERT_TRUE(peer.ok());
+    // The device first answers with a stale sequence, then with the right one, and pads the
+    // right reply's text with more bytes than its length field claims.
+    peer.set_handler([](FakePeer &p, const Datagram &d) {
+        const uint16_t seq = rd_u16(&d.bytes[4]);
+        const uint16_t cmd = uint16_t(~rd_u16(&d.bytes[2]));
+        auto stale = lh_make_crc_frame(cmd, uint16_t(seq + 1), "old!", 4);
+        p.reply(d, stale);
+        auto good = lh_make_crc_frame(cmd, seq, "OK:12345", 8);
+        wr_u16(&good[6], 5); // the text is "OK:12"
+        p.reply(d, good);
+    });
+    peer.start();
+
+    const int sock = udp_open_unbound();
+    uint8_t reply[64];
+    std::memset(reply, 0, sizeof(reply));
+    int reply_len = -1;
+    ASSERT_TRUE(lh_request_crc_frame(sock, "127.0.0.2", peer.port(), 5, "LVERH", 0x0043, &reply_len,
+                                     reply, sizeof(reply), 3, 10));
+    EXPECT_EQ(reply_len, 5);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(reply), 5), "OK:12");
+
+    // the request as the device saw it
+    const auto got = peer.received();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].bytes.size(), 20u);
+    EXPECT_EQ(rd_u16(&got[0].bytes[2]), 0x0043);
+    EXPECT_LE(rd_u16(&got[0].bytes[4]), 0x7FFF);
+
+    // a reply longer than the caller's buffer is cut to the buffer
+    uint8_t small[3] = {0, 0, 0};
+    ASSERT_TRUE(lh_request_crc_frame(sock, "127.0.0.2", peer.port(), 0, nullptr, 0x0043, &reply_len,
+                                     small, sizeof(small), 3, 10));
+    EXPECT_EQ(reply_len, 3);
+    EXPECT_EQ(std::memcmp(small, "OK:", 3), 0);
+    udp_close(sock);
+}
+
+TEST(Udp, RequestCrcFrameGivesUp)
+{
+    FakePeer silent("127.0.0.2");
+    ASSERT_TRUE(silent.ok());
+    silent.start();
+    const int sock = udp_open_unbound();
+    uint8_t reply[16];
+    int reply_len = -1;
+    EXPECT_FALSE(lh_request_crc_frame(sock, "127.0.0.2", silent.port(), 2, "hi", 0x0043, &reply_len,
+                                      reply, sizeof(reply), 1, 10));
+    EXPECT_EQ(reply_len, -1);
+    EXPECT_TRUE(silent.wait_for(1, 1000)) << "the request was sent";
+
+    // a chatty peer that never matches: gives up after the datagram budget
+    FakePeer chatty("127.0.0.2");
+    chatty.set_handler([](FakePeer &p, const Datagram &d) {
+        for (int i = 0; i < 3; ++i)
+            p.reply(d, {'L', 'H', 0, 0, 0xFF, 0xFF, 0, 0});
+    });
+    chatty.start();
+    EXPECT_FALSE(lh_request_crc_frame(sock, "127.0.0.2", chatty.port(), 0, nullptr, 0x0043,
+                                      &reply_len, reply, sizeof(reply), 30, 3));
+    udp_close(sock);
+
+    EXPECT_FALSE(lh_request_crc_frame(INVALID_SOCK, "127.0.0.2", silent.port(), 0, nullptr, 0x0043,
+                                      &reply_len, reply, sizeof(reply), 1, 1));
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Helpers shared by the tests.
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Makes a fresh folder under $TMPDIR (or /tmp) and points TMPDIR at it; returns it.
+std::string setup_private_tmpdir();
+
+// Removes that folder unless QV_KEEP_TMP is set.
+void cleanup_private_tmpdir(const std::string &dir);
+
+// This test process's private temporary folder (also its TMPDIR).
+std::string temp_dir();
+
+// A fresh empty folder inside temp_dir().
+std::string make_temp_subdir(const std::string &prefix);
+
+std::vector<uint8_t> read_file(const std::string &path);
+void write_file(const std::string &path, const std::vector<uint8_t> &bytes);
+
+// Folder of the running test binary.
+std::string binary_dir();
+
+} // namespace testsupport
