@@ -2,6 +2,11 @@
 
 #include <QObject>
 
+void register_point_meta_types()
+{
+    qRegisterMetaType<std::vector<UserPointData>>("std::vector<UserPointData>");
+}
+
 QString msg_type_text(int type)
 {
     switch (type) {

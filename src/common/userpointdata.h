@@ -2,6 +2,7 @@
 // The vocabulary every worker and window shares: the point record, the device model code and
 // the message code carried by sig_data.
 
+#include <QMetaType>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -21,6 +22,11 @@ struct UserPointData {
 static_assert(sizeof(UserPointData) == 23, "UserPointData is a packed 23-byte record");
 
 using PointFrame = std::vector<UserPointData>;
+Q_DECLARE_METATYPE(std::vector<UserPointData>)
+
+// Registers the frame type under the name the queued connections use,
+// "std::vector<UserPointData>". Safe to call more than once.
+void register_point_meta_types();
 
 // Program-wide device model code, carried as `lidartype`.
 enum LidarType : int {

@@ -1,0 +1,277 @@
+#include "fakepeer.h"
+#include "lhframe.h"
+#include "logmanager.h"
+#include "sockethelpers.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+#include <spdlog/logger.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <cstring>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int64_t now_ms()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+struct Rec {
+    uint64_t ms;
+    uint16_t type;
+    std::vector<uint8_t> payload;
+};
+
+// Strict reader: a dump file must be whole records from its first byte to its last.
+bool parse_records(const std::vector<uint8_t> &f, std::vector<Rec> &out)
+{
+    size_t pos = 0;
+    while (pos < f.size()) {
+        if (f.size() - pos < DUMP_HEADER_SIZE || std::memcmp(&f[pos], "LHLOGH", 6) != 0
+            || f[pos + 6] != 0 || f[pos + 7] != 20)
+            return false;
+        const uint16_t len = rd_u16(&f[pos + 18]);
+        if (f.size() - pos - DUMP_HEADER_SIZE < len)
+            return false;
+        out.push_back({rd_u64(&f[pos + 8]), rd_u16(&f[pos + 16]),
+                       {f.begin() + long(pos) + 20, f.begin() + long(pos) + 20 + len}});
+        pos += DUMP_HEADER_SIZE + len;
+    }
+    return true;
+}
+
+std::vector<std::string> files_under(const std::string &dir)
+{
+    std::vector<std::string> files;
+    for (const auto &e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file())
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Test fixture: each test records under its own folder and leaves the manager stopped with
+// the default limit.
+class Recorder : public ::testing::Test {
+protected:
+    void SetUp() override { base = testsupport::make_temp_subdir("rec") + "/logdata/"; }
+    void TearDown() override
+    {
+        LogManager::instance()->stop(LogManager::kModeDump);
+        LogManager::instance()->set_file_limit(LogManager::kDefaultFileLimit);
+    }
+    std::string base;
+};
+
+std::vector<uint8_t> payload_of(size_t n, uint8_t seed)
+{
+    std::vector<uint8_t> p(n);
+    for (size_t i = 0; i < n; ++i)
+        p[i] = uint8_t(seed + i);
+    return p;
+}
+
+} // namespace
+
+TEST_F(Recorder, LoopbackDatagramRecordedByteForByte)
+{
+    LogManager *m = LogManager::instance();
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    const std::string file = m->current_file(0);
+    EXPECT_EQ(fs::path(file).parent_path().string() + "/", fs::path(m->folders(0)[0]).string() + "/");
+    EXPECT_TRUE(fs::path(file).filename().string().size() == 22
+                && file.compare(file.size() - 7, 7, "_1.dump") == 0)
+        << file;
+
+    const int sock = udp_open(0, false, "127.0.0.1");
+    sockaddr_in a{};
+    socklen_t alen = sizeof(a);
+    getsockname(sock, reinterpret_cast<sockaddr *>(&a), &alen);
+    FakePeer device("127.0.0.2");
+    const auto sent = payload_of(4096, 3);
+    device.send_to("127.0.0.1", ntohs(a.sin_port), sent);
+    uint8_t buf[8192];
+    const ssize_t n = recv(sock, buf, sizeof(buf), 0);
+    ASSERT_EQ(n, 4096);
+    const int64_t before = now_ms();
+    log_dump_record(0, buf, size_t(n), 1);
+    const int64_t after = now_ms();
+    udp_close(sock);
+
+    const auto bytes = testsupport::read_file(file);
+    ASSERT_EQ(bytes.size(), 20u + 4096u);
+    const uint8_t head[8] = {'L', 'H', 'L', 'O', 'G', 'H', 0x00, 0x14};
+    EXPECT_EQ(std::memcmp(bytes.data(), head, 8), 0);
+    EXPECT_GE(int64_t(rd_u64(&bytes[8])), before);
+    EXPECT_LE(int64_t(rd_u64(&bytes[8])), after);
+    EXPECT_EQ(rd_u16(&bytes[16]), 1);
+    EXPECT_EQ(rd_u16(&bytes[18]), 4096);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.end(), bytes.begin() + 20));
+
+    // nothing is written while recording is off
+    m->stop(LogManager::kModeDump);
+    log_dump_record(0, buf, 10, 1);
+    EXPECT_EQ(testsupport::read_file(files_under(base)[0]).size(), 20u + 4096u);
+}
+
+TEST_F(Recorder, RotationFoldersAndRenames)
+{
+    LogManager *m = LogManager::instance();
+    m->set_file_limit(1000);
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    EXPECT_FALSE(m->start(base, "data", 1, LogManager::kModeDump)) << "already recording";
+
+    // 120-byte records: eight fill 960 bytes, the ninth would cross 1000 and opens a new file
+    std::vector<Rec> written;
+    for (int i = 0; i < 100; ++i) {
+        const auto p = payload_of(100, uint8_t(i));
+        log_dump_record(0, p.data(), p.size(), 3);
+        written.push_back({0, 3, p});
+    }
+    const auto live_folders = m->folders(0);
+    m->stop(LogManager::kModeDump);
+
+    // 100 records / 8 per file = 13 files, 5 per folder -> 3 folders, all renamed
+    std::vector<std::string> folder_names;
+    for (const auto &e : fs::directory_iterator(base))
+        folder_names.push_back(e.path().filename().string());
+    std::sort(folder_names.begin(), folder_names.end());
+    ASSERT_EQ(folder_names.size(), 3u);
+    ASSERT_EQ(live_folders.size(), 3u);
+    for (const auto &f : folder_names)
+        EXPECT_NE(f.find('-'), std::string::npos) << "complete folder carries its end time: " << f;
+    std::map<std::string, int> per_folder;
+    std::vector<Rec> read_back;
+    for (const auto &file : files_under(base)) {
+        ++per_folder[fs::path(file).parent_path().filename().string()];
+        const auto bytes = testsupport::read_file(file);
+        EXPECT_LE(bytes.size(), 1000u) << file;
+        EXPECT_TRUE(parse_records(bytes, read_back)) << "whole records only: " << file;
+    }
+    std::vector<int> counts;
+    for (const auto &kv : per_folder)
+        counts.push_back(kv.second);
+    std::sort(counts.begin(), counts.end());
+    EXPECT_EQ(counts, (std::vector<int>{3, 5, 5}));
+    ASSERT_EQ(read_back.size(), written.size());
+    for (size_t i = 0; i < written.size(); ++i)
+        EXPECT_EQ(read_back[i].payload, written[i].payload) << i;
+
+    // a new start begins a new folder with a file numbered 1
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    const std::string again = m->current_file(0);
+    EXPECT_EQ(again.compare(again.size() - 7, 7, "_1.dump"), 0);
+    EXPECT_EQ(m->folders(0).size(), 1u);
+}
+
+TEST_F(Recorder, RecordsNeverCrossTheLimit)
+{
+    LogManager *m = LogManager::instance();
+    m->set_file_limit(1000);
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    const auto p970 = payload_of(970, 1); // a 990-byte record: the file is 10 short of full
+    log_dump_record(0, p970.data(), p970.size(), 1);
+    const std::string first = m->current_file(0);
+    const auto p10 = payload_of(10, 2); // 30-byte record would end at 1020
+    log_dump_record(0, p10.data(), p10.size(), 1);
+    const std::string second = m->current_file(0);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(testsupport::read_file(first).size(), 990u) << "the record went whole to the next file";
+    EXPECT_EQ(testsupport::read_file(second).size(), 30u);
+
+    // a record that exactly fills the file closes it and opens an empty next one
+    const auto p950 = payload_of(950, 3);
+    log_dump_record(0, p950.data(), p950.size(), 1); // 30 + 970 = 1000
+    const std::string third = m->current_file(0);
+    EXPECT_NE(third, second);
+    EXPECT_EQ(testsupport::read_file(second).size(), 1000u);
+    EXPECT_EQ(testsupport::read_file(third).size(), 0u);
+
+    // a record larger than the whole limit still goes whole into a file of its own
+    const auto big = payload_of(1500, 4);
+    log_dump_record(0, big.data(), big.size(), 1);
+    EXPECT_EQ(testsupport::read_file(third).size(), 1520u);
+    EXPECT_NE(m->current_file(0), third);
+}
+
+TEST_F(Recorder, ConcurrentWritersAndStartStop)
+{
+    LogManager *m = LogManager::instance();
+    m->set_file_limit(4096);
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    constexpr int kPerThread = 2000;
+    auto writer = [](uint8_t tag) {
+        for (int i = 0; i < kPerThread; ++i) {
+            uint8_t p[40];
+            std::memset(p, tag, sizeof(p));
+            wr_u32(p, uint32_t(i));
+            log_dump_record(0, p, sizeof(p), tag);
+        }
+    };
+    std::thread a(writer, 1), b(writer, 2);
+    a.join();
+    b.join();
+    m->stop(LogManager::kModeDump);
+
+    std::vector<Rec> recs;
+    for (const auto &f : files_under(base))
+        ASSERT_TRUE(parse_records(testsupport::read_file(f), recs)) << f;
+    ASSERT_EQ(recs.size(), size_t(2 * kPerThread));
+    std::set<std::pair<int, uint32_t>> seen;
+    for (const auto &r : recs) {
+        ASSERT_EQ(r.payload.size(), 40u);
+        EXPECT_EQ(r.payload[39], r.type);
+        seen.insert({r.type, rd_u32(r.payload.data())});
+    }
+    EXPECT_EQ(seen.size(), size_t(2 * kPerThread)) << "every record exactly once";
+
+    // a receiver writing while the GUI thread starts and stops: whatever lands is whole
+    const std::string base2 = testsupport::make_temp_subdir("rec2") + "/";
+    std::atomic<bool> run{true};
+    std::thread w([&] {
+        uint8_t p[64] = {0};
+        while (run)
+            log_dump_record(0, p, sizeof(p), 1);
+    });
+    for (int i = 0; i < 20; ++i) {
+        m->start(base2, "data", 1, LogManager::kModeDump);
+        std::this_thread::yield();
+        m->stop(LogManager::kModeDump);
+    }
+    run = false;
+    w.join();
+    for (const auto &f : files_under(base2)) {
+        std::vector<Rec> r;
+        EXPECT_TRUE(parse_records(testsupport::read_file(f), r)) << f;
+    }
+}
+
+TEST_F(Recorder, RefusesBadStarts)
+{
+    LogManager *m = LogManager::instance();
+    EXPECT_FALSE(m->start(base, "", 1, LogManager::kModeDump));
+    EXPECT_FALSE(m->start(base, "data", 1, 2));
+    EXPECT_FALSE(m->is_recording());
+    ASSERT_TRUE(m->console());
+    EXPECT_EQ(m->console()->name(), "console");
+    // writes to a stream that does not exist are dropped
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    uint8_t p[4] = {1, 2, 3, 4};
+    log_dump_record(1, p, 4, 1);
+    log_dump_record(-1, p, 4, 1);
+    EXPECT_EQ(testsupport::read_file(m->current_file(0)).size(), 0u);
+}
