@@ -59,6 +59,7 @@ void child_pre_routine()
 struct ChildResult {
     int exit_code = -1;
     QStringList lines;
+    QString err; // the child's stderr, shown when a check fails
     bool has(const QString &l) const { return lines.contains(l); }
     int count_prefix(const QString &p) const
     {
@@ -85,11 +86,14 @@ ChildResult run_child(const std::string &lang, const char *ini)
     p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationFilePath(), {"--child"});
     ChildResult r;
-    if (!p.waitForFinished(90000)) {
+    // Generous: a sanitizer build of the GL stack on a loaded machine starts slowly.
+    if (!p.waitForFinished(240000)) {
         p.kill();
         p.waitForFinished();
+        r.err = "child did not finish\n" + QString::fromUtf8(p.readAllStandardError());
         return r;
     }
+    r.err = QString::fromUtf8(p.readAllStandardError());
     r.exit_code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     for (const auto &l : QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
         r.lines << l;
@@ -101,7 +105,7 @@ ChildResult run_child(const std::string &lang, const char *ini)
 TEST(ProgramEntry, FirstStartCreatesSettingsAndShowsTheWindow)
 {
     const ChildResult r = run_child("en_US.UTF-8", nullptr);
-    EXPECT_EQ(r.exit_code, 0) << r.lines.join("\n").toStdString();
+    EXPECT_EQ(r.exit_code, 0) << r.lines.join("\n").toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.has("TITLE=QuorvelView3D"));
     EXPECT_TRUE(r.has("INI=1 0")) << "an empty settings file is created";
     EXPECT_TRUE(r.has("FONT=Arial 8"));
@@ -129,7 +133,7 @@ TEST(ProgramEntry, LanguageResolution)
     for (const auto &c : cases) {
         const ChildResult r = run_child(c.lang, c.ini);
         const std::string ctx = std::string(c.lang) + " / " + (c.ini ? c.ini : "(no file)") + "\n"
-                              + r.lines.join("\n").toStdString();
+                              + r.lines.join("\n").toStdString() + "\n" + r.err.toStdString();
         EXPECT_EQ(r.exit_code, 0) << ctx;
         EXPECT_TRUE(r.has("TITLE=QuorvelView3D")) << ctx;
         EXPECT_TRUE(r.has(c.font)) << ctx;
