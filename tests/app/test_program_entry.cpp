@@ -31,8 +31,14 @@ void report(const QString &line)
 
 void inspect_and_close()
 {
-    MainWindow *w = MainWindow::instance();
-    if (!w->isVisible()) {
+    // Look the window up among the top-level widgets instead of through its accessor: this
+    // timer can fire inside event processing during the window's own construction, and
+    // calling the accessor then would re-enter its initialisation.
+    MainWindow *w = nullptr;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (auto *m = qobject_cast<MainWindow *>(t))
+            w = m;
+    if (w == nullptr || !w->isVisible() || w->windowTitle().isEmpty()) {
         QTimer::singleShot(50, inspect_and_close);
         return;
     }
