@@ -249,7 +249,7 @@ int FileTransfer::SendFileInfo(const std::string &path)
     const std::string text = ft_info_text(ft_file_name(path), uint32_t(size), crc);
     const size_t len = ft_build_text_message(FT_OP_INFO, text, request_, sizeof(request_));
     for (int attempt = 0; attempt < kInfoTries; ++attempt) {
-        QV_TRACE() << "file info: " << QString::fromLocal8Bit(text.c_str());
+        QV_TRACE() << "file info:" << QString::fromLocal8Bit(text.c_str());
         send(len);
         char from[INET_ADDRSTRLEN];
         int port = 0;
