@@ -485,12 +485,21 @@ void RecvDataProc2::doUpload(int code)
         postText(code, tr("update OK"));
         // The sensor restarts after new firmware: both reception notices are due again.
         if (code == WORK_FIRMWARE_MOTOR || code == WORK_FIRMWARE_MCU)
-            QTimer::singleShot(kReceptionResetMs, this, [this] { clearReceptionFlags(); });
+            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
         else if (code == WORK_MODEL_UPLOAD)
-            QTimer::singleShot(kModelReadBackDelayMs, this, [this] { requestModelReadBack(); });
+            startTimerOnOwnerThread(kModelReadBackDelayMs, [this] { requestModelReadBack(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }
+}
+
+void RecvDataProc2::startTimerOnOwnerThread(int ms, std::function<void()> functor)
+{
+    // The timer is armed on the thread the receiver object lives in (the GUI thread), so it is
+    // that thread's to fire or to clean up; one armed here, in a thread without an event loop,
+    // would be handed over orphaned. Both hops are dropped if the receiver is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
 }
 
 void RecvDataProc2::doModelRead()

@@ -19,6 +19,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -129,6 +130,7 @@ private:
     void postText(int type, const QString &text);
     void doUpload(int code);
     void doModelRead();
+    void startTimerOnOwnerThread(int ms, std::function<void()> functor);
     void buildTransferPaths();
     int connectFallback();
 

@@ -313,14 +313,15 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "detect model load NG") == 1; }));
     EXPECT_EQ(posted.models.size(), 1u);
 
-    // A model upload reports under its own code; the read-back follows (the 1 s timer's work).
+    // A model upload reports under its own code; a second later the receiver's single-shot
+    // timer, running on this thread, queues the read-back.
     fake.serve_file("alg_model.bin", model);
     const std::string path = temp_file("trained.bin", model);
     rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_MODEL_UPLOAD);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_MODEL_UPGRADE, "update OK") == 1; }));
     EXPECT_EQ(fake.upload().data, model);
-    rx->requestModelReadBack();
-    ASSERT_TRUE(wait([&] { return posted.models.size() == 2; }));
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "detect model load OK") == 2; }));
+    EXPECT_EQ(posted.models.size(), 2u);
 }
 
 TEST_F(RaxoSession, FailedSendFallsBackToTcpAndEndsTheLoop)
