@@ -1,6 +1,7 @@
 #pragma once
 // What the Raxo receiver posted, collected on the test's thread, and small packet helpers.
 
+#include "fakeraxo.h"
 #include "recvdataproc2.h"
 
 #include <QObject>
@@ -60,4 +61,18 @@ inline void collect(RecvDataProc2 *rx, QObject *context, RaxoPosted *p)
 inline void feed(RecvDataProc2 &rx, const std::vector<uint8_t> &datagram)
 {
     rx.processDataDatagram(datagram.data(), datagram.size());
+}
+
+// One point of a point packet as the sensor sends it.
+inline RaxoWirePoint wire_point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+                                uint8_t second = 0)
+{
+    RaxoWirePoint p;
+    p.range_cm = range;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.intensity = intensity;
+    p.second = second;
+    return p;
 }

@@ -58,17 +58,6 @@ std::vector<uint8_t> pattern(size_t n, uint32_t seed)
     return v;
 }
 
-RaxoWirePoint point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity)
-{
-    RaxoWirePoint p;
-    p.range_cm = range;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.intensity = intensity;
-    return p;
-}
-
 class RaxoSession : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(fake.ok()); }
@@ -166,15 +155,15 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     FakePeer stranger("127.0.0.3");
     ASSERT_TRUE(stranger.ok());
     const std::vector<uint8_t> foreign =
-        raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1), point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
+        raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1), wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
     stranger.send_to("127.0.0.1", dataPort, foreign);
 
     const std::vector<uint8_t> a = raxo_point_packet(
-        1, 8, 2, {point(1234, 1000, -250, 3, 200), point(10, -1, 0, 0, 1), point(0, 0, 0, 0, 0),
-                  point(65535, 32767, -32768, 1, 255)},
+        1, 8, 2, {wire_point(1234, 1000, -250, 3, 200), wire_point(10, -1, 0, 0, 1), wire_point(0, 0, 0, 0, 0),
+                  wire_point(65535, 32767, -32768, 1, 255)},
         0);
     const std::vector<uint8_t> b =
-        raxo_point_packet(1, 12, 2, {point(50, 500, 500, -500, 3), point(0, 0, 0, 0, 0), point(7, 7, 7, 7, 7)},
+        raxo_point_packet(1, 12, 2, {wire_point(50, 500, 500, -500, 3), wire_point(0, 0, 0, 0, 0), wire_point(7, 7, 7, 7, 7)},
                           RAXO_FRAME_END);
     fake.send_data(a);
     fake.send_data(b);
@@ -197,7 +186,7 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     ASSERT_EQ(posted.frames2D.size(), 1u);
     EXPECT_TRUE(posted.frames2D[0].empty()) << "no height known yet";
 
-    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
+    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {wire_point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
     fake.send_data(c);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
@@ -246,7 +235,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 {
     start();
     // Both reception notices are out before the upload.
-    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
     fake.send_to_command_socket(raxo_reply_frame(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 1
@@ -268,7 +257,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 
     // What the 4 s timer runs: the sensor has restarted, both notices are due again.
     rx->clearReceptionFlags();
-    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
     fake.send_to_command_socket(raxo_reply_frame(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
