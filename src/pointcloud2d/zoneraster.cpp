@@ -131,6 +131,11 @@ struct Edge {
     float xi, xj; // x of the two vertices
     float yi;     // y of vertex i
     float dy, dx; // (yj - yi), (xj - xi): integer differences in single precision
+    float lo, hi; // the edge counts for lo <= x < hi
+    // Every crossing height dy * (x - xi) / dx + yi that the test can compute lies strictly
+    // inside (band_lo, band_hi): the two vertices' y widened by far more than the few
+    // single-precision roundings (relative 1e-7) it can be off by.
+    double band_lo, band_hi;
 };
 
 struct Polygon {
@@ -168,6 +173,12 @@ Polygon make_polygon(const std::vector<ZonePoint> &v)
         e.yi = float(v[i].y);
         e.dy = float(int64_t(v[j].y) - int64_t(v[i].y));
         e.dx = float(int64_t(v[j].x) - int64_t(v[i].x));
+        e.lo = std::min(e.xi, e.xj);
+        e.hi = std::max(e.xi, e.xj);
+        const float yj = float(v[j].y);
+        const double em = 1.0 + 1e-5 * (std::fabs(double(e.yi)) + std::fabs(double(yj)));
+        e.band_lo = double(std::min(e.yi, yj)) - em;
+        e.band_hi = double(std::max(e.yi, yj)) + em;
         p.edges.push_back(e);
         p.xmin = std::min(p.xmin, double(e.xi));
         p.xmax = std::max(p.xmax, double(e.xi));
@@ -180,19 +191,6 @@ Polygon make_polygon(const std::vector<ZonePoint> &v)
     p.ylow = double(fymin) - margin;
     p.yhigh = double(fymax) + margin;
     return p;
-}
-
-// The literal even-odd test.
-inline bool inside_polygon(const Polygon &p, float y, float x)
-{
-    bool c = false;
-    for (const Edge &e : p.edges) {
-        if ((e.xi <= x && x < e.xj) || (e.xj <= x && x < e.xi)) {
-            if (e.dy * (x - e.xi) / e.dx + e.yi > y)
-                c = !c;
-        }
-    }
-    return c;
 }
 
 Sector make_sector(const ZonePoint &nearp, const ZonePoint &farp)
@@ -302,26 +300,132 @@ bool step_range(float c, double lo, double hi, int &s0, int &s1)
     return s0 <= s1;
 }
 
-void polygon_runs(const Polygon &p, float cy8, float sx8, std::vector<Run> &out)
+// First s in [s0, s1] for which the monotone (false, then true) `pred` holds, s1 + 1 when
+// none. `guess` is where the exact product puts it; the probe's rounding moves it by a step at
+// most, except on rays almost along an axis, where a bisection finds it.
+template <class Pred>
+int first_true(Pred pred, int s0, int s1, double guess)
+{
+    const int g = int(std::clamp(guess, double(s0), double(s1 + 1)));
+    for (int s : {g, g + 1, g - 1}) {
+        if (s < s0 || s > s1 + 1)
+            continue;
+        if ((s > s1 || pred(s)) && (s == s0 || !pred(s - 1)))
+            return s;
+    }
+    int lo = s0, hi = s1 + 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (pred(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// The steps of [s0, s1] at which an edge counts, lo <= fl(s * sx8) < hi: exactly, as one
+// interval, since the probe's x is monotone in s.
+bool edge_steps(const Edge &e, float sx8, int s0, int s1, int &a, int &b)
+{
+    if (!(e.lo < e.hi))
+        return false;
+    if (sx8 == 0.0f) { // x is zero at every step
+        a = s0;
+        b = s1;
+        return e.lo <= 0.0f && 0.0f < e.hi;
+    }
+    const auto px = [sx8](int s) { return float(s) * sx8; };
+    const double c = double(sx8);
+    int end;
+    if (sx8 > 0) {
+        a = first_true([&](int s) { return px(s) >= e.lo; }, s0, s1, std::ceil(double(e.lo) / c));
+        end = first_true([&](int s) { return px(s) >= e.hi; }, s0, s1, std::ceil(double(e.hi) / c));
+    } else {
+        a = first_true([&](int s) { return px(s) < e.hi; }, s0, s1, std::floor(double(e.hi) / c) + 1);
+        end = first_true([&](int s) { return px(s) < e.lo; }, s0, s1, std::floor(double(e.lo) / c) + 1);
+    }
+    b = end - 1;
+    return a <= b;
+}
+
+struct Scratch {
+    std::vector<Run> toggles; // step intervals in which one edge toggles the inside test
+    std::vector<int> events;
+};
+
+// Runs of steps inside a polygon along the bearing, by the even-odd rule. Rather than test
+// every edge at every step, each edge contributes the interval of steps at which it counts,
+// split where the probe passes the edge's height band: below the band the edge toggles, above
+// it does not, and only inside the band is its toggle computed, step by step, exactly as the
+// test does. The parity of the toggles covering a step is the test's answer at that step.
+void polygon_runs(const Polygon &p, float cy8, float sx8, Scratch &sc, std::vector<Run> &out)
 {
     int x0, x1, y0, y1;
     if (!step_range(sx8, p.xmin, p.xmax, x0, x1) || !step_range(cy8, p.ylow, p.yhigh, y0, y1))
         return;
     const int s0 = std::max(x0, y0), s1 = std::min(x1, y1);
-    int begin = -1;
-    for (int s = s0; s <= s1; ++s) {
-        const float y = float(s) * cy8;
-        const float x = float(s) * sx8;
-        if (inside_polygon(p, y, x)) {
-            if (begin < 0)
-                begin = s;
-        } else if (begin >= 0) {
-            out.push_back({begin, s - 1});
-            begin = -1;
+    if (s0 > s1)
+        return;
+
+    sc.toggles.clear();
+    const auto side = [&](const Edge &e, int u, int v) {
+        if (u <= v && double(float(u) * cy8) < e.band_lo)
+            sc.toggles.push_back({u, v});
+    };
+    for (const Edge &e : p.edges) {
+        int a, b;
+        if (!edge_steps(e, sx8, s0, s1, a, b))
+            continue;
+        int c0, c1;
+        if (!step_range(cy8, e.band_lo, e.band_hi, c0, c1)) {
+            side(e, a, b);
+            continue;
         }
+        side(e, a, std::min(b, c0 - 1));
+        side(e, std::max(a, c1 + 1), b);
+        const int u = std::max(a, c0), v = std::min(b, c1);
+        int begin = -1;
+        for (int s = u; s <= v; ++s) {
+            const float y = float(s) * cy8;
+            const float x = float(s) * sx8;
+            if (e.dy * (x - e.xi) / e.dx + e.yi > y) {
+                if (begin < 0)
+                    begin = s;
+            } else if (begin >= 0) {
+                sc.toggles.push_back({begin, s - 1});
+                begin = -1;
+            }
+        }
+        if (begin >= 0)
+            sc.toggles.push_back({begin, v});
     }
-    if (begin >= 0)
-        out.push_back({begin, s1});
+    if (sc.toggles.empty())
+        return;
+
+    // Odd coverage = inside.
+    sc.events.clear();
+    for (const Run &t : sc.toggles) {
+        sc.events.push_back(t.begin);
+        sc.events.push_back(t.end + 1);
+    }
+    std::sort(sc.events.begin(), sc.events.end());
+    bool inside = false;
+    int begin = 0;
+    for (size_t i = 0; i < sc.events.size();) {
+        const int pos = sc.events[i];
+        size_t j = i;
+        while (j < sc.events.size() && sc.events[j] == pos)
+            ++j;
+        if ((j - i) % 2 == 1) {
+            inside = !inside;
+            if (inside)
+                begin = pos;
+            else
+                out.push_back({begin, pos - 1});
+        }
+        i = j;
+    }
 }
 
 void sector_runs(const Sector &sec, int a, std::vector<Run> &out)
@@ -365,6 +469,7 @@ void rasterise_zone(const std::vector<ZoneNode> &nodes, int zone_id, uint8_t *ta
 
     std::vector<Run> area_runs[3];
     std::vector<Run> sub_runs;
+    Scratch scratch;
     for (int k = 0; k < ZONE_BEARINGS; ++k) {
         const int a = 3600 * k / 1000;
         const double t = a * 3.14159265 / 1800;
@@ -379,7 +484,7 @@ void rasterise_zone(const std::vector<ZoneNode> &nodes, int zone_id, uint8_t *ta
             if (sh.is_sector)
                 sector_runs(sh.sector, a, dst);
             else
-                polygon_runs(sh.poly, cy8, sx8, dst);
+                polygon_runs(sh.poly, cy8, sx8, scratch, dst);
         }
 
         // Record the runs in the order the walk meets them: alarm, warning, observe, each

@@ -266,3 +266,39 @@ TEST(ZoneRaster, ShapesAroundTheSensorAndOnTheAxes)
         }
     }
 }
+
+TEST(ZoneRaster, FullTablesOfLargeShapesMatch)
+{
+    // 64 shapes of up to 40 m around the sensor, four per zone id: every bearing crosses them
+    // from the first steps to the last.
+    zones t;
+    for (int i = 0; i < 64; ++i) {
+        ZoneShape &s = t.shapes[t.count++];
+        s.zone_id = uint8_t(i % 16);
+        s.area = uint8_t(i % 3);
+        s.point_count = 2;
+        const double p[4][4] = {{100.0 * i, -50.0 * i, 80000, 76000},
+                                {-38000, -39000, 39000.0 - i, 37000},
+                                {10.0 * i, 3590, 40000 + 100.0 * i, 500},
+                                {0, 0, 0, 0}};
+        const int k = (i / 16) % 4;
+        s.kind = k == 0 ? ZONE_ELLIPSE : k == 1 ? ZONE_RECTANGLE : k == 2 ? ZONE_SECTOR : ZONE_POLYGON;
+        for (int j = 0; j < 4; ++j)
+            s.param[j] = p[k][j];
+        if (k == 3) {
+            s.kind = i % 2 ? ZONE_SUBTRACT : ZONE_POLYGON;
+            s.point_count = 20;
+            for (int j = 0; j < 20; ++j) {
+                const double a = 2 * M_PI * j / 20, r = (j % 2 ? 0.5 : 1.0) * (20000 + 300.0 * i);
+                s.param[2 * j] = std::round(r * std::sin(a));
+                s.param[2 * j + 1] = std::round(r * std::cos(a));
+            }
+        }
+    }
+    std::vector<int> ks;
+    for (int k = 0; k < 1000; k += 37)
+        ks.push_back(k);
+    for (int k : {250, 500, 750, 999})
+        ks.push_back(k);
+    EXPECT_TRUE(same_tables(t, ks, 16));
+}
