@@ -16,6 +16,7 @@ struct RaxoPosted {
     std::vector<float> heights;
     std::vector<QString> models;
     std::vector<QByteArray> debug;
+    std::vector<zones> zoneTables;
 
     int count(int type) const
     {
@@ -34,7 +35,7 @@ struct RaxoPosted {
     size_t total() const
     {
         return data.size() + frames.size() + frames2D.size() + heights.size() + models.size()
-            + debug.size();
+            + debug.size() + zoneTables.size();
     }
     void clear() { *this = RaxoPosted(); }
 };
@@ -44,6 +45,9 @@ struct RaxoPosted {
 inline void collect(RecvDataProc2 *rx, QObject *context, RaxoPosted *p)
 {
     register_point_meta_types();
+    register_zone_meta_types();
+    QObject::connect(rx, &RecvDataProc2::sig_zoneData, context,
+                     [p](zones z) { p->zoneTables.push_back(z); });
     QObject::connect(rx, &RecvDataProc2::sig_data, context,
                      [p](int t, QByteArray b) { p->data.emplace_back(t, b); });
     QObject::connect(rx, &RecvDataProc2::sig_framedata, context,

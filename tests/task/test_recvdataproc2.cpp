@@ -10,6 +10,7 @@
 #include "raxotesthelpers.h"
 #include "sockethelpers.h"
 #include "testsupport.h"
+#include "zonealarm.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -286,7 +287,6 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     start();
     const std::vector<uint8_t> model = pattern(1700, 3);
     fake.serve_file("alg_model.bin", model);
-    rx->PushCmd(RecvDataProc2::WORK_ZONE_WRITE); // not wired yet: taken and dropped
     rx->PushCmd(RecvDataProc2::WORK_MODEL_READ);
     ASSERT_TRUE(wait([&] { return posted.models.size() == 1; }));
     const QString expected =
@@ -311,6 +311,58 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     EXPECT_EQ(fake.upload().data, model);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "detect model load OK") == 2; }));
     EXPECT_EQ(posted.models.size(), 2u);
+}
+
+TEST_F(RaxoSession, ZoneTableWrittenAsTheImageFileAndReadBack)
+{
+    start();
+    zones table;
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_SECTOR, 3, 2);
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_RECTANGLE, 3, 0);
+    ZONEALARM::ZoneAlarm reference;
+    reference.buildZoneImage(table);
+    const std::vector<uint8_t> image(reference.getZoneImage(),
+                                     reference.getZoneImage() + ZONEALARM::ZoneAlarm::IMAGE_SIZE);
+
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_WRITE, table);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "zone write OK") == 1; }));
+    ASSERT_TRUE(fake.wait_upload_end(kWaitMs));
+    EXPECT_EQ(fake.upload().name, "zone_cfg.bin");
+    // The sensor gets the local file whole; its header carries the time it was built, the
+    // definitions and polar tables are the table's own.
+    const std::string file = ZONEALARM::ZoneAlarm::zoneFilePath().toStdString();
+    const std::vector<uint8_t> sent = fake.upload().data;
+    EXPECT_EQ(testsupport::read_file(file), sent);
+    ASSERT_EQ(sent.size(), image.size());
+    EXPECT_TRUE(std::equal(sent.begin() + ZONEALARM::ZoneAlarm::DEF_OFFSET, sent.end(),
+                           image.begin() + ZONEALARM::ZoneAlarm::DEF_OFFSET));
+
+    // Read-back: the sensor's file becomes a zone table for the editor.
+    fake.serve_file("zone_cfg.bin", image);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_READ, zones());
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "zone read OK") == 1; }));
+    ASSERT_EQ(posted.zoneTables.size(), 1u);
+    const zones &back = posted.zoneTables[0];
+    ASSERT_EQ(back.count, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(back.shapes[i].kind, table.shapes[i].kind);
+        EXPECT_EQ(int(back.shapes[i].zone_id), 3);
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(back.shapes[i].param[j], table.shapes[i].param[j]) << i << " " << j;
+    }
+
+    // An image with a bad header is a failed read: no table replaces the editor's zones.
+    std::vector<uint8_t> bad = image;
+    bad[0] ^= 0xFF;
+    fake.serve_file("zone_cfg.bin", bad);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_READ, zones());
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "zone read NG") == 1; }));
+    EXPECT_EQ(posted.zoneTables.size(), 1u);
+
+    // A sensor that does not answer fails the write.
+    fake.set_silent(true);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_WRITE, table);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "zone write NG") == 1; }, 15000));
 }
 
 TEST_F(RaxoSession, FailedSendFallsBackToTcpAndEndsTheLoop)
