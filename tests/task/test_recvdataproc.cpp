@@ -264,7 +264,9 @@ TEST_F(FenkSession, TimeSyncGoesOnlyWhileTheSensorSendsTraffic)
     ASSERT_TRUE(fake.wait_time_syncs(2, 6000));
     fake.stop_stream();
     const std::vector<FenkTimeSync> syncs = fake.time_syncs();
-    const uint32_t now = uint32_t(std::time(nullptr));
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    const uint32_t now = uint32_t(ts.tv_sec);
     for (const FenkTimeSync &s : syncs) {
         ASSERT_EQ(s.frame.size(), 24u + 13u);
         EXPECT_EQ(rd_u16(&s.frame[0]), LH_MAGIC);
