@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -144,6 +145,14 @@ void RecvDataProc::postText(int type, const QString &text)
 // ---------------------------------------------------------------------------------------------
 // Reassembly
 
+void RecvDataProc::note(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(parseMessage_, sizeof(parseMessage_), format, args);
+    va_end(args);
+}
+
 int RecvDataProc::ParsePacket(const uint8_t *buf, size_t len)
 {
     size_t at = 0;
@@ -177,20 +186,18 @@ int RecvDataProc::parseSubPackage(const uint8_t *p, size_t n)
         s.expected = end;
         if (!whole || !lp_subpackage_crc_ok(p, sp)) {
             s.header.data_type = -1;
-            QV_TRACE() << "frame header refused";
+            note("frame header refused");
             return PARSE_REFUSED;
         }
         return PARSE_ACCEPTED;
     }
     if (s.header.data_type == -1) {
-        QV_TRACE() << "dat.data_type == -1";
+        note("dat.data_type == -1");
         return PARSE_REFUSED;
     }
     if (uint64_t(sp.offset) != s.expected) {
-        QV_TRACE() << QString("last end offset:%1 now start offset:%2  idx:%3")
-                          .arg(s.expected)
-                          .arg(sp.offset)
-                          .arg(s.header.frame_index);
+        note("last end offset:%llu now start offset:%u  idx:%u", (unsigned long long)s.expected,
+             sp.offset, s.header.frame_index);
         s.expected = end;
         return PARSE_REFUSED;
     }
@@ -204,7 +211,7 @@ int RecvDataProc::parseSubPackage(const uint8_t *p, size_t n)
         const uint64_t add = sp.length / unit;
         if (uint64_t(s.count) + add > FenkFrameStore::kMaxValues) {
             // More values than the stores hold: the frame cannot be checked or shown whole.
-            QV_TRACE() << "frame too large" << type << s.count << add;
+            note("frame too large: %u + %llu values", s.count, (unsigned long long)add);
             s.header.data_type = -1;
             s.count = 0;
             return PARSE_REFUSED;
@@ -221,7 +228,7 @@ int RecvDataProc::parseSubPackage(const uint8_t *p, size_t n)
 
     if (complete) {
         if (crc32_reflected(0, store, stored) != s.header.frame_crc) {
-            QV_TRACE() << "whole package  crc error";
+            note("whole package  crc error");
             return PARSE_REFUSED;
         }
         s.expected = 0;
@@ -229,7 +236,7 @@ int RecvDataProc::parseSubPackage(const uint8_t *p, size_t n)
     }
     s.expected = end;
     if (!lp_subpackage_crc_ok(p, sp)) {
-        QV_TRACE() << "sub package  crc error";
+        note("sub package  crc error");
         return PARSE_REFUSED;
     }
     return PARSE_ACCEPTED;

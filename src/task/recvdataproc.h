@@ -92,6 +92,9 @@ public:
     // or the reply. Takes any bytes and reads only what is there.
     void processDatagram(const uint8_t *buf, size_t len);
     const FenkFrameStore &store() const { return store_; }
+    // Why the last sub-package was refused. Kept for a debugger's eyes, never shown: a stream
+    // of bad sub-packages must not flood the console or slow the loop.
+    const char *parseMessage() const { return parseMessage_; }
 
     // Run by the 4 s timer after a firmware upload: the sensor restarts, so both reception
     // notices are due again; posts the reboot message.
@@ -117,6 +120,7 @@ protected:
 
 private:
     int parseSubPackage(const uint8_t *p, size_t n);
+    void note(const char *format, ...) __attribute__((format(printf, 2, 3)));
     std::vector<UserPointData> buildPoints(uint32_t count) const;
     void sendTimeSync(int sock);
     void doUpload(const QString &path, int code);
@@ -148,4 +152,5 @@ private:
 
     FileTransfer transfer_;
     FenkFrameStore store_; // loop thread only
+    char parseMessage_[128] = {};
 };

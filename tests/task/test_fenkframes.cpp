@@ -280,12 +280,14 @@ TEST(FenkFrames, OutOfOrderAndMissingHeaderLoseOnlyTheirFrame)
 
     EXPECT_EQ(d.rx.ParsePacket(frame[1].data(), frame[1].size()), RecvDataProc::PARSE_REFUSED)
         << "no header yet";
+    EXPECT_STREQ(d.rx.parseMessage(), "dat.data_type == -1");
 
     // The second data sub-package lost: the third does not continue the frame, nor does
     // any later one.
     EXPECT_EQ(d.rx.ParsePacket(frame[0].data(), frame[0].size()), RecvDataProc::PARSE_ACCEPTED);
     EXPECT_EQ(d.rx.ParsePacket(frame[1].data(), frame[1].size()), RecvDataProc::PARSE_ACCEPTED);
     EXPECT_EQ(d.rx.ParsePacket(frame[3].data(), frame[3].size()), RecvDataProc::PARSE_REFUSED);
+    EXPECT_STREQ(d.rx.parseMessage(), "last end offset:164 now start offset:284  idx:0");
     EXPECT_EQ(d.rx.ParsePacket(frame[2].data(), frame[2].size()), RecvDataProc::PARSE_REFUSED);
     EXPECT_EQ(d.posted.total(), 0u);
 
@@ -297,6 +299,7 @@ TEST(FenkFrames, OutOfOrderAndMissingHeaderLoseOnlyTheirFrame)
     wr_u32(&bad[3][16], 12345); // data changed, sub-package CRC made right again
     wr_u32(&bad[3][bad[3].size() - 4], crc32_reflected(0, bad[3].data(), bad[3].size() - 4));
     d.feed(bad);
+    EXPECT_STREQ(d.rx.parseMessage(), "whole package  crc error");
     d.feed(bad[3]);
     EXPECT_EQ(d.posted.frames.size(), 1u);
     d.feed(frame);
