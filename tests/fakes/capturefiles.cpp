@@ -42,7 +42,8 @@ Bytes ipv4_udp(const Bytes &payload, const UdpFrameOptions &o)
     be16(&b[ihl], o.src_port);
     be16(&b[ihl + 2], o.dst_port);
     be16(&b[ihl + 4], uint16_t(8 + payload.size()));
-    std::memcpy(&b[ihl + 8], payload.data(), payload.size());
+    if (!payload.empty())
+        std::memcpy(&b[ihl + 8], payload.data(), payload.size());
     return b;
 }
 
@@ -231,6 +232,6 @@ bool write_bytes(const std::string &path, const Bytes &bytes)
     FILE *f = std::fopen(path.c_str(), "wb");
     if (f == nullptr)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
