@@ -1,5 +1,7 @@
 #include "capturereader.h"
 
+#include "memoryhints.h"
+
 #include <pcap/pcap.h>
 
 #include <cerrno>
@@ -121,6 +123,7 @@ bool CaptureReader::read_stream(void *file, size_t size_hint)
     link_type_ = pcap_datalink(pcap);
     // The kept payloads never exceed the capture itself, so one reservation holds them all.
     bytes_.reserve(size_hint);
+    advise_huge_pages(bytes_.data(), bytes_.capacity());
     pcap_pkthdr *header = nullptr;
     const u_char *packet = nullptr;
     while (pcap_next_ex(pcap, &header, &packet) == 1) {

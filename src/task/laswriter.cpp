@@ -47,16 +47,6 @@ const char *LasWriter::error_text() const
     return "";
 }
 
-bool LasWriter::quantize(double v, int32_t *out)
-{
-    const double q = v / kScale;
-    const double r = q >= 0 ? q + 0.5 : q - 0.5;
-    if (!(r > -2147483649.0 && r < 2147483648.0)) // also refuses NaN
-        return false;
-    *out = int32_t(r);
-    return true;
-}
-
 void LasWriter::make_header(const PointFrame &frame, uint8_t *out)
 {
     std::memset(out, 0, kHeaderSize);
@@ -107,31 +97,41 @@ bool LasWriter::write(const char *path, const PointFrame &frame)
         return fail(LasWriteError::Empty);
     if (frame.size() > UINT32_MAX)
         return fail(LasWriteError::OutOfRange);
-    uint8_t record[kRecordLength];
-    for (const UserPointData &p : frame)
-        if (!make_record(p, record))
+    for (const UserPointData &p : frame) {
+        int32_t X, Y, Z;
+        if (!quantize(p.x, &X) || !quantize(p.y, &Y) || !quantize(p.z, &Z))
             return fail(LasWriteError::OutOfRange);
+    }
 
     const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(LasWriteError::Open);
-    constexpr size_t kChunk = 1 << 20;
-    std::vector<uint8_t> buf;
-    buf.reserve(kChunk + kHeaderSize);
-    buf.resize(kHeaderSize);
-    make_header(frame, buf.data());
-    bool ok = true;
+    // Records go straight into one zeroed buffer of whole records, written as it fills; only
+    // X, Y, Z and the intensity are ever non-zero in them.
+    constexpr size_t kRecords = 32768;
+    std::vector<uint8_t> buf(kRecords * kRecordLength, 0);
+    uint8_t header[kHeaderSize];
+    make_header(frame, header);
+    bool ok = write_all(fd, header, kHeaderSize);
+    size_t used = 0;
     for (size_t i = 0; i < frame.size() && ok; ++i) {
-        const size_t at = buf.size();
-        buf.resize(at + kRecordLength);
-        make_record(frame[i], buf.data() + at);
-        if (buf.size() >= kChunk) {
-            ok = write_all(fd, buf.data(), buf.size());
-            buf.clear();
+        uint8_t *r = buf.data() + used * kRecordLength;
+        const UserPointData &p = frame[i];
+        int32_t X = 0, Y = 0, Z = 0;
+        quantize(p.x, &X);
+        quantize(p.y, &Y);
+        quantize(p.z, &Z);
+        wr_u32(r, uint32_t(X));
+        wr_u32(r + 4, uint32_t(Y));
+        wr_u32(r + 8, uint32_t(Z));
+        wr_u16(r + 12, p.intensity);
+        if (++used == kRecords) {
+            ok = write_all(fd, buf.data(), used * kRecordLength);
+            used = 0;
         }
     }
-    if (ok && !buf.empty())
-        ok = write_all(fd, buf.data(), buf.size());
+    if (ok && used > 0)
+        ok = write_all(fd, buf.data(), used * kRecordLength);
     if (::close(fd) != 0)
         ok = false;
     if (!ok) {

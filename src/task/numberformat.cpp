@@ -6,9 +6,16 @@
 
 namespace {
 
-constexpr double kPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// 10^-22 .. 10^22 as the nearest doubles (exact from 10^0 up).
+constexpr double kPow10[45] = {
+    1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+    1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+    1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+
+constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                               "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                               "8081828384858687888990919293949596979899";
 
 // The exact (and slower) path: the standard library's locale-free "%g".
 char *format_exact(char *out, double d)
@@ -16,100 +23,83 @@ char *format_exact(char *out, double d)
     return std::to_chars(out, out + FORMAT_G6_MAX, d, std::chars_format::general, 6).ptr;
 }
 
-// a * 10^k with one rounding (10^k is exact up to 10^22); false when k is out of that range.
-inline bool scale(double a, int k, double *s)
-{
-    if (k > 22 || k < -22)
-        return false;
-    *s = k >= 0 ? a * kPow10[k] : a / kPow10[-k];
-    return true;
-}
-
 } // namespace
 
 char *format_g6(char *out, float v)
 {
-    const double d = v;
-    if (!std::isfinite(d) || d == 0.0)
-        return format_exact(out, d);
-    const bool negative = std::signbit(d);
-    const double a = negative ? -d : d;
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    const uint32_t biased = (bits >> 23) & 0xFF;
+    // Zero, subnormals, infinities and NaN: rare, and the exact path spells them as %g does.
+    if (biased == 0 || biased == 0xFF)
+        return format_exact(out, double(v));
+    const double a = std::fabs(double(v));
 
-    // Decimal exponent X of a: floor(log10(a)), first estimated from the binary exponent.
-    int e2 = 0;
-    std::frexp(a, &e2); // a in [2^(e2-1), 2^e2)
-    const int b = e2 - 1;
-    int X = b >= 0 ? (b * 78913) >> 18 : -((-b * 78913 + (1 << 18) - 1) >> 18);
-    double s = 0.0;
-    if (!scale(a, 5 - X, &s))
-        return format_exact(out, d);
-    if (s >= 1e6) {
-        ++X;
-        if (!scale(a, 5 - X, &s))
-            return format_exact(out, d);
-    } else if (s < 1e5) {
-        --X;
-        if (!scale(a, 5 - X, &s))
-            return format_exact(out, d);
-    }
-    // s carries one rounding error (below 1e-9 here): where that could change a digit or the
-    // exponent, take the exact path.
+    // Decimal exponent X = floor(log10(a)). a lies in [2^e2, 2^(e2+1)), so X is
+    // floor(e2 * log10(2)) (exact for these exponents) or one more.
+    const int e2 = int(biased) - 127;
+    int X = e2 >= 0 ? (e2 * 78913) >> 18 : -((-e2 * 78913 + (1 << 18) - 1) >> 18);
+    if (X + 1 > 22 || 5 - X > 22)
+        return format_exact(out, double(v)); // beyond the table: very large or small values
+    X += a >= kPow10[X + 1 + 22] ? 1 : 0;
+    const double s = a * kPow10[5 - X + 22];
+    // s carries at most two roundings (below 1e-9 here): where that could change a digit or
+    // the exponent, take the exact path.
     constexpr double kMargin = 1e-6;
-    if (s < 1e5 + kMargin || s >= 1e6)
-        return format_exact(out, d);
+    if (!(s >= 1e5 + kMargin && s < 1e6))
+        return format_exact(out, double(v));
     const double r = std::floor(s);
     const double f = s - r;
     if (std::fabs(f - 0.5) < kMargin)
-        return format_exact(out, d);
+        return format_exact(out, double(v));
     uint32_t D = uint32_t(r) + (f > 0.5 ? 1 : 0);
     if (D == 1000000) {
         D = 100000;
         ++X;
     }
-    char digits[6];
-    for (int i = 5; i >= 0; --i) {
-        digits[i] = char('0' + D % 10);
-        D /= 10;
-    }
-    int last = 5; // last significant digit to print
-    while (last > 0 && digits[last] == '0')
-        --last;
+    // The six digits as the bytes of one word (digit i in byte i), kept in a register: the
+    // copies below move eight bytes at a time, and the bytes past the last digit only ever land
+    // beyond the returned end.
+    uint16_t pair[3];
+    std::memcpy(&pair[0], kDigitPairs + 2 * (D / 10000), 2);
+    std::memcpy(&pair[1], kDigitPairs + 2 * (D / 100 % 100), 2);
+    std::memcpy(&pair[2], kDigitPairs + 2 * (D % 100), 2);
+    const uint64_t w = uint64_t(pair[0]) | uint64_t(pair[1]) << 16 | uint64_t(pair[2]) << 32
+                       | 0x3030000000000000ull;
+    // Last significant digit: the highest of bytes 0..5 that is not '0' (byte 0 never is).
+    const uint64_t nonzero = (w ^ 0x303030303030ull) & 0xFFFFFFFFFFFFull;
+    const int last = (63 - __builtin_clzll(nonzero)) / 8;
 
     char *p = out;
-    if (negative)
-        *p++ = '-';
-    if (X < -4 || X >= 6) {
-        *p++ = digits[0];
-        if (last > 0) {
-            *p++ = '.';
-            for (int i = 1; i <= last; ++i)
-                *p++ = digits[i];
-        }
-        *p++ = 'e';
-        *p++ = X < 0 ? '-' : '+';
-        int e = X < 0 ? -X : X;
-        if (e >= 100) {
-            *p++ = char('0' + e / 100);
-            e %= 100;
-        }
-        *p++ = char('0' + e / 10);
-        *p++ = char('0' + e % 10);
-    } else if (X >= 0) {
-        for (int i = 0; i <= X; ++i)
-            *p++ = digits[i];
-        if (last > X) {
-            *p++ = '.';
-            for (int i = X + 1; i <= last; ++i)
-                *p++ = digits[i];
-        }
-    } else {
-        *p++ = '0';
+    *p = '-';
+    p += bits >> 31;
+    if (X >= 0 && X < 6) {
+        // "ddd.ddd": the integer digits, a point, the rest; the point only with a fraction.
+        const uint64_t rest = w >> (8 * (X + 1));
+        std::memcpy(p, &w, 8);
+        std::memcpy(p + X + 2, &rest, 8);
+        p[X + 1] = '.';
+        return p + (last > X ? last + 2 : X + 1);
+    }
+    if (X < 0 && X >= -4) {
+        // "0.000ddd"
+        std::memcpy(p, "0.000000", 8);
+        std::memcpy(p + 1 - X, &w, 8);
+        return p + 2 - X + last;
+    }
+    char digits[8];
+    std::memcpy(digits, &w, 8);
+    *p++ = digits[0];
+    if (last > 0) {
         *p++ = '.';
-        for (int i = 0; i < -X - 1; ++i)
-            *p++ = '0';
-        for (int i = 0; i <= last; ++i)
+        for (int i = 1; i <= last; ++i)
             *p++ = digits[i];
     }
+    *p++ = 'e';
+    *p++ = X < 0 ? '-' : '+';
+    const int e = X < 0 ? -X : X; // below 100 on this path
+    *p++ = char('0' + e / 10);
+    *p++ = char('0' + e % 10);
     return p;
 }
 

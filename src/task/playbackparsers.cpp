@@ -38,10 +38,31 @@ inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t 
     ++frames;
 }
 
+// The Raxo unit conversions for every possible wire value, computed once with the very same
+// float expressions: a lookup instead of four divisions per point.
+struct RaxoTables {
+    float coord[65536]; // i16 in units of 2 mm -> metres
+    float range[65536]; // u16 in centimetres -> metres
+    RaxoTables()
+    {
+        for (uint32_t v = 0; v < 65536; ++v) {
+            coord[v] = float(int16_t(uint16_t(v))) / 1000.0f * 2.0f;
+            range[v] = float(v) / 100.0f;
+        }
+    }
+};
+
+const RaxoTables &raxo_tables()
+{
+    static const RaxoTables tables;
+    return tables;
+}
+
 } // namespace
 
 int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
+    const RaxoTables &t = raxo_tables();
     PointFrame frame;
     int frames = 0;
     int last = 0;
@@ -65,11 +86,12 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
         const uint8_t *q = p + RAXO_PACKET_HEADER;
         for (size_t j = 0; j < count; ++j, q += RAXO_POINT_SIZE) {
             UserPointData &pt = out[j];
-            pt.x = float(int16_t(rd_u16(q + 2))) / 1000.0f * 2.0f;
-            pt.y = float(int16_t(rd_u16(q + 4))) / 1000.0f * 2.0f;
-            pt.z = float(int16_t(rd_u16(q + 6))) / 1000.0f * 2.0f;
+            // x, y, z = (i16 / 1000) * 2 m and distance = range / 100 m, in single precision.
+            pt.x = t.coord[rd_u16(q + 2)];
+            pt.y = t.coord[rd_u16(q + 4)];
+            pt.z = t.coord[rd_u16(q + 6)];
             pt.intensity = q[8];
-            pt.distance = float(rd_u16(q)) / 100.0f;
+            pt.distance = t.range[rd_u16(q)];
         }
         if (p[20] == 2)
             close_frame(sink, frame, i, n, frames);

@@ -2,6 +2,7 @@
 
 #include "capturereader.h"
 #include "lasreader.h"
+#include "memoryhints.h"
 #include "laswriter.h"
 #include "pcdreader.h"
 #include "pcdwriter.h"
@@ -41,6 +42,7 @@ bool read_whole_file(const char *path, FileBytes &out)
     }
     const size_t want = size_t(st.st_size);
     out.data.reset(new uint8_t[want > 0 ? want : 1]);
+    advise_huge_pages(out.data.get(), want);
     size_t got = 0;
     while (got < want) {
         const ssize_t r = ::read(fd, out.data.get() + got, want - got);

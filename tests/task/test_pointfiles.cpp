@@ -311,6 +311,25 @@ TEST(PcdWriter, EmptyFrameAndUnwritablePath)
     EXPECT_FALSE(proc.PCDWriter("/nonexistent-folder/x.pcd", {pt(1, 1, 1, 1)}));
 }
 
+// A large frame is formatted in slices on several threads; the file must be the same as the
+// lines written one after the other.
+TEST(PcdWriter, LargeFrameIsWrittenInOrder)
+{
+    PointFrame frame(250003);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> coord(-80.0f, 80.0f);
+    for (UserPointData &p : frame)
+        p = pt(coord(rng), coord(rng), coord(rng), uint16_t(rng()));
+    std::string expected = PcdWriter::header(frame.size());
+    for (const UserPointData &p : frame)
+        PcdWriter::append_point(expected, p);
+    const std::string path = testsupport::make_temp_subdir("pcd") + "/large.pcd";
+    ASSERT_TRUE(PcdWriter().write(path.c_str(), frame));
+    const std::string written = read_text(path);
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+}
+
 TEST(PcdFiles, RoundTripKeepsSixSignificantDigits)
 {
     PointFrame frame;
