@@ -139,8 +139,10 @@ bool PcdReader::read(const char *data, size_t size, PointFrame &out)
         return false;
     }
 
-    // A data line holds at least a digit and a line end: never reserve more than that allows.
-    out.reserve(std::min<size_t>(size_t(points), (size - std::min(pos, size)) / 2 + 1));
+    // A point's line holds at least one character and a separator per column: never reserve
+    // more points than the rest of the file can hold.
+    const size_t per_line = 2 * std::max<size_t>(1, columns.size());
+    out.reserve(std::min<size_t>(size_t(points), (size - std::min(pos, size)) / per_line + 1));
     const size_t wanted = size_t(points);
     while (out.size() < wanted && next_line(&line)) {
         if (blank(line))

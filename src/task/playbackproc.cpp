@@ -202,6 +202,7 @@ int PlaybackProc::run_parser(int lidartype, const PacketViews &packets)
     case LIDAR_RAXO_S:
         return parse_raxo_packets(packets.data(), packets.size(), sink);
     case LIDAR_VIMO_E:
+        TASK_TRACE() << "packets:" << packets.size();
         return parse_vimo_e_packets(packets.data(), packets.size(), sink);
     case LIDAR_ALG_BOX:
         return parse_box_packets(packets.data(), packets.size(), sink);

@@ -15,6 +15,7 @@ enum CaptureLink : int {
     LINK_RAW = 101,       // raw IP
     LINK_LOOP = 108,      // OpenBSD loopback, family big-endian
     LINK_LINUX_SLL = 113, // Linux cooked
+    LINK_IPV4 = 228,      // raw IPv4
     LINK_LINUX_SLL2 = 276,
 };
 

@@ -380,6 +380,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CaptureCase{"pcap bsd loopback", LINK_NULL, false, {}},
                     CaptureCase{"pcapng openbsd loopback", LINK_LOOP, true, {}},
                     CaptureCase{"pcap raw ip", LINK_RAW, false, {}},
+                    CaptureCase{"pcapng raw ipv4", LINK_IPV4, true, {}},
                     CaptureCase{"pcap vlan", LINK_ETHERNET, false, with_vlan(2)},
                     CaptureCase{"pcapng ip options", LINK_ETHERNET, true, with_ip_options(3)}));
 
