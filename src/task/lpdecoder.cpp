@@ -1,0 +1,174 @@
+#include "lpdecoder.h"
+
+#include "lhframe.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+void LpPlaneBuffer::reset()
+{
+    std::memset(header, 0, sizeof(header));
+    std::memset(xyz, 0, sizeof(xyz));
+    std::memset(planes, 0, sizeof(planes));
+    value_count = 0;
+    last_end = 0;
+    set_data_type(-1);
+}
+
+int LpPlaneBuffer::data_type() const { return int16_t(rd_u16(header + 2)); }
+void LpPlaneBuffer::set_data_type(int type) { wr_u16(header + 2, uint16_t(int16_t(type))); }
+uint16_t LpPlaneBuffer::width() const { return rd_u16(header + 16); }
+uint16_t LpPlaneBuffer::height() const { return rd_u16(header + 18); }
+uint32_t LpPlaneBuffer::frame_index() const { return rd_u32(header + 12); }
+
+namespace {
+
+void set_message(char *message, const char *text)
+{
+    if (message != nullptr)
+        std::snprintf(message, LP_MESSAGE_SIZE, "%s", text);
+}
+
+int32_t add_count(int32_t count, uint64_t more)
+{
+    const uint64_t sum = uint64_t(std::max<int32_t>(count, 0)) + more;
+    return sum > uint64_t(INT32_MAX) ? INT32_MAX : int32_t(sum);
+}
+
+// Stores one sub-package's data; true when the plane is complete.
+bool store_data(LpPlaneBuffer *plane, const uint8_t *d, uint32_t length, uint32_t total,
+                uint64_t end)
+{
+    const int type = plane->data_type();
+    const int first = plane->value_count;
+    if (type == 1) {
+        const uint32_t triples = length / 12;
+        for (uint32_t k = 0; k < triples && int64_t(first) + k < LP_MAX_VALUES; ++k) {
+            float *xyz = plane->xyz[first + int(k)];
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t bits = rd_u32(d + 12 * size_t(k) + 4 * size_t(c));
+                std::memcpy(&xyz[c], &bits, 4);
+            }
+        }
+        plane->value_count = add_count(first, triples);
+        return end == total;
+    }
+    const uint32_t values = length / 2;
+    if (type >= 2 && type <= 5) {
+        uint16_t *dst = plane->planes[type - 2];
+        for (uint32_t k = 0; k < values && int64_t(first) + k < LP_MAX_VALUES; ++k)
+            dst[first + int(k)] = rd_u16(d + 2 * size_t(k));
+    }
+    plane->value_count = add_count(first, values);
+    // Types outside 1..5 are kept but never complete: their numbers would read as result codes.
+    if (type < 2 || type > 5)
+        return false;
+    return int64_t(plane->value_count) == int64_t(plane->width()) * int64_t(plane->height());
+}
+
+} // namespace
+
+int decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consumed, char *message)
+{
+    const uint8_t *b = reinterpret_cast<const uint8_t *>(data);
+    int i = 0;
+    for (; n >= 12 && i <= n - 12; ++i) {
+        if (b[i] != 'L')
+            continue;
+        if (b[i + 1] == 'H') {
+            const uint64_t need = uint64_t(i) + rd_u32(b + i + 8) + LH_SUM_OVERHEAD;
+            if (uint64_t(n) < need) {
+                *consumed = i + 1;
+                return LP_NEED_MORE;
+            }
+            *consumed = int(need);
+            return LP_SUM_FRAME;
+        }
+        if (b[i + 1] != 'P')
+            continue;
+        const uint8_t *s = b + i;
+        if (n - i < 16) {
+            *consumed = i + 1;
+            return LP_NEED_MORE;
+        }
+        const uint32_t total = rd_u32(s + 4);
+        const uint32_t offset = rd_u32(s + 8);
+        const uint32_t length = rd_u32(s + 12);
+        const uint64_t size = uint64_t(length) + LP_OVERHEAD;
+        if (uint64_t(n - i) < size) {
+            *consumed = i + 1;
+            return LP_NEED_MORE;
+        }
+        *consumed = int(uint64_t(i) + size);
+        const uint64_t end = uint64_t(offset) + length;
+        if (offset == 0) {
+            std::memset(plane->header, 0, sizeof(plane->header));
+            std::memcpy(plane->header, s + 16, std::min<uint32_t>(length, LP_HEADER_BYTES));
+            plane->value_count = 0;
+            plane->last_end = end;
+            return LP_ACCEPTED;
+        }
+        if (plane->data_type() == -1) {
+            set_message(message, "dat.data_type == -1");
+            return LP_REFUSED;
+        }
+        if (offset != plane->last_end) {
+            if (message != nullptr)
+                std::snprintf(message, LP_MESSAGE_SIZE,
+                              "last end offset:%llu now start offset:%u  idx:%u",
+                              static_cast<unsigned long long>(plane->last_end), offset,
+                              plane->frame_index());
+            // The plane has a hole now: refuse the rest of it until the next header, instead
+            // of taking later sub-packages that merely line up with this one.
+            plane->set_data_type(-1);
+            plane->last_end = end;
+            return LP_REFUSED;
+        }
+        if (store_data(plane, s + 16, length, total, end)) {
+            plane->last_end = 0;
+            return plane->data_type();
+        }
+        plane->last_end = end;
+        return LP_ACCEPTED;
+    }
+    set_message(message, "all data check ok");
+    *consumed = i;
+    return LP_NO_MORE;
+}
+
+void split_lp_stream(const uint8_t *data, size_t size, PacketViews &out, PlaybackSink &sink)
+{
+    // Offsets inside the decoder are ints: a playback file is far below 2 GB.
+    const size_t s = std::min<size_t>(size, size_t(INT_MAX));
+    LpPlaneBuffer *plane = new LpPlaneBuffer;
+    size_t q = 0;
+    for (size_t k = 0; k < s; ++k) {
+        int consumed = 0;
+        const int r = decode_lp_packet(int(s - q), reinterpret_cast<const char *>(data + q),
+                                       plane, &consumed, nullptr);
+        if (r == LP_NO_MORE)
+            break;
+        if ((r >= 1 && r <= 5) || r == LP_ACCEPTED)
+            out.push_back({data + q, size_t(consumed)});
+        else if (r == LP_SUM_FRAME)
+            sink.command_reply(data + q, size_t(consumed));
+        q += size_t(consumed);
+    }
+    delete plane;
+}
+
+UserPointData lp_make_point(const LpPlaneBuffer &plane, int j)
+{
+    UserPointData p;
+    p.x = plane.xyz[j][0] / 1000.0f;
+    p.y = plane.xyz[j][1] / 1000.0f;
+    p.z = plane.xyz[j][2] / 1000.0f;
+    p.intensity = uint16_t(int(std::sqrt(double(plane.planes[1][j]))));
+    p.distance = float(plane.planes[0][j]);
+    p.depth = plane.planes[2][j];
+    p.deep_field = plane.planes[3][j];
+    return p;
+}

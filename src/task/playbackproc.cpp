@@ -1,0 +1,428 @@
+#include "playbackproc.h"
+
+#include "capturereader.h"
+#include "lasreader.h"
+#include "memoryhints.h"
+#include "laswriter.h"
+#include "pcdreader.h"
+#include "pcdwriter.h"
+#include "playbackparsers.h"
+#include "playbackscans.h"
+#include "tasktrace.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A whole file in memory, read once by the reader that needs it.
+struct FileBytes {
+    std::unique_ptr<uint8_t[]> data;
+    size_t size = 0;
+    const uint8_t *bytes() const { return data.get(); }
+};
+
+// False when the file cannot be opened or read, is not a regular file, or is beyond the
+// playback bound (the request refuses those before any reader runs).
+bool read_whole_file(const char *path, FileBytes &out)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= PlaybackProc::kMaxBytes) {
+        ::close(fd);
+        return false;
+    }
+    const size_t want = size_t(st.st_size);
+    out.data.reset(new uint8_t[want > 0 ? want : 1]);
+    advise_huge_pages(out.data.get(), want);
+    size_t got = 0;
+    while (got < want) {
+        const ssize_t r = ::read(fd, out.data.get() + got, want - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (r == 0)
+            break; // the file shrank since fstat: keep what is there
+        got += size_t(r);
+    }
+    ::close(fd);
+    out.size = got;
+    return true;
+}
+
+PacketViews views_of(const QList<QByteArray> &list)
+{
+    PacketViews views;
+    views.reserve(size_t(list.size()));
+    for (const QByteArray &b : list)
+        views.push_back({reinterpret_cast<const uint8_t *>(b.constData()), size_t(b.size())});
+    return views;
+}
+
+QList<QByteArray> copies_of(const PacketViews &views)
+{
+    QList<QByteArray> list;
+    list.reserve(int(views.size()));
+    for (const PacketView &v : views)
+        list.append(QByteArray(reinterpret_cast<const char *>(v.data), int(v.size)));
+    return list;
+}
+
+} // namespace
+
+// Turns what the parsers find into the worker's signals and texts.
+class PlaybackProc::Sink : public PlaybackSink {
+public:
+    explicit Sink(PlaybackProc *owner) : owner_(owner) {}
+
+    void frame(const PointFrame &points, float progress) override
+    {
+        emit owner_->sig_CacheData(points, progress);
+    }
+    void index_gap(int last, int now, uint64_t stamp, uint64_t last_stamp) override
+    {
+        owner_->post(MSG_ERROR, tr("drop package last index: %1 now index:%2").arg(last).arg(now));
+        TASK_TRACE() << QStringLiteral("drop package last index: %1 now index:%2 timestamp:%3 %4")
+                            .arg(last)
+                            .arg(now)
+                            .arg(stamp)
+                            .arg(last_stamp);
+    }
+    void packet_length_error(size_t length, size_t expected) override
+    {
+        owner_->post(MSG_ERROR, tr("pointcloud packet length error:  %1 %2")
+                                    .arg(qulonglong(length))
+                                    .arg(qulonglong(expected)));
+    }
+    void mirror_fault(unsigned value) override
+    {
+        owner_->post(MSG_ERROR, tr(" mirror :%1").arg(value));
+    }
+    void motor_fault(unsigned tenths) override
+    {
+        owner_->post(MSG_ERROR, tr(" main motor:%1 ").arg(tenths / 10.0, 0, 'g', 6));
+    }
+    void plane_completed(int type) override
+    {
+        emit owner_->sig_data(MSG_DATA_TYPE, QByteArray::number(type));
+    }
+    void command_reply(const uint8_t *data, size_t size) override
+    {
+        emit owner_->sig_data(MSG_CMD_INFO,
+                              QByteArray(reinterpret_cast<const char *>(data), int(size)));
+    }
+
+private:
+    PlaybackProc *owner_;
+};
+
+PlaybackProc::PlaybackProc() : QObject(nullptr) {}
+
+void PlaybackProc::post(int type, const QString &text)
+{
+    emit sig_data(type, text.toLocal8Bit());
+}
+
+int PlaybackProc::DetectLogType(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        post(MSG_LOG, tr("The playback file is open failed!"));
+        return LOG_NONE;
+    }
+    const QByteArray head = file.read(6);
+    file.close();
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix == QLatin1String("las"))
+        return LOG_LAS;
+    if (suffix == QLatin1String("pcd"))
+        return LOG_PCD;
+    if (suffix == QLatin1String("pcap"))
+        return LOG_PCAP;
+    if (suffix == QLatin1String("pcapng"))
+        return LOG_PCAPNG;
+    if (suffix == QLatin1String("vimo"))
+        return LOG_UDPP;
+    return head == QByteArray("LHLOGH") ? LOG_DUMP : LOG_RAW;
+}
+
+void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
+{
+    QFile file(filename);
+    if (!file.open(QIODevice::ReadOnly)) {
+        post(MSG_ERROR, tr("The playback file is open failed!"));
+        return;
+    }
+    // The size comes from the open file, before anything is read: a file of several GB is
+    // refused without being loaded.
+    const qint64 size = file.size();
+    file.close();
+    if (size >= kMaxBytes) {
+        post(MSG_ERROR, tr("The playback file is  too large,maximum 100M"));
+        return;
+    }
+    if (size <= kMinBytes) {
+        post(MSG_ERROR, tr("The playback file is  too small,minmum 4K"));
+        return;
+    }
+    TASK_TRACE() << "log type:" << logtype;
+    const QByteArray path = QFile::encodeName(filename);
+    bool result = false;
+    switch (logtype) {
+    case LOG_LAS: result = LASReader(path.constData()); break;
+    case LOG_PCD: result = PCDReader(path.constData()); break;
+    case LOG_PCAP: result = WiressharkReader(path.constData(), false, lidartype); break;
+    case LOG_PCAPNG: result = WiressharkReader(path.constData(), true, lidartype); break;
+    case LOG_DUMP: result = LogReader(path.constData()); break;
+    case LOG_UDPP: result = MarivexReader(path.constData(), lidartype); break;
+    default: result = RawReader(path.constData(), lidartype); break;
+    }
+    TASK_TRACE() << "reader result:" << result;
+    emit finished();
+}
+
+int PlaybackProc::run_parser(int lidartype, const PacketViews &packets)
+{
+    Sink sink(this);
+    switch (lidartype) {
+    case LIDAR_FENK_U:
+        return parse_fenk_u_packets(packets.data(), packets.size(), sink, &highest_plane_type_);
+    case LIDAR_RAXO_E:
+    case LIDAR_RAXO_S:
+        return parse_raxo_packets(packets.data(), packets.size(), sink);
+    case LIDAR_VIMO_E:
+        TASK_TRACE() << "packets:" << packets.size();
+        return parse_vimo_e_packets(packets.data(), packets.size(), sink);
+    case LIDAR_ALG_BOX:
+        return parse_box_packets(packets.data(), packets.size(), sink);
+    default:
+        return -1;
+    }
+}
+
+void PlaybackProc::end_report(int lidartype, size_t packets, int frames)
+{
+    emit sig_data(MSG_LIDAR_TYPE, QByteArray::number(lidartype));
+    post(MSG_LOG, tr("playback cache end, package num:%1 framenum:%2 ")
+                      .arg(qulonglong(packets))
+                      .arg(frames));
+}
+
+bool PlaybackProc::LogReader(const char *path)
+{
+    FileBytes file;
+    if (!read_whole_file(path, file)) {
+        post(MSG_LOG, tr("The playback file is open failed!"));
+        return false;
+    }
+    PacketViews packets;
+    int type = scan_dump_records(file.bytes(), file.size, packets);
+    int frames = run_parser(type, packets);
+    if (frames < 0) {
+        // No parser for the records' type (or no record at all).
+        type = LIDAR_UNKNOWN;
+        frames = 0;
+    }
+    end_report(type, packets.size(), frames);
+    return true;
+}
+
+bool PlaybackProc::RawReader(const char *path, int lidartype)
+{
+    FileBytes file;
+    if (!read_whole_file(path, file)) {
+        post(MSG_LOG, tr("The playback file is open failed!:%1").arg(QString::fromLocal8Bit(path)));
+        return false;
+    }
+    PacketViews packets;
+    switch (lidartype) {
+    case LIDAR_FENK_U: {
+        Sink sink(this);
+        ::split_lp_stream(file.bytes(), file.size, packets, sink);
+        break;
+    }
+    case LIDAR_RAXO_E:
+    case LIDAR_RAXO_S: scan_raw_raxo(file.bytes(), file.size, packets); break;
+    case LIDAR_VIMO_E: scan_raw_vimo_e(file.bytes(), file.size, packets); break;
+    case LIDAR_ALG_BOX: scan_raw_box(file.bytes(), file.size, packets); break;
+    default: break;
+    }
+    const int frames = run_parser(lidartype, packets);
+    end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
+    return true;
+}
+
+bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype)
+{
+    // libpcap tells pcap from pcapng by the file's content; the suffix only chose the log type.
+    CaptureReader capture;
+    if (!capture.read_file(path))
+        TASK_TRACE() << "can not open capture file:" << path << (pcapng ? "pcapng" : "pcap")
+                     << QString::fromStdString(capture.error());
+    const PacketViews packets = capture.payloads();
+    TASK_TRACE() << "lidar type:" << lidartype << "packets:" << capture.packets_read()
+                 << "ipv4:" << packets.size();
+    const int frames = run_parser(lidartype, packets);
+    end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
+    return frames > 0;
+}
+
+bool PlaybackProc::MarivexReader(const char *path, int lidartype)
+{
+    FileBytes file;
+    if (!read_whole_file(path, file)) {
+        post(MSG_LOG, tr("The playback file is open failed!:%1").arg(QString::fromLocal8Bit(path)));
+        return false;
+    }
+    PacketViews packets;
+    int frames = 0;
+    if (lidartype == LIDAR_VIMO_E) {
+        scan_udpp_records(file.bytes(), file.size, packets);
+        TASK_TRACE() << "udpp records:" << packets.size();
+        frames = run_parser(LIDAR_VIMO_E, packets);
+    }
+    end_report(lidartype, packets.size(), frames);
+    return true;
+}
+
+bool PlaybackProc::LASReader(const char *path)
+{
+    FileBytes file;
+    LasReader las;
+    if (!read_whole_file(path, file)) {
+        TASK_TRACE() << "can not open las file: " << path;
+        return false;
+    }
+    if (!las.open(file.bytes(), file.size)) {
+        TASK_TRACE() << "can not open las file: " << path << "-"
+                     << QString::fromStdString(las.error_text());
+        return false;
+    }
+    const LasHeader &h = las.header();
+    TASK_TRACE() << "point num:" << h.point_count;
+    TASK_TRACE() << "geometry X: [minx:" << h.min[0] << ", maxx:" << h.max[0] << "]";
+    if (las.available_points() < h.point_count)
+        TASK_TRACE() << "the file holds" << las.available_points() << "points only";
+    PointFrame frame;
+    frame.reserve(size_t(las.available_points()));
+    LasPoint p;
+    for (uint64_t i = 0; las.read_point(i, &p); ++i) {
+        UserPointData pt;
+        pt.x = float(double(p.X) * h.scale[0] + h.offset[0]);
+        pt.y = float(double(p.Y) * h.scale[1] + h.offset[1]);
+        pt.z = float(double(p.Z) * h.scale[2] + h.offset[2]);
+        pt.intensity = p.intensity;
+        frame.push_back(pt);
+    }
+    emit sig_CacheData(frame, 100.0f);
+    return true;
+}
+
+bool PlaybackProc::PCDReader(const char *path)
+{
+    FileBytes file;
+    if (!read_whole_file(path, file)) {
+        TASK_TRACE() << "can not open pcd file:" << path;
+        return false;
+    }
+    // A broken file can hold millions of bad lines: trace the first ones and count the rest.
+    constexpr size_t kTracedLines = 20;
+    PcdReader pcd;
+    pcd.on_bad_line = [&pcd](const std::string &line) {
+        if (pcd.bad_lines() <= kTracedLines)
+            TASK_TRACE() << "data format error: " << QString::fromStdString(line);
+    };
+    PointFrame frame;
+    if (!pcd.read(reinterpret_cast<const char *>(file.bytes()), file.size, frame)) {
+        TASK_TRACE() << path << QString::fromStdString(pcd.error_text());
+        return false;
+    }
+    if (pcd.bad_lines() > kTracedLines)
+        TASK_TRACE() << "data format error in" << pcd.bad_lines() << "lines";
+    emit sig_CacheData(frame, 100.0f);
+    return true;
+}
+
+bool PlaybackProc::LASWriter(const char *path, std::vector<UserPointData> frame)
+{
+    LasWriter writer;
+    if (!writer.write(path, frame)) {
+        TASK_TRACE() << "can not write las file:" << path << writer.error_text();
+        return false;
+    }
+    return true;
+}
+
+bool PlaybackProc::PCDWriter(const char *path, std::vector<UserPointData> frame)
+{
+    PcdWriter writer;
+    if (!writer.write(path, frame)) {
+        TASK_TRACE() << "can not write pcd file:" << path << QString::fromStdString(writer.error());
+        return false;
+    }
+    return true;
+}
+
+int PlaybackProc::parse_data_raxo_e(QList<QByteArray> packets)
+{
+    const PacketViews views = views_of(packets);
+    Sink sink(this);
+    return parse_raxo_packets(views.data(), views.size(), sink);
+}
+
+int PlaybackProc::parse_data_vimo_e(QList<QByteArray> packets)
+{
+    TASK_TRACE() << "packets:" << packets.size();
+    const PacketViews views = views_of(packets);
+    Sink sink(this);
+    return parse_vimo_e_packets(views.data(), views.size(), sink);
+}
+
+int PlaybackProc::parse_data_box(QList<QByteArray> packets)
+{
+    const PacketViews views = views_of(packets);
+    Sink sink(this);
+    return parse_box_packets(views.data(), views.size(), sink);
+}
+
+int PlaybackProc::parse_data_fenk_u(QList<QByteArray> packets)
+{
+    const PacketViews views = views_of(packets);
+    Sink sink(this);
+    return parse_fenk_u_packets(views.data(), views.size(), sink, &highest_plane_type_);
+}
+
+QList<QByteArray> PlaybackProc::parse_data_vimo_e_marivex(const char *data, int size)
+{
+    PacketViews views;
+    if (data != nullptr && size > 0)
+        scan_udpp_records(reinterpret_cast<const uint8_t *>(data), size_t(size), views);
+    return copies_of(views);
+}
+
+QList<QByteArray> PlaybackProc::split_lp_stream(const char *data, int size)
+{
+    PacketViews views;
+    if (data != nullptr && size > 0) {
+        Sink sink(this);
+        ::split_lp_stream(reinterpret_cast<const uint8_t *>(data), size_t(size), views, sink);
+    }
+    return copies_of(views);
+}
+
+int PlaybackProc::decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consumed,
+                                   char *message)
+{
+    return ::decode_lp_packet(n, data, plane, consumed, message);
+}

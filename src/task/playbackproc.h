@@ -1,0 +1,94 @@
+#pragma once
+// The playback worker: turns one recorded or imported file per request into frames for the
+// main window. It lives on the window's playback thread; the file classification and the LAS
+// and PCD writers are called directly from the GUI thread and touch no member.
+
+#include "lpdecoder.h"
+#include "playbacksink.h"
+#include "userpointdata.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class PlaybackProc : public QObject {
+    Q_OBJECT
+public:
+    // Log types: what DetectLogType finds and which reader recv_playback runs.
+    enum LogType : int {
+        LOG_NONE = 0,   // the file cannot be opened
+        LOG_DUMP = 1,   // starts with "LHLOGH"
+        LOG_PCAP = 2,   // suffix "pcap"
+        LOG_PCAPNG = 3, // suffix "pcapng"
+        LOG_LAS = 4,    // suffix "las"
+        LOG_PCD = 5,    // suffix "pcd"
+        LOG_RAW = 6,    // anything else: a raw device capture
+        LOG_UDPP = 7,   // suffix "vimo": "udpp" records
+    };
+
+    // A file plays when it holds more than kMinBytes and fewer than kMaxBytes bytes.
+    static constexpr qint64 kMinBytes = 4096;
+    static constexpr qint64 kMaxBytes = 100 * 1024 * 1024;
+
+    PlaybackProc();
+
+    // Classifies a file by its suffix (exact, case-sensitive), else by its first six bytes.
+    int DetectLogType(QString path);
+
+    // Readers of packet files: each reads the file, cuts it into packets, runs the parser of
+    // the lidar type and sends the end report (sig_data 18, then 22).
+    bool LogReader(const char *path);
+    bool RawReader(const char *path, int lidartype);
+    bool WiressharkReader(const char *path, bool pcapng, int lidartype);
+    bool MarivexReader(const char *path, int lidartype);
+
+    // Point files: one frame with every point at progress 100; failures are trace lines only.
+    bool LASReader(const char *path);
+    bool PCDReader(const char *path);
+
+    // Snapshot writers (GUI thread). False when the file cannot be written, or, for LAS, when
+    // the frame is empty or a coordinate does not fit the file's scaled integers.
+    bool LASWriter(const char *path, std::vector<UserPointData> frame);
+    bool PCDWriter(const char *path, std::vector<UserPointData> frame);
+
+    // Parsers: each emits its frames and one final frame at 100 and returns the frame count
+    // before that final one.
+    int parse_data_raxo_e(QList<QByteArray> packets);
+    int parse_data_vimo_e(QList<QByteArray> packets);
+    int parse_data_box(QList<QByteArray> packets);
+    int parse_data_fenk_u(QList<QByteArray> packets);
+
+    // Packet lists cut from raw bytes (copies, independent of `data`).
+    QList<QByteArray> parse_data_vimo_e_marivex(const char *data, int size);
+    QList<QByteArray> split_lp_stream(const char *data, int size);
+    static int decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consumed,
+                                char *message);
+
+    // Highest plane type completed by the last Fenk-U parse.
+    uint8_t highest_plane_type() const { return highest_plane_type_; }
+
+public slots:
+    void recv_playback(QString filename, int logtype, int lidartype);
+
+signals:
+    // The frame goes by reference: a direct connection sees the worker's own assembly buffer,
+    // a queued one gets the one copy Qt makes for the receiving thread.
+    void sig_CacheData(const std::vector<UserPointData> &framedata, float progress);
+    void sig_data(int type, QByteArray data);
+    void finished();
+
+private:
+    class Sink;
+    friend class Sink;
+
+    // Runs the parser of the lidar type; -1 when there is none.
+    int run_parser(int lidartype, const PacketViews &packets);
+    void end_report(int lidartype, size_t packets, int frames);
+    void post(int type, const QString &text);
+
+    uint8_t highest_plane_type_ = 0;
+};

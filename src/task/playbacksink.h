@@ -1,0 +1,43 @@
+#pragma once
+// What the playback scans hand to the parsers, and what the parsers report back. Kept free of
+// QObject so that the scans and parsers can be driven from a plain (pointer, length) entry
+// point: by PlaybackProc, by the fuzz targets and by the benchmarks alike.
+
+#include "userpointdata.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// One device packet: a view into a buffer that outlives the parse (the file contents, or the
+// bytes of a capture), so cutting a 100 MB file into packets copies nothing.
+struct PacketView {
+    const uint8_t *data = nullptr;
+    size_t size = 0;
+};
+using PacketViews = std::vector<PacketView>;
+
+// Receives what a parser finds. PlaybackProc turns each call into its signals and texts; the
+// defaults drop everything but the frames.
+class PlaybackSink {
+public:
+    virtual ~PlaybackSink() = default;
+    // A completed frame; progress below 100 except for the one final frame of a parse.
+    virtual void frame(const PointFrame &points, float progress) = 0;
+    // Raxo packet index that does not follow the previous one (stamps: this packet's and the
+    // previous accepted packet's 64-bit time stamps).
+    virtual void index_gap(int last, int now, uint64_t stamp, uint64_t last_stamp) {}
+    // Vimo-E point packet whose length does not match its point count.
+    virtual void packet_length_error(size_t length, size_t expected) {}
+    // Vimo-E status packet with the mirror (value) or main-motor (tenths) fault bit.
+    virtual void mirror_fault(unsigned value) {}
+    virtual void motor_fault(unsigned tenths) {}
+    // Fenk-U frame emitted when a plane of this type completed.
+    virtual void plane_completed(int type) {}
+    // A complete "LH" command reply found in a Fenk-U stream or packet.
+    virtual void command_reply(const uint8_t *data, size_t size) {}
+};
+
+// Progress of the packet at zero-based position i of n: i * 100 / n in double precision,
+// handed on as a float that always stays below 100 (100 marks the end of the file).
+float playback_progress(size_t i, size_t n);

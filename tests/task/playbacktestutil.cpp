@@ -1,0 +1,129 @@
+#include "playbacktestutil.h"
+
+#include "testsupport.h"
+
+#include <QList>
+
+#include <gtest/gtest.h>
+
+#ifndef QV_TEST_DATA_DIR
+#error "QV_TEST_DATA_DIR must point at tests/data"
+#endif
+
+PlaybackRecorder::PlaybackRecorder(PlaybackProc &proc, QObject *context)
+{
+    QObject *ctx = context != nullptr ? context : &holder_;
+    QObject::connect(&proc, &PlaybackProc::sig_CacheData, ctx,
+                     [this](const std::vector<UserPointData> &f, float progress) {
+                         frames.push_back({f, progress});
+                         order.push_back("F");
+                     });
+    QObject::connect(&proc, &PlaybackProc::sig_data, ctx, [this](int type, QByteArray text) {
+        messages.push_back({type, text});
+        order.push_back("M" + std::to_string(type));
+    });
+    QObject::connect(&proc, &PlaybackProc::finished, ctx, [this]() {
+        ++finished;
+        order.push_back("finished");
+    });
+}
+
+PlaybackRecorder::~PlaybackRecorder() = default;
+
+std::vector<QByteArray> PlaybackRecorder::texts(int type) const
+{
+    std::vector<QByteArray> out;
+    for (const Posted &m : messages)
+        if (m.type == type)
+            out.push_back(m.text);
+    return out;
+}
+
+QByteArray PlaybackRecorder::lidar_type_report() const
+{
+    const auto t = texts(MSG_LIDAR_TYPE);
+    return t.empty() ? QByteArray() : t.back();
+}
+
+QByteArray PlaybackRecorder::cache_end_report() const
+{
+    for (auto it = messages.rbegin(); it != messages.rend(); ++it)
+        if (it->type == MSG_LOG && it->text.startsWith("playback cache end"))
+            return it->text;
+    return QByteArray();
+}
+
+int PlaybackRecorder::final_frames() const
+{
+    int n = 0;
+    for (const CachedFrame &f : frames)
+        n += f.progress == 100.0f ? 1 : 0;
+    return n;
+}
+
+void PlaybackRecorder::clear()
+{
+    frames.clear();
+    messages.clear();
+    order.clear();
+    finished = 0;
+}
+
+std::string data_path(const std::string &relative)
+{
+    return std::string(QV_TEST_DATA_DIR) + "/" + relative;
+}
+
+std::string temp_file(const std::string &name, const Bytes &bytes)
+{
+    const std::string path = testsupport::make_temp_subdir("pb") + "/" + name;
+    EXPECT_TRUE(write_bytes(path, bytes));
+    return path;
+}
+
+Bytes pad_to(Bytes bytes, size_t size, uint8_t filler)
+{
+    if (bytes.size() < size)
+        bytes.insert(bytes.end(), size - bytes.size(), filler);
+    return bytes;
+}
+
+std::string end_text(size_t packets, int frames)
+{
+    return "playback cache end, package num:" + std::to_string(packets)
+           + " framenum:" + std::to_string(frames) + " ";
+}
+
+QList<QByteArray> to_list(const std::vector<Bytes> &packets)
+{
+    QList<QByteArray> list;
+    for (const Bytes &p : packets)
+        list.append(QByteArray(reinterpret_cast<const char *>(p.data()), int(p.size())));
+    return list;
+}
+
+RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity)
+{
+    RaxoPoint p;
+    p.range_cm = range_cm;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.intensity = intensity;
+    return p;
+}
+
+std::vector<Bytes> raxo_packets(int count, int per_frame, int points, uint16_t first_index)
+{
+    std::vector<Bytes> out;
+    for (int k = 0; k < count; ++k) {
+        std::vector<RaxoPoint> pts;
+        for (int j = 0; j < points; ++j)
+            pts.push_back(raxo_point(uint16_t(100 * k + j), int16_t(k * 10 + j), int16_t(-j),
+                                     int16_t(k - j), uint8_t(k + j)));
+        const bool last = (k + 1) % per_frame == 0;
+        out.push_back(make_raxo_packet(1, uint16_t(first_index + k), pts, last ? 2 : 0,
+                                       1000 + uint64_t(k)));
+    }
+    return out;
+}

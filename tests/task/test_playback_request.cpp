@@ -1,0 +1,193 @@
+// Classification of playback files and the request: size bounds, readers, end of a request.
+
+#include "playbacktestutil.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+struct DetectCase {
+    const char *name;
+    std::string content;
+    int expected;
+};
+
+// Suffixes are compared exactly and win over the content; only then does "LHLOGH" count.
+const DetectCase kDetectCases[] = {
+    {"a.las", "just some text", PlaybackProc::LOG_LAS},
+    {"a.pcd", "x", PlaybackProc::LOG_PCD},
+    {"a.pcap", "x", PlaybackProc::LOG_PCAP},
+    {"a.pcapng", "x", PlaybackProc::LOG_PCAPNG},
+    {"a.vimo", "x", PlaybackProc::LOG_UDPP},
+    {"a.b.pcapng", "x", PlaybackProc::LOG_PCAPNG},
+    {"a.las", "LHLOGH\0\x14"s, PlaybackProc::LOG_LAS},
+    {"a.PCAP", "random bytes", PlaybackProc::LOG_RAW},
+    {"a.PCAP", "LHLOGH\0\x14"s, PlaybackProc::LOG_DUMP},
+    {"nodot", "LHLOGH\0\x14"s, PlaybackProc::LOG_DUMP},
+    {"nodot", "LHLOGX", PlaybackProc::LOG_RAW},
+    {"rec.dump", "LHLOGH", PlaybackProc::LOG_DUMP},
+    {"rec.dump", "HLOGH", PlaybackProc::LOG_RAW},
+    {"short.dump", "LHL", PlaybackProc::LOG_RAW},
+    {"empty.bin", "", PlaybackProc::LOG_RAW},
+    {"a.lasx", "x", PlaybackProc::LOG_RAW},
+};
+
+void PrintTo(const DetectCase &c, std::ostream *os)
+{
+    *os << c.name << " holding " << c.content.size() << " bytes";
+}
+
+class DetectLogType : public testing::TestWithParam<DetectCase> {};
+
+TEST_P(DetectLogType, ClassifiesBySuffixThenContent)
+{
+    const DetectCase &c = GetParam();
+    const std::string path = temp_file(c.name, Bytes(c.content.begin(), c.content.end()));
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    EXPECT_EQ(proc.DetectLogType(QString::fromStdString(path)), c.expected) << c.name;
+    EXPECT_TRUE(rec.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DetectLogType, testing::ValuesIn(kDetectCases));
+
+TEST(DetectLogType, UnopenableFileIsZeroWithMessage)
+{
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    const std::string path = testsupport::make_temp_subdir("pb") + "/missing.dump";
+    EXPECT_EQ(proc.DetectLogType(QString::fromStdString(path)), PlaybackProc::LOG_NONE);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].type, MSG_LOG);
+    EXPECT_EQ(rec.messages[0].text, QByteArray("The playback file is open failed!"));
+}
+
+// A sparse file of the given size: no disk space, and reading it would take long for the
+// multi-gigabyte cases.
+std::string sparse_file(const std::string &name, off_t size)
+{
+    const std::string path = testsupport::make_temp_subdir("pb") + "/" + name;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(::ftruncate(fd, size), 0);
+    ::close(fd);
+    return path;
+}
+
+struct SizeCase {
+    off_t size;
+    bool plays;
+    const char *refusal;
+};
+
+void PrintTo(const SizeCase &c, std::ostream *os)
+{
+    *os << c.size << " bytes";
+}
+
+class RequestSize : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(RequestSize, BoundsAreCheckedBeforeReading)
+{
+    const SizeCase &c = GetParam();
+    const std::string path = sparse_file("capture.bin", c.size);
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    // Lidar type 5 has no parser: a file that passes is read and reported, nothing more.
+    proc.recv_playback(QString::fromStdString(path), PlaybackProc::LOG_RAW, LIDAR_UNKNOWN);
+    if (c.plays) {
+        EXPECT_EQ(rec.finished, 1);
+        EXPECT_EQ(rec.lidar_type_report(), QByteArray("5"));
+        EXPECT_EQ(rec.cache_end_report().toStdString(), end_text(0, 0));
+        EXPECT_TRUE(rec.frames.empty());
+    } else {
+        EXPECT_EQ(rec.finished, 0);
+        ASSERT_EQ(rec.messages.size(), 1u);
+        EXPECT_EQ(rec.messages[0].type, MSG_ERROR);
+        EXPECT_EQ(rec.messages[0].text, QByteArray(c.refusal));
+    }
+}
+
+constexpr off_t kMax = 100LL * 1024 * 1024;
+INSTANTIATE_TEST_SUITE_P(
+    Bounds, RequestSize,
+    testing::Values(SizeCase{0, false, "The playback file is  too small,minmum 4K"},
+                    SizeCase{4096, false, "The playback file is  too small,minmum 4K"},
+                    SizeCase{4097, true, nullptr},
+                    SizeCase{kMax - 1, true, nullptr},
+                    SizeCase{kMax, false, "The playback file is  too large,maximum 100M"},
+                    // Refused from its size alone: reading it would need 8 GB.
+                    SizeCase{8LL << 30, false, "The playback file is  too large,maximum 100M"}));
+
+TEST(Request, VanishedFileIsRefusedWithoutFinished)
+{
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    const std::string path = testsupport::make_temp_subdir("pb") + "/gone.dump";
+    proc.recv_playback(QString::fromStdString(path), PlaybackProc::LOG_DUMP, LIDAR_UNKNOWN);
+    EXPECT_EQ(rec.finished, 0);
+    ASSERT_EQ(rec.messages.size(), 1u);
+    EXPECT_EQ(rec.messages[0].type, MSG_ERROR);
+    EXPECT_EQ(rec.messages[0].text, QByteArray("The playback file is open failed!"));
+}
+
+TEST(Request, TextFileNamedLasEndsWithFinishedAndNoFrame)
+{
+    const std::string path = temp_file("notes.las", Bytes(5000, 'a'));
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    EXPECT_EQ(proc.DetectLogType(QString::fromStdString(path)), PlaybackProc::LOG_LAS);
+    proc.recv_playback(QString::fromStdString(path), PlaybackProc::LOG_LAS, LIDAR_UNKNOWN);
+    EXPECT_TRUE(rec.frames.empty());
+    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_EQ(rec.finished, 1);
+}
+
+// On the playback thread, as the main window runs it: every frame (the final one at 100
+// included) arrives before the end report, and the report before finished.
+TEST(Request, RunsOnItsThreadAndDeliversInOrder)
+{
+    register_point_meta_types();
+    std::vector<Bytes> records;
+    for (const Bytes &p : raxo_packets(30, 10, 20))
+        records.push_back(make_dump_record(LIDAR_RAXO_E, p));
+    const std::string path = temp_file("scan.dump", concat(records));
+
+    QThread thread;
+    auto *proc = new PlaybackProc;
+    proc->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::finished, proc, &QObject::deleteLater);
+    QObject receiver;
+    PlaybackRecorder rec(*proc, &receiver);
+    QSignalSpy done(proc, &PlaybackProc::finished);
+    thread.start();
+
+    QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
+                              Q_ARG(QString, QString::fromStdString(path)),
+                              Q_ARG(int, PlaybackProc::LOG_DUMP), Q_ARG(int, LIDAR_UNKNOWN));
+    ASSERT_TRUE(done.wait(10000));
+    // The recorder's slots are queued behind the finished signal: let them run.
+    for (int k = 0; k < 100 && rec.finished == 0; ++k)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    thread.quit();
+    thread.wait();
+
+    const std::vector<std::string> expected = {"F", "F", "F", "F", "M18", "M22", "finished"};
+    EXPECT_EQ(rec.order, expected);
+    ASSERT_EQ(rec.frames.size(), 4u);
+    EXPECT_EQ(rec.frames[0].points.size(), 200u);
+    EXPECT_EQ(rec.frames[3].progress, 100.0f);
+    EXPECT_TRUE(rec.frames[3].points.empty());
+    EXPECT_EQ(rec.lidar_type_report(), QByteArray("1"));
+}
+
+} // namespace
