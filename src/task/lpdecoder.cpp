@@ -90,23 +90,19 @@ int decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consume
         if (b[i + 1] != 'P')
             continue;
         const uint8_t *s = b + i;
-        if (n - i < 16) {
+        LpSubPackage sp;
+        if (!lp_parse_subpackage(s, size_t(n - i), &sp)) {
             *consumed = i + 1;
             return LP_NEED_MORE;
         }
-        const uint32_t total = rd_u32(s + 4);
-        const uint32_t offset = rd_u32(s + 8);
-        const uint32_t length = rd_u32(s + 12);
-        const uint64_t size = uint64_t(length) + LP_OVERHEAD;
-        if (uint64_t(n - i) < size) {
-            *consumed = i + 1;
-            return LP_NEED_MORE;
-        }
-        *consumed = int(uint64_t(i) + size);
+        const uint32_t total = sp.total;
+        const uint32_t offset = sp.offset;
+        const uint32_t length = sp.length;
+        *consumed = int(uint64_t(i) + sp.size);
         const uint64_t end = uint64_t(offset) + length;
         if (offset == 0) {
             std::memset(plane->header, 0, sizeof(plane->header));
-            std::memcpy(plane->header, s + 16, std::min<uint32_t>(length, LP_HEADER_BYTES));
+            std::memcpy(plane->header, sp.data, std::min<uint32_t>(length, LP_HEADER_BYTES));
             plane->value_count = 0;
             plane->last_end = end;
             return LP_ACCEPTED;
@@ -127,7 +123,7 @@ int decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consume
             plane->last_end = end;
             return LP_REFUSED;
         }
-        if (store_data(plane, s + 16, length, total, end)) {
+        if (store_data(plane, sp.data, length, total, end)) {
             plane->last_end = 0;
             return plane->data_type();
         }

@@ -4,20 +4,16 @@
 // sub-packages. One decoder for the live receiver and for playback; neither sub-package nor
 // plane CRCs are checked here (a caller that wants them checks the bytes it was handed).
 //
-// Sub-package (little-endian, offsets from the "L"): 0-1 "LP", 4-7 u32 total size of the plane
-// content (header included), 8-11 u32 offset of this data in the content (0 = the header),
-// 12-15 u32 data length, 16.. data, then a u32 CRC. A sub-package is length + 20 bytes.
-// Frame header (the data at offset 0): 2-3 i16 data type (1 = x, y, z floats in mm; 2..5 = one
-// u16 per pixel), 12-15 u32 frame index, 16-17 u16 width, 18-19 u16 height.
+// The sub-package and frame-header layouts are in lpsubpackage.h, whose reader both use.
 
+#include "lpsubpackage.h"
 #include "playbacksink.h"
 
 #include <cstddef>
 #include <cstdint>
 
 constexpr int LP_MAX_VALUES = 1500;      // values kept per plane
-constexpr int LP_HEADER_BYTES = 44;      // frame-header bytes kept
-constexpr int LP_OVERHEAD = 20;          // sub-package header and CRC
+constexpr int LP_HEADER_BYTES = int(LP_FRAME_HEADER_SIZE); // frame-header bytes kept
 constexpr int LP_MESSAGE_SIZE = 128;     // capacity a caller's message buffer must have
 
 // Results of decode_lp_packet; a completed plane returns its data type (1..5) instead.
