@@ -1,0 +1,95 @@
+#include "heartbeatproc.h"
+
+#include "heartbeat.h"
+#include "userpointdata.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+// How often a blocked receive looks at the running flag.
+constexpr int kPollMs = 200;
+// Pause after every datagram taken or ignored: limits the listener to about ten a second;
+// heartbeats arriving meanwhile wait in the socket's buffer.
+constexpr unsigned long kPauseMs = 100;
+// Receive buffer: anything longer is no heartbeat.
+constexpr size_t kMaxDatagram = 4096;
+} // namespace
+
+HeartBeatProc::HeartBeatProc(int port, QObject *parent) : QThread(parent), port_(port) {}
+
+HeartBeatProc::~HeartBeatProc()
+{
+    stop();
+    wait();
+}
+
+void HeartBeatProc::stop()
+{
+    running_.store(0, std::memory_order_release);
+}
+
+void HeartBeatProc::run()
+{
+    const int sock = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const int on = 1;
+    // A socket that could not be created fails its first option like any other: one report.
+    if (sock < 0 || setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0) {
+        emit sig_data(MSG_ERROR, QByteArray("Reusing ADDR failed!"));
+        if (sock >= 0)
+            ::close(sock);
+        return;
+    }
+
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port_));
+    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) != 0) {
+        emit sig_data(MSG_ERROR, QString("bind failed with error %1").arg(errno).toUtf8());
+        ::close(sock);
+        return;
+    }
+
+    ip_mreq group{};
+    inet_pton(AF_INET, HEARTBEAT_GROUP, &group.imr_multiaddr);
+    group.imr_interface.s_addr = htonl(INADDR_ANY);
+    if (setsockopt(sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, &group, sizeof(group)) != 0) {
+        emit sig_data(MSG_ERROR, QString("setsockopt:%1,set multicast error").arg(errno).toUtf8());
+        ::close(sock);
+        return;
+    }
+
+    uint8_t buf[kMaxDatagram];
+    while (running_.load(std::memory_order_acquire) != 0) {
+        pollfd p{sock, POLLIN, 0};
+        const int ready = ::poll(&p, 1, kPollMs);
+        if (ready == 0 || (ready < 0 && errno == EINTR))
+            continue;
+        // MSG_TRUNC gives the datagram's real length, so a longer datagram cut to the buffer
+        // can never pass for a heartbeat.
+        const ssize_t n = ready > 0 ? ::recv(sock, buf, sizeof(buf), MSG_TRUNC) : -1;
+        if (n >= 0 && size_t(n) <= sizeof(buf)) {
+            switch (heartbeat_classify(buf, size_t(n))) {
+            case HeartbeatKind::Sensor104:
+            case HeartbeatKind::Sensor112:
+                emit sig_data(MSG_HEARTBEAT, QByteArray(reinterpret_cast<const char *>(buf), int(n)));
+                break;
+            case HeartbeatKind::Box:
+                emit sig_data(MSG_BOX_HEARTBEAT,
+                              QByteArray(reinterpret_cast<const char *>(buf), int(n)));
+                break;
+            case HeartbeatKind::BadCrc:
+                continue; // straight on to the next datagram
+            case HeartbeatKind::Other:
+                break;
+            }
+        }
+        QThread::msleep(kPauseMs);
+    }
+    ::close(sock);
+}
