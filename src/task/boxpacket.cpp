@@ -1,6 +1,7 @@
 #include "boxpacket.h"
 
 #include "lhframe.h"
+#include "zonemonitor.h"
 
 #include <cstring>
 
@@ -89,7 +90,10 @@ bool box_zone_monitor_ok(const uint8_t *data, size_t length)
 {
     if (data == nullptr || length < 4 || std::memcmp(data, "LMSG", 4) != 0)
         return false;
-    constexpr size_t kZoneAlarmSize = 308;
     constexpr uint8_t kZoneCount = 16;
-    return length != kZoneAlarmSize || data[2] < kZoneCount;
+    ZoneAlarmMsg alarm;
+    if (!zone_alarm_decode(data, length, &alarm))
+        return true; // not a zone-alarm record: no zone id to check
+    const uint8_t zone = alarm.zone_id;
+    return zone < kZoneCount;
 }

@@ -1,6 +1,7 @@
 #include "recvdataproc3.h"
 
 #include "checksum.h"
+#include "firmware.h"
 #include "lhframe.h"
 #include "logmanager.h"
 #include "sockethelpers.h"
@@ -280,9 +281,53 @@ void RecvDataProc3::run()
     post(MSG_RUN_STATE, tr("lidar disconnect ok"));
 }
 
+void RecvDataProc3::setIapOptions(const IapOptions &options)
+{
+    iap_options_ = options;
+}
+
 bool RecvDataProc3::UpdateFirmware(QString ip, int port, QString path)
 {
-    // Wired to the shared firmware exchange.
-    post(MSG_FW_MOTOR, tr("firmware update start"));
-    return false;
+    auto report = [this](const IapEvent &e) {
+        switch (e.step) {
+        case IapStep::Start: post(MSG_FW_MOTOR, tr("firmware update start")); break;
+        case IapStep::OpenFailed:
+            post(MSG_FW_MOTOR, tr("open listen port failed:%1 ").arg(e.port));
+            break;
+        case IapStep::LoadFailed:
+            post(MSG_FW_MOTOR, tr("Failed to load firmware upgrade file"));
+            break;
+        case IapStep::ImageGood: post(MSG_FW_MOTOR, tr("load firmware file ok")); break;
+        case IapStep::SentErase: post(MSG_FW_MOTOR, tr("send flash erase")); break;
+        case IapStep::NoAnswer:
+            post(MSG_FW_MOTOR, tr("send cmd more than three times without answering"));
+            break;
+        case IapStep::Refused: break;
+        case IapStep::ReceivedWrite: post(MSG_FW_MOTOR, tr("receive OP_WRITE_IAP")); break;
+        case IapStep::Success: post(MSG_FW_MOTOR, tr("firmware file update success")); break;
+        case IapStep::ReceivedErase: post(MSG_FW_MOTOR, tr("receive OP_FLASH_ERASE")); break;
+        case IapStep::SentWrite: post(MSG_FW_MOTOR, tr("send OP_WRITE_IAP")); break;
+        }
+    };
+    IapOptions options = iap_options_;
+    options.bind_ip = bind_ip_.toStdString();
+    const QByteArray device = ip.toLatin1();
+    const std::string image = path.toStdString();
+
+    // The exchange talks from the device's port number. When that is the port this receiver
+    // already holds, a second socket cannot bind it (the receive socket has no address reuse);
+    // the loop is paused for the upgrade, so its own socket carries the exchange instead.
+    int own = INVALID_SOCK;
+    {
+        std::lock_guard<std::mutex> lock(sock_mutex_);
+        own = sock_;
+    }
+    if (own != INVALID_SOCK && port == local_port_) {
+        IapEvent start;
+        start.step = IapStep::Start;
+        start.port = port;
+        report(start);
+        return iap_run_exchange(own, device.constData(), port, image, report, options);
+    }
+    return iap_upgrade(device.constData(), port, image, report, options);
 }

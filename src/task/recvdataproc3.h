@@ -4,6 +4,7 @@
 // packets become frames of at least 23040 points, the sensor's mirror and motor faults are
 // reported, and a firmware upgrade runs inside the loop when one is requested.
 
+#include "firmware.h"
 #include "userpointdata.h"
 
 #include <QByteArray>
@@ -45,6 +46,9 @@ public:
     // Address the socket binds; empty means 0.0.0.0. Tests bind 127.0.0.1 so that a fake sensor
     // on 127.0.0.2 can hold the same port number.
     void setBindAddress(const QString &ip);
+
+    // Timing of the firmware exchange (the devices' protocol by default; tests shorten it).
+    void setIapOptions(const IapOptions &options);
 
     // Delay after a successful upgrade until the reception messages may be posted again.
     void setReportAgainDelay(int ms);
@@ -94,6 +98,7 @@ private:
     std::atomic<uint8_t> data_ok_{0};
     std::atomic<uint8_t> cmd_ok_{0};
     int report_again_ms_ = 4000;
+    IapOptions iap_options_;
 
     std::atomic<uint64_t> point_packets_{0};
     std::atomic<uint64_t> fa88_packets_{0};

@@ -1,16 +1,9 @@
 #include "fakevimo.h"
 
+#include "fakeiapdevice.h"
 #include "lhframe.h"
 
 #include <cstring>
-
-namespace {
-constexpr uint32_t kOpFlashErase = 0xFE00EEEE;
-constexpr uint32_t kOpWriteIap = 0xFE00AAAA;
-constexpr uint32_t kOpUpgradeEnd = 0xFE00BBBB;
-constexpr size_t kIapPayload = 520;
-constexpr size_t kChunk = 512;
-} // namespace
 
 FakeVimo::FakeVimo(int port, const std::string &ip, bool reuse) : peer_(ip, port, reuse)
 {
@@ -118,29 +111,26 @@ void FakeVimo::on_datagram(FakePeer &peer, const Datagram &d)
         peer.reply(d, reply(kParamReply, seq, param_record("VIMO0001", "LDS-Vimo-E")));
         return;
     }
-    if (cmd != kFirmwareCmd) {
+    if (cmd != IAP_CMD) {
         const std::string ok = "OK";
         peer.reply(d, reply(kTextReply, seq, std::vector<uint8_t>(ok.begin(), ok.end())));
         return;
     }
-    if (b.size() < 8 + kIapPayload)
+    IapMessage m;
+    if (!parse_iap_message(b, &m) || m.payload.size() < IAP_PAYLOAD_SIZE)
         return;
-    const uint8_t *p = &b[8];
-    const uint32_t op = rd_u32(p);
+    const uint32_t op = m.word0;
+    const bool control = op == OP_FLASH_ERASE || op == OP_WRITE_IAP || op == OP_UPGRADE_END;
     Firmware mode;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         log_.push_back(op);
         mode = mode_;
-        if (op != kOpFlashErase && op != kOpWriteIap && op != kOpUpgradeEnd)
-            chunks_[op].assign(p + 8, p + 8 + kChunk);
+        if (!control)
+            chunks_[op].assign(m.payload.begin() + 8, m.payload.begin() + 8 + FW_CHUNK_SIZE);
     }
-    if (mode == Firmware::Silent || op == kOpUpgradeEnd)
+    if (mode == Firmware::Silent || op == OP_UPGRADE_END)
         return;
-    std::vector<uint8_t> answer(8 + 8, 0);
-    wr_u32(&answer[0], op);
-    const bool reject = mode == Firmware::RejectChunks && op != kOpFlashErase && op != kOpWriteIap;
-    wr_u32(&answer[4], reject ? 3 : 0);
-    std::memcpy(&answer[8], reject ? "crc bad" : "ok", reject ? 8 : 3);
-    peer.reply(d, reply(kFirmwareCmd, seq, answer));
+    const bool reject = mode == Firmware::RejectChunks && !control;
+    peer.reply(d, make_iap_reply(seq, op, reject ? 3 : 0, reject ? "crc bad" : "ok"));
 }

@@ -26,7 +26,6 @@ public:
     static constexpr uint16_t kParamQuery = 0x4753;
     static constexpr uint16_t kParamReply = 0xB8AC;
     static constexpr uint16_t kTextReply = 0xFFAC;
-    static constexpr uint16_t kFirmwareCmd = 70;
     static constexpr size_t kParamRecordSize = 152;
 
     // Binds ip:port (port 0 picks one); `reuse` sets SO_REUSEADDR.

@@ -1,5 +1,6 @@
 // The Vimo-E receiver against a fake sensor on 127.0.0.2, and its datagram handling on its own.
 
+#include "../common/firmwareimage.h"
 #include "checksum.h"
 #include "fakevimo.h"
 #include "lhframe.h"
@@ -249,6 +250,167 @@ TEST(VimoReceiver, PortInUseIsReportedAndEndsTheThread)
     ASSERT_EQ(probe.data.size(), 1u);
     EXPECT_EQ(probe.data[0].type, MSG_ERROR);
     EXPECT_EQ(probe.data[0].text(), "listen port open failed");
+}
+
+// ---- firmware upgrade against the fake sensor ----
+
+namespace {
+
+std::string write_image(const std::vector<uint8_t> &image)
+{
+    const std::string path = testsupport::make_temp_subdir("fw") + "/vimo.bin";
+    testsupport::write_file(path, image);
+    return path;
+}
+
+std::vector<std::string> texts_of(const ReceiverProbe &probe, int type)
+{
+    std::vector<std::string> out;
+    for (const Posted &p : probe.of_type(type))
+        out.push_back(p.text());
+    return out;
+}
+
+// A session whose host port is the sensor's command port too (the fake holds the same number
+// on 127.0.0.2), or not, with a fast firmware exchange.
+struct FirmwareSession {
+    explicit FirmwareSession(bool same_port)
+        : fake(same_port ? free_udp_port() : 0)
+    {
+        host_port = same_port ? fake.port() : free_udp_port();
+        fake.set_host("127.0.0.1", host_port);
+        IapOptions fast;
+        fast.resend_ms = 150;
+        fast.wait_ms = 50;
+        rx.setIapOptions(fast);
+        rx.setReportAgainDelay(0);
+        rx.setBindAddress("127.0.0.1");
+        rx.init(host_port, "127.0.0.2", fake.port());
+        probe.watch(&rx);
+        rx.start();
+    }
+    ~FirmwareSession()
+    {
+        rx.stop();
+        rx.wait(5000);
+        drain_events();
+    }
+    bool wait_result(int type)
+    {
+        return wait_until(
+            [&] {
+                for (const Posted &p : probe.of_type(type))
+                    if (p.text().rfind("update ", 0) == 0)
+                        return true;
+                return false;
+            },
+            10000);
+    }
+    bool frame_reported_again(int times)
+    {
+        // Frames until the reception message has been posted `times` times: the timer that
+        // allows it again runs on this thread between frames.
+        for (int round = 0; round < 50; ++round) {
+            const size_t frames = probe.frames.size();
+            for (int k = 0; k < 180; ++k)
+                fake.send(FakeVimo::point_packet(0, uint16_t(k), stream_packet(k, 128)));
+            if (!wait_until([&] { return probe.frames.size() > frames; }))
+                return false;
+            if (probe.count(MSG_RUN_STATE, "lidar data reception is ok") == times)
+                return true;
+        }
+        return false;
+    }
+
+    FakeVimo fake;
+    int host_port = 0;
+    RecvDataProc3 rx;
+    ReceiverProbe probe;
+};
+
+} // namespace
+
+TEST(VimoFirmware, UpgradeThroughTheReceiversOwnPortCompletes)
+{
+    FirmwareSession s(true);
+    ASSERT_TRUE(s.fake.ok());
+    ASSERT_TRUE(wait_until([&] { return !s.probe.of_type(MSG_RECV_STARTED).empty(); }));
+    ASSERT_TRUE(s.frame_reported_again(1));
+
+    const auto image = make_firmware_image(1024, 7);
+    s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+    ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
+    EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
+              (std::vector<std::string>{"firmware update start", "load firmware file ok",
+                                        "send flash erase", "receive OP_FLASH_ERASE",
+                                        "send OP_WRITE_IAP", "receive OP_WRITE_IAP",
+                                        "firmware file update success", "update OK"}));
+    ASSERT_TRUE(s.fake.peer().wait_for(5, 5000));
+    EXPECT_EQ(s.fake.firmware_log(),
+              (std::vector<uint32_t>{OP_FLASH_ERASE, 0, 512, OP_WRITE_IAP, OP_UPGRADE_END}));
+    EXPECT_EQ(s.fake.firmware_image(),
+              std::vector<uint8_t>(image.begin() + FW_HEADER_SIZE, image.end()));
+
+    // After the sensor restarts, reception is reported again.
+    EXPECT_TRUE(s.frame_reported_again(2));
+}
+
+TEST(VimoFirmware, SilentSensorFailsAfterTheResends)
+{
+    FirmwareSession s(false);
+    ASSERT_TRUE(s.fake.ok());
+    s.fake.set_firmware_mode(FakeVimo::Firmware::Silent);
+    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(2048))), MSG_FW_MCU);
+    ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
+    EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
+              (std::vector<std::string>{"firmware update start", "load firmware file ok",
+                                        "send flash erase",
+                                        "send cmd more than three times without answering",
+                                        "update NG:"}));
+    EXPECT_TRUE(texts_of(s.probe, MSG_FW_MCU).empty()) << "a failure is posted as 8";
+    ASSERT_TRUE(s.fake.peer().wait_for(5, 5000));
+    EXPECT_EQ(s.fake.firmware_log(), std::vector<uint32_t>(5, OP_FLASH_ERASE))
+        << "once and four resends";
+
+    // The loop goes on receiving afterwards.
+    s.fake.send(FakeVimo::reply(0xFFAC, 1, {'o', 'k', 0, 0}));
+    EXPECT_TRUE(wait_until([&] { return !s.probe.of_type(MSG_CMD_INFO).empty(); }));
+}
+
+TEST(VimoFirmware, RefusedChunkAndBadImageFail)
+{
+    {
+        FirmwareSession s(true);
+        s.fake.set_firmware_mode(FakeVimo::Firmware::RejectChunks);
+        s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(1536))), 9);
+        ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
+        EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR).back(), "update NG:");
+        ASSERT_TRUE(s.fake.peer().wait_for(2, 5000));
+        EXPECT_EQ(s.fake.firmware_log(), (std::vector<uint32_t>{OP_FLASH_ERASE, 0}));
+    }
+    {
+        FirmwareSession s(true);
+        auto image = make_firmware_image(1024);
+        image.pop_back(); // file length payload size + 651
+        s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+        ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
+        EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
+                  (std::vector<std::string>{"firmware update start",
+                                            "Failed to load firmware upgrade file",
+                                            "update NG:"}));
+        EXPECT_TRUE(s.fake.firmware_log().empty());
+    }
+}
+
+TEST(VimoFirmware, McuUpgradeResultIsPostedUnderItsType)
+{
+    FirmwareSession s(false);
+    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(512))), MSG_FW_MCU);
+    ASSERT_TRUE(s.wait_result(MSG_FW_MCU));
+    EXPECT_EQ(texts_of(s.probe, MSG_FW_MCU), (std::vector<std::string>{"update OK"}));
+    ASSERT_TRUE(s.fake.peer().wait_for(4, 5000));
+    EXPECT_EQ(s.fake.firmware_log(),
+              (std::vector<uint32_t>{OP_FLASH_ERASE, 0, OP_WRITE_IAP, OP_UPGRADE_END}));
 }
 
 // ---- datagram handling, without sockets ----
