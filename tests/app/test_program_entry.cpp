@@ -31,8 +31,14 @@ void report(const QString &line)
 
 void inspect_and_close()
 {
-    MainWindow *w = MainWindow::instance();
-    if (!w->isVisible()) {
+    // Look the window up among the top-level widgets instead of through its accessor: this
+    // timer can fire inside event processing during the window's own construction, and
+    // calling the accessor then would re-enter its initialisation.
+    MainWindow *w = nullptr;
+    for (QWidget *t : QApplication::topLevelWidgets())
+        if (auto *m = qobject_cast<MainWindow *>(t))
+            w = m;
+    if (w == nullptr || !w->isVisible() || w->windowTitle().isEmpty()) {
         QTimer::singleShot(50, inspect_and_close);
         return;
     }
@@ -59,6 +65,7 @@ void child_pre_routine()
 struct ChildResult {
     int exit_code = -1;
     QStringList lines;
+    QString err; // the child's stderr, shown when a check fails
     bool has(const QString &l) const { return lines.contains(l); }
     int count_prefix(const QString &p) const
     {
@@ -85,11 +92,14 @@ ChildResult run_child(const std::string &lang, const char *ini)
     p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationFilePath(), {"--child"});
     ChildResult r;
-    if (!p.waitForFinished(90000)) {
+    // Generous: a sanitizer build of the GL stack on a loaded machine starts slowly.
+    if (!p.waitForFinished(240000)) {
         p.kill();
         p.waitForFinished();
+        r.err = "child did not finish\n" + QString::fromUtf8(p.readAllStandardError());
         return r;
     }
+    r.err = QString::fromUtf8(p.readAllStandardError());
     r.exit_code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     for (const auto &l : QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
         r.lines << l;
@@ -101,7 +111,7 @@ ChildResult run_child(const std::string &lang, const char *ini)
 TEST(ProgramEntry, FirstStartCreatesSettingsAndShowsTheWindow)
 {
     const ChildResult r = run_child("en_US.UTF-8", nullptr);
-    EXPECT_EQ(r.exit_code, 0) << r.lines.join("\n").toStdString();
+    EXPECT_EQ(r.exit_code, 0) << r.lines.join("\n").toStdString() << r.err.toStdString();
     EXPECT_TRUE(r.has("TITLE=QuorvelView3D"));
     EXPECT_TRUE(r.has("INI=1 0")) << "an empty settings file is created";
     EXPECT_TRUE(r.has("FONT=Arial 8"));
@@ -129,7 +139,7 @@ TEST(ProgramEntry, LanguageResolution)
     for (const auto &c : cases) {
         const ChildResult r = run_child(c.lang, c.ini);
         const std::string ctx = std::string(c.lang) + " / " + (c.ini ? c.ini : "(no file)") + "\n"
-                              + r.lines.join("\n").toStdString();
+                              + r.lines.join("\n").toStdString() + "\n" + r.err.toStdString();
         EXPECT_EQ(r.exit_code, 0) << ctx;
         EXPECT_TRUE(r.has("TITLE=QuorvelView3D")) << ctx;
         EXPECT_TRUE(r.has(c.font)) << ctx;

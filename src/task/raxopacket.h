@@ -1,0 +1,67 @@
+#pragma once
+// Raxo data-channel datagrams as the live receiver reads them: point packets (0x5A 0xA5,
+// type 1 or 14), IMU packets (type 4) and "AM" zone-monitor packets. Every function takes the
+// datagram as (pointer, length) and checks the length before it reads a field.
+
+#include "userpointdata.h"
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr uint8_t RAXO_SYNC0 = 0x5A;
+constexpr uint8_t RAXO_SYNC1 = 0xA5;
+constexpr uint8_t RAXO_TYPE_POINTS = 1;
+constexpr uint8_t RAXO_TYPE_POINTS_HALF = 14; // half the rows: the row field is doubled
+constexpr uint8_t RAXO_TYPE_IMU = 4;
+constexpr uint8_t RAXO_FRAME_END = 2;
+constexpr size_t RAXO_POINT_HEADER = 45;
+constexpr size_t RAXO_POINT_SIZE = 10;
+
+// Debug grid of one scan: u16 points written, 54000 u16 cells (byte 9 of each point), then
+// 54000 byte cells (byte 8). 360 columns; cell = row * 360 + column.
+constexpr int RAXO_GRID_COLUMNS = 360;
+constexpr int RAXO_GRID_CELLS = 54000;
+constexpr size_t RAXO_DEBUG_IMAGE_SIZE = 2 + RAXO_GRID_CELLS * 2 + RAXO_GRID_CELLS;
+static_assert(RAXO_DEBUG_IMAGE_SIZE == 162002, "DebugImage is 162002 bytes");
+
+// Which kind of datagram this is, from its first bytes; None for anything too short to tell.
+enum class RaxoDatagram { None, Points, Imu, ZoneMonitor };
+RaxoDatagram raxo_classify(const uint8_t *buf, size_t len);
+
+struct RaxoPointHeader {
+    uint8_t type = 0;
+    uint16_t column = 0;     // first grid column of the packet
+    uint16_t row = 0;        // row field as sent (doubled for type 14)
+    uint8_t frame_flag = 0;  // RAXO_FRAME_END on the last packet of a scan
+    uint32_t points = 0;     // A x B modulo 65536, limited to what the datagram holds
+};
+// False for a datagram shorter than the 45-byte header.
+bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out);
+
+// Point i of a packet whose header has been checked: 10 bytes from 45 + 10 i.
+// x, y, z = (value / 1000) * 2 metres in single precision; intensity = byte 8;
+// distance = centimetres / 100.
+UserPointData raxo_decode_point(const uint8_t *point);
+
+// The attitude record posted as sig_data 26, 45 bytes.
+#pragma pack(push, 1)
+struct ImuRecord {
+    int64_t time = 0;  // whole seconds: the packet's microsecond stamp / 1000000
+    uint8_t kind = 0;  // kind of the last IMU packet
+    float m[9] = {};   // m3, m4 rates about x and y (rad/s); m6, m7, m8 acceleration x, y, z
+};
+#pragma pack(pop)
+static_assert(sizeof(ImuRecord) == 45, "ImuRecord is a packed 45-byte record");
+
+// Updates the record from an IMU packet: time and kind always, m0..m8 from a kind-3 packet,
+// m3..m8 from a kind-2 packet. False, with the record untouched, when the datagram is too
+// short for its kind (kind 3 under 58 bytes, kind 2 under 46, any other under 20).
+bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec);
+
+// "AM" packet: selector 0 carries the 514-byte object list from byte 20, selector 1 the
+// 308-byte zone alarm. False for other selectors and for datagrams too short for the record.
+constexpr size_t RAXO_OBJECT_LIST_SIZE = 514;
+constexpr size_t RAXO_ZONE_ALARM_SIZE = 308;
+constexpr size_t RAXO_ZONE_MONITOR_OFFSET = 20;
+bool raxo_zone_monitor_record(const uint8_t *buf, size_t len, const uint8_t **record,
+                              size_t *record_len);

@@ -1,0 +1,718 @@
+#include "recvdataproc2.h"
+
+#include "lhframe.h"
+#include "logmanager.h"
+#include "sockethelpers.h"
+#include "tracelog.h"
+
+#include <QDateTime>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <Eigen/Geometry>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <random>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace {
+
+constexpr int kSelectTimeoutMs = 1000;
+constexpr int kConnectTimeoutMs = 3000;
+constexpr size_t kU16Plane = 2;
+constexpr size_t kBytePlane = 2 + size_t(RAXO_GRID_CELLS) * 2;
+
+Eigen::Matrix3d rotation(double pitch, double roll)
+{
+    const Eigen::Quaterniond q = Eigen::AngleAxisd(pitch, Eigen::Vector3d::UnitX())
+        * Eigen::AngleAxisd(roll, Eigen::Vector3d::UnitY())
+        * Eigen::AngleAxisd(0.0, Eigen::Vector3d::UnitZ());
+    return q.toRotationMatrix();
+}
+
+UserPointData rotate_with(const Eigen::Matrix3d &r, const UserPointData &p)
+{
+    const Eigen::Vector3d v = r * Eigen::Vector3d(double(p.x), double(p.y), double(p.z));
+    UserPointData q;
+    q.x = float(std::round(v.x() * 1000.0) / 1000.0);
+    q.y = float(std::round(v.y() * 1000.0) / 1000.0);
+    q.z = float(std::round(v.z() * 1000.0) / 1000.0);
+    return q;
+}
+
+} // namespace
+
+RecvDataProc2::RecvDataProc2(QObject *parent)
+    : QThread(parent),
+      transfer_(
+          FileTransferConfig::raxo(),
+          [this](int type, const void *payload, unsigned length) {
+              return SendFrame(type, payload, length);
+          },
+          [this] {
+              std::lock_guard<std::mutex> lock(sockMutex_);
+              return transferSock_;
+          })
+{
+    debugImage_.assign(RAXO_DEBUG_IMAGE_SIZE, 0);
+}
+
+RecvDataProc2::~RecvDataProc2()
+{
+    // A receiver destroyed while its loop still runs would take the loop's object with it.
+    if (QThread::currentThread() != this && isRunning()) {
+        stop();
+        wait();
+    }
+}
+
+void RecvDataProc2::init(int dataPort, QString ip, int cmdPort)
+{
+    dataPort_ = dataPort;
+    ip_ = ip;
+    ipText_ = ip.toLocal8Bit();
+    cmdPort_ = cmdPort;
+    buildTransferPaths();
+}
+
+void RecvDataProc2::setBindAddress(const QString &ip)
+{
+    bindIp_ = ip.toLatin1();
+}
+
+void RecvDataProc2::buildTransferPaths()
+{
+    const QString temp = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    zoneFile_ = temp + "/" + "zone_cfg.bin";
+    modelFile_ = temp + "/" + "alg_model.bin";
+}
+
+void RecvDataProc2::stop()
+{
+    running_.store(0);
+}
+
+bool RecvDataProc2::SendCmd(const char *cmd, int len)
+{
+    std::lock_guard<std::mutex> lock(sockMutex_);
+    if (cmdSock_ == INVALID_SOCK || cmd == nullptr || len <= 0)
+        return false;
+    if (cmd[0] != 'L' && !(len > 1 && cmd[1] == 'H')) {
+        std::printf("unknown cmd:%.*s\n", len, cmd);
+        return false;
+    }
+    const int sent = udp_send_to(cmdSock_, ipText_.constData(), cmdPort_, cmd, size_t(len));
+    QV_TRACE() << cmdSock_ << ip_ << cmdPort_ << "sendto:" << sent << len;
+    return true;
+}
+
+void RecvDataProc2::PushCmd(int code)
+{
+    work_.enqueue(code);
+}
+
+bool RecvDataProc2::FileUpdate(QString path, int code)
+{
+    QV_TRACE() << path << code;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        uploadPath_ = path;
+    }
+    work_.enqueue(code);
+    return true;
+}
+
+void RecvDataProc2::SetShowMode(int mode)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    displayMode_ = uint8_t(mode & 0xFF);
+    mountingHeight_ = 0.0;
+    groundPoints_.clear();
+    pointPacketCount_ = 0;
+}
+
+void RecvDataProc2::ResetCompensate()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    mountingHeight_ = 0.0;
+    groundPoints_.clear();
+    pointPacketCount_ = 0;
+}
+
+void RecvDataProc2::SetMountingHeight(float h)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    mountingHeight_ = double(h);
+}
+
+void RecvDataProc2::SetVoxelFilter(bool on, float unitSize, int minNum)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    voxelOn_ = on;
+    voxelSize_ = unitSize;
+    voxelMinNum_ = minNum;
+}
+
+void RecvDataProc2::clearReceptionFlags()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    dataOk_ = 0;
+    cmdOk_ = 0;
+}
+
+void RecvDataProc2::requestModelReadBack()
+{
+    PushCmd(WORK_MODEL_READ);
+}
+
+void RecvDataProc2::postText(int type, const QString &text)
+{
+    emit sig_data(type, text.toLocal8Bit());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Attitude and mounting height
+
+UserPointData RecvDataProc2::RotatePoint(const UserPointData &p, double pitch, double roll)
+{
+    return rotate_with(rotation(pitch, roll), p);
+}
+
+double RecvDataProc2::FitGround()
+{
+    return FitGround(groundPoints_);
+}
+
+double RecvDataProc2::FitGround(const std::vector<std::array<float, 3>> &points)
+{
+    std::vector<Eigen::Vector3d> kept;
+    kept.reserve(points.size());
+    for (const auto &p : points) {
+        if (std::fabs(double(p[1])) <= 0.2)
+            kept.emplace_back(double(p[0]), double(p[1]), double(p[2]));
+    }
+    const size_t n = kept.size();
+    // Three points make the smallest plane; below that there is nothing to fit.
+    if (n < 3)
+        return -1.0;
+    std::random_device device;
+    std::mt19937 gen(device());
+    std::uniform_int_distribution<size_t> pick(0, n - 1);
+    size_t best = 0;
+    double bestD = 0.0;
+    double bestNorm = 0.0;
+    for (int iter = 0; iter < 2000; ++iter) {
+        const Eigen::Vector3d &p1 = kept[pick(gen)];
+        const Eigen::Vector3d &p2 = kept[pick(gen)];
+        const Eigen::Vector3d &p3 = kept[pick(gen)];
+        const double a = (p2.y() - p1.y()) * (p3.z() - p1.z()) - (p3.y() - p1.y()) * (p2.z() - p1.z());
+        const double b = (p3.x() - p1.x()) * (p2.z() - p1.z()) - (p2.x() - p1.x()) * (p3.z() - p1.z());
+        const double c = (p2.x() - p1.x()) * (p3.y() - p1.y()) - (p3.x() - p1.x()) * (p2.y() - p1.y());
+        const double d = -(a * p1.x() + b * p1.y() + c * p1.z());
+        const double norm = std::sqrt(a * a + b * b + c * c);
+        if (!(norm > 0.0) || !std::isfinite(norm))
+            continue; // collinear or repeated points span no plane
+        size_t count = 0;
+        for (const Eigen::Vector3d &q : kept) {
+            if (std::fabs(a * q.x() + b * q.y() + c * q.z() + d) / norm < 0.1 && std::fabs(q.x()) >= 0.5)
+                ++count;
+        }
+        if (count > best) {
+            best = count;
+            bestD = d;
+            bestNorm = norm;
+        }
+    }
+    if (best == 0)
+        return -1.0;
+    return std::fabs(bestD) / bestNorm;
+}
+
+void RecvDataProc2::handleImuPacket(const uint8_t *buf, size_t len)
+{
+    if (!raxo_parse_imu(buf, len, &imu_))
+        return;
+    const double m3 = double(imu_.m[3]);
+    const double m4 = double(imu_.m[4]);
+    const double m6 = double(imu_.m[6]);
+    const double m7 = double(imu_.m[7]);
+    const double m8 = double(imu_.m[8]);
+    // One corrupt packet must not poison the attitude for the rest of the connection.
+    if (!std::isfinite(m3) || !std::isfinite(m4) || !std::isfinite(m6) || !std::isfinite(m7)
+        || !std::isfinite(m8))
+        return;
+    const double pitchAcc = std::atan2(m7, std::sqrt(m6 * m6 + m8 * m8));
+    const double rollAcc = std::atan2(-m6, m8);
+    const double prevPitch = pitch_;
+    const double prevRoll = roll_;
+    pitch_ = pitch_ + m3 * (1.0 / 208);
+    roll_ = roll_ + m4 * (1.0 / 208);
+    const double k = 1.0 - 0.98;
+    pitch_ = pitch_ * 0.98 + pitchAcc * k;
+    roll_ = roll_ * 0.98 + rollAcc * k;
+    if (std::fabs(prevPitch - pitch_) < 0.01 && std::fabs(prevRoll - roll_) < 0.01) {
+        imuSettled_ = 1;
+        emit sig_data(MSG_ATTITUDE, QByteArray(reinterpret_cast<const char *>(&imu_), sizeof(imu_)));
+    } else {
+        imuSettled_ = 0;
+        pointPacketCount_ = 0;
+        mountingHeight_ = 0.0;
+        groundPoints_.clear();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Datagrams
+
+void RecvDataProc2::processDataDatagram(const uint8_t *buf, size_t len)
+{
+    switch (raxo_classify(buf, len)) {
+    case RaxoDatagram::Points: {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handlePointPacket(buf, len, displayMode_);
+        break;
+    }
+    case RaxoDatagram::Imu: {
+        std::lock_guard<std::mutex> lock(mutex_);
+        handleImuPacket(buf, len);
+        break;
+    }
+    case RaxoDatagram::ZoneMonitor: {
+        const uint8_t *record = nullptr;
+        size_t size = 0;
+        if (raxo_zone_monitor_record(buf, len, &record, &size))
+            emit sig_data(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(record), int(size)));
+        break;
+    }
+    case RaxoDatagram::None:
+        break;
+    }
+}
+
+void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mode)
+{
+    RaxoPointHeader h;
+    if (!raxo_parse_point_header(buf, len, &h))
+        return;
+    ++pointPacketCount_;
+    uint8_t *image = debugImage_.data();
+    const uint32_t rowBase = h.type == RAXO_TYPE_POINTS ? h.row : uint32_t(h.row >> 1);
+    const bool frameEnd = h.frame_flag == RAXO_FRAME_END;
+    Eigen::Matrix3d r;
+    bool haveRotation = false;
+    uint16_t written = rd_u16(image);
+    for (uint32_t i = 0; i < h.points; ++i) {
+        const uint8_t *pt = buf + RAXO_POINT_HEADER + size_t(i) * RAXO_POINT_SIZE;
+        const UserPointData p = raxo_decode_point(pt);
+
+        ++written;
+        const uint64_t cell = uint64_t(rowBase + (i >> 2)) * RAXO_GRID_COLUMNS + h.column + (i & 3);
+        if (cell < uint64_t(RAXO_GRID_CELLS)) {
+            wr_u16(image + kU16Plane + cell * 2, pt[9]);
+            image[kBytePlane + cell] = pt[8];
+        }
+
+        if (mountingHeight_ == 0.0 && imuSettled_) {
+            groundPoints_.push_back({p.x, p.y, p.z});
+            if (frameEnd) {
+                if (pointPacketCount_ == kScanPackets) {
+                    const double g = FitGround();
+                    if (g >= 0.0 && std::isfinite(g)) {
+                        mountingHeight_ = std::round(g * 1000.0) / 1000.0;
+                        emit sig_compensate(float(mountingHeight_));
+                    }
+                }
+                pointPacketCount_ = 0;
+                groundPoints_.clear();
+            }
+        }
+
+        if (mode > 1 || mountingHeight_ == 0.0) {
+            if (mode == 0)
+                frame3D_.push_back(p);
+            continue;
+        }
+        if (!haveRotation) {
+            r = rotation(pitch_, roll_);
+            haveRotation = true;
+        }
+        UserPointData q = rotate_with(r, p);
+        q.intensity = p.intensity;
+        q.distance = p.distance;
+        if (mode == 0) {
+            frame3D_.push_back(p);
+            frame2D_.push_back(q);
+        } else {
+            q.z = float(double(q.z) + mountingHeight_);
+            frame3D_.push_back(q);
+            frame2D_.push_back(q);
+        }
+    }
+    wr_u16(image, written);
+    if (frameEnd)
+        endFrame(h.type);
+}
+
+std::vector<UserPointData> RecvDataProc2::voxelFiltered() const
+{
+    const float size = voxelSize_;
+    // A cell edge that is not a positive number would put every point in one undefined cell.
+    if (!(size > 0.0f) || !std::isfinite(size))
+        return frame3D_;
+    struct Key {
+        int64_t x, y, z;
+        bool operator==(const Key &o) const { return x == o.x && y == o.y && z == o.z; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key &k) const
+        {
+            const uint64_t h = uint64_t(k.x) * 73856093u ^ uint64_t(k.y) * 19349663u
+                ^ uint64_t(k.z) * 83492791u;
+            return size_t(h);
+        }
+    };
+    // Truncation toward zero as an int cast would do, without its overflow on huge quotients.
+    auto cellOf = [size](float v) -> int64_t {
+        const float q = v / size;
+        if (!(q > -2147483648.0f && q < 2147483648.0f))
+            return INT64_MIN;
+        return int64_t(std::trunc(q));
+    };
+    std::unordered_map<Key, int, KeyHash> counts;
+    std::vector<Key> keys;
+    keys.reserve(frame3D_.size());
+    for (const UserPointData &p : frame3D_) {
+        const Key k{cellOf(p.x), cellOf(p.y), cellOf(p.z)};
+        keys.push_back(k);
+        ++counts[k];
+    }
+    std::vector<UserPointData> out;
+    for (size_t i = 0; i < frame3D_.size(); ++i) {
+        if (counts[keys[i]] > voxelMinNum_)
+            out.push_back(frame3D_[i]);
+    }
+    return out;
+}
+
+void RecvDataProc2::endFrame(uint8_t packetType)
+{
+    if (voxelOn_) {
+        emit sig_framedata(voxelFiltered(), lidartype);
+    } else {
+        emit sig_framedata(frame3D_, lidartype);
+        emit sig_framedata_2D(frame2D_, lidartype);
+        const uint16_t written = rd_u16(debugImage_.data());
+        if ((packetType == RAXO_TYPE_POINTS && written == RAXO_GRID_CELLS)
+            || (packetType == RAXO_TYPE_POINTS_HALF && written == RAXO_GRID_CELLS / 2))
+            emit sig_debug_show(QByteArray(reinterpret_cast<const char *>(debugImage_.data()),
+                                           int(debugImage_.size())));
+        std::memset(debugImage_.data(), 0, debugImage_.size());
+    }
+    frame3D_.clear();
+    frame2D_.clear();
+    pointPacketCount_ = 0;
+    if (dataOk_ == 0) {
+        dataOk_ = 1;
+        postText(MSG_RUN_STATE, tr("lidar data reception is ok"));
+    }
+}
+
+void RecvDataProc2::processCmdDatagram(const uint8_t *buf, size_t len)
+{
+    // Nothing shorter than an empty LhSumFrame is a reply; its fields are not there to read.
+    if (buf == nullptr || len < LH_SUM_OVERHEAD)
+        return;
+    if (buf[0] == 'L' && buf[1] == 'H') {
+        const uint64_t expected = uint64_t(rd_u32(buf + 8)) + LH_SUM_OVERHEAD;
+        QV_TRACE() << expected << len;
+        if (expected == len)
+            emit sig_data(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)));
+        else
+            QV_TRACE() << "cmd cmd len is failed" << expected << len;
+    }
+    bool first = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        first = cmdOk_ == 0;
+        cmdOk_ = 1;
+    }
+    if (first)
+        postText(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Work queue and file transfer
+
+bool RecvDataProc2::runWork(int code)
+{
+    switch (code) {
+    case WORK_FIRMWARE_MOTOR:
+    case WORK_FIRMWARE_MCU:
+    case WORK_MODEL_UPLOAD:
+        doUpload(code);
+        return true;
+    case WORK_ZONE_WRITE:
+    case WORK_ZONE_READ:
+        // The zone image engine is not wired to this receiver yet: the codes are taken and
+        // dropped like any unknown code.
+        return false;
+    case WORK_MODEL_READ:
+        doModelRead();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RecvDataProc2::doUpload(int code)
+{
+    QString path;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        path = uploadPath_;
+    }
+    QString text;
+    if (updateFile(path, text)) {
+        postText(code, tr("update OK"));
+        // The sensor restarts after new firmware: both reception notices are due again.
+        if (code == WORK_FIRMWARE_MOTOR || code == WORK_FIRMWARE_MCU)
+            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
+        else if (code == WORK_MODEL_UPLOAD)
+            startTimerOnOwnerThread(kModelReadBackDelayMs, [this] { requestModelReadBack(); });
+    } else {
+        postText(code, tr("update NG:%1").arg(text));
+    }
+}
+
+void RecvDataProc2::startTimerOnOwnerThread(int ms, std::function<void()> functor)
+{
+    // The timer is armed on the thread the receiver object lives in (the GUI thread), so it is
+    // that thread's to fire or to clean up; one armed here, in a thread without an event loop,
+    // would be handed over orphaned. Both hops are dropped if the receiver is gone by then.
+    QMetaObject::invokeMethod(
+        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
+}
+
+void RecvDataProc2::doModelRead()
+{
+    if (modelFile_.isEmpty())
+        buildTransferPaths();
+    if (RecvFile(modelFile_, "alg_model.bin") == 0) {
+        QV_TRACE() << "model file received" << modelFile_;
+        emit sig_modelData(modelFile_);
+        postText(MSG_WARM, tr("detect model load %1").arg("OK"));
+    } else {
+        postText(MSG_ERROR, tr("detect model load %1").arg("NG"));
+    }
+}
+
+bool RecvDataProc2::updateFile(QString path, QString &text)
+{
+    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    const bool ok = transfer_.upload(path.toLocal8Bit().toStdString());
+    text = tr("trans time:%1").arg(double(QDateTime::currentMSecsSinceEpoch() - start) / 1000.0);
+    return ok;
+}
+
+int RecvDataProc2::SendFileInfo(QString path)
+{
+    return transfer_.SendFileInfo(path.toLocal8Bit().toStdString());
+}
+
+int RecvDataProc2::RecvFile(QString localPath, QString fileName)
+{
+    return transfer_.RecvFile(localPath.toLocal8Bit().toStdString(),
+                              fileName.toLocal8Bit().toStdString());
+}
+
+int RecvDataProc2::connectFallback()
+{
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (s < 0)
+        return INVALID_SOCK;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(uint16_t(cmdPort_));
+    bool ok = inet_pton(AF_INET, ipText_.constData(), &to.sin_addr) == 1;
+    if (ok) {
+        // Bounded: an unanswered connect would otherwise hold the loop for minutes.
+        const int flags = fcntl(s, F_GETFL, 0);
+        fcntl(s, F_SETFL, flags | O_NONBLOCK);
+        int rc = ::connect(s, reinterpret_cast<sockaddr *>(&to), sizeof(to));
+        if (rc != 0 && errno == EINPROGRESS) {
+            pollfd p{s, POLLOUT, 0};
+            int err = ETIMEDOUT;
+            if (::poll(&p, 1, kConnectTimeoutMs) == 1) {
+                socklen_t elen = sizeof(err);
+                getsockopt(s, SOL_SOCKET, SO_ERROR, &err, &elen);
+            }
+            rc = err == 0 ? 0 : -1;
+        }
+        fcntl(s, F_SETFL, flags);
+        ok = rc == 0;
+    }
+    if (!ok) {
+        ::close(s);
+        return INVALID_SOCK;
+    }
+    return s;
+}
+
+int RecvDataProc2::SendFrame(int type, const void *payload, unsigned length)
+{
+    const std::vector<uint8_t> frame = lh_make_sum_frame(0, 0, uint16_t(type & 0x7FFF), payload, length);
+    if (frame.empty())
+        return -1;
+    int sock;
+    bool tcp;
+    {
+        std::lock_guard<std::mutex> lock(sockMutex_);
+        sock = transferSock_;
+        tcp = transferIsTcp_;
+    }
+    int sent;
+    if (tcp)
+        sent = sock == INVALID_SOCK ? -1 : int(::send(sock, frame.data(), frame.size(), MSG_NOSIGNAL));
+    else
+        sent = udp_send_to(sock, ipText_.constData(), cmdPort_, frame.data(), frame.size());
+    if (sent != -1)
+        return sent;
+
+    postText(MSG_ERROR, tr("Failed to send command,trying to reconnect..."));
+    {
+        std::lock_guard<std::mutex> lock(sockMutex_);
+        udp_close(transferSock_);
+        // The transfer socket was the command socket: it is gone now, and no one may use
+        // its number again (the next socket opened would likely get it).
+        if (transferSock_ == cmdSock_)
+            cmdSock_ = INVALID_SOCK;
+        transferSock_ = INVALID_SOCK;
+        transferIsTcp_ = false;
+    }
+    const int fallback = connectFallback();
+    {
+        std::lock_guard<std::mutex> lock(sockMutex_);
+        transferSock_ = fallback;
+        transferIsTcp_ = fallback != INVALID_SOCK;
+    }
+    return sent;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The loop
+
+void RecvDataProc2::run()
+{
+    running_.store(1);
+    recvDataFormPointCloudV1();
+}
+
+void RecvDataProc2::closeSockets()
+{
+    std::lock_guard<std::mutex> lock(sockMutex_);
+    if (transferSock_ != INVALID_SOCK && transferSock_ != cmdSock_)
+        udp_close(transferSock_);
+    if (cmdSock_ != INVALID_SOCK)
+        udp_close(cmdSock_);
+    if (dataSock_ != INVALID_SOCK)
+        udp_close(dataSock_);
+    transferSock_ = INVALID_SOCK;
+    transferIsTcp_ = false;
+    cmdSock_ = INVALID_SOCK;
+    dataSock_ = INVALID_SOCK;
+}
+
+void RecvDataProc2::recvDataFormPointCloudV1()
+{
+    const char *bind = bindIp_.isEmpty() ? nullptr : bindIp_.constData();
+    const int data = udp_open(dataPort_, false, bind);
+    if (data == INVALID_SOCK) {
+        postText(MSG_ERROR, tr("open data socket failed"));
+        running_.store(0);
+    }
+    const int cmd = udp_open(cmdPort_, false, bind);
+    if (cmd == INVALID_SOCK) {
+        postText(MSG_ERROR, tr("open cmd socket failed,code:%1 %2 %3").arg(cmd).arg(ip_).arg(cmdPort_));
+        running_.store(0);
+    }
+    {
+        std::lock_guard<std::mutex> lock(sockMutex_);
+        dataSock_ = data;
+        cmdSock_ = cmd;
+        transferSock_ = cmd;
+        transferIsTcp_ = false;
+    }
+    buildTransferPaths();
+    emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+
+    std::vector<uint8_t> dataBuf(kDataBufferSize, 0);
+    std::vector<uint8_t> cmdBuf(kCmdBufferSize, 0);
+    std::memset(debugImage_.data(), 0, debugImage_.size());
+
+    while (running_.load()) {
+        int code = 0;
+        if (work_.try_dequeue(code))
+            runWork(code);
+
+        int ds;
+        int cs;
+        {
+            std::lock_guard<std::mutex> lock(sockMutex_);
+            ds = dataSock_;
+            cs = cmdSock_;
+        }
+        if (ds == INVALID_SOCK || cs == INVALID_SOCK)
+            break;
+
+        pollfd fds[2] = {{ds, POLLIN, 0}, {cs, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, kSelectTimeoutMs);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            std::printf("select error\n");
+            break;
+        }
+        if (ready == 0)
+            continue;
+
+        if (fds[0].revents & (POLLIN | POLLERR)) {
+            sockaddr_in from{};
+            socklen_t flen = sizeof(from);
+            const ssize_t n = ::recvfrom(ds, dataBuf.data(), dataBuf.size(), MSG_DONTWAIT,
+                                         reinterpret_cast<sockaddr *>(&from), &flen);
+            if (n >= 1) {
+                char source[INET_ADDRSTRLEN];
+                ipv4_to_text(from.sin_addr.s_addr, source, sizeof(source));
+                if (std::strcmp(source, ipText_.constData()) != 0)
+                    continue; // another sender: dropped, not recorded
+                log_dump_record(0, dataBuf.data(), size_t(n), lidartype);
+                processDataDatagram(dataBuf.data(), size_t(n));
+            }
+        }
+        if (fds[1].revents & (POLLIN | POLLERR)) {
+            const ssize_t n = ::recv(cs, cmdBuf.data(), cmdBuf.size(), MSG_DONTWAIT);
+            if (n >= 1)
+                processCmdDatagram(cmdBuf.data(), size_t(n));
+        }
+    }
+
+    closeSockets();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        mountingHeight_ = 0.0;
+        pointPacketCount_ = 0;
+        cmdOk_ = 0;
+        dataOk_ = 0;
+    }
+    imuSettled_ = 0;
+    postText(MSG_RUN_STATE, tr("lidar disconnect ok"));
+}

@@ -1,0 +1,179 @@
+#pragma once
+// Receiver thread of the Raxo-E and Raxo-S sensors. It owns two UDP sockets: the data socket on
+// the host port (point, IMU and "AM" zone-monitor packets) and the command socket on a local
+// port numbered like the device's listen port (commands out, replies and file transfers in).
+// run() is one socket loop without an event loop; between datagrams it does the file work
+// handed over as codes in a lock-free queue. Frames, replies and reports leave by value
+// through queued signals.
+
+#include "filetransfer.h"
+#include "raxopacket.h"
+#include "userpointdata.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+
+#include <concurrentqueue/concurrentqueue.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class RecvDataProc2 : public QThread {
+    Q_OBJECT
+
+public:
+    // Work codes of the queue.
+    enum WorkCode {
+        WORK_FIRMWARE_MOTOR = 8,
+        WORK_FIRMWARE_MCU = 9,
+        WORK_ZONE_WRITE = 10,
+        WORK_ZONE_READ = 11,
+        WORK_MODEL_UPLOAD = 12,
+        WORK_MODEL_READ = 13,
+    };
+    static constexpr int kTransferFrameType = 3;
+    static constexpr int kDataBufferSize = 8192;
+    static constexpr int kCmdBufferSize = 1024;
+    static constexpr int kScanPackets = 450;            // point packets of a ground scan
+    static constexpr int kReceptionResetMs = 4000;      // after a firmware upload
+    static constexpr int kModelReadBackDelayMs = 1000;  // after a model upload
+
+    explicit RecvDataProc2(QObject *parent = nullptr);
+    ~RecvDataProc2() override;
+
+    // Stores the host port (data), the device IP text and the device's listen port (commands).
+    // Called once, before start().
+    void init(int dataPort, QString ip, int cmdPort);
+
+    // Local address both sockets bind to; empty means any (0.0.0.0). Tests bind 127.0.0.1
+    // while a fake sensor holds the same command port on 127.0.0.2. Set before start().
+    void setBindAddress(const QString &ip);
+
+    // LidarType of the session (1 or 2): goes with every frame and is the record type of every
+    // recorded datagram. Set by the session code after init(), before start().
+    int lidartype = LIDAR_RAXO_E;
+
+    // Clears the running flag; the caller repeats it until the thread has ended.
+    void stop();
+
+    // Sends a command datagram unchanged to device IP : command port. False when the command
+    // socket is not open or when neither byte 0 is "L" nor byte 1 is "H".
+    bool SendCmd(const char *cmd, int len);
+
+    // Hands a work code to the loop; any thread may call it.
+    void PushCmd(int code);
+    // Stores the path of a file to upload, then queues the code (8 or 9 firmware, 12 model).
+    bool FileUpdate(QString path, int code);
+
+    // Display mode 0 raw, 1 levelled; drops the mounting height and the collected ground.
+    void SetShowMode(int mode);
+    // Drops the mounting height so that the next settled scan fits it again.
+    void ResetCompensate();
+    // A height entered on the configuration page, in metres.
+    void SetMountingHeight(float h);
+    // Voxel outlier filter of the 3D frame (off at start, cell 0.05 m, minimum count 5).
+    void SetVoxelFilter(bool on, float unitSize, int minNum);
+
+    // Run by the single-shot timers (on the thread the receiver object lives in).
+    void clearReceptionFlags();
+    void requestModelReadBack();
+
+    // Pitch and roll correction of one point, rounded to 1 mm; intensity and distance are the
+    // caller's to copy.
+    static UserPointData RotatePoint(const UserPointData &p, double pitch, double roll);
+    // Distance from the sensor origin of the ground plane fitted (RANSAC) to the collected
+    // ground points, in metres; negative when nothing can be fitted.
+    double FitGround();
+    // The same fit over given x, y, z triples.
+    static double FitGround(const std::vector<std::array<float, 3>> &points);
+
+    // The file transfer on the transfer socket (frame type 3).
+    bool updateFile(QString path, QString &text);
+    int SendFileInfo(QString path);
+    int RecvFile(QString localPath, QString fileName);
+    // Frame sender of the transfer: an LhSumFrame with sequence 0 to device IP : command port.
+    // A failed send switches the transfer to a TCP connection and ends the loop afterwards.
+    int SendFrame(int type, const void *payload, unsigned length);
+
+    // One accepted datagram of the data socket (source already checked) or of the command
+    // socket. The loop calls these; they take any bytes and read only what is there.
+    void processDataDatagram(const uint8_t *buf, size_t len);
+    void processCmdDatagram(const uint8_t *buf, size_t len);
+
+    // Runs one work code as the loop would; returns false for codes the loop discards.
+    bool runWork(int code);
+
+signals:
+    void sig_data(int type, QByteArray data);
+    void sig_progress(int rate, QString title, QString info);
+    void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype = 1);
+    void sig_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype = 1);
+    void sig_compensate(float compensate);
+    void sig_modelData(QString path);
+    void sig_debug_show(QByteArray data);
+
+protected:
+    void run() override;
+
+private:
+    void recvDataFormPointCloudV1();
+    void handlePointPacket(const uint8_t *buf, size_t len, uint8_t mode);
+    void handleImuPacket(const uint8_t *buf, size_t len);
+    void endFrame(uint8_t packetType);
+    std::vector<UserPointData> voxelFiltered() const;
+    void closeSockets();
+    void postText(int type, const QString &text);
+    void doUpload(int code);
+    void doModelRead();
+    void startTimerOnOwnerThread(int ms, std::function<void()> functor);
+    void buildTransferPaths();
+    int connectFallback();
+
+    std::atomic<uint8_t> running_{1};
+    int dataPort_ = 0;
+    QString ip_;
+    QByteArray ipText_; // ip_ as 8-bit text, for the socket calls
+    int cmdPort_ = 0;
+    QByteArray bindIp_;
+
+    // Socket handles: written by the loop, read by SendCmd on the GUI thread under sockMutex_.
+    std::mutex sockMutex_;
+    int dataSock_ = -1;
+    int cmdSock_ = -1;
+    int transferSock_ = -1;   // the command socket, or the TCP fallback connection
+    bool transferIsTcp_ = false;
+
+    QString uploadPath_;
+
+    FileTransfer transfer_;
+
+    // Guarded by mutex_.
+    std::mutex mutex_;
+    uint8_t dataOk_ = 0;
+    uint8_t cmdOk_ = 0;
+    uint8_t displayMode_ = 0;
+    double mountingHeight_ = 0.0;
+    std::vector<std::array<float, 3>> groundPoints_;
+    uint16_t pointPacketCount_ = 0;
+    bool voxelOn_ = false;
+    float voxelSize_ = 0.05f;
+    int voxelMinNum_ = 5;
+
+    // Loop-only state.
+    uint8_t imuSettled_ = 0;
+    double pitch_ = 0.0;
+    double roll_ = 0.0;
+    ImuRecord imu_;
+    std::vector<UserPointData> frame3D_;
+    std::vector<UserPointData> frame2D_;
+    std::vector<uint8_t> debugImage_;
+    QString zoneFile_;
+    QString modelFile_;
+
+    moodycamel::ConcurrentQueue<int> work_;
+};

@@ -1,0 +1,391 @@
+// The Raxo receiver's loop against a fake Raxo sensor on loopback: frames, the source filter
+// and the recorder, commands and replies, the work queue's uploads and read-backs, the TCP
+// fallback and the start-up failures. The receiver binds 127.0.0.1; the fake sends from
+// 127.0.0.2 and holds the same command port number there.
+
+#include "checksum.h"
+#include "fakeraxo.h"
+#include "lhframe.h"
+#include "logmanager.h"
+#include "raxotesthelpers.h"
+#include "sockethelpers.h"
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstring>
+#include <filesystem>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kWaitMs = 5000;
+
+int free_udp_port()
+{
+    const int s = udp_open(0, false, "127.0.0.1");
+    sockaddr_in a{};
+    socklen_t len = sizeof(a);
+    getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
+    udp_close(s);
+    return ntohs(a.sin_port);
+}
+
+size_t open_fds()
+{
+    size_t n = 0;
+    for (const auto &e : fs::directory_iterator("/proc/self/fd")) {
+        (void)e;
+        ++n;
+    }
+    return n;
+}
+
+std::vector<uint8_t> pattern(size_t n, uint32_t seed)
+{
+    std::vector<uint8_t> v(n);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = uint8_t((i * 131 + seed * 7) ^ (i >> 8));
+    return v;
+}
+
+RaxoWirePoint point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity)
+{
+    RaxoWirePoint p;
+    p.range_cm = range;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.intensity = intensity;
+    return p;
+}
+
+class RaxoSession : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(fake.ok()); }
+
+    void make(const std::string &device_ip)
+    {
+        dataPort = free_udp_port();
+        rx = new RecvDataProc2;
+        rx->init(dataPort, QString::fromStdString(device_ip), fake.listen_port());
+        rx->setBindAddress("127.0.0.1");
+        rx->lidartype = LIDAR_RAXO_E;
+        collect(rx, &context, &posted);
+        fake.set_host("127.0.0.1", dataPort);
+    }
+
+    void start(const std::string &device_ip = "127.0.0.2")
+    {
+        make(device_ip);
+        rx->start();
+        ASSERT_TRUE(wait([&] { return posted.count(MSG_RECV_STARTED) == 1; }));
+    }
+
+    template <typename F>
+    bool wait(F done, int ms = kWaitMs)
+    {
+        return QTest::qWaitFor(done, ms);
+    }
+
+    void TearDown() override
+    {
+        if (rx != nullptr) {
+            rx->stop();
+            EXPECT_TRUE(rx->wait(5000));
+            QCoreApplication::processEvents();
+            delete rx;
+        }
+        LogManager::instance()->stop(LogManager::kModeDump);
+    }
+
+    QByteArray last_reply() const
+    {
+        for (auto it = posted.data.rbegin(); it != posted.data.rend(); ++it)
+            if (it->first == MSG_CMD_INFO)
+                return it->second;
+        return QByteArray();
+    }
+
+    std::string temp_file(const std::string &name, const std::vector<uint8_t> &bytes)
+    {
+        const std::string path = testsupport::make_temp_subdir("fw") + "/" + name;
+        testsupport::write_file(path, bytes);
+        return path;
+    }
+
+    FakeRaxo fake;
+    RecvDataProc2 *rx = nullptr;
+    QObject context;
+    RaxoPosted posted;
+    int dataPort = 0;
+};
+
+std::vector<std::vector<uint8_t>> dump_payloads(const std::string &dir)
+{
+    std::vector<std::vector<uint8_t>> out;
+    std::vector<std::string> files;
+    for (const auto &e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file())
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    for (const auto &f : files) {
+        const std::vector<uint8_t> b = testsupport::read_file(f);
+        size_t pos = 0;
+        while (pos + DUMP_HEADER_SIZE <= b.size() && std::memcmp(&b[pos], "LHLOGH", 6) == 0) {
+            const uint16_t type = rd_u16(&b[pos + 16]);
+            const uint16_t len = rd_u16(&b[pos + 18]);
+            EXPECT_EQ(type, LIDAR_RAXO_E);
+            if (pos + DUMP_HEADER_SIZE + len > b.size())
+                break;
+            out.emplace_back(b.begin() + long(pos + DUMP_HEADER_SIZE),
+                             b.begin() + long(pos + DUMP_HEADER_SIZE + len));
+            pos += DUMP_HEADER_SIZE + len;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
+{
+    const std::string logdir = testsupport::make_temp_subdir("rec") + "/logdata/";
+    ASSERT_TRUE(LogManager::instance()->start(logdir, "raxo", 1, LogManager::kModeDump));
+    start();
+
+    FakePeer stranger("127.0.0.3");
+    ASSERT_TRUE(stranger.ok());
+    const std::vector<uint8_t> foreign =
+        raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1), point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
+    stranger.send_to("127.0.0.1", dataPort, foreign);
+
+    const std::vector<uint8_t> a = raxo_point_packet(
+        1, 8, 2, {point(1234, 1000, -250, 3, 200), point(10, -1, 0, 0, 1), point(0, 0, 0, 0, 0),
+                  point(65535, 32767, -32768, 1, 255)},
+        0);
+    const std::vector<uint8_t> b =
+        raxo_point_packet(1, 12, 2, {point(50, 500, 500, -500, 3), point(0, 0, 0, 0, 0), point(7, 7, 7, 7, 7)},
+                          RAXO_FRAME_END);
+    fake.send_data(a);
+    fake.send_data(b);
+    ASSERT_TRUE(wait([&] { return posted.frames.size() == 1; }));
+    const std::vector<UserPointData> f = posted.frames[0];
+    ASSERT_EQ(f.size(), 7u) << "the stranger's two points are not in the frame";
+    const float x0 = f[0].x, y0 = f[0].y, z0 = f[0].z, d0 = f[0].distance;
+    EXPECT_FLOAT_EQ(x0, 2.0f);
+    EXPECT_FLOAT_EQ(y0, -0.5f);
+    EXPECT_FLOAT_EQ(z0, 0.006f);
+    EXPECT_FLOAT_EQ(d0, 12.34f);
+    const int i0 = f[0].intensity;
+    EXPECT_EQ(i0, 200);
+    const float x3 = f[3].x, y3 = f[3].y, d3 = f[3].distance;
+    EXPECT_FLOAT_EQ(x3, 65.534f);
+    EXPECT_FLOAT_EQ(y3, -65.536f);
+    EXPECT_FLOAT_EQ(d3, 655.35f);
+    const float z4 = f[4].z;
+    EXPECT_FLOAT_EQ(z4, -1.0f);
+    ASSERT_EQ(posted.frames2D.size(), 1u);
+    EXPECT_TRUE(posted.frames2D[0].empty()) << "no height known yet";
+
+    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
+    fake.send_data(c);
+    ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
+    EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
+
+    LogManager::instance()->stop(LogManager::kModeDump);
+    const auto recorded = dump_payloads(logdir);
+    ASSERT_EQ(recorded.size(), 3u);
+    EXPECT_EQ(recorded[0], a);
+    EXPECT_EQ(recorded[1], b);
+    EXPECT_EQ(recorded[2], c);
+}
+
+TEST_F(RaxoSession, CommandsGoOutAndWholeRepliesComeBack)
+{
+    make("127.0.0.2");
+    const std::vector<uint8_t> query = lh_make_sum_frame(0, 1234, 1, "\0", 1);
+    EXPECT_FALSE(rx->SendCmd(reinterpret_cast<const char *>(query.data()), int(query.size())))
+        << "no command socket before the loop runs";
+    rx->start();
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_RECV_STARTED) == 1; }));
+
+    ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(query.data()), int(query.size())));
+    ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
+    EXPECT_EQ(fake.commands()[0], query);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
+    const std::vector<uint8_t> reply = raxo_reply_frame(1, {0, 0, 0, 0});
+    EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
+
+    // Replies whose length field does not match the datagram are not posted.
+    std::vector<uint8_t> lying = raxo_reply_frame(2, {1, 2, 3});
+    wr_u32(&lying[8], 4);
+    fake.send_to_command_socket(lying);
+    fake.send_to_command_socket(std::vector<uint8_t>(20, 'x'));
+    const std::vector<uint8_t> last = raxo_reply_frame(2, {0, 0, 0, 0});
+    fake.send_to_command_socket(last);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 2; }));
+    EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(last.data()), int(last.size())));
+    EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar cmd reception is ok"), 1);
+
+    EXPECT_FALSE(rx->SendCmd("XYZ", 3));
+    EXPECT_TRUE(rx->SendCmd("LXZ", 3)) << "either magic byte lets a command pass";
+    EXPECT_TRUE(rx->SendCmd("XHZ", 3));
+}
+
+TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
+{
+    start();
+    // Both reception notices are out before the upload.
+    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    ASSERT_TRUE(wait([&] {
+        return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 1
+            && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1;
+    }));
+
+    const std::vector<uint8_t> firmware = pattern(3000, 1);
+    const std::string path = temp_file("LDS-Raxo-E_V1.2.3.bin", firmware);
+    EXPECT_TRUE(rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MOTOR));
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MOTOR) == 1; }));
+    EXPECT_EQ(posted.count(MSG_FW_MOTOR, "update OK"), 1);
+    ASSERT_TRUE(fake.wait_upload_end(kWaitMs));
+    const FakeRaxo::Upload up = fake.upload();
+    EXPECT_EQ(up.name, "LDS-Raxo-E_V1.2.3.bin");
+    EXPECT_EQ(up.size, 3000u);
+    EXPECT_EQ(up.crc, crc32_reflected(0, firmware.data(), firmware.size()));
+    EXPECT_EQ(up.data, firmware);
+    EXPECT_EQ(up.chunk_messages, 6);
+
+    // What the 4 s timer runs: the sensor has restarted, both notices are due again.
+    rx->clearReceptionFlags();
+    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    ASSERT_TRUE(wait([&] {
+        return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
+            && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 2;
+    }));
+}
+
+TEST_F(RaxoSession, SilentSensorFailsTheUploadWithTheTransferTime)
+{
+    start();
+    fake.set_silent(true);
+    const std::string path = temp_file("LDS-Raxo-E.bin", pattern(700, 2));
+    rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MCU);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }, 10000));
+    const QByteArray text = posted.data.back().second;
+    ASSERT_TRUE(text.startsWith("update NG:trans time:")) << text.constData();
+    EXPECT_GE(text.mid(int(std::strlen("update NG:trans time:"))).toDouble(), 2.5);
+
+    rx->FileUpdate("/no/such/file.bin", RecvDataProc2::WORK_FIRMWARE_MOTOR);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MOTOR) == 1; }));
+    EXPECT_TRUE(posted.data.back().second.startsWith("update NG:trans time:"));
+}
+
+TEST_F(RaxoSession, ModelReadBackAndModelUpload)
+{
+    start();
+    const std::vector<uint8_t> model = pattern(1700, 3);
+    fake.serve_file("alg_model.bin", model);
+    rx->PushCmd(RecvDataProc2::WORK_ZONE_WRITE); // not wired yet: taken and dropped
+    rx->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+    ASSERT_TRUE(wait([&] { return posted.models.size() == 1; }));
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/alg_model.bin";
+    EXPECT_EQ(posted.models[0], expected);
+    EXPECT_EQ(testsupport::read_file(expected.toStdString()), model);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "detect model load OK") == 1; }));
+    EXPECT_EQ(posted.count(MSG_ZONE_UPGRADE), 0);
+
+    // A file that does not match its announced CRC is not handed on.
+    fake.serve_file_with_crc("alg_model.bin", model, 0x12345678);
+    rx->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "detect model load NG") == 1; }));
+    EXPECT_EQ(posted.models.size(), 1u);
+
+    // A model upload reports under its own code; a second later the receiver's single-shot
+    // timer, running on this thread, queues the read-back.
+    fake.serve_file("alg_model.bin", model);
+    const std::string path = temp_file("trained.bin", model);
+    rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_MODEL_UPLOAD);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_MODEL_UPGRADE, "update OK") == 1; }));
+    EXPECT_EQ(fake.upload().data, model);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "detect model load OK") == 2; }));
+    EXPECT_EQ(posted.models.size(), 2u);
+}
+
+TEST_F(RaxoSession, FailedSendFallsBackToTcpAndEndsTheLoop)
+{
+    // Sending to the broadcast address without SO_BROADCAST fails on the spot, and no TCP
+    // connection can be made to it: the whole fallback runs without leaving the machine.
+    const size_t fds_before = open_fds();
+    start("255.255.255.255");
+    const std::string path = temp_file("LDS-Raxo-E.bin", pattern(100, 4));
+    rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MOTOR);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar disconnect ok") == 1; }, 30000));
+    EXPECT_TRUE(rx->wait(5000)) << "the loop ends by itself once its command socket is gone";
+    EXPECT_GE(posted.count(MSG_ERROR, "Failed to send command,trying to reconnect..."), 1);
+    ASSERT_EQ(posted.count(MSG_FW_MOTOR), 1);
+    size_t ng = 0, bye = 0;
+    for (size_t i = 0; i < posted.data.size(); ++i) {
+        if (posted.data[i].first == MSG_FW_MOTOR)
+            ng = i;
+        if (posted.data[i].second == "lidar disconnect ok")
+            bye = i;
+    }
+    EXPECT_TRUE(posted.data[ng].second.startsWith("update NG:"));
+    EXPECT_LT(ng, bye);
+    EXPECT_EQ(open_fds(), fds_before) << "every socket closed";
+    EXPECT_FALSE(rx->SendCmd("LH", 2));
+}
+
+TEST_F(RaxoSession, CommandPortTakenReportsAndEnds)
+{
+    const int holder = udp_open(fake.listen_port(), false, "127.0.0.1");
+    ASSERT_NE(holder, INVALID_SOCK);
+    make("127.0.0.2");
+    rx->start();
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar disconnect ok") == 1; }));
+    EXPECT_TRUE(rx->wait(5000));
+    udp_close(holder);
+    const QByteArray expect = QString("open cmd socket failed,code:-1 127.0.0.2 %1")
+                                  .arg(fake.listen_port())
+                                  .toLocal8Bit();
+    EXPECT_EQ(posted.count(MSG_ERROR, expect.constData()), 1);
+    EXPECT_EQ(posted.count(MSG_RECV_STARTED), 1);
+}
+
+TEST_F(RaxoSession, StopEndsTheLoop)
+{
+    start();
+    rx->stop();
+    ASSERT_TRUE(rx->wait(5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar disconnect ok"), 1);
+}
+
+TEST_F(RaxoSession, ZoneMonitorPacketsArePosted)
+{
+    start();
+    std::vector<uint8_t> list(514, 0);
+    list[0] = 2;
+    fake.send_data(raxo_zone_monitor_packet(0, list));
+    fake.send_data(raxo_zone_monitor_packet(1, std::vector<uint8_t>(307, 1))); // one byte short
+    fake.send_data(raxo_zone_monitor_packet(1, std::vector<uint8_t>(308, 1)));
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ZONE_MONITOR) == 2; }));
+    std::vector<int> sizes;
+    for (const auto &d : posted.data)
+        if (d.first == MSG_ZONE_MONITOR)
+            sizes.push_back(d.second.size());
+    EXPECT_EQ(sizes, (std::vector<int>{514, 308}));
+}
