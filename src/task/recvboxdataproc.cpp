@@ -4,10 +4,10 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "sockethelpers.h"
+#include "tracelog.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDebug>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -26,14 +26,6 @@ constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr int kQueueMagic = LH_MAGIC;
 constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
-
-QDebug trace(const char *function, int line)
-{
-    return qDebug().noquote().nospace()
-           << "[" << QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz") << " "
-           << QThread::currentThreadId() << " " << __FILE__ << ":" << line << ":" << function
-           << "] ";
-}
 
 bool is_zone_command(int cmd)
 {
@@ -56,7 +48,7 @@ void RecvBoxDataProc::init(int localPort, QString ip, int port)
     local_port_ = localPort;
     ip_ = ip;
     port_ = uint16_t(port);
-    trace("RecvBoxDataProc::init", __LINE__) << localPort << " " << ip << " " << port;
+    QV_TRACE() << localPort << ip << port;
     if (timer_ == nullptr) {
         timer_ = new QTimer(this);
         connect(timer_, &QTimer::timeout, this, &RecvBoxDataProc::cmdReissued,
@@ -124,8 +116,7 @@ void RecvBoxDataProc::send_cmd_net(int mode, int sn, int len0, QByteArray snd_bu
     // A queue entry holds at most 1024 payload bytes, and the length must be what the buffer
     // really holds: anything else is refused rather than sent with bytes from elsewhere.
     if (len0 < 0 || len0 > kMaxPayload || len0 > snd_buf.size()) {
-        trace("RecvBoxDataProc::send_cmd_net", __LINE__)
-            << "refused: length " << len0 << " buffer " << snd_buf.size();
+        QV_TRACE() << "refused: length" << len0 << "buffer" << snd_buf.size();
         return;
     }
     const auto *payload = reinterpret_cast<const uint8_t *>(snd_buf.constData());
@@ -170,12 +161,10 @@ void RecvBoxDataProc::cmdReissued()
         sendFrame(it->cmd, it->sn, it->payload, it->length);
         ++it->count;
         it->sendTime = int32_t(now32);
-        trace("RecvBoxDataProc::cmdReissued", __LINE__)
-            << "resend " << Qt::hex << it->cmd << Qt::dec << " sn " << it->sn << " count "
-            << it->count;
+        QV_TRACE() << "resend" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn << "count"
+                   << it->count;
         if (it->count >= kMaxSends) {
-            trace("RecvBoxDataProc::cmdReissued", __LINE__)
-                << "drop " << Qt::hex << it->cmd << Qt::dec << " sn " << it->sn;
+            QV_TRACE() << "drop" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn;
             it = queue_.erase(it);
         }
     }
@@ -192,9 +181,8 @@ void RecvBoxDataProc::CmdRecv(int sign, int sn)
     for (auto it = queue_.end(); it != queue_.begin();) {
         --it;
         if (it->magic == sign && it->sn == sn) {
-            trace("RecvBoxDataProc::CmdRecv", __LINE__)
-                << "delete " << Qt::hex << it->magic << " " << it->cmd << Qt::dec << " "
-                << queue_.size() << " " << payload_hex(*it);
+            QV_TRACE() << "delete" << Qt::hex << it->magic << it->cmd << Qt::dec << queue_.size()
+                       << payload_hex(*it);
             queue_.erase(it);
             return;
         }

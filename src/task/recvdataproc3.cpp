@@ -5,11 +5,10 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "sockethelpers.h"
+#include "tracelog.h"
 #include "timehelpers.h"
 #include "vimopacket.h"
 
-#include <QDateTime>
-#include <QDebug>
 #include <QMetaObject>
 #include <QTimer>
 
@@ -29,14 +28,6 @@ constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr size_t kRecvBuffer = 4096;
 // A packet carries at most (4096 - 36) / 10 points, so a frame never grows past this.
 constexpr size_t kFrameCapacity = VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
-
-QDebug trace(const char *function, int line)
-{
-    return qDebug().noquote().nospace()
-           << "[" << QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz") << " "
-           << QThread::currentThreadId() << " " << __FILE__ << ":" << line << ":" << function
-           << "] ";
-}
 
 } // namespace
 
@@ -96,8 +87,7 @@ bool RecvDataProc3::SendCmd(const char *cmd, int length)
     }
     const QByteArray ip = ip_.toLatin1();
     const int sent = udp_send_to(sock_, ip.constData(), port_, cmd, size_t(length));
-    trace("RecvDataProc3::SendCmd", __LINE__)
-        << sock_ << " " << ip_ << " " << port_ << " sendto: " << length << " " << sent;
+    QV_TRACE() << sock_ << ip_ << port_ << "sendto:" << length << sent;
     return true;
 }
 
@@ -228,7 +218,7 @@ void RecvDataProc3::run()
         sock_ = s;
     }
     emit sig_data(MSG_RECV_STARTED, QByteArray());
-    trace("RecvDataProc3::run", __LINE__) << "socket " << s;
+    QV_TRACE() << "socket" << s;
 
     vimo_prepare_tables();
     frame_.clear();
@@ -270,9 +260,9 @@ void RecvDataProc3::run()
             runFirmwareRequest();
     }
 
-    trace("RecvDataProc3::run", __LINE__)
-        << "point packets " << point_packets_.load() << " 0xFA88 packets " << fa88_packets_.load();
-    trace("RecvDataProc3::run", __LINE__) << "thread end";
+    QV_TRACE() << "point packets" << point_packets_.load() << "0xFA88 packets"
+               << fa88_packets_.load();
+    QV_TRACE() << "thread end";
     {
         std::lock_guard<std::mutex> lock(sock_mutex_);
         udp_close(s);
