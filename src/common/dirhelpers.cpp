@@ -1,6 +1,7 @@
 #include "dirhelpers.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
@@ -60,18 +61,7 @@ bool write_file_replace(const std::string &path, const void *data, size_t size)
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return false;
-    const auto *p = static_cast<const char *>(data);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, p + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        done += size_t(n);
-    }
-    const bool written = done == size && ::fsync(fd) == 0;
+    const bool written = write_all_fd(fd, data, size) && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !written || std::rename(tmpl.c_str(), path.c_str()) != 0) {
         ::unlink(tmpl.c_str());
         return false;
@@ -86,4 +76,26 @@ bool create_empty_file(const std::string &path)
         ::close(fd);
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool write_all_fd(int fd, const void *data, size_t n)
+{
+    const auto *p = static_cast<const uint8_t *>(data);
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+bool path_exists(const std::string &path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
 }

@@ -18,6 +18,12 @@ void list_subdirs(const std::string &directory, std::vector<std::string> &out);
 // a + "/" + b, without doubling a separator that a already ends with.
 std::string join_path(const std::string &a, const std::string &b);
 
+// Writes all `n` bytes to the descriptor, retrying short and interrupted writes.
+bool write_all_fd(int fd, const void *data, size_t n);
+
+// True when something (file, folder or link) stands at `path`.
+bool path_exists(const std::string &path);
+
 // Writes `size` bytes to a fresh file beside `path` and renames it into place, so a symlink
 // planted at `path` in a shared folder is replaced, never followed. False on any failure.
 bool write_file_replace(const std::string &path, const void *data, size_t size);

@@ -1,5 +1,7 @@
 #include "filetransfer.h"
 
+#include "dirhelpers.h"
+
 #include "checksum.h"
 #include "lhframe.h"
 #include "sockethelpers.h"
@@ -151,21 +153,6 @@ bool crc_of_fd(int fd, uint64_t *size, uint32_t *crc)
     }
     *size = total;
     *crc = c;
-    return true;
-}
-
-bool write_all(int fd, const uint8_t *data, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += w;
-        n -= size_t(w);
-    }
     return true;
 }
 
@@ -419,7 +406,7 @@ int FileTransfer::RecvFile(const std::string &local_path, const std::string &fil
                 const uint8_t *data = nullptr;
                 size_t count = 0;
                 if (received <= info.size && ft_parse_download_chunk(payload, plen, &data, &count)) {
-                    if (!write_all(fd, data, count))
+                    if (!write_all_fd(fd, data, count))
                         write_ok = false;
                     received += count;
                     ++chunks;

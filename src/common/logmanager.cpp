@@ -15,12 +15,6 @@
 
 namespace {
 
-bool path_exists(const std::string &p)
-{
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0;
-}
-
 // `stem` + `suffix`, or, when something already stands there, `stem` + "_2" + `suffix` and so
 // on. Only a rotation within the same second needs it (small files, fast streams); a real
 // 50 MB file never meets its predecessor's name, but appending to it would break the count.
@@ -30,21 +24,6 @@ std::string unique_path(const std::string &stem, const std::string &suffix)
     for (int k = 2; path_exists(p); ++k)
         p = stem + "_" + std::to_string(k) + suffix;
     return p;
-}
-
-bool write_all(int fd, const uint8_t *p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return true;
 }
 
 } // namespace
@@ -188,7 +167,7 @@ void LogManager::write_dump(int stream, const void *record, size_t length)
         rotate(s);
     if (s.fd < 0)
         return;
-    if (!write_all(s.fd, static_cast<const uint8_t *>(record), length))
+    if (!write_all_fd(s.fd, static_cast<const uint8_t *>(record), length))
         return;
     s.bytes += length;
     if (s.bytes >= limit_)

@@ -1,5 +1,7 @@
 #include "recvdataproc2.h"
 
+#include "zonealarm.h"
+
 #include "lhframe.h"
 #include "logmanager.h"
 #include "sockethelpers.h"
@@ -82,6 +84,21 @@ void RecvDataProc2::init(int dataPort, QString ip, int cmdPort)
     ipText_ = ip.toLocal8Bit();
     cmdPort_ = cmdPort;
     buildTransferPaths();
+    if (!zone_) {
+        register_zone_meta_types();
+        zone_ = std::make_unique<ZONEALARM::ZoneAlarm>();
+        connect(zone_.get(), &ZONEALARM::ZoneAlarm::sig_progress, this, &RecvDataProc2::sig_progress,
+                Qt::UniqueConnection);
+    }
+}
+
+void RecvDataProc2::recv_zoneCmd(int flag, zones data)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        zoneTable_ = data;
+    }
+    PushCmd(flag);
 }
 
 void RecvDataProc2::setBindAddress(const QString &ip)
@@ -462,9 +479,13 @@ bool RecvDataProc2::runWork(int code)
         return true;
     case WORK_ZONE_WRITE:
     case WORK_ZONE_READ:
-        // The zone image engine is not wired to this receiver yet: the codes are taken and
-        // dropped like any unknown code.
-        return false;
+        if (!zone_)
+            return false; // not initialised: nothing to build or read the image with
+        if (code == WORK_ZONE_WRITE)
+            doZoneWrite();
+        else
+            doZoneRead();
+        return true;
     case WORK_MODEL_READ:
         doModelRead();
         return true;
@@ -500,6 +521,45 @@ void RecvDataProc2::startTimerOnOwnerThread(int ms, std::function<void()> functo
     // would be handed over orphaned. Both hops are dropped if the receiver is gone by then.
     QMetaObject::invokeMethod(
         this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
+}
+
+void RecvDataProc2::doZoneWrite()
+{
+    zones table;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        table = zoneTable_;
+    }
+    if (zoneFile_.isEmpty())
+        buildTransferPaths();
+    if (!zone_->writeZoneFile(table, zoneFile_)) {
+        postText(MSG_ERROR, tr("zone write error"));
+        return;
+    }
+    QString text;
+    if (updateFile(zoneFile_, text))
+        postText(MSG_WARM, tr("zone write %1").arg("OK"));
+    else
+        postText(MSG_ERROR, tr("zone write %1").arg("NG"));
+}
+
+void RecvDataProc2::doZoneRead()
+{
+    if (zoneFile_.isEmpty())
+        buildTransferPaths();
+    // An image the engine refuses is a failed read: the editor keeps its zones rather than
+    // receiving an empty table.
+    if (RecvFile(zoneFile_, "zone_cfg.bin") != 0 || !zone_->readZoneFile(zoneFile_)) {
+        postText(MSG_ERROR, tr("zone read %1").arg("NG"));
+        return;
+    }
+    zones table = zone_->getZones();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        zoneTable_ = table;
+    }
+    emit sig_zoneData(table);
+    postText(MSG_WARM, tr("zone read %1").arg("OK"));
 }
 
 void RecvDataProc2::doModelRead()

@@ -9,6 +9,7 @@
 #include "filetransfer.h"
 #include "raxopacket.h"
 #include "userpointdata.h"
+#include "zonetable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,8 +21,13 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
+
+namespace ZONEALARM {
+class ZoneAlarm;
+}
 
 class RecvDataProc2 : public QThread {
     Q_OBJECT
@@ -114,8 +120,13 @@ signals:
     void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype = 1);
     void sig_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype = 1);
     void sig_compensate(float compensate);
+    void sig_zoneData(zones data);
     void sig_modelData(QString path);
     void sig_debug_show(QByteArray data);
+
+public slots:
+    // The zone editor's write (10) or read (11): stores the table, then queues the flag.
+    void recv_zoneCmd(int flag, zones data);
 
 protected:
     void run() override;
@@ -130,6 +141,8 @@ private:
     void postText(int type, const QString &text);
     void doUpload(int code);
     void doModelRead();
+    void doZoneWrite();
+    void doZoneRead();
     void startTimerOnOwnerThread(int ms, std::function<void()> functor);
     void buildTransferPaths();
     int connectFallback();
@@ -150,6 +163,9 @@ private:
 
     QString uploadPath_;
 
+    // The zone engine, created by the first init(); it builds and reads the sensor's image.
+    std::unique_ptr<ZONEALARM::ZoneAlarm> zone_;
+
     FileTransfer transfer_;
 
     // Guarded by mutex_.
@@ -163,6 +179,7 @@ private:
     bool voxelOn_ = false;
     float voxelSize_ = 0.05f;
     int voxelMinNum_ = 5;
+    zones zoneTable_;
 
     // Loop-only state.
     uint8_t imuSettled_ = 0;

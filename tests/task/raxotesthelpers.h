@@ -1,6 +1,7 @@
 #pragma once
 // What the Raxo receiver posted, collected on the test's thread, and small packet helpers.
 
+#include "fakeraxo.h"
 #include "recvdataproc2.h"
 
 #include <QObject>
@@ -15,6 +16,7 @@ struct RaxoPosted {
     std::vector<float> heights;
     std::vector<QString> models;
     std::vector<QByteArray> debug;
+    std::vector<zones> zoneTables;
 
     int count(int type) const
     {
@@ -33,7 +35,7 @@ struct RaxoPosted {
     size_t total() const
     {
         return data.size() + frames.size() + frames2D.size() + heights.size() + models.size()
-            + debug.size();
+            + debug.size() + zoneTables.size();
     }
     void clear() { *this = RaxoPosted(); }
 };
@@ -43,6 +45,9 @@ struct RaxoPosted {
 inline void collect(RecvDataProc2 *rx, QObject *context, RaxoPosted *p)
 {
     register_point_meta_types();
+    register_zone_meta_types();
+    QObject::connect(rx, &RecvDataProc2::sig_zoneData, context,
+                     [p](zones z) { p->zoneTables.push_back(z); });
     QObject::connect(rx, &RecvDataProc2::sig_data, context,
                      [p](int t, QByteArray b) { p->data.emplace_back(t, b); });
     QObject::connect(rx, &RecvDataProc2::sig_framedata, context,
@@ -60,4 +65,18 @@ inline void collect(RecvDataProc2 *rx, QObject *context, RaxoPosted *p)
 inline void feed(RecvDataProc2 &rx, const std::vector<uint8_t> &datagram)
 {
     rx.processDataDatagram(datagram.data(), datagram.size());
+}
+
+// One point of a point packet as the sensor sends it.
+inline RaxoWirePoint wire_point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+                                uint8_t second = 0)
+{
+    RaxoWirePoint p;
+    p.range_cm = range;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.intensity = intensity;
+    p.second = second;
+    return p;
 }

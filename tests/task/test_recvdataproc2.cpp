@@ -10,6 +10,7 @@
 #include "raxotesthelpers.h"
 #include "sockethelpers.h"
 #include "testsupport.h"
+#include "zonealarm.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -56,17 +57,6 @@ std::vector<uint8_t> pattern(size_t n, uint32_t seed)
     for (size_t i = 0; i < n; ++i)
         v[i] = uint8_t((i * 131 + seed * 7) ^ (i >> 8));
     return v;
-}
-
-RaxoWirePoint point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity)
-{
-    RaxoWirePoint p;
-    p.range_cm = range;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.intensity = intensity;
-    return p;
 }
 
 class RaxoSession : public ::testing::Test {
@@ -166,15 +156,15 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     FakePeer stranger("127.0.0.3");
     ASSERT_TRUE(stranger.ok());
     const std::vector<uint8_t> foreign =
-        raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1), point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
+        raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1), wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
     stranger.send_to("127.0.0.1", dataPort, foreign);
 
     const std::vector<uint8_t> a = raxo_point_packet(
-        1, 8, 2, {point(1234, 1000, -250, 3, 200), point(10, -1, 0, 0, 1), point(0, 0, 0, 0, 0),
-                  point(65535, 32767, -32768, 1, 255)},
+        1, 8, 2, {wire_point(1234, 1000, -250, 3, 200), wire_point(10, -1, 0, 0, 1), wire_point(0, 0, 0, 0, 0),
+                  wire_point(65535, 32767, -32768, 1, 255)},
         0);
     const std::vector<uint8_t> b =
-        raxo_point_packet(1, 12, 2, {point(50, 500, 500, -500, 3), point(0, 0, 0, 0, 0), point(7, 7, 7, 7, 7)},
+        raxo_point_packet(1, 12, 2, {wire_point(50, 500, 500, -500, 3), wire_point(0, 0, 0, 0, 0), wire_point(7, 7, 7, 7, 7)},
                           RAXO_FRAME_END);
     fake.send_data(a);
     fake.send_data(b);
@@ -197,7 +187,7 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     ASSERT_EQ(posted.frames2D.size(), 1u);
     EXPECT_TRUE(posted.frames2D[0].empty()) << "no height known yet";
 
-    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
+    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {wire_point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
     fake.send_data(c);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
@@ -246,7 +236,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 {
     start();
     // Both reception notices are out before the upload.
-    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
     fake.send_to_command_socket(raxo_reply_frame(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 1
@@ -268,7 +258,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 
     // What the 4 s timer runs: the sensor has restarted, both notices are due again.
     rx->clearReceptionFlags();
-    fake.send_data(raxo_point_packet(1, 0, 0, {point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
     fake.send_to_command_socket(raxo_reply_frame(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
@@ -297,7 +287,6 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     start();
     const std::vector<uint8_t> model = pattern(1700, 3);
     fake.serve_file("alg_model.bin", model);
-    rx->PushCmd(RecvDataProc2::WORK_ZONE_WRITE); // not wired yet: taken and dropped
     rx->PushCmd(RecvDataProc2::WORK_MODEL_READ);
     ASSERT_TRUE(wait([&] { return posted.models.size() == 1; }));
     const QString expected =
@@ -322,6 +311,58 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     EXPECT_EQ(fake.upload().data, model);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "detect model load OK") == 2; }));
     EXPECT_EQ(posted.models.size(), 2u);
+}
+
+TEST_F(RaxoSession, ZoneTableWrittenAsTheImageFileAndReadBack)
+{
+    start();
+    zones table;
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_SECTOR, 3, 2);
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_RECTANGLE, 3, 0);
+    ZONEALARM::ZoneAlarm reference;
+    reference.buildZoneImage(table);
+    const std::vector<uint8_t> image(reference.getZoneImage(),
+                                     reference.getZoneImage() + ZONEALARM::ZoneAlarm::IMAGE_SIZE);
+
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_WRITE, table);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "zone write OK") == 1; }));
+    ASSERT_TRUE(fake.wait_upload_end(kWaitMs));
+    EXPECT_EQ(fake.upload().name, "zone_cfg.bin");
+    // The sensor gets the local file whole; its header carries the time it was built, the
+    // definitions and polar tables are the table's own.
+    const std::string file = ZONEALARM::ZoneAlarm::zoneFilePath().toStdString();
+    const std::vector<uint8_t> sent = fake.upload().data;
+    EXPECT_EQ(testsupport::read_file(file), sent);
+    ASSERT_EQ(sent.size(), image.size());
+    EXPECT_TRUE(std::equal(sent.begin() + ZONEALARM::ZoneAlarm::DEF_OFFSET, sent.end(),
+                           image.begin() + ZONEALARM::ZoneAlarm::DEF_OFFSET));
+
+    // Read-back: the sensor's file becomes a zone table for the editor.
+    fake.serve_file("zone_cfg.bin", image);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_READ, zones());
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_WARM, "zone read OK") == 1; }));
+    ASSERT_EQ(posted.zoneTables.size(), 1u);
+    const zones &back = posted.zoneTables[0];
+    ASSERT_EQ(back.count, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(back.shapes[i].kind, table.shapes[i].kind);
+        EXPECT_EQ(int(back.shapes[i].zone_id), 3);
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(back.shapes[i].param[j], table.shapes[i].param[j]) << i << " " << j;
+    }
+
+    // An image with a bad header is a failed read: no table replaces the editor's zones.
+    std::vector<uint8_t> bad = image;
+    bad[0] ^= 0xFF;
+    fake.serve_file("zone_cfg.bin", bad);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_READ, zones());
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "zone read NG") == 1; }));
+    EXPECT_EQ(posted.zoneTables.size(), 1u);
+
+    // A sensor that does not answer fails the write.
+    fake.set_silent(true);
+    rx->recv_zoneCmd(RecvDataProc2::WORK_ZONE_WRITE, table);
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, "zone write NG") == 1; }, 15000));
 }
 
 TEST_F(RaxoSession, FailedSendFallsBackToTcpAndEndsTheLoop)
