@@ -26,6 +26,8 @@ constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr int kQueueMagic = LH_MAGIC;
 constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
+constexpr uint8_t kZoneCmdWrite = 10;
+constexpr uint8_t kZoneCmdRead = 11;
 
 bool is_zone_command(int cmd)
 {
@@ -49,6 +51,8 @@ void RecvBoxDataProc::init(int localPort, QString ip, int port)
     ip_ = ip;
     port_ = uint16_t(port);
     QV_TRACE() << localPort << ip << port;
+    // Here, on the first call, the zone engine is created too (its sig_ZoneCMD to send_cmd_net,
+    // its sig_progress to sig_progress, both unique connections).
     if (timer_ == nullptr) {
         timer_ = new QTimer(this);
         connect(timer_, &QTimer::timeout, this, &RecvBoxDataProc::cmdReissued,
@@ -165,6 +169,8 @@ void RecvBoxDataProc::cmdReissued()
                    << it->count;
         if (it->count >= kMaxSends) {
             QV_TRACE() << "drop" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn;
+            if (is_zone_command(it->cmd))
+                zone_request_dropped_ = true;
             it = queue_.erase(it);
         }
     }
@@ -263,10 +269,18 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
     }
 }
 
-// Zone-engine hook: the engine's reply handlers take the box's zone replies here (read replies
-// with a fresh random sequence number for its next request) and give back their result; 1 after
-// a read also posts the engine's zone table. Until the engine is wired, the replies are taken
-// and dropped, which reads as "exchange goes on".
+// ---- Zone engine ----
+// The zone-image engine is fed at four points, all below; until it is wired they take what the
+// box and the editor send and drop it:
+//   feedZoneEngine     (loop thread) each 0xA5B8 / 0xA5AC reply from the box;
+//   startZoneCommand   (loop thread) the editor's read or write, after the next datagram;
+//   zoneRequestGaveUp  (loop thread) the re-send queue dropped an unanswered zone request;
+//   run()'s end       the engine is released with the loop.
+
+// A reply of the zone exchange. Read replies go with a fresh random sequence number for the
+// engine's next request (0 to 65534); a read that ends with 1 posts the engine's table
+// (sig_zoneData). Returns the engine's result: -2, -1 and 0 mean the exchange goes on, anything
+// else that the box has answered it.
 int RecvBoxDataProc::feedZoneEngine(uint16_t cmd, const uint8_t *data, size_t length)
 {
     (void)cmd;
@@ -283,17 +297,55 @@ void RecvBoxDataProc::zoneExchangeAnswered()
     pending_zone_cmd_ = 0;
 }
 
-// Starts the zone command the GUI thread left, once the box has been heard from again. The
-// engine is given a rand() sequence number for its first request.
+// Starts the engine's read (11) or write (10, with the stored table), each with a rand()
+// sequence number.
+void RecvBoxDataProc::startZoneCommand(uint8_t code, const zones &table)
+{
+    (void)code;
+    (void)table;
+}
+
+// The last send of a zone request went unanswered: the engine ends its exchange.
+void RecvBoxDataProc::zoneRequestGaveUp() {}
+
+// Starts the zone command the GUI thread left, once the box has been heard from again.
 void RecvBoxDataProc::startPendingZoneCommand()
 {
     uint8_t code;
+    bool gave_up;
+    zones table;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         code = pending_zone_cmd_;
         pending_zone_cmd_ = 0;
+        gave_up = zone_request_dropped_;
+        zone_request_dropped_ = false;
+        if (code == kZoneCmdWrite)
+            table = zone_table_;
     }
-    (void)code;
+    if (gave_up)
+        zoneRequestGaveUp();
+    if (code == kZoneCmdWrite || code == kZoneCmdRead)
+        startZoneCommand(code, table);
+}
+
+void RecvBoxDataProc::recv_zoneCmd(int flag, zones data)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    zone_table_ = data;
+    pending_zone_cmd_ = uint8_t(flag);
+}
+
+int RecvBoxDataProc::pendingZoneCommand() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pending_zone_cmd_;
+}
+
+zones RecvBoxDataProc::storedZoneTable() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return zone_table_;
 }
 
 void RecvBoxDataProc::handleZoneMonitor(const uint8_t *data, size_t length)
@@ -359,6 +411,7 @@ void RecvBoxDataProc::run()
         QCoreApplication::sendPostedEvents();
     }
 
+    // Here the zone engine is released: its connections cut, deleted later, forgotten.
     {
         std::lock_guard<std::mutex> lock(sock_mutex_);
         udp_close(s);

@@ -5,6 +5,7 @@
 // Command frames of the zone exchange stay in a re-send queue until the box answers them.
 
 #include "userpointdata.h"
+#include "zonetable.h"
 
 #include <QByteArray>
 #include <QString>
@@ -71,8 +72,14 @@ public:
 
     // Copy of the re-send queue, oldest first.
     std::vector<PendingCmd> pendingCommands() const;
+    // The zone command waiting for the loop (0 none, 10 write, 11 read), and its table.
+    int pendingZoneCommand() const;
+    zones storedZoneTable() const;
 
 public slots:
+    // The zone editor's write (10) or read (11): stores the table and leaves the command for
+    // the loop, which starts it after the next datagram from the box.
+    void recv_zoneCmd(int flag, zones data);
     void CmdRecv(int sign, int sn);
     void send_cmd_net(int mode, int sn, int len0, QByteArray snd_buf, bool isrepeat);
     void cmdReissued();
@@ -80,6 +87,7 @@ public slots:
 signals:
     void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
+    void sig_zoneData(zones data);
     void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype);
     void sig_uploadtype(int uploadtype);
     void sig_cacheclean();
@@ -94,6 +102,8 @@ private:
     int feedZoneEngine(uint16_t cmd, const uint8_t *data, size_t length);
     void zoneExchangeAnswered();
     void startPendingZoneCommand();
+    void startZoneCommand(uint8_t code, const zones &table);
+    void zoneRequestGaveUp();
     bool sendFrame(int mode, int sn, const uint8_t *payload, int len);
     qint64 now() const;
 
@@ -111,6 +121,8 @@ private:
     // Guards the re-send queue, the pending zone command and the stored zone table.
     mutable std::mutex mutex_;
     uint8_t pending_zone_cmd_ = 0; // 0 none, 10 write, 11 read
+    zones zone_table_;
+    bool zone_request_dropped_ = false; // the re-send gave a zone request up
     std::deque<PendingCmd> queue_;
     QTimer *timer_ = nullptr;
     std::function<qint64()> clock_;

@@ -264,6 +264,26 @@ TEST_F(BoxSession, ResendTimingHoldsAcrossTheWrapOfTheTruncatedClock)
     EXPECT_EQ(received_in_order().size(), 2u);
 }
 
+TEST_F(BoxSession, ZoneCommandWaitsForTheNextDatagramFromTheBox)
+{
+    zones table{};
+    table.count = 1;
+    table.shapes[0].kind = 2;
+    table.shapes[0].zone_id = 3;
+    table.shapes[0].param[0] = 1000;
+    rx->recv_zoneCmd(10, table);
+    EXPECT_EQ(rx->pendingZoneCommand(), 10);
+    const zones stored = rx->storedZoneTable();
+    EXPECT_EQ(stored.count, 1);
+    EXPECT_EQ(stored.shapes[0].zone_id, 3);
+    rx->recv_zoneCmd(11, table); // the newer request wins
+    // Nothing from the box yet: the request waits (the reply below is what releases it).
+    EXPECT_EQ(rx->pendingZoneCommand(), 11);
+    fake.send(FakeBox::reply(0xFFBC, 1, "OK"));
+    ASSERT_TRUE(wait_until([&] { return rx->pendingZoneCommand() == 0; }));
+    ASSERT_TRUE(wait_until([&] { return probe.of_type(MSG_CMD_INFO).size() == 1; }));
+}
+
 TEST(BoxQueue, ZoneCommandsReplaceEachOther)
 {
     RecvBoxDataProc rx; // no socket: the queue alone
