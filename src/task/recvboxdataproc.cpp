@@ -170,7 +170,7 @@ void RecvBoxDataProc::cmdReissued()
         if (it->count >= kMaxSends) {
             QV_TRACE() << "drop" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn;
             if (is_zone_command(it->cmd))
-                zone_request_dropped_ = true;
+                zone_request_dropped_.store(true);
             it = queue_.erase(it);
         }
     }
@@ -270,12 +270,13 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
 }
 
 // ---- Zone engine ----
-// The zone-image engine is fed at four points, all below; until it is wired they take what the
-// box and the editor send and drop it:
-//   feedZoneEngine     (loop thread) each 0xA5B8 / 0xA5AC reply from the box;
-//   startZoneCommand   (loop thread) the editor's read or write, after the next datagram;
-//   zoneRequestGaveUp  (loop thread) the re-send queue dropped an unanswered zone request;
-//   run()'s end       the engine is released with the loop.
+// The zone-image engine plugs in here; until it does, what the box and the editor send for it
+// is taken and dropped:
+//   init()             creates it on the first call and connects it (GUI thread);
+//   feedZoneEngine     each 0xA5B8 / 0xA5AC reply from the box (loop thread);
+//   startZoneCommand   the editor's read or write, after the next datagram (loop thread);
+//   zoneRequestGaveUp  the re-send queue dropped an unanswered zone request (loop thread);
+//   the end of run()   releases it.
 
 // A reply of the zone exchange. Read replies go with a fresh random sequence number for the
 // engine's next request (0 to 65534); a read that ends with 1 posts the engine's table
@@ -308,23 +309,26 @@ void RecvBoxDataProc::startZoneCommand(uint8_t code, const zones &table)
 // The last send of a zone request went unanswered: the engine ends its exchange.
 void RecvBoxDataProc::zoneRequestGaveUp() {}
 
+// The re-send timer (GUI thread) gave a zone request up; the loop tells the engine, whether or
+// not the box still sends anything.
+void RecvBoxDataProc::takeZoneGiveUp()
+{
+    if (zone_request_dropped_.load(std::memory_order_relaxed) && zone_request_dropped_.exchange(false))
+        zoneRequestGaveUp();
+}
+
 // Starts the zone command the GUI thread left, once the box has been heard from again.
 void RecvBoxDataProc::startPendingZoneCommand()
 {
     uint8_t code;
-    bool gave_up;
     zones table;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         code = pending_zone_cmd_;
         pending_zone_cmd_ = 0;
-        gave_up = zone_request_dropped_;
-        zone_request_dropped_ = false;
         if (code == kZoneCmdWrite)
             table = zone_table_;
     }
-    if (gave_up)
-        zoneRequestGaveUp();
     if (code == kZoneCmdWrite || code == kZoneCmdRead)
         startZoneCommand(code, table);
 }
@@ -393,8 +397,13 @@ void RecvBoxDataProc::run()
             FD_ZERO(&rd);
             FD_SET(s, &rd);
             timeval tv{1, 0};
-            if (::select(s + 1, &rd, nullptr, nullptr, &tv) <= 0)
+            const int rc = ::select(s + 1, &rd, nullptr, nullptr, &tv);
+            if (rc < 0 && errno != EINTR)
+                break; // a broken socket would otherwise spin here until stopped
+            if (rc <= 0) {
+                takeZoneGiveUp();
                 continue;
+            }
             flen = sizeof(from);
             n = ::recvfrom(s, buf.data(), buf.size(), MSG_DONTWAIT,
                            reinterpret_cast<sockaddr *>(&from), &flen);
@@ -404,6 +413,7 @@ void RecvBoxDataProc::run()
         if (!box_ok || from.sin_addr.s_addr != box.s_addr)
             continue;
         ParseDatagram(buf.data(), size_t(n));
+        takeZoneGiveUp();
         startPendingZoneCommand();
         // Events posted to this thread (queued calls, nothing else: the thread has no timers
         // or socket notifiers). A full processEvents pass per datagram would cost more than

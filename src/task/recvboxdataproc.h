@@ -104,6 +104,7 @@ private:
     void startPendingZoneCommand();
     void startZoneCommand(uint8_t code, const zones &table);
     void zoneRequestGaveUp();
+    void takeZoneGiveUp();
     bool sendFrame(int mode, int sn, const uint8_t *payload, int len);
     qint64 now() const;
 
@@ -122,7 +123,7 @@ private:
     mutable std::mutex mutex_;
     uint8_t pending_zone_cmd_ = 0; // 0 none, 10 write, 11 read
     zones zone_table_;
-    bool zone_request_dropped_ = false; // the re-send gave a zone request up
+    std::atomic<bool> zone_request_dropped_{false}; // the re-send gave a zone request up
     std::deque<PendingCmd> queue_;
     QTimer *timer_ = nullptr;
     std::function<qint64()> clock_;
