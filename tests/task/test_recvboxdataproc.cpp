@@ -201,6 +201,24 @@ TEST_F(BoxSession, ZoneMonitorDatagramsArePostedWhole)
     EXPECT_EQ(posted[1].data, bytes(FakeBox::lmsg(20, 3)));
 }
 
+TEST_F(BoxSession, MalformedDatagramsThroughTheSocket)
+{
+    LhabSpec lying = points_spec({{1, 1, 1, 1}}, 0);
+    lying.announced = 255;
+    auto cut = FakeBox::lhab(points_spec({}, 2));
+    cut.resize(53);
+    const std::vector<std::vector<uint8_t>> bad = {
+        {}, {'L'}, {'L', 'H', 0xBC}, cut, FakeBox::lhab(lying), FakeBox::lmsg(308),
+        std::vector<uint8_t>(9000, 'L'), // more than the loop reads
+    };
+    for (const auto &d : bad)
+        fake.send(d);
+    fake.send(FakeBox::lhab(points_spec({{2, 2, 2, 2}}, 2)));
+    ASSERT_TRUE(wait_until([&] { return probe.frames.size() == 1; }));
+    EXPECT_EQ(probe.frames[0].size(), 2u) << "the lying datagram's one point, then the last one";
+    EXPECT_TRUE(probe.data.empty());
+}
+
 TEST_F(BoxSession, UnansweredCommandIsSentFourTimesAbout1500msApart)
 {
     const QByteArray payload("abcde");

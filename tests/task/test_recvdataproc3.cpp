@@ -225,6 +225,27 @@ TEST_F(VimoSession, OtherSendersAreDroppedAndNotRecorded)
     EXPECT_TRUE(std::equal(yes.begin(), yes.end(), all.begin() + DUMP_HEADER_SIZE));
 }
 
+TEST_F(VimoSession, MalformedDatagramsThroughTheSocket)
+{
+    std::vector<uint8_t> oversized(5000, 0); // more than the loop reads: cut to 4096
+    wr_u16(&oversized[5], 65535);
+    std::vector<uint8_t> lying_reply = FakeVimo::reply(0xFFAC, 1, {'a', 'b', 'c', 'd'});
+    wr_u16(&lying_reply[6], 0xFFF0);
+    const std::vector<std::vector<uint8_t>> bad = {
+        {}, {0x01}, std::vector<uint8_t>(35, 0x01), {'L', 'H', 0xAC, 0xB8}, lying_reply, oversized,
+    };
+    for (const auto &d : bad)
+        fake.send(d);
+    fake.send(FakeVimo::reply(0xFFAC, 2, {'e', 'n', 'd', 0}));
+    ASSERT_TRUE(wait_until([&] { return !probe.of_type(MSG_CMD_INFO).empty(); }));
+    ASSERT_EQ(probe.of_type(MSG_CMD_INFO).size(), 1u);
+    EXPECT_EQ(probe.of_type(MSG_CMD_INFO)[0].data, QByteArray("end\0", 4));
+    const auto errors = probe.of_type(MSG_ERROR);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].text(), "pointcloud packet length error:4096 655386");
+    EXPECT_TRUE(probe.frames.empty());
+}
+
 TEST_F(VimoSession, StopReportsTheDisconnection)
 {
     rx->stop();
