@@ -1,0 +1,122 @@
+#pragma once
+// A fake Fenk-U sensor on loopback (127.0.0.2 by default). One socket on its device port sends
+// "LP" sub-packages to the host's data port, answers command frames (LhSumFrame, reply type
+// with bit 15 set), records the time-sync frames (type 10) and plays the device side of an
+// upload (frame type 9): it takes the file chunk by chunk and answers from where each message
+// came. Everything it receives is recorded.
+
+#include "fakepeer.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// One "LP" sub-package: prefix, payload, crc32_reflected trailer.
+std::vector<uint8_t> fenku_subpackage(uint32_t total, uint32_t offset, const std::vector<uint8_t> &payload);
+// A 44-byte frame header: data type at 2, frame index at 12, width at 16, height at 18, the
+// CRC of the frame's data at 24.
+std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
+                                        uint32_t frame_crc, uint32_t index = 0);
+// Frame data: x, y, z floats in millimetres per point, or one u16 per pixel.
+std::vector<uint8_t> fenku_points(const std::vector<std::array<float, 3>> &mm);
+std::vector<uint8_t> fenku_plane(const std::vector<uint16_t> &values);
+// A whole frame as the sensor sends it: the header sub-package (offset 0, with the CRC of
+// `data`), then the data in sub-packages of at most `chunk` bytes from offset 44 on; every
+// one carries total = 44 + data size.
+std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
+                                              const std::vector<uint8_t> &data, size_t chunk = 1200,
+                                              uint32_t index = 0);
+// LhSumFrame reply of `type` | 0x8000 with the payload.
+std::vector<uint8_t> fenku_reply_frame(uint16_t type, const std::vector<uint8_t> &payload);
+
+struct FenkTimeSync {
+    std::vector<uint8_t> frame; // the whole datagram
+    uint16_t reserved = 0;
+    uint16_t seq = 0;
+    uint32_t sec = 0;
+    uint32_t usec = 0;
+    std::chrono::steady_clock::time_point arrived;
+};
+
+class FakeFenkU {
+public:
+    struct Upload {
+        std::string info_text;
+        std::string name;
+        uint32_t size = 0;
+        uint32_t crc = 0;
+        std::vector<uint8_t> data; // chunks placed by index
+        int info_messages = 0;
+        int chunk_messages = 0;    // every chunk message, repeats included
+        bool ended = false;        // op 3 arrived
+        int from_port = 0;         // the host port the transfer came from
+        std::vector<uint16_t> sequences; // of every transfer frame, in arrival order
+    };
+
+    explicit FakeFenkU(const std::string &ip = "127.0.0.2");
+    ~FakeFenkU();
+
+    bool ok() const { return peer_.ok(); }
+    const std::string &ip() const { return peer_.ip(); }
+    int port() const { return peer_.port(); }
+
+    // Where sub-packages go: the host's address and data port.
+    void set_host(const std::string &ip, int data_port);
+    int send_data(const std::vector<uint8_t> &datagram);
+    void send_all(const std::vector<std::vector<uint8_t>> &datagrams);
+    // Sends the datagrams over and over, one every interval_ms, until stop_stream().
+    void start_stream(std::vector<std::vector<uint8_t>> datagrams, int interval_ms);
+    void stop_stream();
+
+    // Command frames (every LhSumFrame but a transfer or time-sync frame). The default handler
+    // replies with type | 0x8000 and four zero bytes; return an empty vector for no reply.
+    using CommandHandler = std::function<std::vector<uint8_t>(const std::vector<uint8_t> &request)>;
+    void set_command_handler(CommandHandler h);
+    std::vector<std::vector<uint8_t>> commands();
+    bool wait_commands(size_t count, int timeout_ms);
+
+    // Every datagram received, of any content.
+    bool wait_raw(size_t count, int timeout_ms) { return peer_.wait_for(count, timeout_ms); }
+
+    std::vector<FenkTimeSync> time_syncs();
+    bool wait_time_syncs(size_t count, int timeout_ms);
+    void clear_time_syncs();
+
+    // Upload behaviour.
+    void set_silent(bool silent);                               // no transfer replies at all
+    void reject_chunk(uint16_t index, uint16_t status = 0x33);  // never accept a chunk
+    void set_end_status(uint16_t status);                       // reply to op 3 (0 accepted)
+    Upload upload();
+    bool wait_upload_end(int timeout_ms);
+    int transfer_messages();
+
+private:
+    void on_datagram(FakePeer &peer, const Datagram &d);
+    void on_transfer(FakePeer &peer, const Datagram &d, const std::vector<uint8_t> &payload,
+                     uint16_t seq);
+
+    FakePeer peer_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::string host_ip_ = "127.0.0.1";
+    int host_port_ = 0;
+    CommandHandler handler_;
+    std::vector<std::vector<uint8_t>> commands_;
+    std::vector<FenkTimeSync> syncs_;
+    bool silent_ = false;
+    std::map<uint16_t, uint16_t> reject_;
+    uint16_t end_status_ = 0;
+    int transfer_messages_ = 0;
+    Upload upload_;
+
+    std::thread stream_;
+    std::atomic<bool> streaming_{false};
+};
