@@ -1,0 +1,99 @@
+#include "boxpacket.h"
+
+#include "lhframe.h"
+#include "zonemonitor.h"
+
+#include <cstring>
+
+namespace {
+
+float rd_f32(const uint8_t *p)
+{
+    const uint32_t bits = rd_u32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof(f));
+    return f;
+}
+
+} // namespace
+
+bool box_is_lhab(const uint8_t *data, size_t length)
+{
+    return data != nullptr && length >= 4 && std::memcmp(data, "LHAB", 4) == 0;
+}
+
+bool box_read_header(const uint8_t *data, size_t length, BoxPacketHeader *out)
+{
+    if (data == nullptr || length < BOX_HEADER_SIZE)
+        return false;
+    if (out != nullptr) {
+        out->object_id = data[4];
+        out->count = data[5];
+        out->byte6 = data[6];
+        out->byte7 = data[7];
+        out->upload_type = data[8];
+        out->frame_flag = data[11];
+        out->clean_word = rd_u16(data + 12);
+        out->cx = rd_f32(data + 14);
+        out->cy = rd_f32(data + 18);
+        out->cz = rd_f32(data + 22);
+    }
+    return true;
+}
+
+size_t box_points_present(size_t length, uint8_t count)
+{
+    if (length < BOX_HEADER_SIZE)
+        return 0;
+    const size_t room = (length - BOX_HEADER_SIZE) / BOX_POINT_SIZE;
+    return count < room ? count : room;
+}
+
+size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
+{
+    if (data == nullptr || length < BOX_HEADER_SIZE)
+        return 0;
+    const size_t n = box_points_present(length, data[5]);
+    const uint8_t *p = data + BOX_HEADER_SIZE;
+    const size_t first = out.size();
+    out.resize(first + n);
+    for (size_t i = 0; i < n; ++i, p += BOX_POINT_SIZE) {
+        UserPointData &q = out[first + i];
+        q.x = rd_f32(p);
+        q.y = rd_f32(p + 4);
+        q.z = rd_f32(p + 8);
+        q.intensity = p[12];
+    }
+    return n;
+}
+
+UserPointData box_object_record(const BoxPacketHeader &h)
+{
+    UserPointData r;
+    r.x = h.cx;
+    r.y = h.cy;
+    r.z = h.cz;
+    uint8_t *bytes = reinterpret_cast<uint8_t *>(&r);
+    bytes[12] = 0;
+    bytes[13] = h.object_id;
+    bytes[14] = h.byte7;
+    bytes[15] = h.byte6;
+    return r;
+}
+
+uint8_t box_object_id(const UserPointData &record)
+{
+    return reinterpret_cast<const uint8_t *>(&record)[13];
+}
+
+bool box_zone_monitor_ok(const uint8_t *data, size_t length)
+{
+    if (data == nullptr || length < 4 || std::memcmp(data, "LMSG", 4) != 0)
+        return false;
+    constexpr uint8_t kZoneCount = 16;
+    ZoneAlarmMsg alarm;
+    if (!zone_alarm_decode(data, length, &alarm))
+        return true; // not a zone-alarm record: no zone id to check
+    const uint8_t zone = alarm.zone_id;
+    return zone < kZoneCount;
+}

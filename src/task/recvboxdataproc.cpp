@@ -1,0 +1,430 @@
+#include "recvboxdataproc.h"
+
+#include "boxpacket.h"
+#include "lhframe.h"
+#include "logmanager.h"
+#include "sockethelpers.h"
+#include "tracelog.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+
+namespace {
+
+constexpr uint16_t kTextReply = 0xFFAC;
+constexpr uint16_t kTextReply2 = 0xFFBC;
+constexpr int kQueueMagic = LH_MAGIC;
+constexpr size_t kRecvBuffer = 8192;
+constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
+constexpr uint8_t kZoneCmdWrite = 10;
+constexpr uint8_t kZoneCmdRead = 11;
+
+bool is_zone_command(int cmd)
+{
+    return cmd == RecvBoxDataProc::kZoneWrite || cmd == RecvBoxDataProc::kZoneRead;
+}
+
+QByteArray payload_hex(const PendingCmd &c)
+{
+    return QByteArray(reinterpret_cast<const char *>(c.payload), c.length).toHex(' ');
+}
+
+} // namespace
+
+RecvBoxDataProc::RecvBoxDataProc(QObject *parent) : QThread(parent) {}
+
+RecvBoxDataProc::~RecvBoxDataProc() = default;
+
+void RecvBoxDataProc::init(int localPort, QString ip, int port)
+{
+    local_port_ = localPort;
+    ip_ = ip;
+    port_ = uint16_t(port);
+    QV_TRACE() << localPort << ip << port;
+    // Here, on the first call, the zone engine is created too (its sig_ZoneCMD to send_cmd_net,
+    // its sig_progress to sig_progress, both unique connections).
+    if (timer_ == nullptr) {
+        timer_ = new QTimer(this);
+        connect(timer_, &QTimer::timeout, this, &RecvBoxDataProc::cmdReissued,
+                Qt::UniqueConnection);
+        timer_->start(kResendTickMs);
+    }
+}
+
+void RecvBoxDataProc::setBindAddress(const QString &ip)
+{
+    bind_ip_ = ip;
+}
+
+void RecvBoxDataProc::setClock(std::function<qint64()> clock)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    clock_ = std::move(clock);
+}
+
+qint64 RecvBoxDataProc::now() const
+{
+    return clock_ ? clock_() : QDateTime::currentMSecsSinceEpoch();
+}
+
+void RecvBoxDataProc::stop()
+{
+    running_.store(0);
+    emit sig_data(MSG_WARM, tr("Disconnect lidar connection successful").toLocal8Bit());
+}
+
+void RecvBoxDataProc::SetShowObjects(bool on)
+{
+    show_objects_.store(on ? 1 : 0);
+}
+
+bool RecvBoxDataProc::SendCmd(const char *cmd, int len)
+{
+    if (cmd == nullptr || len < 2)
+        return false;
+    if (cmd[0] != 'L' && cmd[1] != 'H') {
+        // The command need not be terminated: print no more than it holds.
+        std::printf("unknown cmd:%.*s\n", len, cmd);
+        return false;
+    }
+    const QByteArray ip = ip_.toLatin1();
+    std::lock_guard<std::mutex> lock(sock_mutex_);
+    udp_send_to(sock_, ip.constData(), port_, cmd, size_t(len));
+    return true;
+}
+
+bool RecvBoxDataProc::sendFrame(int mode, int sn, const uint8_t *payload, int len)
+{
+    const std::vector<uint8_t> frame =
+        lh_make_crc_frame(uint16_t(mode), uint16_t(sn), payload, size_t(len));
+    if (frame.empty())
+        return false;
+    const QByteArray ip = ip_.toLatin1();
+    std::lock_guard<std::mutex> lock(sock_mutex_);
+    return udp_send_to(sock_, ip.constData(), port_, frame.data(), frame.size())
+           == int(frame.size());
+}
+
+void RecvBoxDataProc::send_cmd_net(int mode, int sn, int len0, QByteArray snd_buf, bool isrepeat)
+{
+    // A queue entry holds at most 1024 payload bytes, and the length must be what the buffer
+    // really holds: anything else is refused rather than sent with bytes from elsewhere.
+    if (len0 < 0 || len0 > kMaxPayload || len0 > snd_buf.size()) {
+        QV_TRACE() << "refused: length" << len0 << "buffer" << snd_buf.size();
+        return;
+    }
+    const auto *payload = reinterpret_cast<const uint8_t *>(snd_buf.constData());
+    sendFrame(mode, sn, payload, len0);
+    if (isrepeat)
+        return;
+
+    PendingCmd c{};
+    std::memcpy(c.payload, payload, size_t(len0));
+    c.length = len0;
+    c.sn = sn;
+    c.magic = kQueueMagic;
+    c.count = 1;
+    c.cmd = mode;
+    std::lock_guard<std::mutex> lock(mutex_);
+    c.sendTime = int32_t(uint32_t(uint64_t(now())));
+    if (is_zone_command(mode)) {
+        // Only the newest zone request matters: it takes the place of any queued one.
+        bool replaced = false;
+        for (PendingCmd &q : queue_) {
+            if (is_zone_command(q.cmd)) {
+                q = c;
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            queue_.push_back(c);
+    } else {
+        queue_.push_back(c);
+    }
+}
+
+void RecvBoxDataProc::cmdReissued()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const uint32_t now32 = uint32_t(uint64_t(now()));
+    for (auto it = queue_.end(); it != queue_.begin();) {
+        --it;
+        // Unsigned 32-bit difference: correct across the wrap of the truncated clock.
+        if (now32 - uint32_t(it->sendTime) <= uint32_t(kResendAfterMs))
+            continue;
+        sendFrame(it->cmd, it->sn, it->payload, it->length);
+        ++it->count;
+        it->sendTime = int32_t(now32);
+        QV_TRACE() << "resend" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn << "count"
+                   << it->count;
+        if (it->count >= kMaxSends) {
+            QV_TRACE() << "drop" << Qt::hex << it->cmd << Qt::dec << "sn" << it->sn;
+            if (is_zone_command(it->cmd))
+                zone_request_dropped_.store(true);
+            it = queue_.erase(it);
+        }
+    }
+}
+
+void RecvBoxDataProc::CmdRecv(int sign, int sn)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (sn == 0xFFFF) {
+        for (auto it = queue_.begin(); it != queue_.end();)
+            it = is_zone_command(it->cmd) ? queue_.erase(it) : it + 1;
+        return;
+    }
+    for (auto it = queue_.end(); it != queue_.begin();) {
+        --it;
+        if (it->magic == sign && it->sn == sn) {
+            QV_TRACE() << "delete" << Qt::hex << it->magic << it->cmd << Qt::dec << queue_.size()
+                       << payload_hex(*it);
+            queue_.erase(it);
+            return;
+        }
+    }
+}
+
+std::vector<PendingCmd> RecvBoxDataProc::pendingCommands() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::vector<PendingCmd>(queue_.begin(), queue_.end());
+}
+
+void RecvBoxDataProc::ParseDatagram(const uint8_t *data, size_t length)
+{
+    if (data == nullptr || length < 2)
+        return;
+    if (box_is_lhab(data, length)) {
+        log_dump_record(0, data, length, LIDAR_ALG_BOX);
+        handleLhab(data, length);
+    } else if (data[0] == 'L' && data[1] == 'H') {
+        handleReply(data, length);
+    } else if (length >= 4 && std::memcmp(data, "LMSG", 4) == 0) {
+        handleZoneMonitor(data, length);
+    }
+}
+
+void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
+{
+    BoxPacketHeader h;
+    if (!box_read_header(data, length, &h))
+        return; // shorter than its header: nothing in it can be trusted
+
+    if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count != 0) {
+        const UserPointData record = box_object_record(h);
+        bool found = false;
+        for (UserPointData &o : objects_) {
+            if (box_object_id(o) == h.object_id) {
+                o = record;
+                found = true;
+                break;
+            }
+        }
+        if (!found)
+            objects_.push_back(record);
+    }
+    box_append_points(data, length, points_);
+
+    if (h.frame_flag != BOX_FRAME_END)
+        return;
+    emit sig_framedata(show_objects_.load() ? objects_ : points_, LIDAR_ALG_BOX);
+    if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count == 0 && h.clean_word == 0)
+        emit sig_cacheclean();
+    if (int(h.upload_type) != last_upload_type_) {
+        last_upload_type_ = h.upload_type;
+        emit sig_uploadtype(last_upload_type_);
+    }
+    points_.clear();
+    objects_.clear();
+}
+
+void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
+{
+    if (length < LH_CRC_HEADER)
+        return;
+    const uint16_t cmd = rd_u16(data + 2);
+    if (cmd == kTextReply || cmd == kTextReply2) {
+        // The length field, but never more than arrived.
+        const size_t room = length - LH_CRC_HEADER;
+        size_t n = rd_u16(data + 6);
+        if (n > room)
+            n = room;
+        emit sig_data(MSG_CMD_INFO,
+                      QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(n)));
+    } else if (cmd == kZoneReadReply || cmd == kZoneWriteReply) {
+        const int result = feedZoneEngine(cmd, data, length);
+        if (result != -2 && result != -1 && result != 0)
+            zoneExchangeAnswered();
+    }
+}
+
+// ---- Zone engine ----
+// The zone-image engine plugs in here; until it does, what the box and the editor send for it
+// is taken and dropped:
+//   init()             creates it on the first call and connects it (GUI thread);
+//   feedZoneEngine     each 0xA5B8 / 0xA5AC reply from the box (loop thread);
+//   startZoneCommand   the editor's read or write, after the next datagram (loop thread);
+//   zoneRequestGaveUp  the re-send queue dropped an unanswered zone request (loop thread);
+//   the end of run()   releases it.
+
+// A reply of the zone exchange. Read replies go with a fresh random sequence number for the
+// engine's next request (0 to 65534); a read that ends with 1 posts the engine's table
+// (sig_zoneData). Returns the engine's result: -2, -1 and 0 mean the exchange goes on, anything
+// else that the box has answered it.
+int RecvBoxDataProc::feedZoneEngine(uint16_t cmd, const uint8_t *data, size_t length)
+{
+    (void)cmd;
+    (void)data;
+    (void)length;
+    return 0;
+}
+
+// The box answered the zone exchange: its queued frames are done and nothing is pending.
+void RecvBoxDataProc::zoneExchangeAnswered()
+{
+    CmdRecv(kQueueMagic, 0xFFFF);
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_zone_cmd_ = 0;
+}
+
+// Starts the engine's read (11) or write (10, with the stored table), each with a rand()
+// sequence number.
+void RecvBoxDataProc::startZoneCommand(uint8_t code, const zones &table)
+{
+    (void)code;
+    (void)table;
+}
+
+// The last send of a zone request went unanswered: the engine ends its exchange.
+void RecvBoxDataProc::zoneRequestGaveUp() {}
+
+// The re-send timer (GUI thread) gave a zone request up; the loop tells the engine, whether or
+// not the box still sends anything.
+void RecvBoxDataProc::takeZoneGiveUp()
+{
+    if (zone_request_dropped_.load(std::memory_order_relaxed) && zone_request_dropped_.exchange(false))
+        zoneRequestGaveUp();
+}
+
+// Starts the zone command the GUI thread left, once the box has been heard from again.
+void RecvBoxDataProc::startPendingZoneCommand()
+{
+    uint8_t code;
+    zones table;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        code = pending_zone_cmd_;
+        pending_zone_cmd_ = 0;
+        if (code == kZoneCmdWrite)
+            table = zone_table_;
+    }
+    if (code == kZoneCmdWrite || code == kZoneCmdRead)
+        startZoneCommand(code, table);
+}
+
+void RecvBoxDataProc::recv_zoneCmd(int flag, zones data)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    zone_table_ = data;
+    pending_zone_cmd_ = uint8_t(flag);
+}
+
+int RecvBoxDataProc::pendingZoneCommand() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pending_zone_cmd_;
+}
+
+zones RecvBoxDataProc::storedZoneTable() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return zone_table_;
+}
+
+void RecvBoxDataProc::handleZoneMonitor(const uint8_t *data, size_t length)
+{
+    if (!box_zone_monitor_ok(data, length))
+        return;
+    emit sig_data(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(data), int(length)));
+}
+
+void RecvBoxDataProc::run()
+{
+    const QByteArray bind = bind_ip_.toLatin1();
+    const int s = udp_open(local_port_, false, bind.isEmpty() ? nullptr : bind.constData());
+    if (s == INVALID_SOCK) {
+        emit sig_data(MSG_ERROR, tr("open socket failed").toLocal8Bit());
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(sock_mutex_);
+        sock_ = s;
+    }
+    const QByteArray ip = ip_.toLatin1();
+    udp_send_to(s, ip.constData(), port_, "hello", 5);
+
+    // Datagrams are accepted only from the box's address text. Comparing the binary address is
+    // the same test as long as the text is the canonical form of that address.
+    in_addr box{};
+    bool box_ok = inet_pton(AF_INET, ip.constData(), &box) == 1;
+    if (box_ok) {
+        char canonical[INET_ADDRSTRLEN] = {0};
+        ipv4_to_text(box.s_addr, canonical, sizeof(canonical));
+        box_ok = std::strcmp(canonical, ip.constData()) == 0;
+    }
+
+    std::vector<uint8_t> buf(kRecvBuffer);
+    while (running_.load(std::memory_order_relaxed)) {
+        sockaddr_in from{};
+        socklen_t flen = sizeof(from);
+        // Drain what is waiting before waiting again: a wait per datagram would cost a system
+        // call for nothing while datagrams queue up.
+        ssize_t n = ::recvfrom(s, buf.data(), buf.size(), MSG_DONTWAIT,
+                               reinterpret_cast<sockaddr *>(&from), &flen);
+        if (n < 0) {
+            fd_set rd;
+            FD_ZERO(&rd);
+            FD_SET(s, &rd);
+            timeval tv{1, 0};
+            const int rc = ::select(s + 1, &rd, nullptr, nullptr, &tv);
+            if (rc < 0 && errno != EINTR)
+                break; // a broken socket would otherwise spin here until stopped
+            if (rc <= 0) {
+                takeZoneGiveUp();
+                continue;
+            }
+            flen = sizeof(from);
+            n = ::recvfrom(s, buf.data(), buf.size(), MSG_DONTWAIT,
+                           reinterpret_cast<sockaddr *>(&from), &flen);
+            if (n < 0)
+                continue;
+        }
+        if (!box_ok || from.sin_addr.s_addr != box.s_addr)
+            continue;
+        ParseDatagram(buf.data(), size_t(n));
+        takeZoneGiveUp();
+        startPendingZoneCommand();
+        // Events posted to this thread (queued calls, nothing else: the thread has no timers
+        // or socket notifiers). A full processEvents pass per datagram would cost more than
+        // the datagram itself and halve the rate the loop keeps up with.
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // Here the zone engine is released: its connections cut, deleted later, forgotten.
+    {
+        std::lock_guard<std::mutex> lock(sock_mutex_);
+        udp_close(s);
+        sock_ = INVALID_SOCK;
+    }
+}

@@ -1,0 +1,104 @@
+#include "fakebox.h"
+
+#include "lhframe.h"
+
+#include <cstring>
+
+namespace {
+
+void wr_f32(uint8_t *p, float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    wr_u32(p, bits);
+}
+
+bool is_zone_request(uint16_t cmd)
+{
+    return cmd == 0x5A53 || cmd == 0x5A47;
+}
+
+} // namespace
+
+FakeBox::FakeBox(int port, const std::string &ip) : peer_(ip, port)
+{
+    peer_.set_handler([this](FakePeer &peer, const Datagram &d) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!answer_)
+                return;
+        }
+        const std::vector<uint8_t> &b = d.bytes;
+        if (b.size() < 8 || b[0] != 'L' || b[1] != 'H' || is_zone_request(rd_u16(&b[2])))
+            return;
+        peer.reply(d, reply(kTextReply, rd_u16(&b[4]), "OK"));
+    });
+    if (peer_.ok())
+        peer_.start();
+}
+
+FakeBox::~FakeBox()
+{
+    peer_.stop();
+}
+
+void FakeBox::set_host(const std::string &ip, int port)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    host_ip_ = ip;
+    host_port_ = port;
+}
+
+void FakeBox::set_answer_commands(bool on)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    answer_ = on;
+}
+
+int FakeBox::send(const std::vector<uint8_t> &datagram)
+{
+    std::string ip;
+    int port;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ip = host_ip_;
+        port = host_port_;
+    }
+    return peer_.send_to(ip, port, datagram);
+}
+
+std::vector<uint8_t> FakeBox::lhab(const LhabSpec &s)
+{
+    std::vector<uint8_t> d(54 + 13 * s.points.size(), 0);
+    std::memcpy(&d[0], "LHAB", 4);
+    d[4] = s.object_id;
+    d[5] = uint8_t(s.announced >= 0 ? s.announced : int(s.points.size()));
+    d[6] = s.byte6;
+    d[7] = s.byte7;
+    d[8] = s.upload_type;
+    d[11] = s.frame_flag;
+    wr_u16(&d[12], s.clean_word);
+    wr_f32(&d[14], s.cx);
+    wr_f32(&d[18], s.cy);
+    wr_f32(&d[22], s.cz);
+    for (size_t i = 0; i < s.points.size(); ++i) {
+        uint8_t *p = &d[54 + 13 * i];
+        wr_f32(p, s.points[i].x);
+        wr_f32(p + 4, s.points[i].y);
+        wr_f32(p + 8, s.points[i].z);
+        p[12] = s.points[i].intensity;
+    }
+    return d;
+}
+
+std::vector<uint8_t> FakeBox::reply(uint16_t cmd, uint16_t sequence, const std::string &text)
+{
+    return lh_make_crc_frame(cmd, sequence, text.data(), text.size());
+}
+
+std::vector<uint8_t> FakeBox::lmsg(size_t size, uint8_t fill)
+{
+    std::vector<uint8_t> d(size < 4 ? 4 : size, fill);
+    std::memcpy(&d[0], "LMSG", 4);
+    return d;
+}

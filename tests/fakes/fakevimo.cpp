@@ -1,0 +1,136 @@
+#include "fakevimo.h"
+
+#include "fakeiapdevice.h"
+#include "lhframe.h"
+
+#include <cstring>
+
+FakeVimo::FakeVimo(int port, const std::string &ip, bool reuse) : peer_(ip, port, reuse)
+{
+    peer_.set_handler([this](FakePeer &p, const Datagram &d) { on_datagram(p, d); });
+    if (peer_.ok())
+        peer_.start();
+}
+
+FakeVimo::~FakeVimo()
+{
+    peer_.stop();
+}
+
+void FakeVimo::set_host(const std::string &ip, int port)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    host_ip_ = ip;
+    host_port_ = port;
+}
+
+int FakeVimo::send(const std::vector<uint8_t> &datagram)
+{
+    std::string ip;
+    int port;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ip = host_ip_;
+        port = host_port_;
+    }
+    return peer_.send_to(ip, port, datagram);
+}
+
+void FakeVimo::set_firmware_mode(Firmware mode)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    mode_ = mode;
+}
+
+std::vector<uint8_t> FakeVimo::firmware_image()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<uint8_t> image;
+    for (const auto &c : chunks_) {
+        if (c.first != image.size())
+            return {}; // a hole: not a whole image
+        image.insert(image.end(), c.second.begin(), c.second.end());
+    }
+    return image;
+}
+
+std::vector<uint32_t> FakeVimo::firmware_log()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+}
+
+uint64_t FakeVimo::pack(const VimoPoint &p)
+{
+    return uint64_t(p.range_mm & 0xFFFFFFu) | uint64_t((p.e >> 12) & 0xFFu) << 24
+           | uint64_t(p.e & 0xFFFu) << 32 | uint64_t(p.a & 0xFFFFFu) << 44;
+}
+
+std::vector<uint8_t> FakeVimo::point_packet(uint8_t type, uint16_t sequence,
+                                            const std::vector<VimoPoint> &points, uint8_t status,
+                                            uint16_t mirror, uint16_t motor)
+{
+    std::vector<uint8_t> d(36 + 10 * points.size(), 0);
+    d[0] = type;
+    wr_u16(&d[5], uint16_t(points.size()));
+    wr_u16(&d[7], sequence);
+    wr_u16(&d[12], mirror);
+    wr_u16(&d[14], motor);
+    d[16] = status;
+    for (size_t i = 0; i < points.size(); ++i) {
+        uint8_t *p = &d[36 + 10 * i];
+        wr_u64(p, pack(points[i]));
+        p[8] = points[i].intensity;
+        p[9] = 0;
+    }
+    return d;
+}
+
+std::vector<uint8_t> FakeVimo::param_record(const std::string &sn, const std::string &model)
+{
+    std::vector<uint8_t> r(kParamRecordSize, 0);
+    std::memcpy(&r[8], sn.data(), std::min<size_t>(sn.size(), 20));
+    std::memcpy(&r[28], model.data(), std::min<size_t>(model.size(), 16));
+    return r;
+}
+
+std::vector<uint8_t> FakeVimo::reply(uint16_t cmd, uint16_t sequence,
+                                     const std::vector<uint8_t> &payload)
+{
+    return lh_make_crc_frame(cmd, sequence, payload.data(), payload.size());
+}
+
+void FakeVimo::on_datagram(FakePeer &peer, const Datagram &d)
+{
+    const std::vector<uint8_t> &b = d.bytes;
+    if (b.size() < 8 || b[0] != 'L' || b[1] != 'H')
+        return;
+    const uint16_t cmd = rd_u16(&b[2]);
+    const uint16_t seq = rd_u16(&b[4]);
+    if (cmd == kParamQuery) {
+        peer.reply(d, reply(kParamReply, seq, param_record("VIMO0001", "LDS-Vimo-E")));
+        return;
+    }
+    if (cmd != IAP_CMD) {
+        const std::string ok = "OK";
+        peer.reply(d, reply(kTextReply, seq, std::vector<uint8_t>(ok.begin(), ok.end())));
+        return;
+    }
+    IapMessage m;
+    if (!parse_iap_message(b, &m) || m.payload.size() < IAP_PAYLOAD_SIZE)
+        return;
+    const uint32_t op = m.word0;
+    const bool control = op == OP_FLASH_ERASE || op == OP_WRITE_IAP || op == OP_UPGRADE_END;
+    Firmware mode;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        log_.push_back(op);
+        mode = mode_;
+        if (!control)
+            chunks_[op].assign(m.payload.begin() + 8, m.payload.begin() + 8 + FW_CHUNK_SIZE);
+    }
+    if (mode == Firmware::Silent || op == OP_UPGRADE_END)
+        return;
+    const bool reject = mode == Firmware::RejectChunks && !control;
+    peer.reply(d, make_iap_reply(seq, op, reject ? 3 : 0, reject ? "crc bad" : "ok"));
+}
