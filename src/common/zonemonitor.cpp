@@ -35,6 +35,8 @@ bool zone_alarm_decode(const uint8_t *data, size_t length, ZoneAlarmMsg *out)
 {
     if (data == nullptr || length != ZONE_ALARM_MSG_SIZE)
         return false;
+    if (data[offsetof(ZoneAlarmMsg, zone_id)] >= ZONE_COUNT)
+        return false;
     if (out != nullptr)
         std::memcpy(out, data, sizeof(*out));
     return true;

@@ -18,6 +18,7 @@ constexpr size_t TRACKED_OBJECT_SIZE = 32;
 constexpr size_t OBJECT_LIST_MAX = 16;
 constexpr size_t OBJECT_LIST_MSG_SIZE = 514;
 constexpr size_t ZONE_ALARM_MSG_SIZE = 308;
+constexpr uint8_t ZONE_COUNT = 16; // zone ids 0 to 15
 
 // Alarm flag bits of an object and of a zone.
 constexpr uint32_t ZONE_FLAG_OBSERVE = 0x1;
@@ -61,5 +62,7 @@ static_assert(sizeof(ZoneAlarmMsg) == ZONE_ALARM_MSG_SIZE, "ZoneAlarmMsg is 308 
 // emptied, for any other length.
 bool object_list_decode(const uint8_t *data, size_t length, std::vector<TrackedObject> *out);
 
-// A 308-byte zone alarm record. False for any other length.
+// A 308-byte zone alarm record. False for any other length, and when its zone id is not one of
+// the zones 0 to 15: such a record (a corrupt one, or a box "LMSG" posting read from its magic)
+// names no zone any reader could show.
 bool zone_alarm_decode(const uint8_t *data, size_t length, ZoneAlarmMsg *out);

@@ -85,15 +85,3 @@ uint8_t box_object_id(const UserPointData &record)
 {
     return reinterpret_cast<const uint8_t *>(&record)[13];
 }
-
-bool box_zone_monitor_ok(const uint8_t *data, size_t length)
-{
-    if (data == nullptr || length < 4 || std::memcmp(data, "LMSG", 4) != 0)
-        return false;
-    constexpr uint8_t kZoneCount = 16;
-    ZoneAlarmMsg alarm;
-    if (!zone_alarm_decode(data, length, &alarm))
-        return true; // not a zone-alarm record: no zone id to check
-    const uint8_t zone = alarm.zone_id;
-    return zone < kZoneCount;
-}

@@ -51,7 +51,3 @@ UserPointData box_object_record(const BoxPacketHeader &h);
 // Object id of such a record (its byte 13).
 uint8_t box_object_id(const UserPointData &record);
 
-// Whether an "LMSG" datagram may go to the window as a zone-monitor message. The window reads a
-// posting of 308 bytes from its first byte as a zone-alarm record, whose zone id (byte 2) must
-// name one of the zones 0 to 15; a posting of any other size carries no zone id.
-bool box_zone_monitor_ok(const uint8_t *data, size_t length);

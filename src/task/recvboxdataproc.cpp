@@ -354,8 +354,8 @@ zones RecvBoxDataProc::storedZoneTable() const
 
 void RecvBoxDataProc::handleZoneMonitor(const uint8_t *data, size_t length)
 {
-    if (!box_zone_monitor_ok(data, length))
-        return;
+    // Posted whole, magic included; the readers decode it with object_list_decode and
+    // zone_alarm_decode, which refuse zone ids outside 0..15.
     emit sig_data(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(data), int(length)));
 }
 

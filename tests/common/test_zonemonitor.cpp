@@ -95,4 +95,11 @@ TEST(ZoneMonitor, ZoneAlarmFields)
     const uint32_t flags = z.alarm_flags;
     EXPECT_EQ(zone, 9);
     EXPECT_EQ(flags, 5u);
+
+    // Zone ids outside 0..15 name no zone: the record is refused. A box posts its "LMSG"
+    // datagrams whole, so their byte 2 is the "S" of the magic.
+    for (uint8_t id : {uint8_t(15), uint8_t(16), uint8_t('S'), uint8_t(255)}) {
+        msg[2] = id;
+        EXPECT_EQ(zone_alarm_decode(msg.data(), msg.size(), &z), id < 16) << int(id);
+    }
 }
