@@ -5,9 +5,11 @@
 #include "logmanager.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
+#include "zonealarm.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QRandomGenerator>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -43,7 +45,10 @@ QByteArray payload_hex(const PendingCmd &c)
 
 RecvBoxDataProc::RecvBoxDataProc(QObject *parent) : QThread(parent) {}
 
-RecvBoxDataProc::~RecvBoxDataProc() = default;
+RecvBoxDataProc::~RecvBoxDataProc()
+{
+    delete zone_; // still here only when the loop never ran
+}
 
 void RecvBoxDataProc::init(int localPort, QString ip, int port)
 {
@@ -51,13 +56,19 @@ void RecvBoxDataProc::init(int localPort, QString ip, int port)
     ip_ = ip;
     port_ = uint16_t(port);
     QV_TRACE() << localPort << ip << port;
-    // Here, on the first call, the zone engine is created too (its sig_ZoneCMD to send_cmd_net,
-    // its sig_progress to sig_progress, both unique connections).
     if (timer_ == nullptr) {
         timer_ = new QTimer(this);
         connect(timer_, &QTimer::timeout, this, &RecvBoxDataProc::cmdReissued,
                 Qt::UniqueConnection);
         timer_->start(kResendTickMs);
+        register_zone_meta_types();
+        zone_ = new ZONEALARM::ZoneAlarm;
+        // The engine asks from the loop thread; its frames reach send_cmd_net queued, on the
+        // GUI thread that owns the re-send queue's timer.
+        connect(zone_, &ZONEALARM::ZoneAlarm::sig_ZoneCMD, this, &RecvBoxDataProc::send_cmd_net,
+                Qt::UniqueConnection);
+        connect(zone_, &ZONEALARM::ZoneAlarm::sig_progress, this, &RecvBoxDataProc::sig_progress,
+                Qt::UniqueConnection);
     }
 }
 
@@ -269,24 +280,23 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
     }
 }
 
-// ---- Zone engine ----
-// The zone-image engine plugs in here; until it does, what the box and the editor send for it
-// is taken and dropped:
-//   init()             creates it on the first call and connects it (GUI thread);
-//   feedZoneEngine     each 0xA5B8 / 0xA5AC reply from the box (loop thread);
-//   startZoneCommand   the editor's read or write, after the next datagram (loop thread);
-//   zoneRequestGaveUp  the re-send queue dropped an unanswered zone request (loop thread);
-//   the end of run()   releases it.
-
 // A reply of the zone exchange. Read replies go with a fresh random sequence number for the
 // engine's next request (0 to 65534); a read that ends with 1 posts the engine's table
 // (sig_zoneData). Returns the engine's result: -2, -1 and 0 mean the exchange goes on, anything
 // else that the box has answered it.
 int RecvBoxDataProc::feedZoneEngine(uint16_t cmd, const uint8_t *data, size_t length)
 {
-    (void)cmd;
-    (void)data;
-    (void)length;
+    if (zone_ == nullptr)
+        return 0;
+    if (cmd == kZoneReadReply) {
+        const int result =
+            zone_->getZoneRev(data, length, int(QRandomGenerator::global()->bounded(65535)));
+        if (result == 1)
+            emit sig_zoneData(zone_->getZones());
+        return result;
+    }
+    if (cmd == kZoneWriteReply)
+        return zone_->setZoneRev(data, length);
     return 0;
 }
 
@@ -302,12 +312,20 @@ void RecvBoxDataProc::zoneExchangeAnswered()
 // sequence number.
 void RecvBoxDataProc::startZoneCommand(uint8_t code, const zones &table)
 {
-    (void)code;
-    (void)table;
+    if (zone_ == nullptr)
+        return;
+    if (code == kZoneCmdRead)
+        zone_->getZone(std::rand() & 0x7FFF);
+    else if (code == kZoneCmdWrite)
+        zone_->setZone(table, std::rand() & 0x7FFF);
 }
 
 // The last send of a zone request went unanswered: the engine ends its exchange.
-void RecvBoxDataProc::zoneRequestGaveUp() {}
+void RecvBoxDataProc::zoneRequestGaveUp()
+{
+    if (zone_ != nullptr)
+        zone_->exchangeTimeout();
+}
 
 // The re-send timer (GUI thread) gave a zone request up; the loop tells the engine, whether or
 // not the box still sends anything.
@@ -421,7 +439,11 @@ void RecvBoxDataProc::run()
         QCoreApplication::sendPostedEvents();
     }
 
-    // Here the zone engine is released: its connections cut, deleted later, forgotten.
+    if (zone_ != nullptr) {
+        zone_->disconnect();
+        zone_->deleteLater();
+        zone_ = nullptr;
+    }
     {
         std::lock_guard<std::mutex> lock(sock_mutex_);
         udp_close(s);

@@ -32,6 +32,10 @@ struct PendingCmd {
     int32_t cmd;      // command code
 };
 
+namespace ZONEALARM {
+class ZoneAlarm;
+}
+
 class RecvBoxDataProc : public QThread {
     Q_OBJECT
 public:
@@ -126,6 +130,9 @@ private:
     std::atomic<bool> zone_request_dropped_{false}; // the re-send gave a zone request up
     std::deque<PendingCmd> queue_;
     QTimer *timer_ = nullptr;
+    // The zone-image engine: created by the first init() on the GUI thread, fed on the loop
+    // thread, released when the loop ends.
+    ZONEALARM::ZoneAlarm *zone_ = nullptr;
     std::function<qint64()> clock_;
 
     std::vector<UserPointData> points_;

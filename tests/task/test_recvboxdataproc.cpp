@@ -2,11 +2,13 @@
 // its re-send queue driven through a clock seam, and its datagram handling on its own.
 
 #include "boxpacket.h"
+#include "fakealgorithmbox.h"
 #include "fakebox.h"
 #include "lhframe.h"
 #include "zonemonitor.h"
 #include "receiverprobe.h"
 #include "recvboxdataproc.h"
+#include "zonealarm.h"
 
 #include <gtest/gtest.h>
 
@@ -496,4 +498,64 @@ TEST(BoxDecoding, MalformedDatagrams)
             posts.push_back(p.data);
         EXPECT_EQ(posts, c.posts) << c.name;
     }
+}
+
+// The zone table written to a box and read back through the real receiver: the engine's
+// requests go out through the re-send queue, the box's replies come back into the engine.
+TEST(BoxZones, WriteAndReadBackThroughTheReceiver)
+{
+    FakeAlgorithmBox box("127.0.0.2", kBoxPort);
+    ASSERT_TRUE(box.ok()) << "port 6002 on 127.0.0.2";
+    box.start();
+    RecvBoxDataProc rx;
+    rx.setBindAddress("127.0.0.1");
+    rx.init(kBoxPort, "127.0.0.2", kBoxPort);
+    std::vector<std::pair<int, QString>> progress;
+    std::vector<zones> tables;
+    QObject ctx;
+    QObject::connect(&rx, &RecvBoxDataProc::sig_progress, &ctx,
+                     [&](int rate, QString, QString info) { progress.emplace_back(rate, info); });
+    QObject::connect(&rx, &RecvBoxDataProc::sig_zoneData, &ctx, [&](zones z) { tables.push_back(z); });
+    rx.start();
+    ASSERT_TRUE(box.peer().wait_for(1, 5000)) << "hello";
+    auto heard_from_box = [&] { box.peer().send_to("127.0.0.1", kBoxPort, {'p', 'i', 'n', 'g'}); };
+
+    zones table;
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_SECTOR, 5, 2);
+    table.shapes[table.count++] = ZONEALARM::make_default_shape(ZONEALARM::ZONE_ELLIPSE, 9, 1);
+    rx.recv_zoneCmd(10, table);
+    EXPECT_EQ(rx.pendingZoneCommand(), 10);
+    heard_from_box(); // a zone command starts with the next datagram from the box
+    ASSERT_TRUE(wait_until([&] { return box.good_reload_count() == 1; }, 20000));
+    ASSERT_TRUE(wait_until([&] { return !progress.empty() && progress.back().first == 100; }));
+    EXPECT_EQ(box.erase_count(), 1);
+    EXPECT_EQ(box.write_offsets().size(), size_t(ZONEALARM::ZoneAlarm::PIECES + 2));
+    ZONEALARM::ZoneAlarm reference;
+    reference.buildZoneImage(table);
+    const std::vector<uint8_t> store = box.zone_store();
+    ASSERT_EQ(store.size(), size_t(ZONEALARM::ZoneAlarm::IMAGE_SIZE));
+    EXPECT_TRUE(std::equal(store.begin() + ZONEALARM::ZoneAlarm::DEF_OFFSET, store.end(),
+                           reference.getZoneImage() + ZONEALARM::ZoneAlarm::DEF_OFFSET));
+    EXPECT_TRUE(wait_until([&] { return rx.pendingCommands().empty(); }))
+        << "the box's answer clears the queued zone frames";
+
+    progress.clear();
+    rx.recv_zoneCmd(11, zones());
+    heard_from_box();
+    ASSERT_TRUE(wait_until([&] { return tables.size() == 1; }, 20000));
+    EXPECT_EQ(box.read_offsets().size(), size_t(ZONEALARM::ZoneAlarm::PIECES + 1));
+    const zones &back = tables[0];
+    ASSERT_EQ(back.count, 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(back.shapes[i].kind, table.shapes[i].kind);
+        EXPECT_EQ(int(back.shapes[i].zone_id), int(table.shapes[i].zone_id));
+        EXPECT_EQ(int(back.shapes[i].area), int(table.shapes[i].area));
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(back.shapes[i].param[j], table.shapes[i].param[j]);
+    }
+    ASSERT_TRUE(wait_until([&] { return !progress.empty() && progress.back().first == 100; }));
+
+    rx.stop();
+    ASSERT_TRUE(rx.wait(5000));
+    drain_events();
 }
