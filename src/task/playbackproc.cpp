@@ -307,6 +307,10 @@ bool PlaybackProc::LASReader(const char *path)
     if (!las.open(file.bytes(), file.size)) {
         TASK_TRACE() << "can not open las file: " << path << "-"
                      << QString::fromStdString(las.error_text());
+        // Said in the message log as well: a LAZ file or a broken header would otherwise
+        // leave the user with a cache that never fills and no reason why.
+        post(MSG_ERROR, tr("can not open las file: %1")
+                            .arg(QString::fromStdString(las.error_text())));
         return false;
     }
     const LasHeader &h = las.header();
@@ -346,6 +350,7 @@ bool PlaybackProc::PCDReader(const char *path)
     PointFrame frame;
     if (!pcd.read(reinterpret_cast<const char *>(file.bytes()), file.size, frame)) {
         TASK_TRACE() << path << QString::fromStdString(pcd.error_text());
+        post(MSG_ERROR, tr("can not open pcd file: %1").arg(QString::fromStdString(pcd.error_text())));
         return false;
     }
     if (pcd.bad_lines() > kTracedLines)

@@ -148,7 +148,9 @@ TEST(Request, TextFileNamedLasEndsWithFinishedAndNoFrame)
     EXPECT_EQ(proc.DetectLogType(QString::fromStdString(path)), PlaybackProc::LOG_LAS);
     proc.recv_playback(QString::fromStdString(path), PlaybackProc::LOG_LAS, LIDAR_UNKNOWN);
     EXPECT_TRUE(rec.frames.empty());
-    EXPECT_TRUE(rec.messages.empty());
+    EXPECT_EQ(rec.texts(MSG_ERROR),
+              std::vector<QByteArray>{"can not open las file: not a LAS file (no LASF signature)"});
+    EXPECT_EQ(rec.messages.size(), 1u) << "no end report for a LAS file";
     EXPECT_EQ(rec.finished, 1);
 }
 

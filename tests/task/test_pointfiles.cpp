@@ -214,6 +214,8 @@ TEST(LasReader, LazIsRefusedWithAClearMessage)
     PlaybackRecorder rec(proc);
     EXPECT_FALSE(proc.LASReader(data_path("las/simple.laz").c_str()));
     EXPECT_TRUE(rec.frames.empty());
+    EXPECT_EQ(rec.texts(MSG_ERROR),
+              std::vector<QByteArray>{"can not open las file: compressed LAS (LAZ) files are not read"});
 }
 
 TEST(LasReader, LyingPointCountReadsWhatTheFileHolds)
