@@ -205,7 +205,7 @@ TEST_F(Transfer, UploadsEveryChunkAndTheWholeFileCrc)
         const std::string path = file_with("LDS-Raxo-E_fw.bin", content);
         FileTransfer t = make();
         ASSERT_TRUE(t.upload(path)) << size;
-        ASSERT_TRUE(fake.wait_upload_end(2000));
+        ASSERT_TRUE(fake.wait_upload_end(10000));
         const FakeRaxo::Upload up = fake.upload();
         EXPECT_EQ(up.name, "LDS-Raxo-E_fw.bin");
         EXPECT_EQ(up.size, size);
@@ -221,7 +221,7 @@ TEST_F(Transfer, EmptyFileSendsInfoThenEnd)
     const std::string path = file_with("empty.bin", {});
     FileTransfer t = make();
     ASSERT_TRUE(t.upload(path));
-    ASSERT_TRUE(fake.wait_upload_end(2000));
+    ASSERT_TRUE(fake.wait_upload_end(10000));
     const FakeRaxo::Upload up = fake.upload();
     EXPECT_EQ(up.info_text, "empty.bin 0 00000000");
     EXPECT_EQ(up.chunk_messages, 0);
@@ -234,7 +234,7 @@ TEST_F(Transfer, LostChunkRepliesAreAnsweredByRepeats)
     fake.drop_chunk_replies(1, 3);
     FileTransfer t = make();
     ASSERT_TRUE(t.upload(file_with("fw.bin", content)));
-    ASSERT_TRUE(fake.wait_upload_end(2000));
+    ASSERT_TRUE(fake.wait_upload_end(10000));
     const FakeRaxo::Upload up = fake.upload();
     EXPECT_EQ(up.data, content);
     EXPECT_EQ(up.chunk_messages, 3 + 3);

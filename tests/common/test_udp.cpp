@@ -128,7 +128,7 @@ TEST(Udp, RequestCrcFrameGivesUp)
     EXPECT_FALSE(lh_request_crc_frame(sock, "127.0.0.2", silent.port(), 2, "hi", 0x0043, &reply_len,
                                       reply, sizeof(reply), 1, 10));
     EXPECT_EQ(reply_len, -1);
-    EXPECT_TRUE(silent.wait_for(1, 1000)) << "the request was sent";
+    EXPECT_TRUE(silent.wait_for(1, 5000)) << "the request was sent";
 
     // a chatty peer that never matches: gives up after the datagram budget
     FakePeer chatty("127.0.0.2");

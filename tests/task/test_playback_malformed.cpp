@@ -217,7 +217,9 @@ TEST_P(MalformedFiles, EndPromptly)
     QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
                               Q_ARG(QString, QString::fromStdString(path)),
                               Q_ARG(int, c.log_type), Q_ARG(int, c.lidar_type));
-    const bool ended = done.wait(1000);
+    // A bound that catches a reader looping forever, not a speed check: these files end in
+    // milliseconds, and a loaded machine must not fail the test.
+    const bool ended = done.count() > 0 || done.wait(20000);
     for (int k = 0; k < 100 && rec.finished == 0; ++k)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     thread.quit();
