@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 constexpr uint16_t LH_MAGIC = 0x484C;
@@ -77,4 +78,18 @@ inline void wr_u64(uint8_t *p, uint64_t v)
 {
     for (int i = 0; i < 8; ++i)
         p[i] = uint8_t(v >> (8 * i));
+}
+// IEEE single-precision floats, little-endian, as the devices send their coordinates.
+inline float rd_f32(const uint8_t *p)
+{
+    const uint32_t bits = rd_u32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof(f));
+    return f;
+}
+inline void wr_f32(uint8_t *p, float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    wr_u32(p, bits);
 }

@@ -5,18 +5,6 @@
 
 #include <cstring>
 
-namespace {
-
-float rd_f32(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-
-} // namespace
-
 bool box_is_lhab(const uint8_t *data, size_t length)
 {
     return data != nullptr && length >= 4 && std::memcmp(data, "LHAB", 4) == 0;

@@ -48,10 +48,8 @@ bool store_data(LpPlaneBuffer *plane, const uint8_t *d, uint32_t length, uint32_
         const uint32_t triples = length / 12;
         for (uint32_t k = 0; k < triples && int64_t(first) + k < LP_MAX_VALUES; ++k) {
             float *xyz = plane->xyz[first + int(k)];
-            for (int c = 0; c < 3; ++c) {
-                const uint32_t bits = rd_u32(d + 12 * size_t(k) + 4 * size_t(c));
-                std::memcpy(&xyz[c], &bits, 4);
-            }
+            for (int c = 0; c < 3; ++c)
+                xyz[c] = rd_f32(d + 12 * size_t(k) + 4 * size_t(c));
         }
         plane->value_count = add_count(first, triples);
         return end == total;

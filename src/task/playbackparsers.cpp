@@ -21,14 +21,6 @@ float playback_progress(size_t i, size_t n)
 
 namespace {
 
-inline float rd_f32(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-
 // Emits the frame being assembled as a completed frame and empties it for the next one. Its
 // capacity stays: it is the worker's assembly buffer, not a copy of what was handed over.
 inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t n, int &frames)

@@ -47,16 +47,6 @@ UserPointData raxo_decode_point(const uint8_t *point)
     return p;
 }
 
-namespace {
-float rd_float(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-} // namespace
-
 bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec)
 {
     if (buf == nullptr || len < 20)
@@ -68,10 +58,10 @@ bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec)
     rec->kind = kind;
     if (kind == 3) {
         for (int i = 0; i < 9; ++i)
-            rec->m[i] = rd_float(buf + 22 + 4 * i);
+            rec->m[i] = rd_f32(buf + 22 + 4 * i);
     } else if (kind == 2) {
         for (int i = 0; i < 6; ++i)
-            rec->m[3 + i] = rd_float(buf + 22 + 4 * i);
+            rec->m[3 + i] = rd_f32(buf + 22 + 4 * i);
     }
     return true;
 }

@@ -30,14 +30,6 @@ constexpr int kSelectTimeoutMs = 1000;
 // receiver exists at a time.
 std::atomic<uint16_t> g_frameSequence{0};
 
-float point_field(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-
 } // namespace
 
 RecvDataProc::RecvDataProc(QObject *parent)
@@ -250,9 +242,9 @@ std::vector<UserPointData> RecvDataProc::buildPoints(uint32_t count) const
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *pt = s.points.data() + i * FenkFrameStore::kPointSize;
         UserPointData &u = out[i];
-        u.x = point_field(pt) / 1000.0f;
-        u.y = point_field(pt + 4) / 1000.0f;
-        u.z = point_field(pt + 8) / 1000.0f;
+        u.x = rd_f32(pt) / 1000.0f;
+        u.y = rd_f32(pt + 4) / 1000.0f;
+        u.z = rd_f32(pt + 8) / 1000.0f;
         u.intensity = uint16_t(int(std::sqrt(double(rd_u16(s.planes[1].data() + i * 2)))));
         u.distance = float(rd_u16(s.planes[0].data() + i * 2));
         u.depth = rd_u16(s.planes[2].data() + i * 2);

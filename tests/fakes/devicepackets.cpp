@@ -6,17 +6,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-void wr_f32(uint8_t *p, float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, 4);
-    wr_u32(p, bits);
-}
-
-} // namespace
-
 Bytes make_raxo_packet(uint8_t type, uint16_t index, const std::vector<RaxoPoint> &points,
                        uint8_t frame_flag, uint64_t stamp, uint8_t count_b)
 {

@@ -6,13 +6,6 @@
 
 namespace {
 
-void wr_f32(uint8_t *p, float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof(bits));
-    wr_u32(p, bits);
-}
-
 bool is_zone_request(uint16_t cmd)
 {
     return cmd == 0x5A53 || cmd == 0x5A47;

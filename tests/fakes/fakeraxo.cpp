@@ -8,17 +8,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-void put_float(std::vector<uint8_t> &b, size_t at, float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof(bits));
-    wr_u32(&b[at], bits);
-}
-
-} // namespace
-
 std::vector<uint8_t> raxo_point_packet(uint8_t type, uint16_t column, uint16_t row,
                                        const std::vector<RaxoWirePoint> &points,
                                        uint8_t frame_flag, int count_a, int count_b)
@@ -53,7 +42,7 @@ std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::v
     b[8] = kind;
     wr_u64(&b[12], uint64_t(time_us));
     for (size_t i = 0; i < floats.size(); ++i)
-        put_float(b, 22 + 4 * i, floats[i]);
+        wr_f32(&b[22 + 4 * i], floats[i]);
     return b;
 }
 
