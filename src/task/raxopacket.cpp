@@ -1,7 +1,5 @@
 #include "raxopacket.h"
 
-#include "lhframe.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -9,7 +7,7 @@ RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
 {
     if (buf == nullptr || len < 2)
         return RaxoDatagram::None;
-    if (buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1) {
+    if (raxo_has_sync(buf, len)) {
         if (len < 4)
             return RaxoDatagram::None;
         if (buf[3] == RAXO_TYPE_POINTS || buf[3] == RAXO_TYPE_POINTS_HALF)
@@ -23,28 +21,52 @@ RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
     return RaxoDatagram::None;
 }
 
+bool raxo_has_sync(const uint8_t *buf, size_t len)
+{
+    return buf != nullptr && len >= 2 && buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1;
+}
+
 bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out)
 {
     if (buf == nullptr || len < RAXO_POINT_HEADER)
         return false;
     out->type = buf[3];
+    out->index = rd_u16(buf + 7);
     out->column = rd_u16(buf + 12);
     out->row = rd_u16(buf + 14);
-    const uint32_t claimed = uint16_t(uint32_t(rd_u16(buf + 16)) * buf[19]);
+    out->count_a = rd_u16(buf + 16);
+    out->count_b = buf[19];
     out->frame_flag = buf[20];
-    out->points = uint32_t(std::min<size_t>(claimed, (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE));
+    out->stamp = rd_u64(buf + 37);
+    out->points = uint32_t(raxo_points_present(len, uint16_t(uint32_t(out->count_a) * out->count_b)));
     return true;
 }
 
-UserPointData raxo_decode_point(const uint8_t *point)
+size_t raxo_points_present(size_t len, size_t claimed)
 {
-    UserPointData p;
-    p.x = float(int16_t(rd_u16(point + 2))) / 1000.0f * 2.0f;
-    p.y = float(int16_t(rd_u16(point + 4))) / 1000.0f * 2.0f;
-    p.z = float(int16_t(rd_u16(point + 6))) / 1000.0f * 2.0f;
-    p.intensity = point[8];
-    p.distance = float(rd_u16(point)) / 100.0f;
-    return p;
+    if (len < RAXO_POINT_HEADER)
+        return 0;
+    return std::min<size_t>(claimed, (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE);
+}
+
+namespace {
+
+struct UnitTables : RaxoUnitTables {
+    UnitTables()
+    {
+        for (uint32_t v = 0; v < 65536; ++v) {
+            coord[v] = float(int16_t(uint16_t(v))) / 1000.0f * 2.0f;
+            range[v] = float(v) / 100.0f;
+        }
+    }
+};
+
+} // namespace
+
+const RaxoUnitTables &raxo_unit_tables()
+{
+    static const UnitTables tables;
+    return tables;
 }
 
 bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec)

@@ -326,10 +326,11 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     const bool frameEnd = h.frame_flag == RAXO_FRAME_END;
     Eigen::Matrix3d r;
     bool haveRotation = false;
+    const RaxoUnitTables &units = raxo_unit_tables();
     uint16_t written = rd_u16(image);
     for (uint32_t i = 0; i < h.points; ++i) {
         const uint8_t *pt = buf + RAXO_POINT_HEADER + size_t(i) * RAXO_POINT_SIZE;
-        const UserPointData p = raxo_decode_point(pt);
+        const UserPointData p = raxo_decode_point(pt, units);
 
         ++written;
         const uint64_t cell = uint64_t(rowBase + (i >> 2)) * RAXO_GRID_COLUMNS + h.column + (i & 3);
