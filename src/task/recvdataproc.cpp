@@ -13,7 +13,6 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -149,10 +148,8 @@ int RecvDataProc::ParsePacket(const uint8_t *buf, size_t len)
 {
     size_t at = 0;
     switch (lp_find_tag(buf, len, &at)) {
-    case LpTag::Lh: {
-        const uint64_t need = uint64_t(at) + rd_u32(buf + at + 8) + LH_SUM_OVERHEAD;
-        return uint64_t(len) >= need ? PARSE_REPLY : PARSE_NEED_MORE;
-    }
+    case LpTag::Lh:
+        return uint64_t(len) >= lp_sum_frame_end(buf, at) ? PARSE_REPLY : PARSE_NEED_MORE;
     case LpTag::Lp:
         return parseSubPackage(buf + at, len - at);
     case LpTag::None:
@@ -241,15 +238,9 @@ std::vector<UserPointData> RecvDataProc::buildPoints(uint32_t count) const
     std::vector<UserPointData> out(n);
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *pt = s.points.data() + i * FenkFrameStore::kPointSize;
-        UserPointData &u = out[i];
-        u.x = rd_f32(pt) / 1000.0f;
-        u.y = rd_f32(pt + 4) / 1000.0f;
-        u.z = rd_f32(pt + 8) / 1000.0f;
-        u.intensity = uint16_t(int(std::sqrt(double(rd_u16(s.planes[1].data() + i * 2)))));
-        u.distance = float(rd_u16(s.planes[0].data() + i * 2));
-        u.depth = rd_u16(s.planes[2].data() + i * 2);
-        u.deep_field = rd_u16(s.planes[3].data() + i * 2);
-        u.selected = 0;
+        out[i] = lp_make_point(rd_f32(pt), rd_f32(pt + 4), rd_f32(pt + 8),
+                               rd_u16(s.planes[0].data() + i * 2), rd_u16(s.planes[1].data() + i * 2),
+                               rd_u16(s.planes[2].data() + i * 2), rd_u16(s.planes[3].data() + i * 2));
     }
     return out;
 }
