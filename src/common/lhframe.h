@@ -44,6 +44,11 @@ int lh_send_crc_frame(int sock, const char *ip, int port, uint16_t cmd, uint16_t
 int lh_send_sum_frame(int sock, const char *ip, int port, uint16_t reserved, uint16_t seq,
                       uint16_t type, size_t len, const void *payload);
 
+// The receivers' test of a command the pages hand them to send: it goes out when byte 0 is "L"
+// or byte 1 is "H" (it is refused only when both differ). A refused command is printed as
+// "unknown cmd:" and its bytes on the console. False, silently, for no bytes at all.
+bool lh_command_allowed(const char *cmd, size_t len);
+
 // Checks and unpacks a received LhSumFrame of n bytes. A sum mismatch only prints
 // "check err\r\n"; callers go by the result code.
 int lh_parse_sum_frame(const uint8_t *buf, size_t n, SumFrameData *out);

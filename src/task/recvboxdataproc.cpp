@@ -12,9 +12,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
-#include <arpa/inet.h>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <netinet/in.h>
@@ -103,11 +101,8 @@ bool RecvBoxDataProc::SendCmd(const char *cmd, int len)
 {
     if (cmd == nullptr || len < 2)
         return false;
-    if (cmd[0] != 'L' && cmd[1] != 'H') {
-        // The command need not be terminated: print no more than it holds.
-        std::printf("unknown cmd:%.*s\n", len, cmd);
+    if (!lh_command_allowed(cmd, size_t(len)))
         return false;
-    }
     const QByteArray ip = ip_.toLatin1();
     std::lock_guard<std::mutex> lock(sock_mutex_);
     udp_send_to(sock_, ip.constData(), port_, cmd, size_t(len));
@@ -394,13 +389,8 @@ void RecvBoxDataProc::run()
 
     // Datagrams are accepted only from the box's address text. Comparing the binary address is
     // the same test as long as the text is the canonical form of that address.
-    in_addr box{};
-    bool box_ok = inet_pton(AF_INET, ip.constData(), &box) == 1;
-    if (box_ok) {
-        char canonical[INET_ADDRSTRLEN] = {0};
-        ipv4_to_text(box.s_addr, canonical, sizeof(canonical));
-        box_ok = std::strcmp(canonical, ip.constData()) == 0;
-    }
+    uint32_t box = 0;
+    const bool box_ok = ipv4_from_canonical_text(ip.constData(), &box);
 
     std::vector<uint8_t> buf(kRecvBuffer);
     while (running_.load(std::memory_order_relaxed)) {
@@ -428,7 +418,7 @@ void RecvBoxDataProc::run()
             if (n < 0)
                 continue;
         }
-        if (!box_ok || from.sin_addr.s_addr != box.s_addr)
+        if (!box_ok || from.sin_addr.s_addr != box)
             continue;
         ParseDatagram(buf.data(), size_t(n));
         takeZoneGiveUp();

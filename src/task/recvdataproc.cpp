@@ -3,11 +3,10 @@
 #include "checksum.h"
 #include "lhframe.h"
 #include "logmanager.h"
+#include "ownerthreadtimer.h"
 #include "sockethelpers.h"
 #include "timehelpers.h"
 #include "tracelog.h"
-
-#include <QTimer>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -72,12 +71,8 @@ void RecvDataProc::stop()
 
 bool RecvDataProc::SendCmd(const char *cmd, int len)
 {
-    if (cmd == nullptr || len <= 0)
+    if (len <= 0 || !lh_command_allowed(cmd, size_t(len)))
         return false;
-    if (cmd[0] != 'L' && !(len > 1 && cmd[1] == 'H')) {
-        std::printf("unknown cmd:%.*s\n", len, cmd);
-        return false;
-    }
     std::lock_guard<std::mutex> lock(sockMutex_);
     // A closed socket's number may already belong to another file: nothing is sent then.
     if (sock_ != INVALID_SOCK) {
@@ -349,18 +344,10 @@ void RecvDataProc::doUpload(const QString &path, int code)
     if (updateFile(path, text)) {
         postText(code, tr("update OK"));
         if (code == MSG_FW_MOTOR || code == MSG_FW_MCU)
-            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
+            start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }
-}
-
-void RecvDataProc::startTimerOnOwnerThread(int ms, std::function<void()> functor)
-{
-    // Armed on the thread the receiver object lives in (the GUI thread), which has the event
-    // loop this thread lacks; both hops are dropped if the receiver is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------------------------

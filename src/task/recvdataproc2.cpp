@@ -4,12 +4,12 @@
 
 #include "lhframe.h"
 #include "logmanager.h"
+#include "ownerthreadtimer.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <Eigen/Geometry>
 
@@ -121,12 +121,8 @@ void RecvDataProc2::stop()
 bool RecvDataProc2::SendCmd(const char *cmd, int len)
 {
     std::lock_guard<std::mutex> lock(sockMutex_);
-    if (cmdSock_ == INVALID_SOCK || cmd == nullptr || len <= 0)
+    if (cmdSock_ == INVALID_SOCK || len <= 0 || !lh_command_allowed(cmd, size_t(len)))
         return false;
-    if (cmd[0] != 'L' && !(len > 1 && cmd[1] == 'H')) {
-        std::printf("unknown cmd:%.*s\n", len, cmd);
-        return false;
-    }
     const int sent = udp_send_to(cmdSock_, ipText_.constData(), cmdPort_, cmd, size_t(len));
     QV_TRACE() << cmdSock_ << ip_ << cmdPort_ << "sendto:" << sent << len;
     return true;
@@ -507,21 +503,12 @@ void RecvDataProc2::doUpload(int code)
         postText(code, tr("update OK"));
         // The sensor restarts after new firmware: both reception notices are due again.
         if (code == WORK_FIRMWARE_MOTOR || code == WORK_FIRMWARE_MCU)
-            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
+            start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
         else if (code == WORK_MODEL_UPLOAD)
-            startTimerOnOwnerThread(kModelReadBackDelayMs, [this] { requestModelReadBack(); });
+            start_timer_on_owner_thread(this, kModelReadBackDelayMs, [this] { requestModelReadBack(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }
-}
-
-void RecvDataProc2::startTimerOnOwnerThread(int ms, std::function<void()> functor)
-{
-    // The timer is armed on the thread the receiver object lives in (the GUI thread), so it is
-    // that thread's to fire or to clean up; one armed here, in a thread without an event loop,
-    // would be handed over orphaned. Both hops are dropped if the receiver is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
 }
 
 void RecvDataProc2::doZoneWrite()
