@@ -387,8 +387,7 @@ void RecvBoxDataProc::run()
     const QByteArray ip = ip_.toLatin1();
     udp_send_to(s, ip.constData(), port_, "hello", 5);
 
-    // Datagrams are accepted only from the box's address text. Comparing the binary address is
-    // the same test as long as the text is the canonical form of that address.
+    // Datagrams are accepted only from the box's address text.
     uint32_t box = 0;
     const bool box_ok = ipv4_from_canonical_text(ip.constData(), &box);
 

@@ -9,7 +9,6 @@
 #include "tracelog.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdarg>
@@ -373,6 +372,9 @@ void RecvDataProc::run()
     int64_t nextSync = int64_t(now.sec) + 1;
     store_ = FenkFrameStore();
     std::vector<uint8_t> buf(kRecvBufferSize, 0);
+    // Datagrams are accepted only from the device's address text.
+    uint32_t device = 0;
+    const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
 
     while (running_.load()) {
         bool upload = false;
@@ -413,9 +415,7 @@ void RecvDataProc::run()
                                      reinterpret_cast<sockaddr *>(&from), &flen);
         if (n < 1)
             continue;
-        char source[INET_ADDRSTRLEN];
-        ipv4_to_text(from.sin_addr.s_addr, source, sizeof(source));
-        if (std::strcmp(source, ipText_.constData()) != 0)
+        if (!device_ok || from.sin_addr.s_addr != device)
             continue; // another sender: dropped, not recorded
         log_dump_record(0, buf.data(), size_t(n), LIDAR_FENK_U);
         processDatagram(buf.data(), size_t(n));

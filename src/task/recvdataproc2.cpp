@@ -705,6 +705,9 @@ void RecvDataProc2::recvDataFormPointCloudV1()
     std::vector<uint8_t> dataBuf(kDataBufferSize, 0);
     std::vector<uint8_t> cmdBuf(kCmdBufferSize, 0);
     std::memset(debugImage_.data(), 0, debugImage_.size());
+    // Data datagrams are accepted only from the device's address text.
+    uint32_t device = 0;
+    const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
 
     while (running_.load()) {
         int code = 0;
@@ -738,9 +741,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
             const ssize_t n = ::recvfrom(ds, dataBuf.data(), dataBuf.size(), MSG_DONTWAIT,
                                          reinterpret_cast<sockaddr *>(&from), &flen);
             if (n >= 1) {
-                char source[INET_ADDRSTRLEN];
-                ipv4_to_text(from.sin_addr.s_addr, source, sizeof(source));
-                if (std::strcmp(source, ipText_.constData()) != 0)
+                if (!device_ok || from.sin_addr.s_addr != device)
                     continue; // another sender: dropped, not recorded
                 log_dump_record(0, dataBuf.data(), size_t(n), lidartype);
                 processDataDatagram(dataBuf.data(), size_t(n));

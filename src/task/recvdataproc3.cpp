@@ -212,8 +212,7 @@ void RecvDataProc3::run()
     frame_.reserve(kFrameCapacity);
     motor_fault_reported_ = false;
 
-    // Datagrams are accepted only from the device's address text. Comparing the binary address
-    // is the same test as long as the text is the canonical form of that address.
+    // Datagrams are accepted only from the device's address text.
     uint32_t device = 0;
     const bool device_ok = ipv4_from_canonical_text(ip_.toLatin1().constData(), &device);
 
