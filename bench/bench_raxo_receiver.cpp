@@ -57,7 +57,7 @@ struct Sender {
 
     explicit Sender(int port)
     {
-        std::vector<RaxoWirePoint> pts(kPointsPerPacket);
+        std::vector<RaxoPoint> pts(kPointsPerPacket);
         for (int i = 0; i < kPointsPerPacket; ++i) {
             pts[i].range_cm = uint16_t(500 + i);
             pts[i].x = int16_t(1000 + i);

@@ -60,30 +60,6 @@ int FakeBox::send(const std::vector<uint8_t> &datagram)
     return peer_.send_to(ip, port, datagram);
 }
 
-std::vector<uint8_t> FakeBox::lhab(const LhabSpec &s)
-{
-    std::vector<uint8_t> d(54 + 13 * s.points.size(), 0);
-    std::memcpy(&d[0], "LHAB", 4);
-    d[4] = s.object_id;
-    d[5] = uint8_t(s.announced >= 0 ? s.announced : int(s.points.size()));
-    d[6] = s.byte6;
-    d[7] = s.byte7;
-    d[8] = s.upload_type;
-    d[11] = s.frame_flag;
-    wr_u16(&d[12], s.clean_word);
-    wr_f32(&d[14], s.cx);
-    wr_f32(&d[18], s.cy);
-    wr_f32(&d[22], s.cz);
-    for (size_t i = 0; i < s.points.size(); ++i) {
-        uint8_t *p = &d[54 + 13 * i];
-        wr_f32(p, s.points[i].x);
-        wr_f32(p + 4, s.points[i].y);
-        wr_f32(p + 8, s.points[i].z);
-        p[12] = s.points[i].intensity;
-    }
-    return d;
-}
-
 std::vector<uint8_t> FakeBox::reply(uint16_t cmd, uint16_t sequence, const std::string &text)
 {
     return lh_make_crc_frame(cmd, sequence, text.data(), text.size());

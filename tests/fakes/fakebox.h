@@ -3,32 +3,13 @@
 // "LMSG" zone-monitor datagrams from its data port (6002 by default), answers text commands and
 // records every datagram it receives (the receiver's "hello", commands, zone requests).
 
+#include "devicepackets.h"
 #include "fakepeer.h"
 
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
-
-struct BoxPoint {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    uint8_t intensity = 0;
-};
-
-// Fields of one "LHAB" datagram.
-struct LhabSpec {
-    uint8_t object_id = 0;
-    uint8_t upload_type = 0;
-    uint8_t frame_flag = 0; // 2 ends the frame
-    uint8_t byte6 = 0;
-    uint8_t byte7 = 0;
-    uint16_t clean_word = 0;
-    float cx = 0.0f, cy = 0.0f, cz = 0.0f;
-    std::vector<BoxPoint> points;
-    int announced = -1; // N written at byte 5; -1: the number of points
-};
 
 class FakeBox {
 public:
@@ -50,7 +31,6 @@ public:
     // Answer text commands (anything "LH" other than zone requests) with 0xFFBC "OK".
     void set_answer_commands(bool on);
 
-    static std::vector<uint8_t> lhab(const LhabSpec &spec);
     static std::vector<uint8_t> reply(uint16_t cmd, uint16_t sequence, const std::string &text);
     // "LMSG" followed by `size - 4` bytes of `fill`.
     static std::vector<uint8_t> lmsg(size_t size, uint8_t fill = 0);

@@ -7,74 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-std::vector<uint8_t> fenku_subpackage(uint32_t total, uint32_t offset, const std::vector<uint8_t> &payload)
-{
-    std::vector<uint8_t> b(16 + payload.size() + 4, 0);
-    b[0] = 'L';
-    b[1] = 'P';
-    wr_u32(&b[4], total);
-    wr_u32(&b[8], offset);
-    wr_u32(&b[12], uint32_t(payload.size()));
-    if (!payload.empty())
-        std::memcpy(&b[16], payload.data(), payload.size());
-    wr_u32(&b[16 + payload.size()], crc32_reflected(0, b.data(), 16 + payload.size()));
-    return b;
-}
-
-std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
-                                        uint32_t frame_crc, uint32_t index)
-{
-    std::vector<uint8_t> h(44, 0);
-    wr_u16(&h[2], uint16_t(type));
-    wr_u32(&h[12], index);
-    wr_u16(&h[16], width);
-    wr_u16(&h[18], height);
-    wr_u32(&h[24], frame_crc);
-    return h;
-}
-
-std::vector<uint8_t> fenku_points(const std::vector<std::array<float, 3>> &mm)
-{
-    std::vector<uint8_t> b(mm.size() * 12);
-    for (size_t i = 0; i < mm.size(); ++i)
-        for (size_t k = 0; k < 3; ++k) {
-            uint32_t bits;
-            std::memcpy(&bits, &mm[i][k], sizeof(bits));
-            wr_u32(&b[i * 12 + k * 4], bits);
-        }
-    return b;
-}
-
-std::vector<uint8_t> fenku_plane(const std::vector<uint16_t> &values)
-{
-    std::vector<uint8_t> b(values.size() * 2);
-    for (size_t i = 0; i < values.size(); ++i)
-        wr_u16(&b[i * 2], values[i]);
-    return b;
-}
-
-std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
-                                              const std::vector<uint8_t> &data, size_t chunk,
-                                              uint32_t index)
-{
-    const uint32_t total = uint32_t(44 + data.size());
-    std::vector<std::vector<uint8_t>> out;
-    out.push_back(fenku_subpackage(
-        total, 0, fenku_frame_header(type, width, height, crc32_reflected(0, data.data(), data.size()), index)));
-    for (size_t at = 0; at < data.size(); at += chunk) {
-        const size_t n = std::min(chunk, data.size() - at);
-        out.push_back(fenku_subpackage(total, uint32_t(44 + at),
-                                       std::vector<uint8_t>(data.begin() + long(at),
-                                                            data.begin() + long(at + n))));
-    }
-    return out;
-}
-
-std::vector<uint8_t> fenku_reply_frame(uint16_t type, const std::vector<uint8_t> &payload)
-{
-    return lh_make_sum_frame(0, 0, uint16_t(type | 0x8000), payload.data(), payload.size());
-}
-
 FakeFenkU::FakeFenkU(const std::string &ip) : peer_(ip)
 {
     peer_.set_handler([this](FakePeer &peer, const Datagram &d) { on_datagram(peer, d); });
@@ -249,7 +181,7 @@ void FakeFenkU::on_datagram(FakePeer &peer, const Datagram &d)
     }
     cv_.notify_all();
     const std::vector<uint8_t> reply =
-        h ? h(d.bytes) : fenku_reply_frame(uint16_t(frame.type), {0, 0, 0, 0});
+        h ? h(d.bytes) : make_command_reply(uint16_t(frame.type), {0, 0, 0, 0});
     if (!reply.empty())
         peer.reply(d, reply);
 }

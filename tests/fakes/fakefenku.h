@@ -5,6 +5,7 @@
 // upload (frame type 9): it takes the file chunk by chunk and answers from where each message
 // came. Everything it receives is recorded.
 
+#include "devicepackets.h"
 #include "fakepeer.h"
 
 #include <array>
@@ -19,23 +20,27 @@
 #include <thread>
 #include <vector>
 
-// One "LP" sub-package: prefix, payload, crc32_reflected trailer.
-std::vector<uint8_t> fenku_subpackage(uint32_t total, uint32_t offset, const std::vector<uint8_t> &payload);
+// The sub-packages, frame headers and plane contents are built by devicepackets.h
+// (make_lp_subpackage, make_lp_header, lp_xyz_content, lp_u16_content, make_lp_plane); these
+// are the same builders in the shape the receiver tests use most: width and height first, the
+// frame index last.
+
 // A 44-byte frame header: data type at 2, frame index at 12, width at 16, height at 18, the
 // CRC of the frame's data at 24.
-std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
-                                        uint32_t frame_crc, uint32_t index = 0);
-// Frame data: x, y, z floats in millimetres per point, or one u16 per pixel.
-std::vector<uint8_t> fenku_points(const std::vector<std::array<float, 3>> &mm);
-std::vector<uint8_t> fenku_plane(const std::vector<uint16_t> &values);
+inline std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
+                                               uint32_t frame_crc, uint32_t index = 0)
+{
+    return make_lp_header(type, index, width, height, frame_crc);
+}
 // A whole frame as the sensor sends it: the header sub-package (offset 0, with the CRC of
 // `data`), then the data in sub-packages of at most `chunk` bytes from offset 44 on; every
 // one carries total = 44 + data size.
-std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
-                                              const std::vector<uint8_t> &data, size_t chunk = 1200,
-                                              uint32_t index = 0);
-// LhSumFrame reply of `type` | 0x8000 with the payload.
-std::vector<uint8_t> fenku_reply_frame(uint16_t type, const std::vector<uint8_t> &payload);
+inline std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
+                                                     const std::vector<uint8_t> &data,
+                                                     size_t chunk = 1200, uint32_t index = 0)
+{
+    return make_lp_plane(type, index, width, height, data, chunk);
+}
 
 struct FenkTimeSync {
     std::vector<uint8_t> frame; // the whole datagram

@@ -9,28 +9,17 @@
 #include <cstring>
 
 std::vector<uint8_t> raxo_point_packet(uint8_t type, uint16_t column, uint16_t row,
-                                       const std::vector<RaxoWirePoint> &points,
+                                       const std::vector<RaxoPoint> &points,
                                        uint8_t frame_flag, int count_a, int count_b)
 {
-    std::vector<uint8_t> b(45 + 10 * points.size(), 0);
-    b[0] = 0x5A;
-    b[1] = 0xA5;
-    b[3] = type;
-    wr_u16(&b[12], column);
-    wr_u16(&b[14], row);
-    wr_u16(&b[16], uint16_t(count_a >= 0 ? count_a : int(points.size())));
-    b[19] = uint8_t(count_b >= 0 ? count_b : 1);
-    b[20] = frame_flag;
-    for (size_t i = 0; i < points.size(); ++i) {
-        uint8_t *p = &b[45 + 10 * i];
-        wr_u16(p, points[i].range_cm);
-        wr_u16(p + 2, uint16_t(points[i].x));
-        wr_u16(p + 4, uint16_t(points[i].y));
-        wr_u16(p + 6, uint16_t(points[i].z));
-        p[8] = points[i].intensity;
-        p[9] = points[i].second;
-    }
-    return b;
+    RaxoPacketFields f;
+    f.type = type;
+    f.column = column;
+    f.row = row;
+    f.count_a = count_a;
+    f.count_b = uint8_t(count_b >= 0 ? count_b : 1);
+    f.frame_flag = frame_flag;
+    return make_raxo_packet(f, points);
 }
 
 std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::vector<float> &floats)
@@ -60,11 +49,6 @@ std::vector<uint8_t> raxo_zone_monitor_packet(uint16_t selector, const std::vect
     if (!record.empty())
         std::memcpy(&b[20], record.data(), record.size());
     return b;
-}
-
-std::vector<uint8_t> raxo_reply_frame(uint16_t type, const std::vector<uint8_t> &payload)
-{
-    return lh_make_sum_frame(0, 0, uint16_t(type | 0x8000), payload.data(), payload.size());
 }
 
 FakeRaxo::FakeRaxo(const std::string &ip) : data_(ip), cmd_(ip)
@@ -210,7 +194,7 @@ void FakeRaxo::on_command(FakePeer &peer, const Datagram &d)
     }
     cv_.notify_all();
     const std::vector<uint8_t> reply =
-        h ? h(d.bytes) : raxo_reply_frame(uint16_t(frame.type), {0, 0, 0, 0});
+        h ? h(d.bytes) : make_command_reply(uint16_t(frame.type), {0, 0, 0, 0});
     if (!reply.empty())
         peer.reply(d, reply);
 }

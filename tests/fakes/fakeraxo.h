@@ -4,6 +4,7 @@
 // the device side of the file transfer (frame type 3): it takes uploads chunk by chunk and
 // serves files for download. Everything it receives is recorded.
 
+#include "devicepackets.h"
 #include "fakepeer.h"
 
 #include <condition_variable>
@@ -14,20 +15,11 @@
 #include <string>
 #include <vector>
 
-// One point as the sensor sends it: range in cm, x, y, z in 2 mm units, byte 8, byte 9.
-struct RaxoWirePoint {
-    uint16_t range_cm = 0;
-    int16_t x = 0;
-    int16_t y = 0;
-    int16_t z = 0;
-    uint8_t intensity = 0; // byte 8
-    uint8_t second = 0;    // byte 9
-};
-
-// Point packet (type 1 or 14): the count fields A (u16 at 16) and B (byte 19) default to
-// points.size() and 1; pass others to make a packet that claims more than it holds.
+// Point packet (type 1 or 14) at a grid column and row (make_raxo_packet with those fields):
+// the count fields A (u16 at 16) and B (byte 19) default to points.size() and 1; pass others
+// to make a packet that claims more than it holds.
 std::vector<uint8_t> raxo_point_packet(uint8_t type, uint16_t column, uint16_t row,
-                                       const std::vector<RaxoWirePoint> &points,
+                                       const std::vector<RaxoPoint> &points,
                                        uint8_t frame_flag, int count_a = -1, int count_b = -1);
 // IMU packet (type 4) of the given kind: floats from byte 22 (nine for kind 3, six for kind 2).
 std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::vector<float> &floats);
@@ -35,8 +27,6 @@ std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::v
 std::vector<uint8_t> raxo_imu_level_packet(float ax, float ay, float az, int64_t time_us = 0);
 // "AM" zone-monitor packet: selector at 12, the record from byte 20.
 std::vector<uint8_t> raxo_zone_monitor_packet(uint16_t selector, const std::vector<uint8_t> &record);
-// LhSumFrame reply of `type` | 0x8000 with the payload.
-std::vector<uint8_t> raxo_reply_frame(uint16_t type, const std::vector<uint8_t> &payload);
 
 class FakeRaxo {
 public:

@@ -1,8 +1,9 @@
 #pragma once
-// A fake Vimo-E sensor on loopback: sends packed-point packets and "LH" replies from its command
-// port, answers the parameter query, text commands and the firmware exchange, and records every
-// datagram it receives.
+// A fake Vimo-E sensor on loopback: sends packed-point packets (make_vimo_e_packet) and "LH"
+// replies from its command port, answers the parameter query, text commands and the firmware
+// exchange, and records every datagram it receives.
 
+#include "devicepackets.h"
 #include "fakepeer.h"
 
 #include <cstdint>
@@ -10,13 +11,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-struct VimoPoint {
-    uint32_t range_mm = 0; // 24 bits
-    uint32_t e = 0;        // polar code, millidegrees from vertical (20 bits)
-    uint32_t a = 0;        // azimuth, millidegrees (20 bits)
-    uint8_t intensity = 0;
-};
 
 class FakeVimo {
 public:
@@ -47,11 +41,6 @@ public:
     std::vector<uint32_t> firmware_log();
 
     // Wire builders.
-    static uint64_t pack(const VimoPoint &p);
-    static std::vector<uint8_t> point_packet(uint8_t type, uint16_t sequence,
-                                             const std::vector<VimoPoint> &points,
-                                             uint8_t status = 0, uint16_t mirror = 0,
-                                             uint16_t motor = 0);
     // 152-byte parameter record: serial number at 8, model at 28.
     static std::vector<uint8_t> param_record(const std::string &sn, const std::string &model);
     static std::vector<uint8_t> reply(uint16_t cmd, uint16_t sequence,

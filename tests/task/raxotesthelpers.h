@@ -68,10 +68,10 @@ inline void feed(RecvDataProc2 &rx, const std::vector<uint8_t> &datagram)
 }
 
 // One point of a point packet as the sensor sends it.
-inline RaxoWirePoint wire_point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+inline RaxoPoint wire_point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity,
                                 uint8_t second = 0)
 {
-    RaxoWirePoint p;
+    RaxoPoint p;
     p.range_cm = range;
     p.x = x;
     p.y = y;

@@ -26,9 +26,9 @@ protected:
     void send_ground_scan(int packets)
     {
         for (int k = 0; k < packets; ++k) {
-            std::vector<RaxoWirePoint> pts;
+            std::vector<RaxoPoint> pts;
             for (int i = 0; i < 8; ++i) {
-                RaxoWirePoint p;
+                RaxoPoint p;
                 p.range_cm = 150;
                 p.x = int16_t(300 + 100 * i + k % 7);  // 0.6 .. 2.0 m
                 p.y = int16_t(-50 + (k * 8 + i) % 101); // -0.1 .. 0.1 m
@@ -61,7 +61,7 @@ void expect_point(const UserPointData &p, float x, float y, float z, int intensi
 
 TEST_F(RaxoFrames, DisplayModesBeforeAHeightIsKnown)
 {
-    const std::vector<RaxoWirePoint> pts = {wire_point(1234, 1000, -250, 3, 200),
+    const std::vector<RaxoPoint> pts = {wire_point(1234, 1000, -250, 3, 200),
                                             wire_point(99, -1, 2, -32768, 1)};
     const struct {
         int mode;
@@ -202,7 +202,7 @@ TEST_F(RaxoFrames, DebugGridPostedOnlyWhenComplete)
     auto send_grid = [&](uint8_t type, int rowsPerBlock, int dropLastPoints) {
         const int packets = 450;
         for (int k = 0; k < packets; ++k) {
-            std::vector<RaxoWirePoint> pts;
+            std::vector<RaxoPoint> pts;
             int n = 4 * rowsPerBlock;
             if (k == packets - 1)
                 n -= dropLastPoints;
@@ -238,7 +238,7 @@ TEST_F(RaxoFrames, DebugGridPostedOnlyWhenComplete)
 
 TEST_F(RaxoFrames, VoxelFilterKeepsCrowdedCellsOnly)
 {
-    std::vector<RaxoWirePoint> pts;
+    std::vector<RaxoPoint> pts;
     for (int i = 0; i < 4; ++i)
         pts.push_back(wire_point(100, int16_t(100 + i), 50, 50, uint8_t(i))); // one 0.5 m cell
     pts.push_back(wire_point(100, 2000, 50, 50, 9));                          // alone
@@ -261,7 +261,7 @@ TEST_F(RaxoFrames, VoxelFilterKeepsCrowdedCellsOnly)
 
 TEST_F(RaxoFrames, PointCountNeverExceedsWhatTheDatagramHolds)
 {
-    const std::vector<RaxoWirePoint> two = {wire_point(1, 1, 1, 1, 1), wire_point(2, 2, 2, 2, 2)};
+    const std::vector<RaxoPoint> two = {wire_point(1, 1, 1, 1, 1), wire_point(2, 2, 2, 2, 2)};
     const struct {
         int a, b;
         size_t expect;

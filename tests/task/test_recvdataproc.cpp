@@ -130,7 +130,7 @@ protected:
     void expect_frame_through(size_t points)
     {
         const size_t before = posted.frames.size();
-        fake.send_all(fenku_frame(1, uint16_t(points), 1, fenku_points(some_points(points, 1.0f))));
+        fake.send_all(fenku_frame(1, uint16_t(points), 1, lp_xyz_content(some_points(points, 1.0f))));
         ASSERT_TRUE(wait([&] { return posted.frames.size() == before + 1; }));
         EXPECT_EQ(posted.frames.back().size(), points);
     }
@@ -177,11 +177,11 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
 
     FakePeer stranger("127.0.0.3");
     ASSERT_TRUE(stranger.ok());
-    for (const auto &d : fenku_frame(1, 2, 1, fenku_points(some_points(2, 9.0f))))
+    for (const auto &d : fenku_frame(1, 2, 1, lp_xyz_content(some_points(2, 9.0f))))
         stranger.send_to("127.0.0.1", hostPort_, d);
 
     const auto points = some_points(3, 1234.0f);
-    const auto frame = fenku_frame(1, 3, 1, fenku_points(points));
+    const auto frame = fenku_frame(1, 3, 1, lp_xyz_content(points));
     ASSERT_EQ(frame.size(), 2u);
     fake.send_all(frame);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 1; }));
@@ -193,7 +193,7 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
     EXPECT_FLOAT_EQ(y2, 0.004f);
     EXPECT_FLOAT_EQ(z1, -0.5f);
 
-    const auto plane = fenku_frame(3, 3, 1, fenku_plane({10000, 2, 0}));
+    const auto plane = fenku_frame(3, 3, 1, lp_u16_content({10000, 2, 0}));
     fake.send_all(plane);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
     const int in0 = posted.frames[1][0].intensity, in1 = posted.frames[1][1].intensity;
@@ -213,7 +213,7 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
 TEST_F(FenkSession, OneChangedByteAndNoFrame)
 {
     start();
-    auto frame = fenku_frame(1, 3, 1, fenku_points(some_points(3, 5.0f)));
+    auto frame = fenku_frame(1, 3, 1, lp_xyz_content(some_points(3, 5.0f)));
     frame[1][16 + 13] ^= 0x20; // one payload byte of the data sub-package
     fake.send_all(frame);
     expect_frame_through(5);
@@ -234,15 +234,15 @@ TEST_F(FenkSession, CommandsGoOutAndWholeRepliesComeBack)
     ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
     EXPECT_EQ(fake.commands()[0], query);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
-    const std::vector<uint8_t> reply = fenku_reply_frame(7, {0, 0, 0, 0});
+    const std::vector<uint8_t> reply = make_command_reply(7, {0, 0, 0, 0});
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar cmd reception is ok"), 1);
 
     // A reply shorter than its length field claims is not posted.
-    std::vector<uint8_t> lying = fenku_reply_frame(8, {1, 2, 3});
+    std::vector<uint8_t> lying = make_command_reply(8, {1, 2, 3});
     wr_u32(&lying[8], 40);
     fake.send_data(lying);
-    const std::vector<uint8_t> last = fenku_reply_frame(8, {0, 0, 0, 0});
+    const std::vector<uint8_t> last = make_command_reply(8, {0, 0, 0, 0});
     fake.send_data(last);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 2; }));
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(last.data()), int(last.size())));
@@ -260,7 +260,7 @@ TEST_F(FenkSession, TimeSyncGoesOnlyWhileTheSensorSendsTraffic)
     // Time alone sends nothing: the first sync could be due two seconds after the start.
     EXPECT_FALSE(fake.wait_time_syncs(1, 2500)) << "no sync while the sensor is silent";
 
-    fake.start_stream({fenku_reply_frame(8, {0, 0, 0, 0})}, 50);
+    fake.start_stream({make_command_reply(8, {0, 0, 0, 0})}, 50);
     ASSERT_TRUE(fake.wait_time_syncs(2, 6000));
     fake.stop_stream();
     const std::vector<FenkTimeSync> syncs = fake.time_syncs();
@@ -297,7 +297,7 @@ TEST_F(FenkSession, FirmwareUploadFromHostPortPlusHundred)
 {
     start();
     expect_frame_through(3);
-    fake.send_data(fenku_reply_frame(8, {0, 0, 0, 0}));
+    fake.send_data(make_command_reply(8, {0, 0, 0, 0}));
     ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1; }));
 
     const std::vector<uint8_t> firmware = pattern(2 * 512 + 100, 1);
@@ -323,7 +323,7 @@ TEST_F(FenkSession, FirmwareUploadFromHostPortPlusHundred)
     rx->clearReceptionFlags();
     EXPECT_EQ(posted.count(MSG_REBOOT, ""), 1);
     expect_frame_through(2);
-    fake.send_data(fenku_reply_frame(8, {0, 0, 0, 0}));
+    fake.send_data(make_command_reply(8, {0, 0, 0, 0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 2;
@@ -380,7 +380,7 @@ TEST_F(FenkSession, UploadPortAboveTheRangeIsRefusedNotWrapped)
 TEST_F(FenkSession, MalformedDatagramsOverTheWirePostNothing)
 {
     start();
-    const auto one = fenku_points(some_points(1, 0.0f));
+    const auto one = lp_xyz_content(some_points(1, 0.0f));
     std::vector<uint8_t> lying(200, 0);
     lying[0] = 'L';
     lying[1] = 'P';
@@ -393,9 +393,9 @@ TEST_F(FenkSession, MalformedDatagramsOverTheWirePostNothing)
                    std::vector<uint8_t>(11, 'L'),
                    lying,
                    lh,
-                   fenku_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
-                   fenku_subpackage(0xFFFFFFFFu, 44, std::vector<uint8_t>(3000, 1)),
-                   fenku_subpackage(0xFFFFFFFFu, 3044, std::vector<uint8_t>(3000, 1)),
+                   make_lp_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
+                   make_lp_subpackage(0xFFFFFFFFu, 44, std::vector<uint8_t>(3000, 1)),
+                   make_lp_subpackage(0xFFFFFFFFu, 3044, std::vector<uint8_t>(3000, 1)),
                    std::vector<uint8_t>(8192 + 100, 'L')});
     expect_frame_through(4);
     EXPECT_EQ(posted.count(MSG_CMD_INFO), 0);

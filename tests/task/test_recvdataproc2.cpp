@@ -213,15 +213,15 @@ TEST_F(RaxoSession, CommandsGoOutAndWholeRepliesComeBack)
     ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
     EXPECT_EQ(fake.commands()[0], query);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
-    const std::vector<uint8_t> reply = raxo_reply_frame(1, {0, 0, 0, 0});
+    const std::vector<uint8_t> reply = make_command_reply(1, {0, 0, 0, 0});
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
 
     // Replies whose length field does not match the datagram are not posted.
-    std::vector<uint8_t> lying = raxo_reply_frame(2, {1, 2, 3});
+    std::vector<uint8_t> lying = make_command_reply(2, {1, 2, 3});
     wr_u32(&lying[8], 4);
     fake.send_to_command_socket(lying);
     fake.send_to_command_socket(std::vector<uint8_t>(20, 'x'));
-    const std::vector<uint8_t> last = raxo_reply_frame(2, {0, 0, 0, 0});
+    const std::vector<uint8_t> last = make_command_reply(2, {0, 0, 0, 0});
     fake.send_to_command_socket(last);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 2; }));
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(last.data()), int(last.size())));
@@ -237,7 +237,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
     start();
     // Both reception notices are out before the upload.
     fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
-    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    fake.send_to_command_socket(make_command_reply(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 1
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1;
@@ -259,7 +259,7 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
     // What the 4 s timer runs: the sensor has restarted, both notices are due again.
     rx->clearReceptionFlags();
     fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
-    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    fake.send_to_command_socket(make_command_reply(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 2;
