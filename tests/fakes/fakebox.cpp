@@ -15,6 +15,7 @@ bool is_zone_request(uint16_t cmd)
 
 FakeBox::FakeBox(int port, const std::string &ip) : peer_(ip, port)
 {
+    peer_.set_host("127.0.0.1", kPort);
     peer_.set_handler([this](FakePeer &peer, const Datagram &d) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -37,9 +38,7 @@ FakeBox::~FakeBox()
 
 void FakeBox::set_host(const std::string &ip, int port)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    host_ip_ = ip;
-    host_port_ = port;
+    peer_.set_host(ip, port);
 }
 
 void FakeBox::set_answer_commands(bool on)
@@ -50,14 +49,7 @@ void FakeBox::set_answer_commands(bool on)
 
 int FakeBox::send(const std::vector<uint8_t> &datagram)
 {
-    std::string ip;
-    int port;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ip = host_ip_;
-        port = host_port_;
-    }
-    return peer_.send_to(ip, port, datagram);
+    return peer_.send_to_host(datagram);
 }
 
 std::vector<uint8_t> FakeBox::reply(uint16_t cmd, uint16_t sequence, const std::string &text)

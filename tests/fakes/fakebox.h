@@ -38,7 +38,5 @@ public:
 private:
     FakePeer peer_;
     std::mutex mutex_;
-    std::string host_ip_ = "127.0.0.1";
-    int host_port_ = kPort;
     bool answer_ = false;
 };

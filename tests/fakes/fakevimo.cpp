@@ -19,21 +19,12 @@ FakeVimo::~FakeVimo()
 
 void FakeVimo::set_host(const std::string &ip, int port)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    host_ip_ = ip;
-    host_port_ = port;
+    peer_.set_host(ip, port);
 }
 
 int FakeVimo::send(const std::vector<uint8_t> &datagram)
 {
-    std::string ip;
-    int port;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ip = host_ip_;
-        port = host_port_;
-    }
-    return peer_.send_to(ip, port, datagram);
+    return peer_.send_to_host(datagram);
 }
 
 void FakeVimo::set_firmware_mode(Firmware mode)

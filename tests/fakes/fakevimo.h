@@ -51,8 +51,6 @@ private:
 
     FakePeer peer_;
     std::mutex mutex_;
-    std::string host_ip_ = "127.0.0.1";
-    int host_port_ = 0;
     Firmware mode_ = Firmware::Answer;
     std::map<uint32_t, std::vector<uint8_t>> chunks_;
     std::vector<uint32_t> log_;
