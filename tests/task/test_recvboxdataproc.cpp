@@ -2,7 +2,6 @@
 // its re-send queue driven through a clock seam, and its datagram handling on its own.
 
 #include "boxpacket.h"
-#include "fakealgorithmbox.h"
 #include "fakebox.h"
 #include "lhframe.h"
 #include "zonemonitor.h"
@@ -504,9 +503,9 @@ TEST(BoxDecoding, MalformedDatagrams)
 // requests go out through the re-send queue, the box's replies come back into the engine.
 TEST(BoxZones, WriteAndReadBackThroughTheReceiver)
 {
-    FakeAlgorithmBox box("127.0.0.2", kBoxPort);
+    FakeBox box(kBoxPort);
     ASSERT_TRUE(box.ok()) << "port 6002 on 127.0.0.2";
-    box.start();
+    box.set_answer_zones(true);
     RecvBoxDataProc rx;
     rx.setBindAddress("127.0.0.1");
     rx.init(kBoxPort, "127.0.0.2", kBoxPort);
