@@ -6,6 +6,19 @@
 #include <algorithm>
 #include <cstring>
 
+RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+                     uint8_t second)
+{
+    RaxoPoint p;
+    p.range_cm = range_cm;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    p.intensity = intensity;
+    p.second = second;
+    return p;
+}
+
 Bytes make_raxo_packet(const RaxoPacketFields &f, const std::vector<RaxoPoint> &points)
 {
     Bytes b(45 + 10 * points.size(), 0);

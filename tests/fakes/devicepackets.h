@@ -18,6 +18,8 @@ struct RaxoPoint {
     uint8_t intensity = 0;       // byte 8
     uint8_t second = 0;          // byte 9
 };
+RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+                     uint8_t second = 0);
 // Every header field the builder writes; the rest of the 45-byte header is 0.
 struct RaxoPacketFields {
     uint8_t type = 1;

@@ -102,17 +102,6 @@ QList<QByteArray> to_list(const std::vector<Bytes> &packets)
     return list;
 }
 
-RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity)
-{
-    RaxoPoint p;
-    p.range_cm = range_cm;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.intensity = intensity;
-    return p;
-}
-
 std::vector<Bytes> raxo_packets(int count, int per_frame, int points, uint16_t first_index)
 {
     std::vector<Bytes> out;

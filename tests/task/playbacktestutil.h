@@ -58,9 +58,6 @@ std::string end_text(size_t packets, int frames);
 
 QList<QByteArray> to_list(const std::vector<Bytes> &packets);
 
-// Raxo point with coordinates in units of 2 mm.
-RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity);
-
 // A Raxo scan: packets with indices first.., `per_frame` packets per frame (flag 2 on the
 // last of each), `points` points each, derived from the packet number.
 std::vector<Bytes> raxo_packets(int count, int per_frame, int points, uint16_t first_index = 1);

@@ -111,20 +111,7 @@ protected:
         LogManager::instance()->stop(LogManager::kModeDump);
     }
 
-    QByteArray last_reply() const
-    {
-        for (auto it = posted.data.rbegin(); it != posted.data.rend(); ++it)
-            if (it->first == MSG_CMD_INFO)
-                return it->second;
-        return QByteArray();
-    }
-
-    std::string temp_file(const std::string &name, const std::vector<uint8_t> &bytes)
-    {
-        const std::string path = testsupport::make_temp_subdir("fw") + "/" + name;
-        testsupport::write_file(path, bytes);
-        return path;
-    }
+    QByteArray last_reply() const { return posted.last(MSG_CMD_INFO); }
 
     // Sends a frame and waits until it has been posted: the loop is alive and caught up.
     void expect_frame_through(size_t points)
@@ -141,31 +128,6 @@ protected:
     FenkPosted posted;
     int hostPort_ = 0;
 };
-
-std::vector<std::vector<uint8_t>> dump_payloads(const std::string &dir, int expect_type)
-{
-    std::vector<std::vector<uint8_t>> out;
-    std::vector<std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file())
-            files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    for (const auto &f : files) {
-        const std::vector<uint8_t> b = testsupport::read_file(f);
-        size_t pos = 0;
-        while (pos + DUMP_HEADER_SIZE <= b.size() && std::memcmp(&b[pos], "LHLOGH", 6) == 0) {
-            const uint16_t type = rd_u16(&b[pos + 16]);
-            const uint16_t len = rd_u16(&b[pos + 18]);
-            EXPECT_EQ(type, expect_type);
-            if (pos + DUMP_HEADER_SIZE + len > b.size())
-                break;
-            out.emplace_back(b.begin() + long(pos + DUMP_HEADER_SIZE),
-                             b.begin() + long(pos + DUMP_HEADER_SIZE + len));
-            pos += DUMP_HEADER_SIZE + len;
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -301,7 +263,7 @@ TEST_F(FenkSession, FirmwareUploadFromHostPortPlusHundred)
     ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1; }));
 
     const std::vector<uint8_t> firmware = pattern(2 * 512 + 100, 1);
-    const std::string path = temp_file("LDS-Fenk-U_V2.0.1.bin", firmware);
+    const std::string path = write_temp_file("LDS-Fenk-U_V2.0.1.bin", firmware);
     EXPECT_TRUE(rx->FileUpdate(QString::fromStdString(path), MSG_FW_MCU));
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }));
     EXPECT_EQ(posted.count(MSG_FW_MCU, "update OK"), 1);
@@ -335,7 +297,7 @@ TEST_F(FenkSession, FailedUploadsReportTheTransferTime)
     start();
     // The sensor does not accept the end message.
     fake.set_end_status(0x33);
-    rx->FileUpdate(QString::fromStdString(temp_file("a.bin", pattern(600, 2))), MSG_FW_MOTOR);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("a.bin", pattern(600, 2))), MSG_FW_MOTOR);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MOTOR) == 1; }));
     EXPECT_TRUE(posted.data.back().second.startsWith("update NG:trans time:"))
         << posted.data.back().second.constData();
@@ -345,7 +307,7 @@ TEST_F(FenkSession, FailedUploadsReportTheTransferTime)
     // A silent sensor: six info messages, then the report.
     fake.set_end_status(0);
     fake.set_silent(true);
-    rx->FileUpdate(QString::fromStdString(temp_file("b.bin", pattern(100, 3))), MSG_FW_MCU);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("b.bin", pattern(100, 3))), MSG_FW_MCU);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }, 10000));
     const QByteArray text = posted.data.back().second;
     ASSERT_TRUE(text.startsWith("update NG:trans time:")) << text.constData();
@@ -369,7 +331,7 @@ TEST_F(FenkSession, UploadPortAboveTheRangeIsRefusedNotWrapped)
     ASSERT_NE(host, 0);
     start(host);
 
-    rx->FileUpdate(QString::fromStdString(temp_file("c.bin", pattern(300, 4))), MSG_FW_MCU);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("c.bin", pattern(300, 4))), MSG_FW_MCU);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }));
     EXPECT_TRUE(posted.data.back().second.startsWith("update NG:trans time:"))
         << posted.data.back().second.constData();

@@ -277,13 +277,6 @@ TEST(VimoReceiver, PortInUseIsReportedAndEndsTheThread)
 
 namespace {
 
-std::string write_image(const std::vector<uint8_t> &image)
-{
-    const std::string path = testsupport::make_temp_subdir("fw") + "/vimo.bin";
-    testsupport::write_file(path, image);
-    return path;
-}
-
 std::vector<std::string> texts_of(const ReceiverProbe &probe, int type)
 {
     std::vector<std::string> out;
@@ -359,7 +352,7 @@ TEST(VimoFirmware, UpgradeThroughTheReceiversOwnPortCompletes)
     ASSERT_TRUE(s.frame_reported_again(1));
 
     const auto image = make_firmware_image(1024, 7);
-    s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+    s.rx.FileUpdate(QString::fromStdString(write_temp_file("vimo.bin", image)), MSG_FW_MOTOR);
     ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
               (std::vector<std::string>{"firmware update start", "load firmware file ok",
@@ -381,7 +374,8 @@ TEST(VimoFirmware, SilentSensorFailsAfterTheResends)
     FirmwareSession s(false);
     ASSERT_TRUE(s.fake.ok());
     s.fake.set_firmware_mode(FakeVimo::Firmware::Silent);
-    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(2048))), MSG_FW_MCU);
+    const std::string path = write_temp_file("vimo.bin", make_firmware_image(2048));
+    s.rx.FileUpdate(QString::fromStdString(path), MSG_FW_MCU);
     ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
               (std::vector<std::string>{"firmware update start", "load firmware file ok",
@@ -403,7 +397,8 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
     {
         FirmwareSession s(true);
         s.fake.set_firmware_mode(FakeVimo::Firmware::RejectChunks);
-        s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(1536))), 9);
+        const std::string path = write_temp_file("vimo.bin", make_firmware_image(1536));
+        s.rx.FileUpdate(QString::fromStdString(path), 9);
         ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
         EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR).back(), "update NG:");
         ASSERT_TRUE(s.fake.peer().wait_for(2, 5000));
@@ -413,7 +408,7 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
         FirmwareSession s(true);
         auto image = make_firmware_image(1024);
         image.pop_back(); // file length payload size + 651
-        s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+        s.rx.FileUpdate(QString::fromStdString(write_temp_file("vimo.bin", image)), MSG_FW_MOTOR);
         ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
         EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
                   (std::vector<std::string>{"firmware update start",
@@ -426,7 +421,8 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
 TEST(VimoFirmware, McuUpgradeResultIsPostedUnderItsType)
 {
     FirmwareSession s(false);
-    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(512))), MSG_FW_MCU);
+    const std::string path = write_temp_file("vimo.bin", make_firmware_image(512));
+    s.rx.FileUpdate(QString::fromStdString(path), MSG_FW_MCU);
     ASSERT_TRUE(s.wait_result(MSG_FW_MCU));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MCU), (std::vector<std::string>{"update OK"}));
     ASSERT_TRUE(s.fake.peer().wait_for(4, 5000));
