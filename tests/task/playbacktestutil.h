@@ -24,8 +24,11 @@ struct Posted {
 // thread unless a test moves it.
 class PlaybackRecorder {
 public:
+    PlaybackRecorder() = default;
     explicit PlaybackRecorder(PlaybackProc &proc, QObject *context = nullptr);
     ~PlaybackRecorder();
+    // Records `proc` from now on; the connections go with `context` (or with the recorder).
+    void attach(PlaybackProc &proc, QObject *context = nullptr);
 
     std::vector<CachedFrame> frames;
     std::vector<Posted> messages;
@@ -43,6 +46,12 @@ public:
 private:
     QObject holder_;
 };
+
+// Runs one request as the main window does: recv_playback queued to a worker that lives on a
+// playback thread of its own, what the worker emits recorded into `rec` on this thread. True
+// when finished came within `wait_ms`; the worker and its thread are gone on return.
+bool run_on_playback_thread(PlaybackRecorder &rec, const std::string &path, int log_type,
+                            int lidar_type, int wait_ms);
 
 // Path of a file in the project's test data.
 std::string data_path(const std::string &relative);
