@@ -58,17 +58,9 @@ Result run_receiver(double rate)
     rx.start();
     while (!started)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    Sender sender(dataPort, packets);
-    Result r;
-    r.sent = count;
-    r.send_rate = double(count) / sender.run(count, rate);
-    const long target = count * kPointsPerPacket;
-    settle([&] { return points.load(); }, target, 300);
-    if (points.load() < target) { // the frame end itself may be lost: close the frame
-        sender.send(raxo_point_packet(14, 0, 0, {}, RAXO_FRAME_END));
-        settle([&] { return points.load(); }, target, 200);
-    }
-    r.got = points.load() / kPointsPerPacket;
+    const Result r = send_and_count(dataPort, packets, count, rate,
+                                    [&] { return points.load() / kPointsPerPacket; },
+                                    raxo_point_packet(14, 0, 0, {}, RAXO_FRAME_END));
     rx.stop();
     rx.wait();
     return r;

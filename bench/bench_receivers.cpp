@@ -83,13 +83,9 @@ Result run_vimo(double rate)
     rx.start();
     while (!started)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    Sender sender(port, packets);
-    Result r;
-    r.sent = count;
-    r.send_rate = double(count) / sender.run(count, rate);
     // Frames close by point count, so a loss leaves a partial frame: count decoded packets.
-    settle([&] { return long(rx.pointPacketCount()); }, count, 300);
-    r.got = long(rx.pointPacketCount());
+    const Result r = send_and_count(port, packets, count, rate,
+                                    [&] { return long(rx.pointPacketCount()); });
     rx.stop();
     rx.wait();
     return r;
@@ -116,17 +112,8 @@ Result run_box(double rate)
         udp_close(probe);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    Sender sender(port, packets);
-    Result r;
-    r.sent = count;
-    r.send_rate = double(count) / sender.run(count, rate);
-    const long target = count * kBoxPoints;
-    settle([&] { return points.load(); }, target, 300);
-    if (points.load() < target) { // the frame end itself may be lost: close the frame
-        sender.send(box_datagram(0, true));
-        settle([&] { return points.load(); }, target, 200);
-    }
-    r.got = points.load() / kBoxPoints;
+    const Result r = send_and_count(port, packets, count, rate,
+                                    [&] { return points.load() / kBoxPoints; }, box_datagram(0, true));
     rx.stop();
     rx.wait();
     return r;

@@ -105,6 +105,22 @@ void settle(const std::function<long()> &value, long target, int quiet_ms)
     }
 }
 
+Result send_and_count(int port, const Datagrams &packets, long count, double rate,
+                      const std::function<long()> &decoded, const std::vector<uint8_t> &flush)
+{
+    Sender sender(port, packets);
+    Result r;
+    r.sent = count;
+    r.send_rate = double(count) / sender.run(count, rate);
+    settle(decoded, count, 300);
+    if (!flush.empty() && decoded() < count) {
+        sender.send(flush);
+        settle(decoded, count, 200);
+    }
+    r.got = decoded();
+    return r;
+}
+
 Result run_bare(double rate, const Datagrams &packets, int per_round, size_t read_size)
 {
     const long count = packet_count(rate, per_round);
@@ -120,12 +136,8 @@ Result run_bare(double rate, const Datagrams &packets, int per_round, size_t rea
                 ++received;
         }
     });
-    Sender sender(bound_port(sock), packets);
-    Result r;
-    r.sent = count;
-    r.send_rate = double(count) / sender.run(count, rate);
-    settle([&] { return received.load(); }, count, 300);
-    r.got = received.load();
+    const Result r = send_and_count(bound_port(sock), packets, count, rate,
+                                    [&] { return received.load(); });
     running = false;
     loop.join();
     udp_close(sock);

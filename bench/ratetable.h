@@ -56,6 +56,13 @@ long packet_count(double rate, int per_round);
 // Waits until `value` stops growing for `quiet_ms`, or reaches `target`.
 void settle(const std::function<long()> &value, long target, int quiet_ms);
 
+// Sends `count` packets of the list at `rate` to 127.0.0.1:port and waits until `decoded()`
+// (packets taken by the receiver) stops growing or reaches `count`. With a `flush` datagram (an
+// empty frame end), a run that falls short is flushed once, in case the frame end itself was
+// lost and holds the last frame back.
+Result send_and_count(int port, const Datagrams &packets, long count, double rate,
+                      const std::function<long()> &decoded, const std::vector<uint8_t> &flush = {});
+
 // The bare loop: a socket with the receivers' options reading `read_size` bytes at a time.
 Result run_bare(double rate, const Datagrams &packets, int per_round, size_t read_size);
 
