@@ -1,6 +1,5 @@
 #include "raxopacket.h"
 
-#include <algorithm>
 #include <cstring>
 
 RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
@@ -19,34 +18,6 @@ RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
     if (buf[0] == 'A' && buf[1] == 'M')
         return RaxoDatagram::ZoneMonitor;
     return RaxoDatagram::None;
-}
-
-bool raxo_has_sync(const uint8_t *buf, size_t len)
-{
-    return buf != nullptr && len >= 2 && buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1;
-}
-
-bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out)
-{
-    if (buf == nullptr || len < RAXO_POINT_HEADER)
-        return false;
-    out->type = buf[3];
-    out->index = rd_u16(buf + 7);
-    out->column = rd_u16(buf + 12);
-    out->row = rd_u16(buf + 14);
-    out->count_a = rd_u16(buf + 16);
-    out->count_b = buf[19];
-    out->frame_flag = buf[20];
-    out->stamp = rd_u64(buf + 37);
-    out->points = uint32_t(raxo_points_present(len, uint16_t(uint32_t(out->count_a) * out->count_b)));
-    return true;
-}
-
-size_t raxo_points_present(size_t len, size_t claimed)
-{
-    if (len < RAXO_POINT_HEADER)
-        return 0;
-    return std::min<size_t>(claimed, (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE);
 }
 
 namespace {

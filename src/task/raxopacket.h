@@ -33,7 +33,10 @@ enum class RaxoDatagram { None, Points, Imu, ZoneMonitor };
 RaxoDatagram raxo_classify(const uint8_t *buf, size_t len);
 
 // Bytes 0-1 are the sync bytes of a point or IMU packet (0x5A 0xA5).
-bool raxo_has_sync(const uint8_t *buf, size_t len);
+inline bool raxo_has_sync(const uint8_t *buf, size_t len)
+{
+    return buf != nullptr && len >= 2 && buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1;
+}
 
 struct RaxoPointHeader {
     uint8_t type = 0;
@@ -46,12 +49,33 @@ struct RaxoPointHeader {
     uint64_t stamp = 0;      // u64 at 37
     uint32_t points = 0;     // the live count: A x B modulo 65536, limited to what the datagram holds
 };
-// False for a datagram shorter than the 45-byte header.
-bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out);
-
 // Points that are really there: `claimed`, but never more than the bytes after the header of a
 // datagram of `len` bytes hold.
-size_t raxo_points_present(size_t len, size_t claimed);
+inline size_t raxo_points_present(size_t len, size_t claimed)
+{
+    if (len < RAXO_POINT_HEADER)
+        return 0;
+    const size_t room = (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE;
+    return claimed < room ? claimed : room;
+}
+
+// False for a datagram shorter than the 45-byte header. Inline: playback reads one header per
+// packet of files of a hundred megabytes.
+inline bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out)
+{
+    if (buf == nullptr || len < RAXO_POINT_HEADER)
+        return false;
+    out->type = buf[3];
+    out->index = rd_u16(buf + 7);
+    out->column = rd_u16(buf + 12);
+    out->row = rd_u16(buf + 14);
+    out->count_a = rd_u16(buf + 16);
+    out->count_b = buf[19];
+    out->frame_flag = buf[20];
+    out->stamp = rd_u64(buf + 37);
+    out->points = uint32_t(raxo_points_present(len, uint16_t(uint32_t(out->count_a) * out->count_b)));
+    return true;
+}
 
 // The unit conversions of every possible wire value, computed once with the very same float
 // expressions as the direct computation: a lookup instead of four divisions per point.
