@@ -17,12 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 namespace fs = std::filesystem;
 
@@ -43,12 +40,7 @@ bool port_free(int port)
 int free_port_pair()
 {
     for (int tries = 0; tries < 50; ++tries) {
-        const int s = udp_open(0, false, "127.0.0.1");
-        sockaddr_in a{};
-        socklen_t len = sizeof(a);
-        getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
-        udp_close(s);
-        const int port = ntohs(a.sin_port);
+        const int port = free_udp_port();
         if (port + 100 <= 65535 && port_free(port + 100))
             return port;
     }

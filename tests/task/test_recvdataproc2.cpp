@@ -19,11 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstring>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 namespace fs = std::filesystem;
 
