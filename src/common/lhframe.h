@@ -15,6 +15,9 @@ constexpr size_t LH_SUM_HEADER = 12;
 constexpr size_t LH_SUM_OVERHEAD = 13;     // header + sum byte
 constexpr size_t LH_CRC_MAX_PAYLOAD = 2036; // after padding to 4
 constexpr size_t LH_SUM_MAX_PAYLOAD = 2035;
+// Command words of the text replies (LhCrcFrame) of the Vimo-E sensor and the algorithm box.
+constexpr uint16_t LH_TEXT_REPLY = 0xFFAC;
+constexpr uint16_t LH_TEXT_REPLY2 = 0xFFBC;
 
 enum PROTOCOL_RET_EN {
     PROTOCOL_RET_OK = 0,

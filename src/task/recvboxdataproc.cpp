@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr uint16_t kTextReply = 0xFFAC;
-constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr int kQueueMagic = LH_MAGIC;
 constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
@@ -260,7 +258,7 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
     if (length < LH_CRC_HEADER)
         return;
     const uint16_t cmd = rd_u16(data + 2);
-    if (cmd == kTextReply || cmd == kTextReply2) {
+    if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         // The length field, but never more than arrived.
         const size_t room = length - LH_CRC_HEADER;
         size_t n = rd_u16(data + 6);

@@ -18,8 +18,6 @@
 namespace {
 
 constexpr uint16_t kParamReply = 0xB8AC;
-constexpr uint16_t kTextReply = 0xFFAC;
-constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr size_t kRecvBuffer = 4096;
 // A packet carries at most (4096 - 36) / 10 points, so a frame never grows past this.
 constexpr size_t kFrameCapacity = VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
@@ -156,7 +154,7 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
             cmd_ok_.store(1);
             post(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
         }
-    } else if (cmd == kTextReply || cmd == kTextReply2) {
+    } else if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         if (payload + LH_CRC_HEADER > length)
             return;
         emit sig_data(MSG_CMD_INFO,

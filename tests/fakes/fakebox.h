@@ -11,6 +11,7 @@
 
 #include "devicepackets.h"
 #include "fakepeer.h"
+#include "lhframe.h"
 
 #include <cstdint>
 #include <mutex>
@@ -20,7 +21,7 @@
 class FakeBox {
 public:
     static constexpr int kPort = 6002;
-    static constexpr uint16_t kTextReply = 0xFFBC;
+    static constexpr uint16_t kTextReply = LH_TEXT_REPLY2;
     static constexpr uint32_t STORE_SIZE = 0x34000;
 
     struct Faults {

@@ -5,6 +5,7 @@
 
 #include "devicepackets.h"
 #include "fakepeer.h"
+#include "lhframe.h"
 
 #include <cstdint>
 #include <map>
@@ -19,7 +20,7 @@ public:
 
     static constexpr uint16_t kParamQuery = 0x4753;
     static constexpr uint16_t kParamReply = 0xB8AC;
-    static constexpr uint16_t kTextReply = 0xFFAC;
+    static constexpr uint16_t kTextReply = LH_TEXT_REPLY;
     static constexpr size_t kParamRecordSize = 152;
 
     // Binds ip:port (port 0 picks one); `reuse` sets SO_REUSEADDR.
