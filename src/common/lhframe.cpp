@@ -63,6 +63,17 @@ int lh_send_sum_frame(int sock, const char *ip, int port, uint16_t reserved, uin
     return udp_send_to(sock, ip, port, f.data(), f.size());
 }
 
+bool lh_command_allowed(const char *cmd, size_t len)
+{
+    if (cmd == nullptr || len == 0)
+        return false;
+    if (cmd[0] == 'L' || (len > 1 && cmd[1] == 'H'))
+        return true;
+    // The command need not be terminated: print no more than it holds.
+    std::printf("unknown cmd:%.*s\n", int(len), cmd);
+    return false;
+}
+
 int lh_parse_sum_frame(const uint8_t *buf, size_t n, SumFrameData *out)
 {
     if (n <= 12)

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 constexpr uint16_t LH_MAGIC = 0x484C;
@@ -14,6 +15,9 @@ constexpr size_t LH_SUM_HEADER = 12;
 constexpr size_t LH_SUM_OVERHEAD = 13;     // header + sum byte
 constexpr size_t LH_CRC_MAX_PAYLOAD = 2036; // after padding to 4
 constexpr size_t LH_SUM_MAX_PAYLOAD = 2035;
+// Command words of the text replies (LhCrcFrame) of the Vimo-E sensor and the algorithm box.
+constexpr uint16_t LH_TEXT_REPLY = 0xFFAC;
+constexpr uint16_t LH_TEXT_REPLY2 = 0xFFBC;
 
 enum PROTOCOL_RET_EN {
     PROTOCOL_RET_OK = 0,
@@ -42,6 +46,11 @@ int lh_send_crc_frame(int sock, const char *ip, int port, uint16_t cmd, uint16_t
                       const void *payload);
 int lh_send_sum_frame(int sock, const char *ip, int port, uint16_t reserved, uint16_t seq,
                       uint16_t type, size_t len, const void *payload);
+
+// The receivers' test of a command the pages hand them to send: it goes out when byte 0 is "L"
+// or byte 1 is "H" (it is refused only when both differ). A refused command is printed as
+// "unknown cmd:" and its bytes on the console. False, silently, for no bytes at all.
+bool lh_command_allowed(const char *cmd, size_t len);
 
 // Checks and unpacks a received LhSumFrame of n bytes. A sum mismatch only prints
 // "check err\r\n"; callers go by the result code.
@@ -77,4 +86,18 @@ inline void wr_u64(uint8_t *p, uint64_t v)
 {
     for (int i = 0; i < 8; ++i)
         p[i] = uint8_t(v >> (8 * i));
+}
+// IEEE single-precision floats, little-endian, as the devices send their coordinates.
+inline float rd_f32(const uint8_t *p)
+{
+    const uint32_t bits = rd_u32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof(f));
+    return f;
+}
+inline void wr_f32(uint8_t *p, float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof(bits));
+    wr_u32(p, bits);
 }

@@ -149,6 +149,20 @@ void ipv4_to_text(uint32_t addr_be, char *out, size_t out_size)
         out[0] = '\0';
 }
 
+bool ipv4_from_canonical_text(const char *text, uint32_t *addr_be)
+{
+    in_addr a{};
+    if (text == nullptr || inet_pton(AF_INET, text, &a) != 1)
+        return false;
+    char canonical[INET_ADDRSTRLEN] = {0};
+    ipv4_to_text(a.s_addr, canonical, sizeof(canonical));
+    if (std::strcmp(canonical, text) != 0)
+        return false;
+    if (addr_be != nullptr)
+        *addr_be = a.s_addr;
+    return true;
+}
+
 bool is_ipv4(const char *text)
 {
     return parse_ipv4_fields(text, nullptr);

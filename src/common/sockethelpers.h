@@ -28,6 +28,11 @@ int udp_send_to(int sock, const char *ip, int port, const void *data, size_t len
 // Dotted-quad text of a network-order IPv4 address into `out` (at least 16 bytes).
 void ipv4_to_text(uint32_t addr_be, char *out, size_t out_size);
 
+// The network-order address of `text` when it is the canonical dotted form of an IPv4 address
+// (exactly what ipv4_to_text writes for it); false for any other text. A receiver that takes
+// datagrams only from a configured address text compares binary addresses against this.
+bool ipv4_from_canonical_text(const char *text, uint32_t *addr_be);
+
 bool is_ipv4(const char *text);
 bool is_mac(const char *text);
 

@@ -5,18 +5,6 @@
 
 #include <cstring>
 
-namespace {
-
-float rd_f32(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
-
-} // namespace
-
 bool box_is_lhab(const uint8_t *data, size_t length)
 {
     return data != nullptr && length >= 4 && std::memcmp(data, "LHAB", 4) == 0;
@@ -32,7 +20,7 @@ bool box_read_header(const uint8_t *data, size_t length, BoxPacketHeader *out)
         out->byte6 = data[6];
         out->byte7 = data[7];
         out->upload_type = data[8];
-        out->frame_flag = data[11];
+        out->frame_flag = data[BOX_FRAME_FLAG_AT];
         out->clean_word = rd_u16(data + 12);
         out->cx = rd_f32(data + 14);
         out->cy = rd_f32(data + 18);

@@ -16,6 +16,7 @@ constexpr size_t BOX_HEADER_SIZE = 54;
 constexpr size_t BOX_POINT_SIZE = 13;
 constexpr uint8_t BOX_UPLOAD_OBJECTS = 2;
 constexpr uint8_t BOX_FRAME_END = 2;
+constexpr size_t BOX_FRAME_FLAG_AT = 11; // the frame flag's byte
 
 struct BoxPacketHeader {
     uint8_t object_id = 0;

@@ -1,9 +1,9 @@
 #include "laswriter.h"
 
+#include "dirhelpers.h"
 #include "lhframe.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,21 +16,6 @@ void wr_f64(uint8_t *p, double d)
     uint64_t bits;
     std::memcpy(&bits, &d, 8);
     wr_u64(p, bits);
-}
-
-bool write_all(int fd, const uint8_t *p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return true;
 }
 
 } // namespace
@@ -112,7 +97,7 @@ bool LasWriter::write(const char *path, const PointFrame &frame)
     std::vector<uint8_t> buf(kRecords * kRecordLength, 0);
     uint8_t header[kHeaderSize];
     make_header(frame, header);
-    bool ok = write_all(fd, header, kHeaderSize);
+    bool ok = write_all_fd(fd, header, kHeaderSize);
     size_t used = 0;
     for (size_t i = 0; i < frame.size() && ok; ++i) {
         uint8_t *r = buf.data() + used * kRecordLength;
@@ -126,12 +111,12 @@ bool LasWriter::write(const char *path, const PointFrame &frame)
         wr_u32(r + 8, uint32_t(Z));
         wr_u16(r + 12, p.intensity);
         if (++used == kRecords) {
-            ok = write_all(fd, buf.data(), used * kRecordLength);
+            ok = write_all_fd(fd, buf.data(), used * kRecordLength);
             used = 0;
         }
     }
     if (ok && used > 0)
-        ok = write_all(fd, buf.data(), used * kRecordLength);
+        ok = write_all_fd(fd, buf.data(), used * kRecordLength);
     if (::close(fd) != 0)
         ok = false;
     if (!ok) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -48,10 +47,8 @@ bool store_data(LpPlaneBuffer *plane, const uint8_t *d, uint32_t length, uint32_
         const uint32_t triples = length / 12;
         for (uint32_t k = 0; k < triples && int64_t(first) + k < LP_MAX_VALUES; ++k) {
             float *xyz = plane->xyz[first + int(k)];
-            for (int c = 0; c < 3; ++c) {
-                const uint32_t bits = rd_u32(d + 12 * size_t(k) + 4 * size_t(c));
-                std::memcpy(&xyz[c], &bits, 4);
-            }
+            for (int c = 0; c < 3; ++c)
+                xyz[c] = rd_f32(d + 12 * size_t(k) + 4 * size_t(c));
         }
         plane->value_count = add_count(first, triples);
         return end == total;
@@ -74,65 +71,62 @@ bool store_data(LpPlaneBuffer *plane, const uint8_t *d, uint32_t length, uint32_
 int decode_lp_packet(int n, const char *data, LpPlaneBuffer *plane, int *consumed, char *message)
 {
     const uint8_t *b = reinterpret_cast<const uint8_t *>(data);
-    int i = 0;
-    for (; n >= 12 && i <= n - 12; ++i) {
-        if (b[i] != 'L')
-            continue;
-        if (b[i + 1] == 'H') {
-            const uint64_t need = uint64_t(i) + rd_u32(b + i + 8) + LH_SUM_OVERHEAD;
-            if (uint64_t(n) < need) {
-                *consumed = i + 1;
-                return LP_NEED_MORE;
-            }
-            *consumed = int(need);
-            return LP_SUM_FRAME;
-        }
-        if (b[i + 1] != 'P')
-            continue;
-        const uint8_t *s = b + i;
-        LpSubPackage sp;
-        if (!lp_parse_subpackage(s, size_t(n - i), &sp)) {
+    size_t at = 0;
+    const LpTag tag = n > 0 ? lp_find_tag(b, size_t(n), &at) : LpTag::None;
+    if (tag == LpTag::None) {
+        // The scan stopped where fewer than LP_SCAN_MIN bytes were left.
+        set_message(message, "all data check ok");
+        *consumed = n >= int(LP_SCAN_MIN) ? n - int(LP_SCAN_MIN) + 1 : 0;
+        return LP_NO_MORE;
+    }
+    const int i = int(at);
+    if (tag == LpTag::Lh) {
+        const uint64_t need = lp_sum_frame_end(b, at);
+        if (uint64_t(n) < need) {
             *consumed = i + 1;
             return LP_NEED_MORE;
         }
-        const uint32_t total = sp.total;
-        const uint32_t offset = sp.offset;
-        const uint32_t length = sp.length;
-        *consumed = int(uint64_t(i) + sp.size);
-        const uint64_t end = uint64_t(offset) + length;
-        if (offset == 0) {
-            std::memset(plane->header, 0, sizeof(plane->header));
-            std::memcpy(plane->header, sp.data, std::min<uint32_t>(length, LP_HEADER_BYTES));
-            plane->value_count = 0;
-            plane->last_end = end;
-            return LP_ACCEPTED;
-        }
-        if (plane->data_type() == -1) {
-            set_message(message, "dat.data_type == -1");
-            return LP_REFUSED;
-        }
-        if (offset != plane->last_end) {
-            if (message != nullptr)
-                std::snprintf(message, LP_MESSAGE_SIZE,
-                              "last end offset:%llu now start offset:%u  idx:%u",
-                              static_cast<unsigned long long>(plane->last_end), offset,
-                              plane->frame_index());
-            // The plane has a hole now: refuse the rest of it until the next header, instead
-            // of taking later sub-packages that merely line up with this one.
-            plane->set_data_type(-1);
-            plane->last_end = end;
-            return LP_REFUSED;
-        }
-        if (store_data(plane, sp.data, length, total, end)) {
-            plane->last_end = 0;
-            return plane->data_type();
-        }
+        *consumed = int(need);
+        return LP_SUM_FRAME;
+    }
+    LpSubPackage sp;
+    if (!lp_parse_subpackage(b + i, size_t(n - i), &sp)) {
+        *consumed = i + 1;
+        return LP_NEED_MORE;
+    }
+    const uint32_t total = sp.total;
+    const uint32_t offset = sp.offset;
+    const uint32_t length = sp.length;
+    *consumed = int(uint64_t(i) + sp.size);
+    const uint64_t end = uint64_t(offset) + length;
+    if (offset == 0) {
+        std::memset(plane->header, 0, sizeof(plane->header));
+        std::memcpy(plane->header, sp.data, std::min<uint32_t>(length, LP_HEADER_BYTES));
+        plane->value_count = 0;
         plane->last_end = end;
         return LP_ACCEPTED;
     }
-    set_message(message, "all data check ok");
-    *consumed = i;
-    return LP_NO_MORE;
+    if (plane->data_type() == -1) {
+        set_message(message, "dat.data_type == -1");
+        return LP_REFUSED;
+    }
+    if (offset != plane->last_end) {
+        if (message != nullptr)
+            std::snprintf(message, LP_MESSAGE_SIZE, "last end offset:%llu now start offset:%u  idx:%u",
+                          static_cast<unsigned long long>(plane->last_end), offset,
+                          plane->frame_index());
+        // The plane has a hole now: refuse the rest of it until the next header, instead of
+        // taking later sub-packages that merely line up with this one.
+        plane->set_data_type(-1);
+        plane->last_end = end;
+        return LP_REFUSED;
+    }
+    if (store_data(plane, sp.data, length, total, end)) {
+        plane->last_end = 0;
+        return plane->data_type();
+    }
+    plane->last_end = end;
+    return LP_ACCEPTED;
 }
 
 void split_lp_stream(const uint8_t *data, size_t size, PacketViews &out, PlaybackSink &sink)
@@ -158,13 +152,6 @@ void split_lp_stream(const uint8_t *data, size_t size, PacketViews &out, Playbac
 
 UserPointData lp_make_point(const LpPlaneBuffer &plane, int j)
 {
-    UserPointData p;
-    p.x = plane.xyz[j][0] / 1000.0f;
-    p.y = plane.xyz[j][1] / 1000.0f;
-    p.z = plane.xyz[j][2] / 1000.0f;
-    p.intensity = uint16_t(int(std::sqrt(double(plane.planes[1][j]))));
-    p.distance = float(plane.planes[0][j]);
-    p.depth = plane.planes[2][j];
-    p.deep_field = plane.planes[3][j];
-    return p;
+    return lp_make_point(plane.xyz[j][0], plane.xyz[j][1], plane.xyz[j][2], plane.planes[0][j],
+                         plane.planes[1][j], plane.planes[2][j], plane.planes[3][j]);
 }

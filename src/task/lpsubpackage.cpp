@@ -4,6 +4,7 @@
 #include "lhframe.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 LpTag lp_find_tag(const uint8_t *p, size_t n, size_t *at)
@@ -20,6 +21,11 @@ LpTag lp_find_tag(const uint8_t *p, size_t n, size_t *at)
         }
     }
     return LpTag::None;
+}
+
+uint64_t lp_sum_frame_end(const uint8_t *p, size_t at)
+{
+    return uint64_t(at) + rd_u32(p + at + 8) + LH_SUM_OVERHEAD;
 }
 
 bool lp_parse_subpackage(const uint8_t *p, size_t n, LpSubPackage *out)
@@ -61,4 +67,18 @@ bool lp_parse_frame_header(const uint8_t *data, size_t len, LpFrameHeader *out)
     out->height = rd_u16(b + 18);
     out->frame_crc = rd_u32(b + 24);
     return kept >= LP_FRAME_HEADER_FIELDS;
+}
+
+UserPointData lp_make_point(float x_mm, float y_mm, float z_mm, uint16_t distance,
+                            uint16_t confidence, uint16_t depth, uint16_t deep_field)
+{
+    UserPointData p;
+    p.x = x_mm / 1000.0f;
+    p.y = y_mm / 1000.0f;
+    p.z = z_mm / 1000.0f;
+    p.intensity = uint16_t(int(std::sqrt(double(confidence))));
+    p.distance = float(distance);
+    p.depth = depth;
+    p.deep_field = deep_field;
+    return p;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The "LP" sub-packages in which the Fenk-U sensor cuts its data frames, and the frame header
-// that the first sub-package of each frame carries. The live receiver and playback both read
-// them through these functions; what they then do with a sub-package differs and stays with
-// each of them.
+// that the first sub-package of each frame carries. The live receiver and playback both find,
+// read and turn them into points through these functions; what they do with a sub-package in
+// between (CRCs, refusals, storage) differs and stays with each of them.
 //
 // Sub-package (little-endian, offsets from the "L"):
 //   0-1   "LP"
@@ -16,6 +16,8 @@
 // Frame header (payload of the offset-0 sub-package; at most 44 bytes are kept):
 //   2-3 i16 data type (1 points, 2-5 u16 planes), 12-15 u32 frame index,
 //   16-17 u16 width, 18-19 u16 height, 24-27 u32 crc32_reflected of the frame's data.
+
+#include "userpointdata.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +37,10 @@ enum class LpTag {
 // First position i with at least LP_SCAN_MIN bytes from it where "L" is followed by "H" or
 // "P". Reading the "LH" length field (bytes 8-11) is safe at any position this returns.
 LpTag lp_find_tag(const uint8_t *p, size_t n, size_t *at);
+
+// Where the LhSumFrame that lp_find_tag found at `at` ends: at + its length field + 13, in 64
+// bits. The frame is whole when that many bytes are there.
+uint64_t lp_sum_frame_end(const uint8_t *p, size_t at);
 
 struct LpSubPackage {
     uint32_t total = 0;
@@ -67,3 +73,9 @@ struct LpFrameHeader {
 // reads its fields from them. False when the payload is too short to hold every field read
 // (LP_FRAME_HEADER_FIELDS); the copy and the fields are filled either way.
 bool lp_parse_frame_header(const uint8_t *data, size_t len, LpFrameHeader *out);
+
+// One point of a completed measurement from its values: x, y, z in millimetres (data type 1)
+// become metres; the distance plane (2) is taken as it is, the confidence plane (3) as the
+// integer part of its square root (in the intensity), depth (4) and deep field (5) as they are.
+UserPointData lp_make_point(float x_mm, float y_mm, float z_mm, uint16_t distance,
+                            uint16_t confidence, uint16_t depth, uint16_t deep_field);

@@ -1,5 +1,6 @@
 #include "pcdwriter.h"
 
+#include "dirhelpers.h"
 #include "numberformat.h"
 
 #include <algorithm>
@@ -10,25 +11,6 @@
 #include <vector>
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-
-bool write_all(int fd, const char *p, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += w;
-        n -= size_t(w);
-    }
-    return true;
-}
-
-} // namespace
 
 std::string PcdWriter::header(size_t points)
 {
@@ -108,9 +90,9 @@ bool PcdWriter::write(const char *path, const PointFrame &frame)
         t.join();
 
     const std::string head = header(frame.size());
-    bool ok = write_all(fd, head.data(), head.size());
+    bool ok = write_all_fd(fd, head.data(), head.size());
     for (size_t k = 0; k < slices && ok; ++k)
-        ok = write_all(fd, parts[k].text.get(), parts[k].size);
+        ok = write_all_fd(fd, parts[k].text.get(), parts[k].size);
     if (!ok)
         error_ = std::strerror(errno);
     if (::close(fd) != 0 && ok) {

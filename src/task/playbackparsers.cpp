@@ -1,12 +1,13 @@
 #include "playbackparsers.h"
 
-#include "lhframe.h"
+#include "boxpacket.h"
 #include "lpdecoder.h"
+#include "raxopacket.h"
+#include "vimopacket.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <memory>
 
 float playback_progress(size_t i, size_t n)
@@ -21,14 +22,6 @@ float playback_progress(size_t i, size_t n)
 
 namespace {
 
-inline float rd_f32(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-
 // Emits the frame being assembled as a completed frame and empties it for the next one. Its
 // capacity stays: it is the worker's assembly buffer, not a copy of what was handed over.
 inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t n, int &frames)
@@ -38,31 +31,11 @@ inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t 
     ++frames;
 }
 
-// The Raxo unit conversions for every possible wire value, computed once with the very same
-// float expressions: a lookup instead of four divisions per point.
-struct RaxoTables {
-    float coord[65536]; // i16 in units of 2 mm -> metres
-    float range[65536]; // u16 in centimetres -> metres
-    RaxoTables()
-    {
-        for (uint32_t v = 0; v < 65536; ++v) {
-            coord[v] = float(int16_t(uint16_t(v))) / 1000.0f * 2.0f;
-            range[v] = float(v) / 100.0f;
-        }
-    }
-};
-
-const RaxoTables &raxo_tables()
-{
-    static const RaxoTables tables;
-    return tables;
-}
-
 } // namespace
 
 int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
-    const RaxoTables &t = raxo_tables();
+    const RaxoUnitTables &units = raxo_unit_tables();
     PointFrame frame;
     int frames = 0;
     int last = 0;
@@ -70,33 +43,29 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
-        if (size < RAXO_PACKET_HEADER || p[0] != 0x5A || p[1] != 0xA5)
+        RaxoPointHeader h;
+        if (!raxo_has_sync(p, size) || !raxo_parse_point_header(p, size, &h))
             continue;
-        if (p[3] != 1 && p[3] != 13 && p[3] != 14)
+        // Where playback differs from the live receiver: type 13 is parsed as well, the point
+        // count is A alone (the live receiver takes A x B), and the packet index is checked for
+        // continuity (a gap is reported, the packet used all the same).
+        if (h.type != RAXO_TYPE_POINTS && h.type != RAXO_TYPE_POINTS_13
+            && h.type != RAXO_TYPE_POINTS_HALF)
             continue;
-        const int index = rd_u16(p + 7);
-        const uint64_t stamp = rd_u64(p + 37);
+        const int index = h.index;
         if (index - last != 1 && index != 1)
-            sink.index_gap(last, index, stamp, last_stamp);
-        const size_t count =
-            std::min<size_t>(rd_u16(p + 16), (size - RAXO_PACKET_HEADER) / RAXO_POINT_SIZE);
+            sink.index_gap(last, index, h.stamp, last_stamp);
+        const size_t count = raxo_points_present(size, h.count_a);
         const size_t base = frame.size();
         frame.resize(base + count);
         UserPointData *out = frame.data() + base;
-        const uint8_t *q = p + RAXO_PACKET_HEADER;
-        for (size_t j = 0; j < count; ++j, q += RAXO_POINT_SIZE) {
-            UserPointData &pt = out[j];
-            // x, y, z = (i16 / 1000) * 2 m and distance = range / 100 m, in single precision.
-            pt.x = t.coord[rd_u16(q + 2)];
-            pt.y = t.coord[rd_u16(q + 4)];
-            pt.z = t.coord[rd_u16(q + 6)];
-            pt.intensity = q[8];
-            pt.distance = t.range[rd_u16(q)];
-        }
-        if (p[20] == 2)
+        const uint8_t *q = p + RAXO_POINT_HEADER;
+        for (size_t j = 0; j < count; ++j, q += RAXO_POINT_SIZE)
+            raxo_decode_point(q, units, out[j]);
+        if (h.frame_flag == RAXO_FRAME_END)
             close_frame(sink, frame, i, n, frames);
         last = index;
-        last_stamp = stamp;
+        last_stamp = h.stamp;
     }
     sink.frame(frame, 100.0f);
     return frames;
@@ -104,42 +73,32 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 
 int parse_vimo_e_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
-    constexpr double kPi = 3.1415926535898;
     PointFrame frame;
     int frames = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
-        if (size < VIMO_PACKET_HEADER || p[0] > 1)
+        VimoPacketHeader h;
+        if (!vimo_read_header(p, size, &h))
             continue;
-        const size_t t = rd_u16(p + 5);
-        const size_t expected = VIMO_POINT_SIZE * t + VIMO_PACKET_HEADER;
+        // Where playback differs from the live receiver: only kinds 0 and 1 are parsed, a packet
+        // of the wrong length is skipped (live: reported and used), the status bits are
+        // reported for every status packet (live: once, after the ignore period), and a frame is
+        // emitted above VIMO_FRAME_POINTS points (live: at that many).
+        if (h.type > 1)
+            continue;
+        const uint64_t expected = vimo_packet_length(h.count);
         if (size != expected) {
-            sink.packet_length_error(size, expected);
+            sink.packet_length_error(size, size_t(expected));
             continue;
         }
-        if (p[0] == 1) {
-            if (p[16] & 0x80)
-                sink.mirror_fault(rd_u16(p + 12));
-            if (p[16] & 0x40)
-                sink.motor_fault(rd_u16(p + 14));
+        if (h.type == 1) {
+            if (h.status & VIMO_STATUS_MIRROR)
+                sink.mirror_fault(h.mirror);
+            if (h.status & VIMO_STATUS_MOTOR)
+                sink.motor_fault(h.motor);
         }
-        const uint8_t *q = p + VIMO_PACKET_HEADER;
-        for (size_t j = 0; j < t; ++j, q += VIMO_POINT_SIZE) {
-            const uint64_t w = rd_u64(q);
-            const uint32_t range = uint32_t(w & 0xFFFFFF);
-            const uint32_t v = uint32_t((w >> 24) & 0xFF) << 12 | uint32_t((w >> 32) & 0xFFF);
-            const uint32_t azimuth = uint32_t(w >> 44);
-            const double e = (90000.0 - double(v)) * kPi / 180000.0;
-            const double a = double(azimuth) * kPi / 180000.0;
-            const double r = double(range) / 1000.0;
-            UserPointData pt;
-            pt.x = float(std::cos(e) * r * std::cos(a));
-            pt.y = float(std::cos(e) * r * std::sin(a));
-            pt.z = float(std::sin(e) * r);
-            pt.intensity = q[8];
-            frame.push_back(pt);
-        }
+        vimo_append_points(p, size, frame);
         if (frame.size() > VIMO_FRAME_POINTS)
             close_frame(sink, frame, i, n, frames);
     }
@@ -154,22 +113,15 @@ int parse_box_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
-        if (size < BOX_PACKET_HEADER)
+        // Where playback differs from the live receiver: the "LHAB" magic is not tested and the
+        // upload type is ignored (no object records, every packet gives its points), and a
+        // packet too short for the point header still ends a frame by its byte 11. The points,
+        // intensity byte included, are the live receiver's, so a recorded box session looks as
+        // it did live.
+        if (p == nullptr || size <= BOX_FRAME_FLAG_AT)
             continue;
-        const size_t room = size > BOX_POINTS_OFFSET ? (size - BOX_POINTS_OFFSET) / BOX_POINT_SIZE : 0;
-        const size_t count = std::min<size_t>(p[5], room);
-        const uint8_t *q = p + BOX_POINTS_OFFSET;
-        for (size_t j = 0; j < count; ++j, q += BOX_POINT_SIZE) {
-            UserPointData pt;
-            pt.x = rd_f32(q);
-            pt.y = rd_f32(q + 4);
-            pt.z = rd_f32(q + 8);
-            // The live receiver takes the byte after the three floats as the intensity; playback
-            // does the same, so a recorded box session looks as it did live.
-            pt.intensity = q[12];
-            frame.push_back(pt);
-        }
-        if (p[11] == 2)
+        box_append_points(p, size, frame);
+        if (p[BOX_FRAME_FLAG_AT] == BOX_FRAME_END)
             close_frame(sink, frame, i, n, frames);
     }
     sink.frame(frame, 100.0f);

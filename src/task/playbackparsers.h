@@ -4,20 +4,14 @@
 // final frame at progress 100 (the points since the last frame end, possibly none) and returns
 // the number of frames before that final one. Every packet is checked to be as long as the
 // header fields read from it; points that would lie past the end of their packet are not read.
+// The packet headers and points are read by the live receivers' decoders (raxopacket.h,
+// vimopacket.h, boxpacket.h, lpdecoder.h); where playback treats a packet differently, the
+// parser says so at the place where it does.
 
 #include "playbacksink.h"
 
 #include <cstddef>
 #include <cstdint>
-
-constexpr size_t RAXO_PACKET_HEADER = 45;   // point packet header, points from byte 45
-constexpr size_t RAXO_POINT_SIZE = 10;
-constexpr size_t VIMO_PACKET_HEADER = 36;   // point packet header, points from byte 36
-constexpr size_t VIMO_POINT_SIZE = 10;
-constexpr size_t VIMO_FRAME_POINTS = 23040; // a frame is emitted above this many points
-constexpr size_t BOX_PACKET_HEADER = 12;    // fields read before the points
-constexpr size_t BOX_POINTS_OFFSET = 54;
-constexpr size_t BOX_POINT_SIZE = 13;
 
 // Raxo-E and Raxo-S point packets (0x5A 0xA5, type 1, 13 or 14): u16 index at 7, u16 count at
 // 16, frame flag at 20 (2 ends a frame), u64 stamp at 37, 10-byte points from 45. An index that

@@ -8,7 +8,7 @@
 #include "pcdwriter.h"
 #include "playbackparsers.h"
 #include "playbackscans.h"
-#include "tasktrace.h"
+#include "tracelog.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,7 +93,7 @@ public:
     void index_gap(int last, int now, uint64_t stamp, uint64_t last_stamp) override
     {
         owner_->post(MSG_ERROR, tr("drop package last index: %1 now index:%2").arg(last).arg(now));
-        TASK_TRACE() << QStringLiteral("drop package last index: %1 now index:%2 timestamp:%3 %4")
+        QV_TRACE() << QStringLiteral("drop package last index: %1 now index:%2 timestamp:%3 %4")
                             .arg(last)
                             .arg(now)
                             .arg(stamp)
@@ -176,7 +176,7 @@ void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
         post(MSG_ERROR, tr("The playback file is  too small,minmum 4K"));
         return;
     }
-    TASK_TRACE() << "log type:" << logtype;
+    QV_TRACE() << "log type:" << logtype;
     const QByteArray path = QFile::encodeName(filename);
     bool result = false;
     switch (logtype) {
@@ -188,7 +188,7 @@ void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
     case LOG_UDPP: result = MarivexReader(path.constData(), lidartype); break;
     default: result = RawReader(path.constData(), lidartype); break;
     }
-    TASK_TRACE() << "reader result:" << result;
+    QV_TRACE() << "reader result:" << result;
     emit finished();
 }
 
@@ -202,7 +202,7 @@ int PlaybackProc::run_parser(int lidartype, const PacketViews &packets)
     case LIDAR_RAXO_S:
         return parse_raxo_packets(packets.data(), packets.size(), sink);
     case LIDAR_VIMO_E:
-        TASK_TRACE() << "packets:" << packets.size();
+        QV_TRACE() << "packets:" << packets.size();
         return parse_vimo_e_packets(packets.data(), packets.size(), sink);
     case LIDAR_ALG_BOX:
         return parse_box_packets(packets.data(), packets.size(), sink);
@@ -268,10 +268,10 @@ bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype
     // libpcap tells pcap from pcapng by the file's content; the suffix only chose the log type.
     CaptureReader capture;
     if (!capture.read_file(path))
-        TASK_TRACE() << "can not open capture file:" << path << (pcapng ? "pcapng" : "pcap")
+        QV_TRACE() << "can not open capture file:" << path << (pcapng ? "pcapng" : "pcap")
                      << QString::fromStdString(capture.error());
     const PacketViews packets = capture.payloads();
-    TASK_TRACE() << "lidar type:" << lidartype << "packets:" << capture.packets_read()
+    QV_TRACE() << "lidar type:" << lidartype << "packets:" << capture.packets_read()
                  << "ipv4:" << packets.size();
     const int frames = run_parser(lidartype, packets);
     end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
@@ -289,7 +289,7 @@ bool PlaybackProc::MarivexReader(const char *path, int lidartype)
     int frames = 0;
     if (lidartype == LIDAR_VIMO_E) {
         scan_udpp_records(file.bytes(), file.size, packets);
-        TASK_TRACE() << "udpp records:" << packets.size();
+        QV_TRACE() << "udpp records:" << packets.size();
         frames = run_parser(LIDAR_VIMO_E, packets);
     }
     end_report(lidartype, packets.size(), frames);
@@ -301,11 +301,11 @@ bool PlaybackProc::LASReader(const char *path)
     FileBytes file;
     LasReader las;
     if (!read_whole_file(path, file)) {
-        TASK_TRACE() << "can not open las file: " << path;
+        QV_TRACE() << "can not open las file: " << path;
         return false;
     }
     if (!las.open(file.bytes(), file.size)) {
-        TASK_TRACE() << "can not open las file: " << path << "-"
+        QV_TRACE() << "can not open las file: " << path << "-"
                      << QString::fromStdString(las.error_text());
         // Said in the message log as well: a LAZ file or a broken header would otherwise
         // leave the user with a cache that never fills and no reason why.
@@ -314,10 +314,10 @@ bool PlaybackProc::LASReader(const char *path)
         return false;
     }
     const LasHeader &h = las.header();
-    TASK_TRACE() << "point num:" << h.point_count;
-    TASK_TRACE() << "geometry X: [minx:" << h.min[0] << ", maxx:" << h.max[0] << "]";
+    QV_TRACE() << "point num:" << h.point_count;
+    QV_TRACE() << "geometry X: [minx:" << h.min[0] << ", maxx:" << h.max[0] << "]";
     if (las.available_points() < h.point_count)
-        TASK_TRACE() << "the file holds" << las.available_points() << "points only";
+        QV_TRACE() << "the file holds" << las.available_points() << "points only";
     PointFrame frame;
     frame.reserve(size_t(las.available_points()));
     LasPoint p;
@@ -337,7 +337,7 @@ bool PlaybackProc::PCDReader(const char *path)
 {
     FileBytes file;
     if (!read_whole_file(path, file)) {
-        TASK_TRACE() << "can not open pcd file:" << path;
+        QV_TRACE() << "can not open pcd file:" << path;
         return false;
     }
     // A broken file can hold millions of bad lines: trace the first ones and count the rest.
@@ -345,16 +345,16 @@ bool PlaybackProc::PCDReader(const char *path)
     PcdReader pcd;
     pcd.on_bad_line = [&pcd](const std::string &line) {
         if (pcd.bad_lines() <= kTracedLines)
-            TASK_TRACE() << "data format error: " << QString::fromStdString(line);
+            QV_TRACE() << "data format error: " << QString::fromStdString(line);
     };
     PointFrame frame;
     if (!pcd.read(reinterpret_cast<const char *>(file.bytes()), file.size, frame)) {
-        TASK_TRACE() << path << QString::fromStdString(pcd.error_text());
+        QV_TRACE() << path << QString::fromStdString(pcd.error_text());
         post(MSG_ERROR, tr("can not open pcd file: %1").arg(QString::fromStdString(pcd.error_text())));
         return false;
     }
     if (pcd.bad_lines() > kTracedLines)
-        TASK_TRACE() << "data format error in" << pcd.bad_lines() << "lines";
+        QV_TRACE() << "data format error in" << pcd.bad_lines() << "lines";
     emit sig_CacheData(frame, 100.0f);
     return true;
 }
@@ -363,7 +363,7 @@ bool PlaybackProc::LASWriter(const char *path, std::vector<UserPointData> frame)
 {
     LasWriter writer;
     if (!writer.write(path, frame)) {
-        TASK_TRACE() << "can not write las file:" << path << writer.error_text();
+        QV_TRACE() << "can not write las file:" << path << writer.error_text();
         return false;
     }
     return true;
@@ -373,7 +373,7 @@ bool PlaybackProc::PCDWriter(const char *path, std::vector<UserPointData> frame)
 {
     PcdWriter writer;
     if (!writer.write(path, frame)) {
-        TASK_TRACE() << "can not write pcd file:" << path << QString::fromStdString(writer.error());
+        QV_TRACE() << "can not write pcd file:" << path << QString::fromStdString(writer.error());
         return false;
     }
     return true;
@@ -388,7 +388,7 @@ int PlaybackProc::parse_data_raxo_e(QList<QByteArray> packets)
 
 int PlaybackProc::parse_data_vimo_e(QList<QByteArray> packets)
 {
-    TASK_TRACE() << "packets:" << packets.size();
+    QV_TRACE() << "packets:" << packets.size();
     const PacketViews views = views_of(packets);
     Sink sink(this);
     return parse_vimo_e_packets(views.data(), views.size(), sink);

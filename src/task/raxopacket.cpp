@@ -1,15 +1,12 @@
 #include "raxopacket.h"
 
-#include "lhframe.h"
-
-#include <algorithm>
 #include <cstring>
 
 RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
 {
     if (buf == nullptr || len < 2)
         return RaxoDatagram::None;
-    if (buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1) {
+    if (raxo_has_sync(buf, len)) {
         if (len < 4)
             return RaxoDatagram::None;
         if (buf[3] == RAXO_TYPE_POINTS || buf[3] == RAXO_TYPE_POINTS_HALF)
@@ -23,39 +20,25 @@ RaxoDatagram raxo_classify(const uint8_t *buf, size_t len)
     return RaxoDatagram::None;
 }
 
-bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out)
-{
-    if (buf == nullptr || len < RAXO_POINT_HEADER)
-        return false;
-    out->type = buf[3];
-    out->column = rd_u16(buf + 12);
-    out->row = rd_u16(buf + 14);
-    const uint32_t claimed = uint16_t(uint32_t(rd_u16(buf + 16)) * buf[19]);
-    out->frame_flag = buf[20];
-    out->points = uint32_t(std::min<size_t>(claimed, (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE));
-    return true;
-}
-
-UserPointData raxo_decode_point(const uint8_t *point)
-{
-    UserPointData p;
-    p.x = float(int16_t(rd_u16(point + 2))) / 1000.0f * 2.0f;
-    p.y = float(int16_t(rd_u16(point + 4))) / 1000.0f * 2.0f;
-    p.z = float(int16_t(rd_u16(point + 6))) / 1000.0f * 2.0f;
-    p.intensity = point[8];
-    p.distance = float(rd_u16(point)) / 100.0f;
-    return p;
-}
-
 namespace {
-float rd_float(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
+
+struct UnitTables : RaxoUnitTables {
+    UnitTables()
+    {
+        for (uint32_t v = 0; v < 65536; ++v) {
+            coord[v] = float(int16_t(uint16_t(v))) / 1000.0f * 2.0f;
+            range[v] = float(v) / 100.0f;
+        }
+    }
+};
+
 } // namespace
+
+const RaxoUnitTables &raxo_unit_tables()
+{
+    static const UnitTables tables;
+    return tables;
+}
 
 bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec)
 {
@@ -68,10 +51,10 @@ bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec)
     rec->kind = kind;
     if (kind == 3) {
         for (int i = 0; i < 9; ++i)
-            rec->m[i] = rd_float(buf + 22 + 4 * i);
+            rec->m[i] = rd_f32(buf + 22 + 4 * i);
     } else if (kind == 2) {
         for (int i = 0; i < 6; ++i)
-            rec->m[3 + i] = rd_float(buf + 22 + 4 * i);
+            rec->m[3 + i] = rd_f32(buf + 22 + 4 * i);
     }
     return true;
 }

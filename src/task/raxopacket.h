@@ -1,8 +1,11 @@
 #pragma once
-// Raxo data-channel datagrams as the live receiver reads them: point packets (0x5A 0xA5,
-// type 1 or 14), IMU packets (type 4) and "AM" zone-monitor packets. Every function takes the
-// datagram as (pointer, length) and checks the length before it reads a field.
+// Raxo data-channel datagrams: point packets (0x5A 0xA5, type 1 or 14 live; playback also
+// takes type 13), IMU packets (type 4) and "AM" zone-monitor packets. The one decoder behind
+// the live receiver and playback: both read the point header and the points through these
+// functions. Every function takes the datagram as (pointer, length) and checks the length
+// before it reads a field.
 
+#include "lhframe.h"
 #include "userpointdata.h"
 
 #include <cstddef>
@@ -12,6 +15,7 @@ constexpr uint8_t RAXO_SYNC0 = 0x5A;
 constexpr uint8_t RAXO_SYNC1 = 0xA5;
 constexpr uint8_t RAXO_TYPE_POINTS = 1;
 constexpr uint8_t RAXO_TYPE_POINTS_HALF = 14; // half the rows: the row field is doubled
+constexpr uint8_t RAXO_TYPE_POINTS_13 = 13;   // point packet that only playback parses
 constexpr uint8_t RAXO_TYPE_IMU = 4;
 constexpr uint8_t RAXO_FRAME_END = 2;
 constexpr size_t RAXO_POINT_HEADER = 45;
@@ -28,20 +32,83 @@ static_assert(RAXO_DEBUG_IMAGE_SIZE == 162002, "DebugImage is 162002 bytes");
 enum class RaxoDatagram { None, Points, Imu, ZoneMonitor };
 RaxoDatagram raxo_classify(const uint8_t *buf, size_t len);
 
+// Bytes 0-1 are the sync bytes of a point or IMU packet (0x5A 0xA5).
+inline bool raxo_has_sync(const uint8_t *buf, size_t len)
+{
+    return buf != nullptr && len >= 2 && buf[0] == RAXO_SYNC0 && buf[1] == RAXO_SYNC1;
+}
+
 struct RaxoPointHeader {
     uint8_t type = 0;
+    uint16_t index = 0;      // packet number (u16 at 7)
     uint16_t column = 0;     // first grid column of the packet
     uint16_t row = 0;        // row field as sent (doubled for type 14)
+    uint16_t count_a = 0;    // A, the u16 at 16
+    uint8_t count_b = 0;     // B, byte 19
     uint8_t frame_flag = 0;  // RAXO_FRAME_END on the last packet of a scan
-    uint32_t points = 0;     // A x B modulo 65536, limited to what the datagram holds
+    uint64_t stamp = 0;      // u64 at 37
+    uint32_t points = 0;     // the live count: A x B modulo 65536, limited to what the datagram holds
 };
-// False for a datagram shorter than the 45-byte header.
-bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out);
+// Points that are really there: `claimed`, but never more than the bytes after the header of a
+// datagram of `len` bytes hold.
+inline size_t raxo_points_present(size_t len, size_t claimed)
+{
+    if (len < RAXO_POINT_HEADER)
+        return 0;
+    const size_t room = (len - RAXO_POINT_HEADER) / RAXO_POINT_SIZE;
+    return claimed < room ? claimed : room;
+}
+
+// False for a datagram shorter than the 45-byte header. Inline: playback reads one header per
+// packet of files of a hundred megabytes.
+inline bool raxo_parse_point_header(const uint8_t *buf, size_t len, RaxoPointHeader *out)
+{
+    if (buf == nullptr || len < RAXO_POINT_HEADER)
+        return false;
+    out->type = buf[3];
+    out->index = rd_u16(buf + 7);
+    out->column = rd_u16(buf + 12);
+    out->row = rd_u16(buf + 14);
+    out->count_a = rd_u16(buf + 16);
+    out->count_b = buf[19];
+    out->frame_flag = buf[20];
+    out->stamp = rd_u64(buf + 37);
+    out->points = uint32_t(raxo_points_present(len, uint16_t(uint32_t(out->count_a) * out->count_b)));
+    return true;
+}
+
+// The unit conversions of every possible wire value, computed once with the very same float
+// expressions as the direct computation: a lookup instead of four divisions per point.
+struct RaxoUnitTables {
+    float coord[65536]; // i16 in units of 2 mm -> metres: (value / 1000) * 2
+    float range[65536]; // u16 in centimetres -> metres: value / 100
+};
+// Built on first use (a fraction of a millisecond).
+const RaxoUnitTables &raxo_unit_tables();
 
 // Point i of a packet whose header has been checked: 10 bytes from 45 + 10 i.
 // x, y, z = (value / 1000) * 2 metres in single precision; intensity = byte 8;
-// distance = centimetres / 100.
-UserPointData raxo_decode_point(const uint8_t *point);
+// distance = centimetres / 100; every other field 0.
+// The first form writes these five fields into a fresh record (whose other fields hold 0) in
+// place: a packed record built on the stack and copied would stall every point on its reload.
+inline void raxo_decode_point(const uint8_t *point, const RaxoUnitTables &t, UserPointData &p)
+{
+    p.x = t.coord[rd_u16(point + 2)];
+    p.y = t.coord[rd_u16(point + 4)];
+    p.z = t.coord[rd_u16(point + 6)];
+    p.intensity = point[8];
+    p.distance = t.range[rd_u16(point)];
+}
+inline UserPointData raxo_decode_point(const uint8_t *point, const RaxoUnitTables &t)
+{
+    UserPointData p;
+    raxo_decode_point(point, t, p);
+    return p;
+}
+inline UserPointData raxo_decode_point(const uint8_t *point)
+{
+    return raxo_decode_point(point, raxo_unit_tables());
+}
 
 // The attitude record posted as sig_data 26, 45 bytes.
 #pragma pack(push, 1)

@@ -12,9 +12,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
-#include <arpa/inet.h>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <netinet/in.h>
@@ -23,8 +21,6 @@
 
 namespace {
 
-constexpr uint16_t kTextReply = 0xFFAC;
-constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr int kQueueMagic = LH_MAGIC;
 constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
@@ -103,11 +99,8 @@ bool RecvBoxDataProc::SendCmd(const char *cmd, int len)
 {
     if (cmd == nullptr || len < 2)
         return false;
-    if (cmd[0] != 'L' && cmd[1] != 'H') {
-        // The command need not be terminated: print no more than it holds.
-        std::printf("unknown cmd:%.*s\n", len, cmd);
+    if (!lh_command_allowed(cmd, size_t(len)))
         return false;
-    }
     const QByteArray ip = ip_.toLatin1();
     std::lock_guard<std::mutex> lock(sock_mutex_);
     udp_send_to(sock_, ip.constData(), port_, cmd, size_t(len));
@@ -265,7 +258,7 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
     if (length < LH_CRC_HEADER)
         return;
     const uint16_t cmd = rd_u16(data + 2);
-    if (cmd == kTextReply || cmd == kTextReply2) {
+    if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         // The length field, but never more than arrived.
         const size_t room = length - LH_CRC_HEADER;
         size_t n = rd_u16(data + 6);
@@ -392,15 +385,9 @@ void RecvBoxDataProc::run()
     const QByteArray ip = ip_.toLatin1();
     udp_send_to(s, ip.constData(), port_, "hello", 5);
 
-    // Datagrams are accepted only from the box's address text. Comparing the binary address is
-    // the same test as long as the text is the canonical form of that address.
-    in_addr box{};
-    bool box_ok = inet_pton(AF_INET, ip.constData(), &box) == 1;
-    if (box_ok) {
-        char canonical[INET_ADDRSTRLEN] = {0};
-        ipv4_to_text(box.s_addr, canonical, sizeof(canonical));
-        box_ok = std::strcmp(canonical, ip.constData()) == 0;
-    }
+    // Datagrams are accepted only from the box's address text.
+    uint32_t box = 0;
+    const bool box_ok = ipv4_from_canonical_text(ip.constData(), &box);
 
     std::vector<uint8_t> buf(kRecvBuffer);
     while (running_.load(std::memory_order_relaxed)) {
@@ -428,7 +415,7 @@ void RecvBoxDataProc::run()
             if (n < 0)
                 continue;
         }
-        if (!box_ok || from.sin_addr.s_addr != box.s_addr)
+        if (!box_ok || from.sin_addr.s_addr != box)
             continue;
         ParseDatagram(buf.data(), size_t(n));
         takeZoneGiveUp();

@@ -3,17 +3,14 @@
 #include "checksum.h"
 #include "lhframe.h"
 #include "logmanager.h"
+#include "ownerthreadtimer.h"
 #include "sockethelpers.h"
 #include "timehelpers.h"
 #include "tracelog.h"
 
-#include <QTimer>
-
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -29,14 +26,6 @@ constexpr int kSelectTimeoutMs = 1000;
 // Sequence numbers of the transfer frames: one counter for the process, as only one Fenk-U
 // receiver exists at a time.
 std::atomic<uint16_t> g_frameSequence{0};
-
-float point_field(const uint8_t *p)
-{
-    const uint32_t bits = rd_u32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof(f));
-    return f;
-}
 
 } // namespace
 
@@ -81,12 +70,8 @@ void RecvDataProc::stop()
 
 bool RecvDataProc::SendCmd(const char *cmd, int len)
 {
-    if (cmd == nullptr || len <= 0)
+    if (len <= 0 || !lh_command_allowed(cmd, size_t(len)))
         return false;
-    if (cmd[0] != 'L' && !(len > 1 && cmd[1] == 'H')) {
-        std::printf("unknown cmd:%.*s\n", len, cmd);
-        return false;
-    }
     std::lock_guard<std::mutex> lock(sockMutex_);
     // A closed socket's number may already belong to another file: nothing is sent then.
     if (sock_ != INVALID_SOCK) {
@@ -157,10 +142,8 @@ int RecvDataProc::ParsePacket(const uint8_t *buf, size_t len)
 {
     size_t at = 0;
     switch (lp_find_tag(buf, len, &at)) {
-    case LpTag::Lh: {
-        const uint64_t need = uint64_t(at) + rd_u32(buf + at + 8) + LH_SUM_OVERHEAD;
-        return uint64_t(len) >= need ? PARSE_REPLY : PARSE_NEED_MORE;
-    }
+    case LpTag::Lh:
+        return uint64_t(len) >= lp_sum_frame_end(buf, at) ? PARSE_REPLY : PARSE_NEED_MORE;
     case LpTag::Lp:
         return parseSubPackage(buf + at, len - at);
     case LpTag::None:
@@ -249,15 +232,9 @@ std::vector<UserPointData> RecvDataProc::buildPoints(uint32_t count) const
     std::vector<UserPointData> out(n);
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *pt = s.points.data() + i * FenkFrameStore::kPointSize;
-        UserPointData &u = out[i];
-        u.x = point_field(pt) / 1000.0f;
-        u.y = point_field(pt + 4) / 1000.0f;
-        u.z = point_field(pt + 8) / 1000.0f;
-        u.intensity = uint16_t(int(std::sqrt(double(rd_u16(s.planes[1].data() + i * 2)))));
-        u.distance = float(rd_u16(s.planes[0].data() + i * 2));
-        u.depth = rd_u16(s.planes[2].data() + i * 2);
-        u.deep_field = rd_u16(s.planes[3].data() + i * 2);
-        u.selected = 0;
+        out[i] = lp_make_point(rd_f32(pt), rd_f32(pt + 4), rd_f32(pt + 8),
+                               rd_u16(s.planes[0].data() + i * 2), rd_u16(s.planes[1].data() + i * 2),
+                               rd_u16(s.planes[2].data() + i * 2), rd_u16(s.planes[3].data() + i * 2));
     }
     return out;
 }
@@ -366,18 +343,10 @@ void RecvDataProc::doUpload(const QString &path, int code)
     if (updateFile(path, text)) {
         postText(code, tr("update OK"));
         if (code == MSG_FW_MOTOR || code == MSG_FW_MCU)
-            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
+            start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }
-}
-
-void RecvDataProc::startTimerOnOwnerThread(int ms, std::function<void()> functor)
-{
-    // Armed on the thread the receiver object lives in (the GUI thread), which has the event
-    // loop this thread lacks; both hops are dropped if the receiver is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -403,6 +372,9 @@ void RecvDataProc::run()
     int64_t nextSync = int64_t(now.sec) + 1;
     store_ = FenkFrameStore();
     std::vector<uint8_t> buf(kRecvBufferSize, 0);
+    // Datagrams are accepted only from the device's address text.
+    uint32_t device = 0;
+    const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
 
     while (running_.load()) {
         bool upload = false;
@@ -443,9 +415,7 @@ void RecvDataProc::run()
                                      reinterpret_cast<sockaddr *>(&from), &flen);
         if (n < 1)
             continue;
-        char source[INET_ADDRSTRLEN];
-        ipv4_to_text(from.sin_addr.s_addr, source, sizeof(source));
-        if (std::strcmp(source, ipText_.constData()) != 0)
+        if (!device_ok || from.sin_addr.s_addr != device)
             continue; // another sender: dropped, not recorded
         log_dump_record(0, buf.data(), size_t(n), LIDAR_FENK_U);
         processDatagram(buf.data(), size_t(n));

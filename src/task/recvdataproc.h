@@ -18,7 +18,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -125,7 +124,6 @@ private:
     void sendTimeSync(int sock);
     void doUpload(const QString &path, int code);
     void postText(int type, const QString &text);
-    void startTimerOnOwnerThread(int ms, std::function<void()> functor);
 
     std::atomic<uint8_t> running_{0};
     QString ip_;

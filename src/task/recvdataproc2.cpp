@@ -4,12 +4,12 @@
 
 #include "lhframe.h"
 #include "logmanager.h"
+#include "ownerthreadtimer.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <Eigen/Geometry>
 
@@ -121,12 +121,8 @@ void RecvDataProc2::stop()
 bool RecvDataProc2::SendCmd(const char *cmd, int len)
 {
     std::lock_guard<std::mutex> lock(sockMutex_);
-    if (cmdSock_ == INVALID_SOCK || cmd == nullptr || len <= 0)
+    if (cmdSock_ == INVALID_SOCK || len <= 0 || !lh_command_allowed(cmd, size_t(len)))
         return false;
-    if (cmd[0] != 'L' && !(len > 1 && cmd[1] == 'H')) {
-        std::printf("unknown cmd:%.*s\n", len, cmd);
-        return false;
-    }
     const int sent = udp_send_to(cmdSock_, ipText_.constData(), cmdPort_, cmd, size_t(len));
     QV_TRACE() << cmdSock_ << ip_ << cmdPort_ << "sendto:" << sent << len;
     return true;
@@ -326,10 +322,11 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     const bool frameEnd = h.frame_flag == RAXO_FRAME_END;
     Eigen::Matrix3d r;
     bool haveRotation = false;
+    const RaxoUnitTables &units = raxo_unit_tables();
     uint16_t written = rd_u16(image);
     for (uint32_t i = 0; i < h.points; ++i) {
         const uint8_t *pt = buf + RAXO_POINT_HEADER + size_t(i) * RAXO_POINT_SIZE;
-        const UserPointData p = raxo_decode_point(pt);
+        const UserPointData p = raxo_decode_point(pt, units);
 
         ++written;
         const uint64_t cell = uint64_t(rowBase + (i >> 2)) * RAXO_GRID_COLUMNS + h.column + (i & 3);
@@ -506,21 +503,12 @@ void RecvDataProc2::doUpload(int code)
         postText(code, tr("update OK"));
         // The sensor restarts after new firmware: both reception notices are due again.
         if (code == WORK_FIRMWARE_MOTOR || code == WORK_FIRMWARE_MCU)
-            startTimerOnOwnerThread(kReceptionResetMs, [this] { clearReceptionFlags(); });
+            start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
         else if (code == WORK_MODEL_UPLOAD)
-            startTimerOnOwnerThread(kModelReadBackDelayMs, [this] { requestModelReadBack(); });
+            start_timer_on_owner_thread(this, kModelReadBackDelayMs, [this] { requestModelReadBack(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }
-}
-
-void RecvDataProc2::startTimerOnOwnerThread(int ms, std::function<void()> functor)
-{
-    // The timer is armed on the thread the receiver object lives in (the GUI thread), so it is
-    // that thread's to fire or to clean up; one armed here, in a thread without an event loop,
-    // would be handed over orphaned. Both hops are dropped if the receiver is gone by then.
-    QMetaObject::invokeMethod(
-        this, [this, ms, functor] { QTimer::singleShot(ms, this, functor); }, Qt::QueuedConnection);
 }
 
 void RecvDataProc2::doZoneWrite()
@@ -717,6 +705,9 @@ void RecvDataProc2::recvDataFormPointCloudV1()
     std::vector<uint8_t> dataBuf(kDataBufferSize, 0);
     std::vector<uint8_t> cmdBuf(kCmdBufferSize, 0);
     std::memset(debugImage_.data(), 0, debugImage_.size());
+    // Data datagrams are accepted only from the device's address text.
+    uint32_t device = 0;
+    const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
 
     while (running_.load()) {
         int code = 0;
@@ -750,9 +741,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
             const ssize_t n = ::recvfrom(ds, dataBuf.data(), dataBuf.size(), MSG_DONTWAIT,
                                          reinterpret_cast<sockaddr *>(&from), &flen);
             if (n >= 1) {
-                char source[INET_ADDRSTRLEN];
-                ipv4_to_text(from.sin_addr.s_addr, source, sizeof(source));
-                if (std::strcmp(source, ipText_.constData()) != 0)
+                if (!device_ok || from.sin_addr.s_addr != device)
                     continue; // another sender: dropped, not recorded
                 log_dump_record(0, dataBuf.data(), size_t(n), lidartype);
                 processDataDatagram(dataBuf.data(), size_t(n));

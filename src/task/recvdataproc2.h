@@ -20,7 +20,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -143,7 +142,6 @@ private:
     void doModelRead();
     void doZoneWrite();
     void doZoneRead();
-    void startTimerOnOwnerThread(int ms, std::function<void()> functor);
     void buildTransferPaths();
     int connectFallback();
 

@@ -4,18 +4,13 @@
 #include "firmware.h"
 #include "lhframe.h"
 #include "logmanager.h"
+#include "ownerthreadtimer.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 #include "timehelpers.h"
 #include "vimopacket.h"
 
-#include <QMetaObject>
-#include <QTimer>
-
-#include <arpa/inet.h>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <netinet/in.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -23,8 +18,6 @@
 namespace {
 
 constexpr uint16_t kParamReply = 0xB8AC;
-constexpr uint16_t kTextReply = 0xFFAC;
-constexpr uint16_t kTextReply2 = 0xFFBC;
 constexpr size_t kRecvBuffer = 4096;
 // A packet carries at most (4096 - 36) / 10 points, so a frame never grows past this.
 constexpr size_t kFrameCapacity = VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
@@ -80,11 +73,8 @@ bool RecvDataProc3::SendCmd(const char *cmd, int length)
     std::lock_guard<std::mutex> lock(sock_mutex_);
     if (sock_ == INVALID_SOCK)
         return false;
-    if (cmd[0] != 'L' && cmd[1] != 'H') {
-        // The command need not be terminated: print no more than it holds.
-        std::printf("unknown cmd:%.*s\n", length, cmd);
+    if (!lh_command_allowed(cmd, size_t(length)))
         return false;
-    }
     const QByteArray ip = ip_.toLatin1();
     const int sent = udp_send_to(sock_, ip.constData(), port_, cmd, size_t(length));
     QV_TRACE() << sock_ << ip_ << port_ << "sendto:" << length << sent;
@@ -164,7 +154,7 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
             cmd_ok_.store(1);
             post(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
         }
-    } else if (cmd == kTextReply || cmd == kTextReply2) {
+    } else if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         if (payload + LH_CRC_HEADER > length)
             return;
         emit sig_data(MSG_CMD_INFO,
@@ -190,13 +180,8 @@ void RecvDataProc3::runFirmwareRequest()
     if (UpdateFirmware(ip_, port_, path)) {
         post(type, tr("update OK"));
         if (type == MSG_FW_MOTOR || type == MSG_FW_MCU) {
-            // The timer belongs to the receiver object, which lives in the GUI thread: start
-            // it there. After the sensor restarts, reception is reported again.
-            const int delay = report_again_ms_;
-            QMetaObject::invokeMethod(
-                this,
-                [this, delay] { QTimer::singleShot(delay, this, [this] { clearReceptionFlags(); }); },
-                Qt::QueuedConnection);
+            // After the sensor restarts, reception is reported again.
+            start_timer_on_owner_thread(this, report_again_ms_, [this] { clearReceptionFlags(); });
         }
     } else {
         post(MSG_FW_MOTOR, tr("update NG:%1").arg(QString()));
@@ -225,16 +210,9 @@ void RecvDataProc3::run()
     frame_.reserve(kFrameCapacity);
     motor_fault_reported_ = false;
 
-    // Datagrams are accepted only from the device's address text. Comparing the binary address
-    // is the same test as long as the text is the canonical form of that address.
-    const QByteArray ip = ip_.toLatin1();
-    in_addr device{};
-    bool device_ok = inet_pton(AF_INET, ip.constData(), &device) == 1;
-    if (device_ok) {
-        char canonical[INET_ADDRSTRLEN] = {0};
-        ipv4_to_text(device.s_addr, canonical, sizeof(canonical));
-        device_ok = std::strcmp(canonical, ip.constData()) == 0;
-    }
+    // Datagrams are accepted only from the device's address text.
+    uint32_t device = 0;
+    const bool device_ok = ipv4_from_canonical_text(ip_.toLatin1().constData(), &device);
 
     uint8_t buf[kRecvBuffer];
     while (running_.load(std::memory_order_relaxed)) {
@@ -252,7 +230,7 @@ void RecvDataProc3::run()
             const int rc = ::select(s + 1, &rd, nullptr, nullptr, &tv);
             if (rc < 0 && errno != EINTR)
                 break;
-        } else if (device_ok && from.sin_addr.s_addr == device.s_addr) {
+        } else if (device_ok && from.sin_addr.s_addr == device) {
             log_dump_record(0, buf, size_t(n), LIDAR_VIMO_E);
             ParseDatagram(buf, size_t(n));
         }

@@ -14,7 +14,8 @@
 
 constexpr size_t VIMO_HEADER_SIZE = 36;
 constexpr size_t VIMO_POINT_SIZE = 10;
-// A live frame is posted once it holds at least this many points.
+// A live frame is posted once it holds at least this many points; playback emits a frame only
+// once it holds more.
 constexpr size_t VIMO_FRAME_POINTS = 23040;
 
 struct VimoPacketHeader {

@@ -20,6 +20,31 @@ TEST(Address, Ipv4Texts)
     EXPECT_FALSE(is_ipv4(nullptr));
 }
 
+TEST(Address, CanonicalIpv4Texts)
+{
+    // A receiver compares binary source addresses against its configured text: only a text in
+    // the form the kernel's address would be written in may match anything.
+    const std::pair<const char *, bool> cases[] = {
+        {"127.0.0.2", true},   {"192.168.1.10", true}, {"0.0.0.0", true},
+        {"255.255.255.255", true}, {"192.168.001.010", false}, {"1..2.3", false},
+        {"1.2.3", false},      {"1.2.3.4 ", false},    {" 1.2.3.4", false},
+        {"256.1.1.1", false},  {"", false},            {"::1", false},
+    };
+    for (const auto &c : cases) {
+        uint32_t addr = 0x12345678;
+        EXPECT_EQ(ipv4_from_canonical_text(c.first, &addr), c.second) << '"' << c.first << '"';
+        if (c.second) {
+            char back[16] = {0};
+            ipv4_to_text(addr, back, sizeof(back));
+            EXPECT_STREQ(back, c.first);
+        } else {
+            EXPECT_EQ(addr, 0x12345678u) << "untouched for " << '"' << c.first << '"';
+        }
+    }
+    EXPECT_FALSE(ipv4_from_canonical_text(nullptr, nullptr));
+    EXPECT_TRUE(ipv4_from_canonical_text("10.0.0.1", nullptr));
+}
+
 TEST(Address, MacTexts)
 {
     const std::pair<const char *, bool> cases[] = {

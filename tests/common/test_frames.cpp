@@ -147,6 +147,19 @@ TEST(Frames, ParseSumFrameResults)
     EXPECT_EQ(out.data, p);
 }
 
+TEST(Frames, CommandsAllowedToLeave)
+{
+    // Refused only when byte 0 is not "L" and byte 1 is not "H".
+    const std::pair<std::string, bool> cases[] = {
+        {"LHxx", true}, {"LXZ", true}, {"XHZ", true}, {"L", true},
+        {"XYZ", false}, {"H", false},  {"xL", false}, {"HL", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(lh_command_allowed(c.first.data(), c.first.size()), c.second) << c.first;
+    EXPECT_FALSE(lh_command_allowed("LH", 0)) << "no bytes";
+    EXPECT_FALSE(lh_command_allowed(nullptr, 4));
+}
+
 TEST(Frames, WrongSumIsReportedButParsed)
 {
     const auto p = bytes_of("xyz");

@@ -7,13 +7,6 @@
 
 namespace {
 
-void put_float(uint8_t *p, float f)
-{
-    uint32_t u;
-    std::memcpy(&u, &f, 4);
-    wr_u32(p, u);
-}
-
 // A 514-byte list whose slot i holds object id 10 + i, class i - 1, sizes and centres from i.
 std::vector<uint8_t> object_list(uint8_t count)
 {
@@ -27,7 +20,7 @@ std::vector<uint8_t> object_list(uint8_t count)
         o[5] = uint8_t(i & 7);
         o[6] = 0xAB;
         for (int k = 0; k < 6; ++k)
-            put_float(o + 8 + 4 * k, float(i) + 0.5f * float(k + 1));
+            wr_f32(o + 8 + 4 * k, float(i) + 0.5f * float(k + 1));
     }
     return msg;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Builders of the devices' point packets, byte for byte as the sensors and the box send them,
-// for the fake devices, the playback fixtures, the fuzz seeds and the benchmarks.
+// for the fake devices, the playback fixtures, the fuzz seeds and the benchmarks: the one place
+// where each packet layout is written.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,9 +15,23 @@ using Bytes = std::vector<uint8_t>;
 struct RaxoPoint {
     uint16_t range_cm = 0;
     int16_t x = 0, y = 0, z = 0; // units of 2 mm
-    uint8_t intensity = 0;
-    uint8_t second = 0;
+    uint8_t intensity = 0;       // byte 8
+    uint8_t second = 0;          // byte 9
 };
+RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity,
+                     uint8_t second = 0);
+// Every header field the builder writes; the rest of the 45-byte header is 0.
+struct RaxoPacketFields {
+    uint8_t type = 1;
+    uint16_t index = 0;
+    uint16_t column = 0;    // u16 at 12: first grid column
+    uint16_t row = 0;       // u16 at 14
+    int count_a = -1;       // -1: the number of points; others make a packet that claims more
+    uint8_t count_b = 1;
+    uint8_t frame_flag = 0;
+    uint64_t stamp = 0;
+};
+Bytes make_raxo_packet(const RaxoPacketFields &fields, const std::vector<RaxoPoint> &points);
 Bytes make_raxo_packet(uint8_t type, uint16_t index, const std::vector<RaxoPoint> &points,
                        uint8_t frame_flag, uint64_t stamp = 0, uint8_t count_b = 1);
 
@@ -31,13 +47,29 @@ struct VimoPoint {
 };
 Bytes make_vimo_e_packet(uint8_t kind, const std::vector<VimoPoint> &points, uint8_t status = 0,
                          uint16_t mirror = 0, uint16_t motor = 0, uint16_t sequence = 0);
+// The u64 of packed polar coordinates of one point.
+uint64_t vimo_pack_point(const VimoPoint &p);
 
-// Algorithm-box "LHAB" point datagram: count at 5, upload type at 8, frame flag at 11, 13-byte
+// Algorithm-box "LHAB" datagram: object id at 4, count at 5, bytes 6 and 7, upload type at 8,
+// frame flag at 11, u16 cache-clean word at 12, float object centre at 14, 18, 22; 13-byte
 // points (float x, y, z in metres, intensity byte) from 54.
 struct BoxPoint {
     float x = 0, y = 0, z = 0;
     uint8_t intensity = 0;
 };
+struct LhabSpec {
+    uint8_t object_id = 0;
+    uint8_t upload_type = 0;
+    uint8_t frame_flag = 0; // 2 ends the frame
+    uint8_t byte6 = 0;
+    uint8_t byte7 = 0;
+    uint16_t clean_word = 0;
+    float cx = 0.0f, cy = 0.0f, cz = 0.0f;
+    std::vector<BoxPoint> points;
+    int announced = -1; // N written at byte 5; -1: the number of points
+};
+Bytes make_lhab(const LhabSpec &spec);
+// A point datagram: the points, the frame flag and the upload type, every other field 0.
 Bytes make_box_packet(const std::vector<BoxPoint> &points, uint8_t frame_flag,
                       uint8_t upload_type = 1);
 
@@ -57,7 +89,12 @@ std::vector<Bytes> make_lp_plane(int16_t type, uint32_t frame_index, uint16_t wi
 
 // Plane contents: x, y, z floats in millimetres per point; or one u16 per pixel.
 Bytes lp_xyz_content(const std::vector<float> &xyz_mm);
+Bytes lp_xyz_content(const std::vector<std::array<float, 3>> &points_mm);
 Bytes lp_u16_content(const std::vector<uint16_t> &values);
 
-// LhSumFrame reply as the Fenk-U and Raxo sensors send it.
+// LhSumFrame with sequence 1 and the type as given, as recorded Fenk-U streams carry them.
 Bytes make_sum_reply(uint16_t type, const Bytes &payload);
+
+// The reply of a Fenk-U or Raxo sensor to a command: an LhSumFrame of type | 0x8000 with
+// sequence 0.
+Bytes make_command_reply(uint16_t type, const Bytes &payload);

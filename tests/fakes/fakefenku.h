@@ -5,7 +5,10 @@
 // upload (frame type 9): it takes the file chunk by chunk and answers from where each message
 // came. Everything it receives is recorded.
 
+#include "devicepackets.h"
+#include "fakecommandlog.h"
 #include "fakepeer.h"
+#include "fakeupload.h"
 
 #include <array>
 #include <atomic>
@@ -19,23 +22,27 @@
 #include <thread>
 #include <vector>
 
-// One "LP" sub-package: prefix, payload, crc32_reflected trailer.
-std::vector<uint8_t> fenku_subpackage(uint32_t total, uint32_t offset, const std::vector<uint8_t> &payload);
+// The sub-packages, frame headers and plane contents are built by devicepackets.h
+// (make_lp_subpackage, make_lp_header, lp_xyz_content, lp_u16_content, make_lp_plane); these
+// are the same builders in the shape the receiver tests use most: width and height first, the
+// frame index last.
+
 // A 44-byte frame header: data type at 2, frame index at 12, width at 16, height at 18, the
 // CRC of the frame's data at 24.
-std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
-                                        uint32_t frame_crc, uint32_t index = 0);
-// Frame data: x, y, z floats in millimetres per point, or one u16 per pixel.
-std::vector<uint8_t> fenku_points(const std::vector<std::array<float, 3>> &mm);
-std::vector<uint8_t> fenku_plane(const std::vector<uint16_t> &values);
+inline std::vector<uint8_t> fenku_frame_header(int16_t type, uint16_t width, uint16_t height,
+                                               uint32_t frame_crc, uint32_t index = 0)
+{
+    return make_lp_header(type, index, width, height, frame_crc);
+}
 // A whole frame as the sensor sends it: the header sub-package (offset 0, with the CRC of
 // `data`), then the data in sub-packages of at most `chunk` bytes from offset 44 on; every
 // one carries total = 44 + data size.
-std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
-                                              const std::vector<uint8_t> &data, size_t chunk = 1200,
-                                              uint32_t index = 0);
-// LhSumFrame reply of `type` | 0x8000 with the payload.
-std::vector<uint8_t> fenku_reply_frame(uint16_t type, const std::vector<uint8_t> &payload);
+inline std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t width, uint16_t height,
+                                                     const std::vector<uint8_t> &data,
+                                                     size_t chunk = 1200, uint32_t index = 0)
+{
+    return make_lp_plane(type, index, width, height, data, chunk);
+}
 
 struct FenkTimeSync {
     std::vector<uint8_t> frame; // the whole datagram
@@ -48,18 +55,7 @@ struct FenkTimeSync {
 
 class FakeFenkU {
 public:
-    struct Upload {
-        std::string info_text;
-        std::string name;
-        uint32_t size = 0;
-        uint32_t crc = 0;
-        std::vector<uint8_t> data; // chunks placed by index
-        int info_messages = 0;
-        int chunk_messages = 0;    // every chunk message, repeats included
-        bool ended = false;        // op 3 arrived
-        int from_port = 0;         // the host port the transfer came from
-        std::vector<uint16_t> sequences; // of every transfer frame, in arrival order
-    };
+    using Upload = FakeUpload;
 
     explicit FakeFenkU(const std::string &ip = "127.0.0.2");
     ~FakeFenkU();
@@ -78,10 +74,10 @@ public:
 
     // Command frames (every LhSumFrame but a transfer or time-sync frame). The default handler
     // replies with type | 0x8000 and four zero bytes; return an empty vector for no reply.
-    using CommandHandler = std::function<std::vector<uint8_t>(const std::vector<uint8_t> &request)>;
-    void set_command_handler(CommandHandler h);
-    std::vector<std::vector<uint8_t>> commands();
-    bool wait_commands(size_t count, int timeout_ms);
+    using CommandHandler = FakeCommandLog::Handler;
+    void set_command_handler(CommandHandler h) { commands_.set_handler(std::move(h)); }
+    std::vector<std::vector<uint8_t>> commands() { return commands_.commands(); }
+    bool wait_commands(size_t count, int timeout_ms) { return commands_.wait(count, timeout_ms); }
 
     // Every datagram received, of any content.
     bool wait_raw(size_t count, int timeout_ms) { return peer_.wait_for(count, timeout_ms); }
@@ -91,31 +87,22 @@ public:
     void clear_time_syncs();
 
     // Upload behaviour.
-    void set_silent(bool silent);                               // no transfer replies at all
-    void reject_chunk(uint16_t index, uint16_t status = 0x33);  // never accept a chunk
-    void set_end_status(uint16_t status);                       // reply to op 3 (0 accepted)
-    Upload upload();
-    bool wait_upload_end(int timeout_ms);
-    int transfer_messages();
+    void set_silent(bool silent) { upload_.set_silent(silent); } // no transfer replies at all
+    void reject_chunk(uint16_t index, uint16_t status = 0x33) { upload_.reject_chunk(index, status); }
+    void set_end_status(uint16_t status) { upload_.set_end_status(status); } // op 3's reply
+    Upload upload() { return upload_.upload(); }
+    bool wait_upload_end(int timeout_ms) { return upload_.wait_end(timeout_ms); }
+    int transfer_messages() { return upload_.messages(); }
 
 private:
     void on_datagram(FakePeer &peer, const Datagram &d);
-    void on_transfer(FakePeer &peer, const Datagram &d, const std::vector<uint8_t> &payload,
-                     uint16_t seq);
 
     FakePeer peer_;
+    FakeCommandLog commands_;
+    FakeUploadTarget upload_;
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::string host_ip_ = "127.0.0.1";
-    int host_port_ = 0;
-    CommandHandler handler_;
-    std::vector<std::vector<uint8_t>> commands_;
     std::vector<FenkTimeSync> syncs_;
-    bool silent_ = false;
-    std::map<uint16_t, uint16_t> reject_;
-    uint16_t end_status_ = 0;
-    int transfer_messages_ = 0;
-    Upload upload_;
 
     std::thread stream_;
     std::atomic<bool> streaming_{false};

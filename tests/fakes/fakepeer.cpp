@@ -102,6 +102,31 @@ int FakePeer::reply(const Datagram &to, const std::vector<uint8_t> &bytes)
     return send_to(to.from_ip, to.from_port, bytes);
 }
 
+void FakePeer::set_host(const std::string &ip, int port)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    host_ip_ = ip;
+    host_port_ = port;
+}
+
+std::string FakePeer::host_ip()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return host_ip_;
+}
+
+int FakePeer::send_to_host(const std::vector<uint8_t> &bytes)
+{
+    std::string ip;
+    int port;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ip = host_ip_;
+        port = host_port_;
+    }
+    return send_to(ip, port, bytes);
+}
+
 std::vector<Datagram> FakePeer::received()
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -41,6 +41,12 @@ public:
     int send_to(const std::string &ip, int port, const std::vector<uint8_t> &bytes);
     int reply(const Datagram &to, const std::vector<uint8_t> &bytes);
 
+    // Where the device sends on its own (point packets, unsolicited replies): the host's address
+    // and port, 127.0.0.1 and port 0 until set. Any thread may set it.
+    void set_host(const std::string &ip, int port);
+    std::string host_ip();
+    int send_to_host(const std::vector<uint8_t> &bytes);
+
     std::vector<Datagram> received();
     size_t received_count();
     void clear_received();
@@ -59,4 +65,6 @@ private:
     std::condition_variable cv_;
     std::vector<Datagram> received_;
     Handler handler_;
+    std::string host_ip_ = "127.0.0.1";
+    int host_port_ = 0;
 };

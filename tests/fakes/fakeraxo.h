@@ -4,30 +4,22 @@
 // the device side of the file transfer (frame type 3): it takes uploads chunk by chunk and
 // serves files for download. Everything it receives is recorded.
 
+#include "devicepackets.h"
+#include "fakecommandlog.h"
 #include "fakepeer.h"
+#include "fakeupload.h"
 
-#include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
-// One point as the sensor sends it: range in cm, x, y, z in 2 mm units, byte 8, byte 9.
-struct RaxoWirePoint {
-    uint16_t range_cm = 0;
-    int16_t x = 0;
-    int16_t y = 0;
-    int16_t z = 0;
-    uint8_t intensity = 0; // byte 8
-    uint8_t second = 0;    // byte 9
-};
-
-// Point packet (type 1 or 14): the count fields A (u16 at 16) and B (byte 19) default to
-// points.size() and 1; pass others to make a packet that claims more than it holds.
+// Point packet (type 1 or 14) at a grid column and row (make_raxo_packet with those fields):
+// the count fields A (u16 at 16) and B (byte 19) default to points.size() and 1; pass others
+// to make a packet that claims more than it holds.
 std::vector<uint8_t> raxo_point_packet(uint8_t type, uint16_t column, uint16_t row,
-                                       const std::vector<RaxoWirePoint> &points,
+                                       const std::vector<RaxoPoint> &points,
                                        uint8_t frame_flag, int count_a = -1, int count_b = -1);
 // IMU packet (type 4) of the given kind: floats from byte 22 (nine for kind 3, six for kind 2).
 std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::vector<float> &floats);
@@ -35,22 +27,10 @@ std::vector<uint8_t> raxo_imu_packet(uint8_t kind, int64_t time_us, const std::v
 std::vector<uint8_t> raxo_imu_level_packet(float ax, float ay, float az, int64_t time_us = 0);
 // "AM" zone-monitor packet: selector at 12, the record from byte 20.
 std::vector<uint8_t> raxo_zone_monitor_packet(uint16_t selector, const std::vector<uint8_t> &record);
-// LhSumFrame reply of `type` | 0x8000 with the payload.
-std::vector<uint8_t> raxo_reply_frame(uint16_t type, const std::vector<uint8_t> &payload);
 
 class FakeRaxo {
 public:
-    // What the device side of an upload has seen.
-    struct Upload {
-        std::string info_text;      // the info message's text
-        std::string name;
-        uint32_t size = 0;
-        uint32_t crc = 0;
-        std::vector<uint8_t> data;  // chunks placed by index
-        int info_messages = 0;
-        int chunk_messages = 0;     // every chunk message, repeats included
-        bool ended = false;         // op 3 arrived
-    };
+    using Upload = FakeUpload;
 
     explicit FakeRaxo(const std::string &ip = "127.0.0.2");
     ~FakeRaxo();
@@ -68,42 +48,38 @@ public:
 
     // Command frames (every LhSumFrame not of the transfer type). The default handler replies
     // with type | 0x8000 and four zero bytes; return an empty vector for no reply.
-    using CommandHandler = std::function<std::vector<uint8_t>(const std::vector<uint8_t> &request)>;
-    void set_command_handler(CommandHandler h);
-    std::vector<std::vector<uint8_t>> commands();
-    bool wait_commands(size_t count, int timeout_ms);
+    using CommandHandler = FakeCommandLog::Handler;
+    void set_command_handler(CommandHandler h) { commands_.set_handler(std::move(h)); }
+    std::vector<std::vector<uint8_t>> commands() { return commands_.commands(); }
+    bool wait_commands(size_t count, int timeout_ms) { return commands_.wait(count, timeout_ms); }
 
     // Transfer behaviour.
-    void set_silent(bool silent);                      // no transfer replies at all
-    void drop_chunk_replies(uint16_t index, int times); // lose the first replies to a chunk
-    void reject_chunk(uint16_t index, uint16_t status = 0x33); // never accept a chunk
+    void set_silent(bool silent) { upload_.set_silent(silent); } // no transfer replies at all
+    void drop_chunk_replies(uint16_t index, int times) { upload_.drop_chunk_replies(index, times); }
+    void reject_chunk(uint16_t index, uint16_t status = 0x33) { upload_.reject_chunk(index, status); }
     void serve_file(const std::string &name, const std::vector<uint8_t> &content);
     void serve_file_with_crc(const std::string &name, const std::vector<uint8_t> &content, uint32_t crc);
     void set_download_chunk_size(size_t n);
 
-    Upload upload();
-    bool wait_upload_end(int timeout_ms);
+    Upload upload() { return upload_.upload(); }
+    bool wait_upload_end(int timeout_ms) { return upload_.wait_end(timeout_ms); }
     std::vector<uint16_t> download_next_requests(); // the counts carried by op 4 messages
     int download_finish_messages();
 
 private:
     void on_command(FakePeer &peer, const Datagram &d);
     void on_transfer(FakePeer &peer, const Datagram &d, const std::vector<uint8_t> &payload);
+    // The download ops (0 request, 4 next, 5 finish); false for no reply.
+    bool on_download(uint16_t op, const std::vector<uint8_t> &payload, std::vector<uint8_t> *answer);
 
     FakePeer data_;
     FakePeer cmd_;
-    std::string host_ip_ = "127.0.0.1";
-    int host_data_port_ = 0;
-    std::string host_cmd_ip_;
-    int host_cmd_port_ = 0;
+    FakeCommandLog commands_;
+    FakeUploadTarget upload_;
 
     std::mutex mutex_;
-    std::condition_variable cv_;
-    CommandHandler handler_;
-    std::vector<std::vector<uint8_t>> commands_;
-    bool silent_ = false;
-    std::map<uint16_t, int> drop_replies_;
-    std::map<uint16_t, uint16_t> reject_;
+    std::string host_cmd_ip_;
+    int host_cmd_port_ = 0;
     struct Served {
         std::vector<uint8_t> content;
         uint32_t crc = 0;
@@ -113,5 +89,4 @@ private:
     size_t download_chunk_ = 512;
     std::vector<uint16_t> next_requests_;
     int finish_messages_ = 0;
-    Upload upload_;
 };

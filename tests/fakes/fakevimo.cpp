@@ -19,21 +19,12 @@ FakeVimo::~FakeVimo()
 
 void FakeVimo::set_host(const std::string &ip, int port)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    host_ip_ = ip;
-    host_port_ = port;
+    peer_.set_host(ip, port);
 }
 
 int FakeVimo::send(const std::vector<uint8_t> &datagram)
 {
-    std::string ip;
-    int port;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ip = host_ip_;
-        port = host_port_;
-    }
-    return peer_.send_to(ip, port, datagram);
+    return peer_.send_to_host(datagram);
 }
 
 void FakeVimo::set_firmware_mode(Firmware mode)
@@ -58,32 +49,6 @@ std::vector<uint32_t> FakeVimo::firmware_log()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return log_;
-}
-
-uint64_t FakeVimo::pack(const VimoPoint &p)
-{
-    return uint64_t(p.range_mm & 0xFFFFFFu) | uint64_t((p.e >> 12) & 0xFFu) << 24
-           | uint64_t(p.e & 0xFFFu) << 32 | uint64_t(p.a & 0xFFFFFu) << 44;
-}
-
-std::vector<uint8_t> FakeVimo::point_packet(uint8_t type, uint16_t sequence,
-                                            const std::vector<VimoPoint> &points, uint8_t status,
-                                            uint16_t mirror, uint16_t motor)
-{
-    std::vector<uint8_t> d(36 + 10 * points.size(), 0);
-    d[0] = type;
-    wr_u16(&d[5], uint16_t(points.size()));
-    wr_u16(&d[7], sequence);
-    wr_u16(&d[12], mirror);
-    wr_u16(&d[14], motor);
-    d[16] = status;
-    for (size_t i = 0; i < points.size(); ++i) {
-        uint8_t *p = &d[36 + 10 * i];
-        wr_u64(p, pack(points[i]));
-        p[8] = points[i].intensity;
-        p[9] = 0;
-    }
-    return d;
 }
 
 std::vector<uint8_t> FakeVimo::param_record(const std::string &sn, const std::string &model)

@@ -1,22 +1,17 @@
 #pragma once
-// A fake Vimo-E sensor on loopback: sends packed-point packets and "LH" replies from its command
-// port, answers the parameter query, text commands and the firmware exchange, and records every
-// datagram it receives.
+// A fake Vimo-E sensor on loopback: sends packed-point packets (make_vimo_e_packet) and "LH"
+// replies from its command port, answers the parameter query, text commands and the firmware
+// exchange, and records every datagram it receives.
 
+#include "devicepackets.h"
 #include "fakepeer.h"
+#include "lhframe.h"
 
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
-
-struct VimoPoint {
-    uint32_t range_mm = 0; // 24 bits
-    uint32_t e = 0;        // polar code, millidegrees from vertical (20 bits)
-    uint32_t a = 0;        // azimuth, millidegrees (20 bits)
-    uint8_t intensity = 0;
-};
 
 class FakeVimo {
 public:
@@ -25,7 +20,7 @@ public:
 
     static constexpr uint16_t kParamQuery = 0x4753;
     static constexpr uint16_t kParamReply = 0xB8AC;
-    static constexpr uint16_t kTextReply = 0xFFAC;
+    static constexpr uint16_t kTextReply = LH_TEXT_REPLY;
     static constexpr size_t kParamRecordSize = 152;
 
     // Binds ip:port (port 0 picks one); `reuse` sets SO_REUSEADDR.
@@ -47,11 +42,6 @@ public:
     std::vector<uint32_t> firmware_log();
 
     // Wire builders.
-    static uint64_t pack(const VimoPoint &p);
-    static std::vector<uint8_t> point_packet(uint8_t type, uint16_t sequence,
-                                             const std::vector<VimoPoint> &points,
-                                             uint8_t status = 0, uint16_t mirror = 0,
-                                             uint16_t motor = 0);
     // 152-byte parameter record: serial number at 8, model at 28.
     static std::vector<uint8_t> param_record(const std::string &sn, const std::string &model);
     static std::vector<uint8_t> reply(uint16_t cmd, uint16_t sequence,
@@ -62,8 +52,6 @@ private:
 
     FakePeer peer_;
     std::mutex mutex_;
-    std::string host_ip_ = "127.0.0.1";
-    int host_port_ = 0;
     Firmware mode_ = Firmware::Answer;
     std::map<uint32_t, std::vector<uint8_t>> chunks_;
     std::vector<uint32_t> log_;

@@ -4,7 +4,7 @@
 // queue (four sends in all, then it gives up and tells the engine).
 
 #include "checksum.h"
-#include "fakealgorithmbox.h"
+#include "fakebox.h"
 #include "lhframe.h"
 #include "sockethelpers.h"
 #include "zonealarm.h"
@@ -31,7 +31,7 @@ struct Report {
 
 class BoxHarness {
 public:
-    explicit BoxHarness(FakeAlgorithmBox &box) : box_(box)
+    explicit BoxHarness(FakeBox &box) : box_(box)
     {
         sock_ = udp_open(0, false, "127.0.0.1");
         QObject::connect(&engine, &ZoneAlarm::sig_ZoneCMD,
@@ -96,7 +96,7 @@ private:
         ++requests;
     }
 
-    FakeAlgorithmBox &box_;
+    FakeBox &box_;
     int sock_ = INVALID_SOCK;
     std::vector<uint8_t> last_;
     int sends_ = 0;
@@ -143,11 +143,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(box.ok());
+        box.set_answer_zones(true);
         box.start();
     }
     void TearDown() override { box.stop(); }
 
-    FakeAlgorithmBox box;
+    FakeBox box{0};
 };
 
 } // namespace
@@ -250,7 +251,7 @@ TEST_F(ZoneTransfer, ReadFailures)
 {
     struct Case {
         const char *what;
-        std::function<void(FakeAlgorithmBox::Faults &, std::vector<uint8_t> &)> fault;
+        std::function<void(FakeBox::Faults &, std::vector<uint8_t> &)> fault;
         int result;       // what the exchange ends with
         Report expected;  // a report that must appear
     };
@@ -272,7 +273,7 @@ TEST_F(ZoneTransfer, ReadFailures)
     const std::vector<uint8_t> good = image_of(sample_table());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        FakeAlgorithmBox::Faults f;
+        FakeBox::Faults f;
         std::vector<uint8_t> img = good;
         c.fault(f, img);
         box.set_faults(f);
@@ -302,7 +303,7 @@ TEST_F(ZoneTransfer, ReadFailures)
     }
 
     // The transfer-check text names both checks in hexadecimal.
-    FakeAlgorithmBox::Faults f;
+    FakeBox::Faults f;
     f.bad_transfer_check = true;
     box.set_faults(f);
     box.set_zone_store(good);
@@ -315,7 +316,7 @@ TEST_F(ZoneTransfer, ReadFailures)
 
 TEST_F(ZoneTransfer, SizeAnswerOtherThanTheImageStopsTheReadSilently)
 {
-    FakeAlgorithmBox::Faults f;
+    FakeBox::Faults f;
     f.size_answer = 0x30000;
     box.set_faults(f);
     BoxHarness h(box);
@@ -337,7 +338,7 @@ TEST_F(ZoneTransfer, WriteFailures)
 {
     struct Case {
         const char *what;
-        std::function<void(FakeAlgorithmBox::Faults &)> fault;
+        std::function<void(FakeBox::Faults &)> fault;
         int result;
         Report last;
     };
@@ -348,7 +349,7 @@ TEST_F(ZoneTransfer, WriteFailures)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        FakeAlgorithmBox::Faults f;
+        FakeBox::Faults f;
         c.fault(f);
         box.set_faults(f);
         const int reloads = box.reload_count();
@@ -375,7 +376,7 @@ TEST_F(ZoneTransfer, RepeatedAndStaleEchoesAreIgnored)
 {
     struct Case {
         const char *what;
-        std::function<void(FakeAlgorithmBox::Faults &)> fault;
+        std::function<void(FakeBox::Faults &)> fault;
     };
     const Case cases[] = {
         {"every echo twice", [](auto &f) { f.duplicate_echoes = true; }},
@@ -384,7 +385,7 @@ TEST_F(ZoneTransfer, RepeatedAndStaleEchoesAreIgnored)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        FakeAlgorithmBox::Faults f;
+        FakeBox::Faults f;
         c.fault(f);
         box.set_faults(f);
         const int good_before = box.good_reload_count();

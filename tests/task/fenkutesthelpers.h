@@ -1,6 +1,7 @@
 #pragma once
 // What the Fenk-U receiver posted, collected on the test's thread.
 
+#include "receiverprobe.h"
 #include "recvdataproc.h"
 
 #include <QObject>
@@ -8,25 +9,9 @@
 #include <utility>
 #include <vector>
 
-struct FenkPosted {
-    std::vector<std::pair<int, QByteArray>> data;
-    std::vector<std::vector<UserPointData>> frames;
+struct FenkPosted : PostedLog {
     std::vector<int> frameTypes; // the lidartype sent with each frame
 
-    int count(int type) const
-    {
-        int n = 0;
-        for (const auto &d : data)
-            n += d.first == type;
-        return n;
-    }
-    int count(int type, const char *text) const
-    {
-        int n = 0;
-        for (const auto &d : data)
-            n += d.first == type && d.second == QByteArray(text);
-        return n;
-    }
     size_t total() const { return data.size() + frames.size(); }
 };
 

@@ -2,7 +2,10 @@
 
 #include "testsupport.h"
 
+#include <QCoreApplication>
 #include <QList>
+#include <QSignalSpy>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,11 @@
 #endif
 
 PlaybackRecorder::PlaybackRecorder(PlaybackProc &proc, QObject *context)
+{
+    attach(proc, context);
+}
+
+void PlaybackRecorder::attach(PlaybackProc &proc, QObject *context)
 {
     QObject *ctx = context != nullptr ? context : &holder_;
     QObject::connect(&proc, &PlaybackProc::sig_CacheData, ctx,
@@ -69,6 +77,30 @@ void PlaybackRecorder::clear()
     finished = 0;
 }
 
+bool run_on_playback_thread(PlaybackRecorder &rec, const std::string &path, int log_type,
+                            int lidar_type, int wait_ms)
+{
+    QThread thread;
+    auto *proc = new PlaybackProc;
+    proc->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::finished, proc, &QObject::deleteLater);
+    QObject receiver;
+    rec.attach(*proc, &receiver);
+    QSignalSpy done(proc, &PlaybackProc::finished);
+    thread.start();
+    QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
+                              Q_ARG(QString, QString::fromStdString(path)), Q_ARG(int, log_type),
+                              Q_ARG(int, lidar_type));
+    // finished may come before the wait starts: the spy has it then.
+    const bool ended = done.count() > 0 || done.wait(wait_ms);
+    // The recorder's slots are queued behind the finished signal: let them run.
+    for (int k = 0; k < 100 && rec.finished == 0; ++k)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    thread.quit();
+    thread.wait();
+    return ended;
+}
+
 std::string data_path(const std::string &relative)
 {
     return std::string(QV_TEST_DATA_DIR) + "/" + relative;
@@ -100,17 +132,6 @@ QList<QByteArray> to_list(const std::vector<Bytes> &packets)
     for (const Bytes &p : packets)
         list.append(QByteArray(reinterpret_cast<const char *>(p.data()), int(p.size())));
     return list;
-}
-
-RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity)
-{
-    RaxoPoint p;
-    p.range_cm = range_cm;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.intensity = intensity;
-    return p;
 }
 
 std::vector<Bytes> raxo_packets(int count, int per_frame, int points, uint16_t first_index)

@@ -24,8 +24,11 @@ struct Posted {
 // thread unless a test moves it.
 class PlaybackRecorder {
 public:
+    PlaybackRecorder() = default;
     explicit PlaybackRecorder(PlaybackProc &proc, QObject *context = nullptr);
     ~PlaybackRecorder();
+    // Records `proc` from now on; the connections go with `context` (or with the recorder).
+    void attach(PlaybackProc &proc, QObject *context = nullptr);
 
     std::vector<CachedFrame> frames;
     std::vector<Posted> messages;
@@ -44,6 +47,12 @@ private:
     QObject holder_;
 };
 
+// Runs one request as the main window does: recv_playback queued to a worker that lives on a
+// playback thread of its own, what the worker emits recorded into `rec` on this thread. True
+// when finished came within `wait_ms`; the worker and its thread are gone on return.
+bool run_on_playback_thread(PlaybackRecorder &rec, const std::string &path, int log_type,
+                            int lidar_type, int wait_ms);
+
 // Path of a file in the project's test data.
 std::string data_path(const std::string &relative);
 
@@ -57,9 +66,6 @@ Bytes pad_to(Bytes bytes, size_t size, uint8_t filler = 0xEE);
 std::string end_text(size_t packets, int frames);
 
 QList<QByteArray> to_list(const std::vector<Bytes> &packets);
-
-// Raxo point with coordinates in units of 2 mm.
-RaxoPoint raxo_point(uint16_t range_cm, int16_t x, int16_t y, int16_t z, uint8_t intensity);
 
 // A Raxo scan: packets with indices first.., `per_frame` packets per frame (flag 2 on the
 // last of each), `points` points each, derived from the packet number.

@@ -1,7 +1,8 @@
 #pragma once
-// What the Raxo receiver posted, collected on the test's thread, and small packet helpers.
+// What the Raxo receiver posted, collected on the test's thread.
 
 #include "fakeraxo.h"
+#include "receiverprobe.h"
 #include "recvdataproc2.h"
 
 #include <QObject>
@@ -9,29 +10,13 @@
 #include <utility>
 #include <vector>
 
-struct RaxoPosted {
-    std::vector<std::pair<int, QByteArray>> data;
-    std::vector<std::vector<UserPointData>> frames;
+struct RaxoPosted : PostedLog {
     std::vector<std::vector<UserPointData>> frames2D;
     std::vector<float> heights;
     std::vector<QString> models;
     std::vector<QByteArray> debug;
     std::vector<zones> zoneTables;
 
-    int count(int type) const
-    {
-        int n = 0;
-        for (const auto &d : data)
-            n += d.first == type;
-        return n;
-    }
-    int count(int type, const char *text) const
-    {
-        int n = 0;
-        for (const auto &d : data)
-            n += d.first == type && d.second == QByteArray(text);
-        return n;
-    }
     size_t total() const
     {
         return data.size() + frames.size() + frames2D.size() + heights.size() + models.size()
@@ -67,16 +52,3 @@ inline void feed(RecvDataProc2 &rx, const std::vector<uint8_t> &datagram)
     rx.processDataDatagram(datagram.data(), datagram.size());
 }
 
-// One point of a point packet as the sensor sends it.
-inline RaxoWirePoint wire_point(uint16_t range, int16_t x, int16_t y, int16_t z, uint8_t intensity,
-                                uint8_t second = 0)
-{
-    RaxoWirePoint p;
-    p.range_cm = range;
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.intensity = intensity;
-    p.second = second;
-    return p;
-}

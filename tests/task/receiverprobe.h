@@ -1,7 +1,11 @@
 #pragma once
 // What a receiver posts, collected on the test's (GUI) thread through queued connections, as
-// the main window would receive it; and waiting for it with a time-out.
+// the main window would receive it; waiting for it with a time-out; and the ports, files and
+// recordings the receiver tests share.
 
+#include "lhframe.h"
+#include "logmanager.h"
+#include "testsupport.h"
 #include "userpointdata.h"
 
 #include <QByteArray>
@@ -10,14 +14,49 @@
 #include <QObject>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+// What a receiver posted through sig_data, as (type, bytes) in order, and the frames it posted.
+// The Fenk-U and Raxo collectors add their receivers' other signals to it.
+struct PostedLog {
+    std::vector<std::pair<int, QByteArray>> data;
+    std::vector<std::vector<UserPointData>> frames;
+
+    int count(int type) const
+    {
+        int n = 0;
+        for (const auto &d : data)
+            n += d.first == type;
+        return n;
+    }
+    int count(int type, const char *text) const
+    {
+        int n = 0;
+        for (const auto &d : data)
+            n += d.first == type && d.second == QByteArray(text);
+        return n;
+    }
+    // The newest post of `type`; empty when there is none.
+    QByteArray last(int type) const
+    {
+        for (auto it = data.rbegin(); it != data.rend(); ++it)
+            if (it->first == type)
+                return it->second;
+        return QByteArray();
+    }
+};
 
 struct Posted {
     int type;
@@ -106,4 +145,39 @@ inline int free_udp_port(const char *ip = "127.0.0.1")
     getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
     ::close(s);
     return ntohs(a.sin_port);
+}
+
+// Writes `bytes` to a fresh file `name` in a private folder; returns its path.
+inline std::string write_temp_file(const std::string &name, const std::vector<uint8_t> &bytes)
+{
+    const std::string path = testsupport::make_temp_subdir("fw") + "/" + name;
+    testsupport::write_file(path, bytes);
+    return path;
+}
+
+// The payloads of the dump records the recorder wrote below `dir`, files in name order; every
+// record must carry `expect_type`.
+inline std::vector<std::vector<uint8_t>> dump_payloads(const std::string &dir, int expect_type)
+{
+    std::vector<std::vector<uint8_t>> out;
+    std::vector<std::string> files;
+    for (const auto &e : std::filesystem::recursive_directory_iterator(dir))
+        if (e.is_regular_file())
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    for (const auto &f : files) {
+        const std::vector<uint8_t> b = testsupport::read_file(f);
+        size_t pos = 0;
+        while (pos + DUMP_HEADER_SIZE <= b.size() && std::memcmp(&b[pos], "LHLOGH", 6) == 0) {
+            const uint16_t type = rd_u16(&b[pos + 16]);
+            const uint16_t len = rd_u16(&b[pos + 18]);
+            EXPECT_EQ(type, expect_type);
+            if (pos + DUMP_HEADER_SIZE + len > b.size())
+                break;
+            out.emplace_back(b.begin() + long(pos + DUMP_HEADER_SIZE),
+                             b.begin() + long(pos + DUMP_HEADER_SIZE + len));
+            pos += DUMP_HEADER_SIZE + len;
+        }
+    }
+    return out;
 }

@@ -61,7 +61,7 @@ Datagrams concat(Datagrams a, const Datagrams &b)
 
 TEST(LpSubPackageReader, FitsOnlyWhenPrefixPayloadAndTrailerArePresent)
 {
-    const std::vector<uint8_t> good = fenku_subpackage(100, 44, {1, 2, 3, 4, 5});
+    const std::vector<uint8_t> good = make_lp_subpackage(100, 44, {1, 2, 3, 4, 5});
     LpSubPackage sp;
     ASSERT_TRUE(lp_parse_subpackage(good.data(), good.size(), &sp));
     EXPECT_EQ(sp.total, 100u);
@@ -140,7 +140,7 @@ TEST(FenkFrames, HeaderAndDataSubPackageMakeOneMeasurement)
 {
     Direct d;
     const auto points = some_points(3);
-    const Datagrams frame1 = fenku_frame(1, 3, 1, fenku_points(points));
+    const Datagrams frame1 = fenku_frame(1, 3, 1, lp_xyz_content(points));
     ASSERT_EQ(frame1.size(), 2u) << "one header and one data sub-package";
     EXPECT_EQ(d.rx.ParsePacket(frame1[0].data(), frame1[0].size()), RecvDataProc::PARSE_ACCEPTED);
     EXPECT_EQ(d.rx.ParsePacket(frame1[1].data(), frame1[1].size()), 1);
@@ -166,10 +166,10 @@ TEST(FenkFrames, HeaderAndDataSubPackageMakeOneMeasurement)
 
     // Each plane frame posts the newest data of every type: confidence as the whole square
     // root, distance as sent, depth and deep field as they are.
-    d.feed(fenku_frame(3, 3, 1, fenku_plane({10000, 2, 65535})));
-    d.feed(fenku_frame(2, 3, 1, fenku_plane({7, 65535, 1})));
-    d.feed(fenku_frame(4, 1, 3, fenku_plane({11, 12, 13})));
-    d.feed(fenku_frame(5, 3, 1, fenku_plane({21, 22, 23})));
+    d.feed(fenku_frame(3, 3, 1, lp_u16_content({10000, 2, 65535})));
+    d.feed(fenku_frame(2, 3, 1, lp_u16_content({7, 65535, 1})));
+    d.feed(fenku_frame(4, 1, 3, lp_u16_content({11, 12, 13})));
+    d.feed(fenku_frame(5, 3, 1, lp_u16_content({21, 22, 23})));
     ASSERT_EQ(d.posted.frames.size(), 5u);
     const std::vector<UserPointData> m = d.posted.frames[4];
     ASSERT_EQ(m.size(), 3u);
@@ -190,7 +190,7 @@ TEST(FenkFrames, HeaderAndDataSubPackageMakeOneMeasurement)
 
     // A frame cut into many sub-packages completes the same way.
     const auto many = some_points(100);
-    const Datagrams cut = fenku_frame(1, 100, 1, fenku_points(many), 120);
+    const Datagrams cut = fenku_frame(1, 100, 1, lp_xyz_content(many), 120);
     ASSERT_EQ(cut.size(), 11u);
     d.feed(cut);
     ASSERT_EQ(d.posted.frames.size(), 6u);
@@ -209,9 +209,9 @@ TEST(FenkFrames, MaskChoosesTheTypeThatCompletesAMeasurement)
 
     const auto points = some_points(2);
     const Datagrams measurement = concat(
-        concat(concat(fenku_frame(1, 2, 1, fenku_points(points)), fenku_frame(2, 2, 1, fenku_plane({5, 6}))),
-               concat(fenku_frame(3, 2, 1, fenku_plane({9, 16})), fenku_frame(4, 2, 1, fenku_plane({1, 2})))),
-        fenku_frame(5, 2, 1, fenku_plane({3, 4})));
+        concat(concat(fenku_frame(1, 2, 1, lp_xyz_content(points)), fenku_frame(2, 2, 1, lp_u16_content({5, 6}))),
+               concat(fenku_frame(3, 2, 1, lp_u16_content({9, 16})), fenku_frame(4, 2, 1, lp_u16_content({1, 2})))),
+        fenku_frame(5, 2, 1, lp_u16_content({3, 4})));
     d.feed(measurement);
     ASSERT_EQ(d.posted.frames.size(), 1u) << "only the type-5 frame posts";
     const std::vector<UserPointData> f = d.posted.frames[0];
@@ -230,9 +230,9 @@ TEST(FenkFrames, MaskChoosesTheTypeThatCompletesAMeasurement)
     EXPECT_EQ(d.rx.dataTypeMask(), 0b11000000);
     d.rx.SetDataType(0b1000101);
     EXPECT_EQ(d.rx.wantedDataType(), 2);
-    d.feed(fenku_frame(1, 2, 1, fenku_points(points)));
+    d.feed(fenku_frame(1, 2, 1, lp_xyz_content(points)));
     EXPECT_EQ(d.posted.frames.size(), 1u) << "type 1 is below the wanted type 2";
-    d.feed(fenku_frame(3, 2, 1, fenku_plane({1, 1})));
+    d.feed(fenku_frame(3, 2, 1, lp_u16_content({1, 1})));
     EXPECT_EQ(d.posted.frames.size(), 2u) << "type 3 is not below it";
     d.rx.SetDataType(1);
     EXPECT_EQ(d.rx.wantedDataType(), 0);
@@ -240,7 +240,7 @@ TEST(FenkFrames, MaskChoosesTheTypeThatCompletesAMeasurement)
 
 TEST(FenkFrames, AnyChangedByteOfTheFrameAndNoMeasurement)
 {
-    const Datagrams frame = fenku_frame(1, 3, 1, fenku_points(some_points(3)));
+    const Datagrams frame = fenku_frame(1, 3, 1, lp_xyz_content(some_points(3)));
     ASSERT_EQ(frame.size(), 2u);
     {
         Direct d;
@@ -275,7 +275,7 @@ TEST(FenkFrames, AnyChangedByteOfTheFrameAndNoMeasurement)
 TEST(FenkFrames, OutOfOrderAndMissingHeaderLoseOnlyTheirFrame)
 {
     Direct d;
-    const Datagrams frame = fenku_frame(1, 30, 1, fenku_points(some_points(30)), 120);
+    const Datagrams frame = fenku_frame(1, 30, 1, lp_xyz_content(some_points(30)), 120);
     ASSERT_EQ(frame.size(), 4u);
 
     EXPECT_EQ(d.rx.ParsePacket(frame[1].data(), frame[1].size()), RecvDataProc::PARSE_REFUSED)
@@ -295,7 +295,7 @@ TEST(FenkFrames, OutOfOrderAndMissingHeaderLoseOnlyTheirFrame)
     EXPECT_EQ(d.posted.frames.size(), 1u) << "the next header starts over";
 
     // A bad frame CRC leaves the frame incomplete until the next header.
-    Datagrams bad = fenku_frame(1, 30, 1, fenku_points(some_points(30)), 120);
+    Datagrams bad = fenku_frame(1, 30, 1, lp_xyz_content(some_points(30)), 120);
     wr_u32(&bad[3][16], 12345); // data changed, sub-package CRC made right again
     wr_u32(&bad[3][bad[3].size() - 4], crc32_reflected(0, bad[3].data(), bad[3].size() - 4));
     d.feed(bad);
@@ -309,7 +309,7 @@ TEST(FenkFrames, OutOfOrderAndMissingHeaderLoseOnlyTheirFrame)
 TEST(FenkFrames, StoresHoldFifteenHundredValuesAndLargerFramesAreDropped)
 {
     Direct d;
-    d.feed(fenku_frame(2, 40, 50, fenku_plane(std::vector<uint16_t>(2000, 0xBEEF))));
+    d.feed(fenku_frame(2, 40, 50, lp_u16_content(std::vector<uint16_t>(2000, 0xBEEF))));
     EXPECT_EQ(d.posted.total(), 0u) << "a 2000-value plane is not posted";
 
     // The distance plane is stored right behind the points: a points frame that overran its
@@ -317,15 +317,15 @@ TEST(FenkFrames, StoresHoldFifteenHundredValuesAndLargerFramesAreDropped)
     std::vector<uint16_t> dist(1500);
     for (size_t i = 0; i < dist.size(); ++i)
         dist[i] = uint16_t(i + 1);
-    d.feed(fenku_frame(2, 30, 50, fenku_plane(dist)));
+    d.feed(fenku_frame(2, 30, 50, lp_u16_content(dist)));
     ASSERT_EQ(d.posted.frames.size(), 1u);
     EXPECT_EQ(d.posted.frames[0].size(), 1500u) << "exactly 1500 values fit";
 
-    d.feed(fenku_frame(1, 1501, 1, fenku_points(some_points(1501))));
+    d.feed(fenku_frame(1, 1501, 1, lp_xyz_content(some_points(1501))));
     EXPECT_EQ(d.posted.frames.size(), 1u) << "a 1501-point frame is not posted";
 
     const auto full = some_points(1500);
-    d.feed(fenku_frame(1, 1500, 1, fenku_points(full)));
+    d.feed(fenku_frame(1, 1500, 1, lp_xyz_content(full)));
     ASSERT_EQ(d.posted.frames.size(), 2u);
     const std::vector<UserPointData> f = d.posted.frames[1];
     ASSERT_EQ(f.size(), 1500u);
@@ -340,7 +340,7 @@ TEST(FenkFrames, StoresHoldFifteenHundredValuesAndLargerFramesAreDropped)
 TEST(FenkFrames, RepliesArePostedWhole)
 {
     Direct d;
-    const std::vector<uint8_t> reply = fenku_reply_frame(7, std::vector<uint8_t>(100, 3));
+    const std::vector<uint8_t> reply = make_command_reply(7, std::vector<uint8_t>(100, 3));
     EXPECT_EQ(d.rx.ParsePacket(reply.data(), reply.size()), RecvDataProc::PARSE_REPLY);
     d.feed(reply);
     ASSERT_EQ(d.posted.count(MSG_CMD_INFO), 1);
@@ -373,10 +373,10 @@ TEST(FenkFrames, RepliesArePostedWhole)
 // written outside the datagram and the stores (the sanitizer build runs the same table).
 TEST(FenkFrames, MalformedDatagramsPostNothing)
 {
-    const auto one_point = fenku_points(some_points(1));
-    std::vector<uint8_t> lh_huge = fenku_reply_frame(7, {1, 2, 3});
+    const auto one_point = lp_xyz_content(some_points(1));
+    std::vector<uint8_t> lh_huge = make_command_reply(7, {1, 2, 3});
     wr_u32(&lh_huge[8], 0xFFFFFFFFu);
-    std::vector<uint8_t> lh_wrap = fenku_reply_frame(7, {1, 2, 3});
+    std::vector<uint8_t> lh_wrap = make_command_reply(7, {1, 2, 3});
     wr_u32(&lh_wrap[8], 0xFFFFFFF3u); // length + 13 wraps to 0 in 32 bits
     std::vector<uint8_t> lh_tail(40, 'x');
     lh_tail[28] = 'L';
@@ -386,28 +386,28 @@ TEST(FenkFrames, MalformedDatagramsPostNothing)
     // Offsets that wrap in 32 bits: 0xFFFFFFF0 + 24 is 8, where the next sub-package claims
     // to start and then to end the 20-byte frame.
     const Datagrams offset_wrap = {
-        fenku_subpackage(20, 0, fenku_frame_header(1, 1, 1, crc32_reflected(0, one_point.data(), one_point.size()))),
-        fenku_subpackage(20, 0xFFFFFFF0u, std::vector<uint8_t>(24, 1)),
-        fenku_subpackage(20, 8, one_point),
+        make_lp_subpackage(20, 0, fenku_frame_header(1, 1, 1, crc32_reflected(0, one_point.data(), one_point.size()))),
+        make_lp_subpackage(20, 0xFFFFFFF0u, std::vector<uint8_t>(24, 1)),
+        make_lp_subpackage(20, 8, one_point),
     };
     const std::vector<uint8_t> plane1200(2400, 0x11);
     const Datagrams huge_plane = {
-        fenku_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
-        fenku_subpackage(0xFFFFFFFFu, 44, plane1200),
-        fenku_subpackage(0xFFFFFFFFu, 44 + 2400, plane1200),
+        make_lp_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
+        make_lp_subpackage(0xFFFFFFFFu, 44, plane1200),
+        make_lp_subpackage(0xFFFFFFFFu, 44 + 2400, plane1200),
     };
-    const std::vector<uint8_t> points500 = fenku_points(some_points(500));
+    const std::vector<uint8_t> points500 = lp_xyz_content(some_points(500));
     const Datagrams huge_points = {
-        fenku_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(1, 0, 0, 0)),
-        fenku_subpackage(0xFFFFFFFFu, 44, points500),
-        fenku_subpackage(0xFFFFFFFFu, 44 + 6000, points500),
-        fenku_subpackage(0xFFFFFFFFu, 44 + 12000, points500),
-        fenku_subpackage(0xFFFFFFFFu, 44 + 18000, points500),
-        fenku_subpackage(0xFFFFFFFFu, 44 + 24000, one_point),
+        make_lp_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(1, 0, 0, 0)),
+        make_lp_subpackage(0xFFFFFFFFu, 44, points500),
+        make_lp_subpackage(0xFFFFFFFFu, 44 + 6000, points500),
+        make_lp_subpackage(0xFFFFFFFFu, 44 + 12000, points500),
+        make_lp_subpackage(0xFFFFFFFFu, 44 + 18000, points500),
+        make_lp_subpackage(0xFFFFFFFFu, 44 + 24000, one_point),
     };
     const Datagrams short_header = {
-        fenku_subpackage(56, 0, std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0, 0, 0, 0}),
-        fenku_subpackage(56, 44, one_point),
+        make_lp_subpackage(56, 0, std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0, 0, 0, 0}),
+        make_lp_subpackage(56, 44, one_point),
     };
     const Datagrams type_unknown = concat(fenku_frame(9, 1, 1, one_point), fenku_frame(-2, 1, 1, one_point));
     std::vector<uint8_t> lp_in_tail = lp_raw(0, 44, 0, 40);
@@ -438,7 +438,7 @@ TEST(FenkFrames, MalformedDatagramsPostNothing)
         {"unknown data types", type_unknown},
     };
     const auto points = some_points(4);
-    const Datagrams valid = fenku_frame(1, 4, 1, fenku_points(points));
+    const Datagrams valid = fenku_frame(1, 4, 1, lp_xyz_content(points));
     for (const auto &c : cases) {
         Direct d;
         d.feed(valid[0]); // a frame under way

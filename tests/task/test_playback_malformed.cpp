@@ -5,10 +5,6 @@
 #include "logmanager.h"
 #include "playbacktestutil.h"
 
-#include <QCoreApplication>
-#include <QSignalSpy>
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -206,24 +202,10 @@ TEST_P(MalformedFiles, EndPromptly)
     const BadFile &c = GetParam();
     const std::string path = temp_file(c.file_name, c.make());
 
-    QThread thread;
-    auto *proc = new PlaybackProc;
-    proc->moveToThread(&thread);
-    QObject::connect(&thread, &QThread::finished, proc, &QObject::deleteLater);
-    QObject receiver;
-    PlaybackRecorder rec(*proc, &receiver);
-    QSignalSpy done(proc, &PlaybackProc::finished);
-    thread.start();
-    QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
-                              Q_ARG(QString, QString::fromStdString(path)),
-                              Q_ARG(int, c.log_type), Q_ARG(int, c.lidar_type));
+    PlaybackRecorder rec;
     // A bound that catches a reader looping forever, not a speed check: these files end in
     // milliseconds, and a loaded machine must not fail the test.
-    const bool ended = done.count() > 0 || done.wait(20000);
-    for (int k = 0; k < 100 && rec.finished == 0; ++k)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    thread.quit();
-    thread.wait();
+    const bool ended = run_on_playback_thread(rec, path, c.log_type, c.lidar_type, 20000);
 
     ASSERT_TRUE(ended) << c.name;
     EXPECT_EQ(rec.finished, 1);

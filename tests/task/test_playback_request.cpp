@@ -3,9 +3,6 @@
 #include "playbacktestutil.h"
 #include "testsupport.h"
 
-#include <QSignalSpy>
-#include <QThread>
-
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -164,24 +161,8 @@ TEST(Request, RunsOnItsThreadAndDeliversInOrder)
         records.push_back(make_dump_record(LIDAR_RAXO_E, p));
     const std::string path = temp_file("scan.dump", concat(records));
 
-    QThread thread;
-    auto *proc = new PlaybackProc;
-    proc->moveToThread(&thread);
-    QObject::connect(&thread, &QThread::finished, proc, &QObject::deleteLater);
-    QObject receiver;
-    PlaybackRecorder rec(*proc, &receiver);
-    QSignalSpy done(proc, &PlaybackProc::finished);
-    thread.start();
-
-    QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
-                              Q_ARG(QString, QString::fromStdString(path)),
-                              Q_ARG(int, PlaybackProc::LOG_DUMP), Q_ARG(int, LIDAR_UNKNOWN));
-    ASSERT_TRUE(done.wait(10000));
-    // The recorder's slots are queued behind the finished signal: let them run.
-    for (int k = 0; k < 100 && rec.finished == 0; ++k)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    thread.quit();
-    thread.wait();
+    PlaybackRecorder rec;
+    ASSERT_TRUE(run_on_playback_thread(rec, path, PlaybackProc::LOG_DUMP, LIDAR_UNKNOWN, 10000));
 
     const std::vector<std::string> expected = {"F", "F", "F", "F", "M18", "M22", "finished"};
     EXPECT_EQ(rec.order, expected);

@@ -26,9 +26,9 @@ protected:
     void send_ground_scan(int packets)
     {
         for (int k = 0; k < packets; ++k) {
-            std::vector<RaxoWirePoint> pts;
+            std::vector<RaxoPoint> pts;
             for (int i = 0; i < 8; ++i) {
-                RaxoWirePoint p;
+                RaxoPoint p;
                 p.range_cm = 150;
                 p.x = int16_t(300 + 100 * i + k % 7);  // 0.6 .. 2.0 m
                 p.y = int16_t(-50 + (k * 8 + i) % 101); // -0.1 .. 0.1 m
@@ -61,8 +61,8 @@ void expect_point(const UserPointData &p, float x, float y, float z, int intensi
 
 TEST_F(RaxoFrames, DisplayModesBeforeAHeightIsKnown)
 {
-    const std::vector<RaxoWirePoint> pts = {wire_point(1234, 1000, -250, 3, 200),
-                                            wire_point(99, -1, 2, -32768, 1)};
+    const std::vector<RaxoPoint> pts = {raxo_point(1234, 1000, -250, 3, 200),
+                                            raxo_point(99, -1, 2, -32768, 1)};
     const struct {
         int mode;
         size_t points3d;
@@ -103,7 +103,7 @@ TEST_F(RaxoFrames, GroundScanGivesTheHeightAndLevelledFrames)
         EXPECT_NEAR(z, 0.0f, 1e-6);
     }
 
-    feed(rx, raxo_point_packet(14, 0, 0, {wire_point(321, 1000, -250, -300, 77)}, RAXO_FRAME_END));
+    feed(rx, raxo_point_packet(14, 0, 0, {raxo_point(321, 1000, -250, -300, 77)}, RAXO_FRAME_END));
     ASSERT_EQ(posted.frames.size(), 2u);
     ASSERT_EQ(posted.frames[1].size(), 1u);
     ASSERT_EQ(posted.frames2D[1].size(), 1u);
@@ -147,7 +147,7 @@ TEST_F(RaxoFrames, TiltedSensorPointsAreCorrectedWithTheFilteredPitch)
     EXPECT_EQ(posted.count(MSG_ATTITUDE), 300) << "each step below 0.01 rad is settled";
 
     rx.SetMountingHeight(1.0f);
-    feed(rx, raxo_point_packet(1, 0, 0, {wire_point(500, 1500, 500, -750, 5)}, RAXO_FRAME_END));
+    feed(rx, raxo_point_packet(1, 0, 0, {raxo_point(500, 1500, 500, -750, 5)}, RAXO_FRAME_END));
     ASSERT_EQ(posted.frames2D.back().size(), 1u);
     const UserPointData q = posted.frames2D.back()[0];
     // R = Rx(pitch) with roll 0: y' = c y - s z, z' = s y + c z, rounded to 1 mm.
@@ -163,7 +163,7 @@ TEST_F(RaxoFrames, TiltedSensorPointsAreCorrectedWithTheFilteredPitch)
 
     // An unsettled packet drops the height set from the page.
     feed(rx, raxo_imu_packet(3, 0, {0, 0, 0, 10.0f, 0, 0, ax, ay, az}));
-    feed(rx, raxo_point_packet(1, 0, 0, {wire_point(500, 1500, 500, -750, 5)}, RAXO_FRAME_END));
+    feed(rx, raxo_point_packet(1, 0, 0, {raxo_point(500, 1500, 500, -750, 5)}, RAXO_FRAME_END));
     EXPECT_TRUE(posted.frames2D.back().empty());
 }
 
@@ -202,12 +202,12 @@ TEST_F(RaxoFrames, DebugGridPostedOnlyWhenComplete)
     auto send_grid = [&](uint8_t type, int rowsPerBlock, int dropLastPoints) {
         const int packets = 450;
         for (int k = 0; k < packets; ++k) {
-            std::vector<RaxoWirePoint> pts;
+            std::vector<RaxoPoint> pts;
             int n = 4 * rowsPerBlock;
             if (k == packets - 1)
                 n -= dropLastPoints;
             for (int i = 0; i < n; ++i)
-                pts.push_back(wire_point(100, 0, 0, 0, uint8_t(i), uint8_t(k)));
+                pts.push_back(raxo_point(100, 0, 0, 0, uint8_t(i), uint8_t(k)));
             const uint16_t row = uint16_t((k / 90) * rowsPerBlock * (type == 14 ? 2 : 1));
             feed(rx, raxo_point_packet(type, uint16_t((k % 90) * 4), row, pts,
                                        k == packets - 1 ? RAXO_FRAME_END : 0));
@@ -238,10 +238,10 @@ TEST_F(RaxoFrames, DebugGridPostedOnlyWhenComplete)
 
 TEST_F(RaxoFrames, VoxelFilterKeepsCrowdedCellsOnly)
 {
-    std::vector<RaxoWirePoint> pts;
+    std::vector<RaxoPoint> pts;
     for (int i = 0; i < 4; ++i)
-        pts.push_back(wire_point(100, int16_t(100 + i), 50, 50, uint8_t(i))); // one 0.5 m cell
-    pts.push_back(wire_point(100, 2000, 50, 50, 9));                          // alone
+        pts.push_back(raxo_point(100, int16_t(100 + i), 50, 50, uint8_t(i))); // one 0.5 m cell
+    pts.push_back(raxo_point(100, 2000, 50, 50, 9));                          // alone
     rx.SetVoxelFilter(true, 0.5f, 3);
     feed(rx, raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END));
     ASSERT_EQ(posted.frames.size(), 1u);
@@ -261,7 +261,7 @@ TEST_F(RaxoFrames, VoxelFilterKeepsCrowdedCellsOnly)
 
 TEST_F(RaxoFrames, PointCountNeverExceedsWhatTheDatagramHolds)
 {
-    const std::vector<RaxoWirePoint> two = {wire_point(1, 1, 1, 1, 1), wire_point(2, 2, 2, 2, 2)};
+    const std::vector<RaxoPoint> two = {raxo_point(1, 1, 1, 1, 1), raxo_point(2, 2, 2, 2, 2)};
     const struct {
         int a, b;
         size_t expect;
@@ -287,7 +287,7 @@ TEST_F(RaxoFrames, MalformedDatagramsPostNothing)
         v.resize(n);
         return v;
     };
-    const std::vector<uint8_t> full = raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
+    const std::vector<uint8_t> full = raxo_point_packet(1, 0, 0, {raxo_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
     const std::vector<uint8_t> imu3 = raxo_imu_level_packet(0, 0, 9.8f);
     const std::vector<uint8_t> imu2 = raxo_imu_packet(2, 0, {0, 0, 0, 0, 0, 9.8f});
     const std::vector<uint8_t> list = raxo_zone_monitor_packet(0, std::vector<uint8_t>(514, 1));

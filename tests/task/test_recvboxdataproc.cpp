@@ -2,7 +2,6 @@
 // its re-send queue driven through a clock seam, and its datagram handling on its own.
 
 #include "boxpacket.h"
-#include "fakealgorithmbox.h"
 #include "fakebox.h"
 #include "lhframe.h"
 #include "zonemonitor.h"
@@ -132,7 +131,7 @@ TEST(BoxReceiverStart, SaysHelloFromItsPort)
 
 TEST_F(BoxSession, TwoPointDatagramGivesATwoPointFrame)
 {
-    fake.send(FakeBox::lhab(points_spec({{1.5f, -2.25f, 0.75f, 200}, {-3.0f, 4.0f, 1e-3f, 7}}, 2)));
+    fake.send(make_lhab(points_spec({{1.5f, -2.25f, 0.75f, 200}, {-3.0f, 4.0f, 1e-3f, 7}}, 2)));
     ASSERT_TRUE(wait_until([&] { return probe.frames.size() == 1; }));
     EXPECT_EQ(probe.frame_types[0], LIDAR_ALG_BOX);
     const auto &f = probe.frames[0];
@@ -157,10 +156,10 @@ TEST_F(BoxSession, FramesSpanDatagramsAndOtherSendersAreDropped)
 {
     FakeBox stranger(kBoxPort, "127.0.0.3");
     ASSERT_TRUE(stranger.ok());
-    stranger.send(FakeBox::lhab(points_spec({{9, 9, 9, 9}}, 0)));
-    fake.send(FakeBox::lhab(points_spec({{1, 1, 1, 1}}, 0)));
-    stranger.send(FakeBox::lhab(points_spec({{9, 9, 9, 9}}, 2)));
-    fake.send(FakeBox::lhab(points_spec({{2, 2, 2, 2}, {3, 3, 3, 3}}, 2)));
+    stranger.send(make_lhab(points_spec({{9, 9, 9, 9}}, 0)));
+    fake.send(make_lhab(points_spec({{1, 1, 1, 1}}, 0)));
+    stranger.send(make_lhab(points_spec({{9, 9, 9, 9}}, 2)));
+    fake.send(make_lhab(points_spec({{2, 2, 2, 2}, {3, 3, 3, 3}}, 2)));
     ASSERT_TRUE(wait_until([&] { return probe.frames.size() == 1; }));
     ASSERT_EQ(probe.frames[0].size(), 3u);
     for (int i = 0; i < 3; ++i) {
@@ -213,15 +212,15 @@ TEST_F(BoxSession, MalformedDatagramsThroughTheSocket)
 {
     LhabSpec lying = points_spec({{1, 1, 1, 1}}, 0);
     lying.announced = 255;
-    auto cut = FakeBox::lhab(points_spec({}, 2));
+    auto cut = make_lhab(points_spec({}, 2));
     cut.resize(53);
     const std::vector<std::vector<uint8_t>> bad = {
-        {}, {'L'}, {'L', 'H', 0xBC}, cut, FakeBox::lhab(lying),
+        {}, {'L'}, {'L', 'H', 0xBC}, cut, make_lhab(lying),
         std::vector<uint8_t>(9000, 'L'), // more than the loop reads
     };
     for (const auto &d : bad)
         fake.send(d);
-    fake.send(FakeBox::lhab(points_spec({{2, 2, 2, 2}}, 2)));
+    fake.send(make_lhab(points_spec({{2, 2, 2, 2}}, 2)));
     ASSERT_TRUE(wait_until([&] { return probe.frames.size() == 1; }));
     EXPECT_EQ(probe.frames[0].size(), 2u) << "the lying datagram's one point, then the last one";
     EXPECT_TRUE(probe.data.empty());
@@ -390,9 +389,9 @@ TEST(BoxDecoding, ObjectRecordsAreKeyedById)
 {
     Direct d;
     d.rx.SetShowObjects(true);
-    d.feed(FakeBox::lhab(object_spec(5, 1, 2, 3, 0xA6, 0xA7, 0)));
-    d.feed(FakeBox::lhab(object_spec(5, 4, 5, 6, 0xB6, 0xB7, 0))); // same id: replaces
-    d.feed(FakeBox::lhab(object_spec(9, 7, 8, 9, 0xC6, 0xC7, 2)));  // new id, frame end
+    d.feed(make_lhab(object_spec(5, 1, 2, 3, 0xA6, 0xA7, 0)));
+    d.feed(make_lhab(object_spec(5, 4, 5, 6, 0xB6, 0xB7, 0))); // same id: replaces
+    d.feed(make_lhab(object_spec(9, 7, 8, 9, 0xC6, 0xC7, 2)));  // new id, frame end
     ASSERT_EQ(d.probe.frames.size(), 1u);
     const auto &objs = d.probe.frames[0];
     ASSERT_EQ(objs.size(), 2u);
@@ -414,8 +413,8 @@ TEST(BoxDecoding, ObjectRecordsAreKeyedById)
 
     // With the objects flag off the same datagrams give their points.
     d.rx.SetShowObjects(false);
-    d.feed(FakeBox::lhab(object_spec(5, 1, 2, 3, 0, 0, 0)));
-    d.feed(FakeBox::lhab(object_spec(6, 1, 2, 3, 0, 0, 2)));
+    d.feed(make_lhab(object_spec(5, 1, 2, 3, 0, 0, 0)));
+    d.feed(make_lhab(object_spec(6, 1, 2, 3, 0, 0, 2)));
     ASSERT_EQ(d.probe.frames.size(), 2u);
     EXPECT_EQ(d.probe.frames[1].size(), 2u);
 }
@@ -423,26 +422,26 @@ TEST(BoxDecoding, ObjectRecordsAreKeyedById)
 TEST(BoxDecoding, UploadTypeAndCacheClean)
 {
     Direct d;
-    d.feed(FakeBox::lhab(points_spec({{1, 1, 1, 1}}, 2, 0)));
-    d.feed(FakeBox::lhab(points_spec({{1, 1, 1, 1}}, 2, 0)));
-    d.feed(FakeBox::lhab(points_spec({}, 0, 2)));
+    d.feed(make_lhab(points_spec({{1, 1, 1, 1}}, 2, 0)));
+    d.feed(make_lhab(points_spec({{1, 1, 1, 1}}, 2, 0)));
+    d.feed(make_lhab(points_spec({}, 0, 2)));
     EXPECT_EQ(d.probe.upload_types, (std::vector<int>{0})) << "the first frame end always posts";
 
     // Object upload: two objects, then a frame end with no points and a zero clean word.
     d.rx.SetShowObjects(true);
-    d.feed(FakeBox::lhab(object_spec(1, 1, 1, 1, 0, 0, 0)));
-    d.feed(FakeBox::lhab(object_spec(2, 2, 2, 2, 0, 0, 0)));
+    d.feed(make_lhab(object_spec(1, 1, 1, 1, 0, 0, 0)));
+    d.feed(make_lhab(object_spec(2, 2, 2, 2, 0, 0, 0)));
     LhabSpec end;
     end.upload_type = BOX_UPLOAD_OBJECTS;
     end.frame_flag = 2;
-    d.feed(FakeBox::lhab(end));
+    d.feed(make_lhab(end));
     EXPECT_EQ(d.probe.cache_cleans, 1);
     ASSERT_EQ(d.probe.frames.size(), 3u);
     EXPECT_EQ(d.probe.frames[2].size(), 2u) << "what the frame collected before the clean";
     EXPECT_EQ(d.probe.upload_types, (std::vector<int>{0, 2}));
 
     end.clean_word = 1; // not a clean
-    d.feed(FakeBox::lhab(end));
+    d.feed(make_lhab(end));
     EXPECT_EQ(d.probe.cache_cleans, 1);
     EXPECT_EQ(d.probe.upload_types, (std::vector<int>{0, 2}));
     ASSERT_EQ(d.probe.frames.size(), 4u);
@@ -455,7 +454,7 @@ TEST(BoxDecoding, MalformedDatagrams)
         LhabSpec s;
         s.frame_flag = flag;
         s.announced = n;
-        auto d = FakeBox::lhab(s);
+        auto d = make_lhab(s);
         d.resize(size, 0);
         return d;
     };
@@ -504,9 +503,9 @@ TEST(BoxDecoding, MalformedDatagrams)
 // requests go out through the re-send queue, the box's replies come back into the engine.
 TEST(BoxZones, WriteAndReadBackThroughTheReceiver)
 {
-    FakeAlgorithmBox box("127.0.0.2", kBoxPort);
+    FakeBox box(kBoxPort);
     ASSERT_TRUE(box.ok()) << "port 6002 on 127.0.0.2";
-    box.start();
+    box.set_answer_zones(true);
     RecvBoxDataProc rx;
     rx.setBindAddress("127.0.0.1");
     rx.init(kBoxPort, "127.0.0.2", kBoxPort);

@@ -17,12 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 namespace fs = std::filesystem;
 
@@ -43,12 +40,7 @@ bool port_free(int port)
 int free_port_pair()
 {
     for (int tries = 0; tries < 50; ++tries) {
-        const int s = udp_open(0, false, "127.0.0.1");
-        sockaddr_in a{};
-        socklen_t len = sizeof(a);
-        getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
-        udp_close(s);
-        const int port = ntohs(a.sin_port);
+        const int port = free_udp_port();
         if (port + 100 <= 65535 && port_free(port + 100))
             return port;
     }
@@ -111,26 +103,13 @@ protected:
         LogManager::instance()->stop(LogManager::kModeDump);
     }
 
-    QByteArray last_reply() const
-    {
-        for (auto it = posted.data.rbegin(); it != posted.data.rend(); ++it)
-            if (it->first == MSG_CMD_INFO)
-                return it->second;
-        return QByteArray();
-    }
-
-    std::string temp_file(const std::string &name, const std::vector<uint8_t> &bytes)
-    {
-        const std::string path = testsupport::make_temp_subdir("fw") + "/" + name;
-        testsupport::write_file(path, bytes);
-        return path;
-    }
+    QByteArray last_reply() const { return posted.last(MSG_CMD_INFO); }
 
     // Sends a frame and waits until it has been posted: the loop is alive and caught up.
     void expect_frame_through(size_t points)
     {
         const size_t before = posted.frames.size();
-        fake.send_all(fenku_frame(1, uint16_t(points), 1, fenku_points(some_points(points, 1.0f))));
+        fake.send_all(fenku_frame(1, uint16_t(points), 1, lp_xyz_content(some_points(points, 1.0f))));
         ASSERT_TRUE(wait([&] { return posted.frames.size() == before + 1; }));
         EXPECT_EQ(posted.frames.back().size(), points);
     }
@@ -142,31 +121,6 @@ protected:
     int hostPort_ = 0;
 };
 
-std::vector<std::vector<uint8_t>> dump_payloads(const std::string &dir, int expect_type)
-{
-    std::vector<std::vector<uint8_t>> out;
-    std::vector<std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file())
-            files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    for (const auto &f : files) {
-        const std::vector<uint8_t> b = testsupport::read_file(f);
-        size_t pos = 0;
-        while (pos + DUMP_HEADER_SIZE <= b.size() && std::memcmp(&b[pos], "LHLOGH", 6) == 0) {
-            const uint16_t type = rd_u16(&b[pos + 16]);
-            const uint16_t len = rd_u16(&b[pos + 18]);
-            EXPECT_EQ(type, expect_type);
-            if (pos + DUMP_HEADER_SIZE + len > b.size())
-                break;
-            out.emplace_back(b.begin() + long(pos + DUMP_HEADER_SIZE),
-                             b.begin() + long(pos + DUMP_HEADER_SIZE + len));
-            pos += DUMP_HEADER_SIZE + len;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
@@ -177,11 +131,11 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
 
     FakePeer stranger("127.0.0.3");
     ASSERT_TRUE(stranger.ok());
-    for (const auto &d : fenku_frame(1, 2, 1, fenku_points(some_points(2, 9.0f))))
+    for (const auto &d : fenku_frame(1, 2, 1, lp_xyz_content(some_points(2, 9.0f))))
         stranger.send_to("127.0.0.1", hostPort_, d);
 
     const auto points = some_points(3, 1234.0f);
-    const auto frame = fenku_frame(1, 3, 1, fenku_points(points));
+    const auto frame = fenku_frame(1, 3, 1, lp_xyz_content(points));
     ASSERT_EQ(frame.size(), 2u);
     fake.send_all(frame);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 1; }));
@@ -193,7 +147,7 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
     EXPECT_FLOAT_EQ(y2, 0.004f);
     EXPECT_FLOAT_EQ(z1, -0.5f);
 
-    const auto plane = fenku_frame(3, 3, 1, fenku_plane({10000, 2, 0}));
+    const auto plane = fenku_frame(3, 3, 1, lp_u16_content({10000, 2, 0}));
     fake.send_all(plane);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
     const int in0 = posted.frames[1][0].intensity, in1 = posted.frames[1][1].intensity;
@@ -213,7 +167,7 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
 TEST_F(FenkSession, OneChangedByteAndNoFrame)
 {
     start();
-    auto frame = fenku_frame(1, 3, 1, fenku_points(some_points(3, 5.0f)));
+    auto frame = fenku_frame(1, 3, 1, lp_xyz_content(some_points(3, 5.0f)));
     frame[1][16 + 13] ^= 0x20; // one payload byte of the data sub-package
     fake.send_all(frame);
     expect_frame_through(5);
@@ -234,15 +188,15 @@ TEST_F(FenkSession, CommandsGoOutAndWholeRepliesComeBack)
     ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
     EXPECT_EQ(fake.commands()[0], query);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
-    const std::vector<uint8_t> reply = fenku_reply_frame(7, {0, 0, 0, 0});
+    const std::vector<uint8_t> reply = make_command_reply(7, {0, 0, 0, 0});
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar cmd reception is ok"), 1);
 
     // A reply shorter than its length field claims is not posted.
-    std::vector<uint8_t> lying = fenku_reply_frame(8, {1, 2, 3});
+    std::vector<uint8_t> lying = make_command_reply(8, {1, 2, 3});
     wr_u32(&lying[8], 40);
     fake.send_data(lying);
-    const std::vector<uint8_t> last = fenku_reply_frame(8, {0, 0, 0, 0});
+    const std::vector<uint8_t> last = make_command_reply(8, {0, 0, 0, 0});
     fake.send_data(last);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 2; }));
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(last.data()), int(last.size())));
@@ -260,7 +214,7 @@ TEST_F(FenkSession, TimeSyncGoesOnlyWhileTheSensorSendsTraffic)
     // Time alone sends nothing: the first sync could be due two seconds after the start.
     EXPECT_FALSE(fake.wait_time_syncs(1, 2500)) << "no sync while the sensor is silent";
 
-    fake.start_stream({fenku_reply_frame(8, {0, 0, 0, 0})}, 50);
+    fake.start_stream({make_command_reply(8, {0, 0, 0, 0})}, 50);
     ASSERT_TRUE(fake.wait_time_syncs(2, 6000));
     fake.stop_stream();
     const std::vector<FenkTimeSync> syncs = fake.time_syncs();
@@ -297,11 +251,11 @@ TEST_F(FenkSession, FirmwareUploadFromHostPortPlusHundred)
 {
     start();
     expect_frame_through(3);
-    fake.send_data(fenku_reply_frame(8, {0, 0, 0, 0}));
+    fake.send_data(make_command_reply(8, {0, 0, 0, 0}));
     ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1; }));
 
     const std::vector<uint8_t> firmware = pattern(2 * 512 + 100, 1);
-    const std::string path = temp_file("LDS-Fenk-U_V2.0.1.bin", firmware);
+    const std::string path = write_temp_file("LDS-Fenk-U_V2.0.1.bin", firmware);
     EXPECT_TRUE(rx->FileUpdate(QString::fromStdString(path), MSG_FW_MCU));
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }));
     EXPECT_EQ(posted.count(MSG_FW_MCU, "update OK"), 1);
@@ -323,7 +277,7 @@ TEST_F(FenkSession, FirmwareUploadFromHostPortPlusHundred)
     rx->clearReceptionFlags();
     EXPECT_EQ(posted.count(MSG_REBOOT, ""), 1);
     expect_frame_through(2);
-    fake.send_data(fenku_reply_frame(8, {0, 0, 0, 0}));
+    fake.send_data(make_command_reply(8, {0, 0, 0, 0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 2;
@@ -335,7 +289,7 @@ TEST_F(FenkSession, FailedUploadsReportTheTransferTime)
     start();
     // The sensor does not accept the end message.
     fake.set_end_status(0x33);
-    rx->FileUpdate(QString::fromStdString(temp_file("a.bin", pattern(600, 2))), MSG_FW_MOTOR);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("a.bin", pattern(600, 2))), MSG_FW_MOTOR);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MOTOR) == 1; }));
     EXPECT_TRUE(posted.data.back().second.startsWith("update NG:trans time:"))
         << posted.data.back().second.constData();
@@ -345,7 +299,7 @@ TEST_F(FenkSession, FailedUploadsReportTheTransferTime)
     // A silent sensor: six info messages, then the report.
     fake.set_end_status(0);
     fake.set_silent(true);
-    rx->FileUpdate(QString::fromStdString(temp_file("b.bin", pattern(100, 3))), MSG_FW_MCU);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("b.bin", pattern(100, 3))), MSG_FW_MCU);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }, 10000));
     const QByteArray text = posted.data.back().second;
     ASSERT_TRUE(text.startsWith("update NG:trans time:")) << text.constData();
@@ -369,7 +323,7 @@ TEST_F(FenkSession, UploadPortAboveTheRangeIsRefusedNotWrapped)
     ASSERT_NE(host, 0);
     start(host);
 
-    rx->FileUpdate(QString::fromStdString(temp_file("c.bin", pattern(300, 4))), MSG_FW_MCU);
+    rx->FileUpdate(QString::fromStdString(write_temp_file("c.bin", pattern(300, 4))), MSG_FW_MCU);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }));
     EXPECT_TRUE(posted.data.back().second.startsWith("update NG:trans time:"))
         << posted.data.back().second.constData();
@@ -380,7 +334,7 @@ TEST_F(FenkSession, UploadPortAboveTheRangeIsRefusedNotWrapped)
 TEST_F(FenkSession, MalformedDatagramsOverTheWirePostNothing)
 {
     start();
-    const auto one = fenku_points(some_points(1, 0.0f));
+    const auto one = lp_xyz_content(some_points(1, 0.0f));
     std::vector<uint8_t> lying(200, 0);
     lying[0] = 'L';
     lying[1] = 'P';
@@ -393,9 +347,9 @@ TEST_F(FenkSession, MalformedDatagramsOverTheWirePostNothing)
                    std::vector<uint8_t>(11, 'L'),
                    lying,
                    lh,
-                   fenku_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
-                   fenku_subpackage(0xFFFFFFFFu, 44, std::vector<uint8_t>(3000, 1)),
-                   fenku_subpackage(0xFFFFFFFFu, 3044, std::vector<uint8_t>(3000, 1)),
+                   make_lp_subpackage(0xFFFFFFFFu, 0, fenku_frame_header(2, 65535, 65535, 0)),
+                   make_lp_subpackage(0xFFFFFFFFu, 44, std::vector<uint8_t>(3000, 1)),
+                   make_lp_subpackage(0xFFFFFFFFu, 3044, std::vector<uint8_t>(3000, 1)),
                    std::vector<uint8_t>(8192 + 100, 'L')});
     expect_frame_through(4);
     EXPECT_EQ(posted.count(MSG_CMD_INFO), 0);

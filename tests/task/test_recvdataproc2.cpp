@@ -19,27 +19,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstring>
 #include <filesystem>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int kWaitMs = 5000;
-
-int free_udp_port()
-{
-    const int s = udp_open(0, false, "127.0.0.1");
-    sockaddr_in a{};
-    socklen_t len = sizeof(a);
-    getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
-    udp_close(s);
-    return ntohs(a.sin_port);
-}
 
 size_t open_fds()
 {
@@ -98,20 +85,7 @@ protected:
         LogManager::instance()->stop(LogManager::kModeDump);
     }
 
-    QByteArray last_reply() const
-    {
-        for (auto it = posted.data.rbegin(); it != posted.data.rend(); ++it)
-            if (it->first == MSG_CMD_INFO)
-                return it->second;
-        return QByteArray();
-    }
-
-    std::string temp_file(const std::string &name, const std::vector<uint8_t> &bytes)
-    {
-        const std::string path = testsupport::make_temp_subdir("fw") + "/" + name;
-        testsupport::write_file(path, bytes);
-        return path;
-    }
+    QByteArray last_reply() const { return posted.last(MSG_CMD_INFO); }
 
     FakeRaxo fake;
     RecvDataProc2 *rx = nullptr;
@@ -119,31 +93,6 @@ protected:
     RaxoPosted posted;
     int dataPort = 0;
 };
-
-std::vector<std::vector<uint8_t>> dump_payloads(const std::string &dir)
-{
-    std::vector<std::vector<uint8_t>> out;
-    std::vector<std::string> files;
-    for (const auto &e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file())
-            files.push_back(e.path().string());
-    std::sort(files.begin(), files.end());
-    for (const auto &f : files) {
-        const std::vector<uint8_t> b = testsupport::read_file(f);
-        size_t pos = 0;
-        while (pos + DUMP_HEADER_SIZE <= b.size() && std::memcmp(&b[pos], "LHLOGH", 6) == 0) {
-            const uint16_t type = rd_u16(&b[pos + 16]);
-            const uint16_t len = rd_u16(&b[pos + 18]);
-            EXPECT_EQ(type, LIDAR_RAXO_E);
-            if (pos + DUMP_HEADER_SIZE + len > b.size())
-                break;
-            out.emplace_back(b.begin() + long(pos + DUMP_HEADER_SIZE),
-                             b.begin() + long(pos + DUMP_HEADER_SIZE + len));
-            pos += DUMP_HEADER_SIZE + len;
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -156,15 +105,15 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     FakePeer stranger("127.0.0.3");
     ASSERT_TRUE(stranger.ok());
     const std::vector<uint8_t> foreign =
-        raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1), wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
+        raxo_point_packet(1, 0, 0, {raxo_point(1, 1, 1, 1, 1), raxo_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END);
     stranger.send_to("127.0.0.1", dataPort, foreign);
 
     const std::vector<uint8_t> a = raxo_point_packet(
-        1, 8, 2, {wire_point(1234, 1000, -250, 3, 200), wire_point(10, -1, 0, 0, 1), wire_point(0, 0, 0, 0, 0),
-                  wire_point(65535, 32767, -32768, 1, 255)},
+        1, 8, 2, {raxo_point(1234, 1000, -250, 3, 200), raxo_point(10, -1, 0, 0, 1), raxo_point(0, 0, 0, 0, 0),
+                  raxo_point(65535, 32767, -32768, 1, 255)},
         0);
     const std::vector<uint8_t> b =
-        raxo_point_packet(1, 12, 2, {wire_point(50, 500, 500, -500, 3), wire_point(0, 0, 0, 0, 0), wire_point(7, 7, 7, 7, 7)},
+        raxo_point_packet(1, 12, 2, {raxo_point(50, 500, 500, -500, 3), raxo_point(0, 0, 0, 0, 0), raxo_point(7, 7, 7, 7, 7)},
                           RAXO_FRAME_END);
     fake.send_data(a);
     fake.send_data(b);
@@ -187,13 +136,13 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     ASSERT_EQ(posted.frames2D.size(), 1u);
     EXPECT_TRUE(posted.frames2D[0].empty()) << "no height known yet";
 
-    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {wire_point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
+    const std::vector<uint8_t> c = raxo_point_packet(14, 0, 0, {raxo_point(1, 2, 3, 4, 5)}, RAXO_FRAME_END);
     fake.send_data(c);
     ASSERT_TRUE(wait([&] { return posted.frames.size() == 2; }));
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
 
     LogManager::instance()->stop(LogManager::kModeDump);
-    const auto recorded = dump_payloads(logdir);
+    const auto recorded = dump_payloads(logdir, LIDAR_RAXO_E);
     ASSERT_EQ(recorded.size(), 3u);
     EXPECT_EQ(recorded[0], a);
     EXPECT_EQ(recorded[1], b);
@@ -213,15 +162,15 @@ TEST_F(RaxoSession, CommandsGoOutAndWholeRepliesComeBack)
     ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
     EXPECT_EQ(fake.commands()[0], query);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
-    const std::vector<uint8_t> reply = raxo_reply_frame(1, {0, 0, 0, 0});
+    const std::vector<uint8_t> reply = make_command_reply(1, {0, 0, 0, 0});
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
 
     // Replies whose length field does not match the datagram are not posted.
-    std::vector<uint8_t> lying = raxo_reply_frame(2, {1, 2, 3});
+    std::vector<uint8_t> lying = make_command_reply(2, {1, 2, 3});
     wr_u32(&lying[8], 4);
     fake.send_to_command_socket(lying);
     fake.send_to_command_socket(std::vector<uint8_t>(20, 'x'));
-    const std::vector<uint8_t> last = raxo_reply_frame(2, {0, 0, 0, 0});
+    const std::vector<uint8_t> last = make_command_reply(2, {0, 0, 0, 0});
     fake.send_to_command_socket(last);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 2; }));
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(last.data()), int(last.size())));
@@ -236,15 +185,15 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 {
     start();
     // Both reception notices are out before the upload.
-    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
-    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    fake.send_data(raxo_point_packet(1, 0, 0, {raxo_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_to_command_socket(make_command_reply(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 1
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1;
     }));
 
     const std::vector<uint8_t> firmware = pattern(3000, 1);
-    const std::string path = temp_file("LDS-Raxo-E_V1.2.3.bin", firmware);
+    const std::string path = write_temp_file("LDS-Raxo-E_V1.2.3.bin", firmware);
     EXPECT_TRUE(rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MOTOR));
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MOTOR) == 1; }));
     EXPECT_EQ(posted.count(MSG_FW_MOTOR, "update OK"), 1);
@@ -258,8 +207,8 @@ TEST_F(RaxoSession, FirmwareUploadThroughTheWorkQueue)
 
     // What the 4 s timer runs: the sensor has restarted, both notices are due again.
     rx->clearReceptionFlags();
-    fake.send_data(raxo_point_packet(1, 0, 0, {wire_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
-    fake.send_to_command_socket(raxo_reply_frame(1, {0}));
+    fake.send_data(raxo_point_packet(1, 0, 0, {raxo_point(1, 1, 1, 1, 1)}, RAXO_FRAME_END));
+    fake.send_to_command_socket(make_command_reply(1, {0}));
     ASSERT_TRUE(wait([&] {
         return posted.count(MSG_RUN_STATE, "lidar data reception is ok") == 2
             && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 2;
@@ -270,7 +219,7 @@ TEST_F(RaxoSession, SilentSensorFailsTheUploadWithTheTransferTime)
 {
     start();
     fake.set_silent(true);
-    const std::string path = temp_file("LDS-Raxo-E.bin", pattern(700, 2));
+    const std::string path = write_temp_file("LDS-Raxo-E.bin", pattern(700, 2));
     rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MCU);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_FW_MCU) == 1; }, 10000));
     const QByteArray text = posted.data.back().second;
@@ -305,7 +254,7 @@ TEST_F(RaxoSession, ModelReadBackAndModelUpload)
     // A model upload reports under its own code; a second later the receiver's single-shot
     // timer, running on this thread, queues the read-back.
     fake.serve_file("alg_model.bin", model);
-    const std::string path = temp_file("trained.bin", model);
+    const std::string path = write_temp_file("trained.bin", model);
     rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_MODEL_UPLOAD);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_MODEL_UPGRADE, "update OK") == 1; }));
     EXPECT_EQ(fake.upload().data, model);
@@ -371,7 +320,7 @@ TEST_F(RaxoSession, FailedSendFallsBackToTcpAndEndsTheLoop)
     // connection can be made to it: the whole fallback runs without leaving the machine.
     const size_t fds_before = open_fds();
     start("255.255.255.255");
-    const std::string path = temp_file("LDS-Raxo-E.bin", pattern(100, 4));
+    const std::string path = write_temp_file("LDS-Raxo-E.bin", pattern(100, 4));
     rx->FileUpdate(QString::fromStdString(path), RecvDataProc2::WORK_FIRMWARE_MOTOR);
     ASSERT_TRUE(wait([&] { return posted.count(MSG_RUN_STATE, "lidar disconnect ok") == 1; }, 30000));
     EXPECT_TRUE(rx->wait(5000)) << "the loop ends by itself once its command socket is gone";

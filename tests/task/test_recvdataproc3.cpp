@@ -26,8 +26,8 @@ constexpr double kPi = 3.1415926535898;
 UserPointData expected_point(const VimoPoint &p)
 {
     const double r = p.range_mm / 1000.0;
-    const double phi = (90000.0 - p.e) * kPi / 180000.0;
-    const double theta = p.a * kPi / 180000.0;
+    const double phi = (90000.0 - p.elevation) * kPi / 180000.0;
+    const double theta = p.azimuth * kPi / 180000.0;
     UserPointData u;
     u.x = float(r * std::cos(phi) * std::cos(theta));
     u.y = float(r * std::cos(phi) * std::sin(theta));
@@ -46,8 +46,8 @@ VimoPoint stream_point(int k, int j)
 {
     VimoPoint p;
     p.range_mm = uint32_t(500 + (k * 128 + j) * 37 % 80000);
-    p.e = uint32_t(30000 + (k * 131 + j * 17) % 120000);
-    p.a = uint32_t((k * 128 + j) * 97 % 360000);
+    p.elevation = uint32_t(30000 + (k * 131 + j * 17) % 120000);
+    p.azimuth = uint32_t((k * 128 + j) * 97 % 360000);
     p.intensity = uint8_t(j * 3 + k);
     return p;
 }
@@ -89,8 +89,8 @@ protected:
     void send_stream(int packets, int points_per_packet, int first = 0)
     {
         for (int k = first; k < first + packets; ++k)
-            ASSERT_GT(fake.send(FakeVimo::point_packet(0, uint16_t(k),
-                                                       stream_packet(k, points_per_packet))),
+            ASSERT_GT(fake.send(make_vimo_e_packet(0, stream_packet(k, points_per_packet), 0, 0, 0,
+                                                   uint16_t(k))),
                       0);
     }
 
@@ -277,13 +277,6 @@ TEST(VimoReceiver, PortInUseIsReportedAndEndsTheThread)
 
 namespace {
 
-std::string write_image(const std::vector<uint8_t> &image)
-{
-    const std::string path = testsupport::make_temp_subdir("fw") + "/vimo.bin";
-    testsupport::write_file(path, image);
-    return path;
-}
-
 std::vector<std::string> texts_of(const ReceiverProbe &probe, int type)
 {
     std::vector<std::string> out;
@@ -334,7 +327,7 @@ struct FirmwareSession {
         for (int round = 0; round < 50; ++round) {
             const size_t frames = probe.frames.size();
             for (int k = 0; k < 180; ++k)
-                fake.send(FakeVimo::point_packet(0, uint16_t(k), stream_packet(k, 128)));
+                fake.send(make_vimo_e_packet(0, stream_packet(k, 128), 0, 0, 0, uint16_t(k)));
             if (!wait_until([&] { return probe.frames.size() > frames; }))
                 return false;
             if (probe.count(MSG_RUN_STATE, "lidar data reception is ok") == times)
@@ -359,7 +352,7 @@ TEST(VimoFirmware, UpgradeThroughTheReceiversOwnPortCompletes)
     ASSERT_TRUE(s.frame_reported_again(1));
 
     const auto image = make_firmware_image(1024, 7);
-    s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+    s.rx.FileUpdate(QString::fromStdString(write_temp_file("vimo.bin", image)), MSG_FW_MOTOR);
     ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
               (std::vector<std::string>{"firmware update start", "load firmware file ok",
@@ -381,7 +374,8 @@ TEST(VimoFirmware, SilentSensorFailsAfterTheResends)
     FirmwareSession s(false);
     ASSERT_TRUE(s.fake.ok());
     s.fake.set_firmware_mode(FakeVimo::Firmware::Silent);
-    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(2048))), MSG_FW_MCU);
+    const std::string path = write_temp_file("vimo.bin", make_firmware_image(2048));
+    s.rx.FileUpdate(QString::fromStdString(path), MSG_FW_MCU);
     ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
               (std::vector<std::string>{"firmware update start", "load firmware file ok",
@@ -403,7 +397,8 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
     {
         FirmwareSession s(true);
         s.fake.set_firmware_mode(FakeVimo::Firmware::RejectChunks);
-        s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(1536))), 9);
+        const std::string path = write_temp_file("vimo.bin", make_firmware_image(1536));
+        s.rx.FileUpdate(QString::fromStdString(path), 9);
         ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
         EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR).back(), "update NG:");
         ASSERT_TRUE(s.fake.peer().wait_for(2, 5000));
@@ -413,7 +408,7 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
         FirmwareSession s(true);
         auto image = make_firmware_image(1024);
         image.pop_back(); // file length payload size + 651
-        s.rx.FileUpdate(QString::fromStdString(write_image(image)), MSG_FW_MOTOR);
+        s.rx.FileUpdate(QString::fromStdString(write_temp_file("vimo.bin", image)), MSG_FW_MOTOR);
         ASSERT_TRUE(s.wait_result(MSG_FW_MOTOR));
         EXPECT_EQ(texts_of(s.probe, MSG_FW_MOTOR),
                   (std::vector<std::string>{"firmware update start",
@@ -426,7 +421,8 @@ TEST(VimoFirmware, RefusedChunkAndBadImageFail)
 TEST(VimoFirmware, McuUpgradeResultIsPostedUnderItsType)
 {
     FirmwareSession s(false);
-    s.rx.FileUpdate(QString::fromStdString(write_image(make_firmware_image(512))), MSG_FW_MCU);
+    const std::string path = write_temp_file("vimo.bin", make_firmware_image(512));
+    s.rx.FileUpdate(QString::fromStdString(path), MSG_FW_MCU);
     ASSERT_TRUE(s.wait_result(MSG_FW_MCU));
     EXPECT_EQ(texts_of(s.probe, MSG_FW_MCU), (std::vector<std::string>{"update OK"}));
     ASSERT_TRUE(s.fake.peer().wait_for(4, 5000));
@@ -452,7 +448,7 @@ TEST(VimoDecoding, PointGeometry)
     // E = 90000 lies in the horizontal plane.
     VimoPoint flat{2500, 90000, 45000, 9};
     uint8_t raw[10] = {};
-    wr_u64(raw, FakeVimo::pack(flat));
+    wr_u64(raw, vimo_pack_point(flat));
     EXPECT_EQ(raw[3], 0x15);
     EXPECT_EQ(rd_u64(raw) >> 32 & 0xFFF, 0xF90u);
     raw[8] = 9;
@@ -469,7 +465,7 @@ TEST(VimoDecoding, PointGeometry)
 
     // Range 1000, E = 0: straight up, whatever the azimuth.
     for (uint32_t a : {0u, 123456u, 359999u}) {
-        wr_u64(raw, FakeVimo::pack({1000, 0, a, 0}));
+        wr_u64(raw, vimo_pack_point({1000, 0, a, 0}));
         p = vimo_decode_point(raw);
         const float x = p.x, y = p.y, zz = p.z;
         EXPECT_NEAR(x, 0.0f, 1e-6f);
@@ -491,10 +487,10 @@ TEST(VimoDecoding, LookedUpPointsEqualComputedOnesBitForBit)
             pts.push_back({0xFFFFFF, e, a, 255});
     for (const VimoPoint &vp : pts) {
         uint8_t raw[10] = {};
-        wr_u64(raw, FakeVimo::pack(vp));
+        wr_u64(raw, vimo_pack_point(vp));
         raw[8] = vp.intensity;
         ASSERT_TRUE(same_point(vimo_decode_point(raw), expected_point(vp)))
-            << vp.range_mm << " " << vp.e << " " << vp.a;
+            << vp.range_mm << " " << vp.elevation << " " << vp.azimuth;
     }
 }
 
@@ -508,7 +504,7 @@ TEST(VimoDecoding, FramesCloseAtOrAbove23040Points)
     for (const Case &c : cases) {
         Direct d;
         for (int k = 0; k < 3 * c.packets_per_frame; ++k) {
-            d.feed(FakeVimo::point_packet(0, uint16_t(k), stream_packet(k, c.points_per_packet)));
+            d.feed(make_vimo_e_packet(0, stream_packet(k, c.points_per_packet), 0, 0, 0, uint16_t(k)));
             ASSERT_EQ(d.probe.frames.size(), size_t((k + 1) / c.packets_per_frame))
                 << c.points_per_packet << " points, packet " << k;
         }
@@ -522,11 +518,11 @@ TEST(VimoDecoding, WrongLengthIsReportedAndThePointsPresentAreDecoded)
 {
     Direct d;
     // Announces 2 points but holds only 4 bytes of the first: reported, nothing decoded.
-    auto p = FakeVimo::point_packet(0, 1, stream_packet(0, 2));
+    auto p = make_vimo_e_packet(0, stream_packet(0, 2), 0, 0, 0, 1);
     p.resize(40);
     d.feed(p);
     // Announces 2 points and holds the first whole.
-    p = FakeVimo::point_packet(0, 2, stream_packet(1, 2));
+    p = make_vimo_e_packet(0, stream_packet(1, 2), 0, 0, 0, 2);
     p.resize(46);
     d.feed(p);
     ASSERT_EQ(d.probe.data.size(), 2u);
@@ -538,7 +534,7 @@ TEST(VimoDecoding, WrongLengthIsReportedAndThePointsPresentAreDecoded)
     std::vector<VimoPoint> fill;
     for (int j = 0; j < 23039; ++j)
         fill.push_back(stream_point(2, j % 500));
-    d.feed(FakeVimo::point_packet(0, 3, fill));
+    d.feed(make_vimo_e_packet(0, fill, 0, 0, 0, 3));
     ASSERT_EQ(d.probe.frames.size(), 1u);
     ASSERT_EQ(d.probe.frames[0].size(), 23040u);
     EXPECT_TRUE(same_point(d.probe.frames[0][0], expected_point(stream_point(1, 0))));
@@ -548,7 +544,7 @@ TEST(VimoDecoding, WrongLengthIsReportedAndThePointsPresentAreDecoded)
 TEST(VimoDecoding, FaultReports)
 {
     const auto status = [](uint8_t bits, uint8_t type = 1) {
-        return FakeVimo::point_packet(type, 0, stream_packet(0, 1), bits, 7, 125);
+        return make_vimo_e_packet(type, stream_packet(0, 1), bits, 7, 125);
     };
     {
         // Mirror on every status packet until a motor fault has been reported; after that the
@@ -581,7 +577,7 @@ TEST(VimoDecoding, FaultReports)
     }
     {
         Direct d;
-        d.feed(FakeVimo::point_packet(1, 0, stream_packet(0, 1), 0x40, 0, 300));
+        d.feed(make_vimo_e_packet(1, stream_packet(0, 1), 0x40, 0, 300));
         ASSERT_EQ(d.probe.data.size(), 1u);
         EXPECT_EQ(d.probe.data[0].text(), " main motor:30 ");
     }
