@@ -26,12 +26,12 @@ QString tr_editor(const char *text)
 
 QString zone_refusal_title()
 {
-    return tr_editor("error");
+    return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "error"));
 }
 
 QString zone_count_refusal()
 {
-    return tr_editor("The number of alarm zones more than the maximum limit!");
+    return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "The number of alarm zones more than the maximum limit!"));
 }
 
 ZoneShape make_default_shape(int kind, int zone_id, int area)
@@ -67,19 +67,19 @@ QString validate_zone_shape(ZoneShape &shape)
 {
     double *p = shape.param;
     if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0)
-        return tr_editor("The current parameter cannot all zero!");
+        return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "The current parameter cannot all zero!"));
     switch (shape.kind) {
     case ZONE_SECTOR:
         if (p[0] == p[1])
-            return tr_editor("The current parameter cannot form a sector!");
+            return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "The current parameter cannot form a sector!"));
         if (p[2] <= p[3])
             std::swap(p[2], p[3]); // far must be the larger radius; equal radii stay as they are
         if (std::fabs(p[3]) < 10)
-            return tr_editor("The sector near distance  cannot be less than 10mm");
+            return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "The sector near distance  cannot be less than 10mm"));
         return QString();
     case ZONE_RECTANGLE:
         if (p[0] == p[2] || p[1] == p[3])
-            return tr_editor("The current parameter cannot form a rectangle!");
+            return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "The current parameter cannot form a rectangle!"));
         return QString();
     default:
         return QString();
@@ -125,7 +125,7 @@ QString check_zone_budget(const ZoneShape *shapes, int count)
         // The device keeps the definitions of one zone id in a 960-byte block; a table whose
         // entries do not fit would come back from the device without its last shapes.
         if (used > ZONE_DEF_BLOCK)
-            return tr_editor("Zone ID:%1:The number of alarm zones more than the maximum limit!")
+            return tr_editor(QT_TRANSLATE_NOOP("Page_DrawZone", "Zone ID:%1:The number of alarm zones more than the maximum limit!"))
                 .arg(QString::number(id, 16).toUpper());
     }
     return QString();

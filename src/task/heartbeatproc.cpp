@@ -39,7 +39,7 @@ void HeartBeatProc::run()
     const int on = 1;
     // A socket that could not be created fails its first option like any other: one report.
     if (sock < 0 || setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on)) != 0) {
-        emit sig_data(MSG_ERROR, QByteArray("Reusing ADDR failed!"));
+        emit sig_data(MSG_ERROR, tr("Reusing ADDR failed!").toLocal8Bit());
         if (sock >= 0)
             ::close(sock);
         return;
@@ -50,7 +50,7 @@ void HeartBeatProc::run()
     addr.sin_port = htons(static_cast<uint16_t>(port_));
     addr.sin_addr.s_addr = htonl(INADDR_ANY);
     if (::bind(sock, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)) != 0) {
-        emit sig_data(MSG_ERROR, QString("bind failed with error %1").arg(errno).toUtf8());
+        emit sig_data(MSG_ERROR, tr("bind failed with error %1").arg(errno).toLocal8Bit());
         ::close(sock);
         return;
     }
@@ -59,7 +59,7 @@ void HeartBeatProc::run()
     inet_pton(AF_INET, HEARTBEAT_GROUP, &group.imr_multiaddr);
     group.imr_interface.s_addr = htonl(INADDR_ANY);
     if (setsockopt(sock, IPPROTO_IP, IP_ADD_MEMBERSHIP, &group, sizeof(group)) != 0) {
-        emit sig_data(MSG_ERROR, QString("setsockopt:%1,set multicast error").arg(errno).toUtf8());
+        emit sig_data(MSG_ERROR, tr("setsockopt:%1,set multicast error").arg(errno).toLocal8Bit());
         ::close(sock);
         return;
     }
