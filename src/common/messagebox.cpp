@@ -1,24 +1,92 @@
 #include "messagebox.h"
 
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+
 namespace {
-WarningHandler &handler()
+template <typename Handler> Handler &slot()
 {
-    static WarningHandler h;
+    static Handler h;
     return h;
+}
+
+template <typename Handler> Handler swap_in(Handler h)
+{
+    Handler old = std::move(slot<Handler>());
+    slot<Handler>() = std::move(h);
+    return old;
+}
+
+QString choose(const ChooserRequest &r)
+{
+    if (slot<ChooserHandler>())
+        return slot<ChooserHandler>()(r);
+    switch (r.kind) {
+    case ChooserKind::OpenFile:
+        return QFileDialog::getOpenFileName(r.parent, r.caption, r.dir, r.filter, nullptr, r.options);
+    case ChooserKind::SaveFile:
+        return QFileDialog::getSaveFileName(r.parent, r.caption, r.dir, r.filter, nullptr, r.options);
+    case ChooserKind::Directory:
+        return QFileDialog::getExistingDirectory(r.parent, r.caption, r.dir, r.options);
+    }
+    return QString();
 }
 } // namespace
 
 QMessageBox::StandardButton show_warning(QWidget *parent, const QString &title, const QString &text,
                                          QMessageBox::StandardButtons buttons)
 {
-    if (handler())
-        return handler()(parent, title, text, buttons);
+    if (slot<WarningHandler>())
+        return slot<WarningHandler>()(parent, title, text, buttons);
     return QMessageBox::warning(parent, title, text, buttons);
 }
 
-WarningHandler set_warning_handler(WarningHandler h)
+WarningHandler set_warning_handler(WarningHandler h) { return swap_in(std::move(h)); }
+
+QString choose_open_file(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter, QFileDialog::Options options)
 {
-    WarningHandler old = std::move(handler());
-    handler() = std::move(h);
-    return old;
+    return choose({ChooserKind::OpenFile, parent, caption, dir, filter, options});
 }
+
+QString choose_save_file(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter, QFileDialog::Options options)
+{
+    return choose({ChooserKind::SaveFile, parent, caption, dir, filter, options});
+}
+
+QString choose_directory(QWidget *parent, const QString &caption, const QString &dir,
+                         QFileDialog::Options options)
+{
+    return choose({ChooserKind::Directory, parent, caption, dir, QString(), options});
+}
+
+ChooserHandler set_chooser_handler(ChooserHandler h) { return swap_in(std::move(h)); }
+
+QColor choose_color(const QColor &initial, QWidget *parent, const QString &title)
+{
+    if (slot<ColorHandler>())
+        return slot<ColorHandler>()(initial, parent, title);
+    return QColorDialog::getColor(initial, parent, title);
+}
+
+ColorHandler set_color_handler(ColorHandler h) { return swap_in(std::move(h)); }
+
+int run_dialog(QDialog *dialog)
+{
+    if (slot<DialogHandler>())
+        return slot<DialogHandler>()(dialog);
+    return dialog->exec();
+}
+
+DialogHandler set_dialog_handler(DialogHandler h) { return swap_in(std::move(h)); }
+
+bool open_url(const QUrl &url)
+{
+    if (slot<UrlHandler>())
+        return slot<UrlHandler>()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+UrlHandler set_url_handler(UrlHandler h) { return swap_in(std::move(h)); }

@@ -1,11 +1,16 @@
 #pragma once
-// Every modal warning of the program goes through here. Tests install a handler that records
-// the title and text instead of blocking on a dialog.
+// Every modal interaction of the program goes through here: warnings, the file, folder and
+// colour choosers, running a modal dialog and opening a URL outside the program. Tests install
+// handlers that record and answer them instead of blocking on a dialog.
 
+#include <QColor>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QString>
+#include <QUrl>
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 using WarningHandler = std::function<QMessageBox::StandardButton(
@@ -17,3 +22,53 @@ QMessageBox::StandardButton show_warning(QWidget *parent, const QString &title, 
 
 // Installs `handler` (an empty one restores the real dialog); returns the previous one.
 WarningHandler set_warning_handler(WarningHandler handler);
+
+// The file and folder choosers. An empty result means the user cancelled.
+enum class ChooserKind { OpenFile, SaveFile, Directory };
+
+struct ChooserRequest {
+    ChooserKind kind;
+    QWidget *parent;
+    QString caption;
+    QString dir;
+    QString filter;               // empty for a folder
+    QFileDialog::Options options;
+};
+
+using ChooserHandler = std::function<QString(const ChooserRequest &request)>;
+
+// QFileDialog::getOpenFileName / getSaveFileName / getExistingDirectory, unless a handler is
+// installed.
+QString choose_open_file(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter, QFileDialog::Options options = {});
+QString choose_save_file(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter, QFileDialog::Options options = {});
+QString choose_directory(QWidget *parent, const QString &caption, const QString &dir,
+                         QFileDialog::Options options = QFileDialog::ShowDirsOnly);
+
+ChooserHandler set_chooser_handler(ChooserHandler handler);
+
+// QColorDialog::getColor (an invalid colour means cancelled), unless a handler is installed.
+using ColorHandler =
+    std::function<QColor(const QColor &initial, QWidget *parent, const QString &title)>;
+
+QColor choose_color(const QColor &initial, QWidget *parent = nullptr,
+                    const QString &title = QString());
+
+ColorHandler set_color_handler(ColorHandler handler);
+
+// Runs a modal dialog: QDialog::exec, unless a handler is installed. The handler gets the
+// dialog (built, not yet shown) and returns what exec would have: it may drive the dialog's
+// widgets and return dialog->result(), or show it and run a local loop itself.
+using DialogHandler = std::function<int(QDialog *dialog)>;
+
+int run_dialog(QDialog *dialog);
+
+DialogHandler set_dialog_handler(DialogHandler handler);
+
+// QDesktopServices::openUrl, unless a handler is installed.
+using UrlHandler = std::function<bool(const QUrl &url)>;
+
+bool open_url(const QUrl &url);
+
+UrlHandler set_url_handler(UrlHandler handler);
