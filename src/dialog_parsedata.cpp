@@ -57,18 +57,21 @@ void Dialog_ParseData::frameStats(std::vector<UserPointData> points)
 {
     ui->lb_select_num->setText(QString::number(points.size()));
 
-    std::vector<float> xs, ys, zs, is;
-    xs.reserve(points.size());
-    ys.reserve(points.size());
-    zs.reserve(points.size());
-    is.reserve(points.size());
+    // The series buffers stay with the panel: a draw hands over up to ten frames of points,
+    // and fresh buffers per draw would cost more than the sums themselves.
+    const size_t n = points.size();
+    for (std::vector<float> &s : series)
+        s.resize(n);
+    float *xs = series[0].data(), *ys = series[1].data(), *zs = series[2].data(),
+          *is = series[3].data();
     float hmin = FLT_MAX, hmax = -FLT_MAX, vmin = FLT_MAX, vmax = -FLT_MAX;
-    for (const UserPointData &p : points) {
+    for (size_t i = 0; i < n; ++i) {
+        const UserPointData &p = points[i];
         const float x = p.x, y = p.y, z = p.z;
-        xs.push_back(x);
-        ys.push_back(y);
-        zs.push_back(z);
-        is.push_back(float(p.intensity));
+        xs[i] = x;
+        ys[i] = y;
+        zs[i] = z;
+        is[i] = float(p.intensity);
         const float h = horizontal_angle_degrees(x, y);
         const float v = vertical_angle_degrees(x, y, z);
         if (h < hmin)
@@ -80,10 +83,10 @@ void Dialog_ParseData::frameStats(std::vector<UserPointData> points)
         if (v > vmax)
             vmax = v;
     }
-    featurePoints.x = float_stats(std::move(xs));
-    featurePoints.y = float_stats(std::move(ys));
-    featurePoints.z = float_stats(std::move(zs));
-    featurePoints.intensity = float_stats(std::move(is));
+    featurePoints.x = float_stats(xs, n);
+    featurePoints.y = float_stats(ys, n);
+    featurePoints.z = float_stats(zs, n);
+    featurePoints.intensity = float_stats(is, n);
     featurePoints.horizontal_min = hmin;
     featurePoints.horizontal_max = hmax;
     featurePoints.vertical_min = vmin;
@@ -108,9 +111,8 @@ void Dialog_ParseData::sigmaFilter(const std::vector<UserPointData> &points)
         lower[a] = stats[a]->mean - 3.0f * stats[a]->stddev;
         upper[a] = stats[a]->mean + 3.0f * stats[a]->stddev;
     }
-    std::vector<float> kept[4];
-    for (auto &k : kept)
-        k.reserve(points.size());
+    for (std::vector<float> &k : kept)
+        k.clear();
     for (const UserPointData &p : points) {
         const float values[4] = {p.x, p.y, p.z, float(p.intensity)};
         // Each axis on its own: a point may pass in x and fail in z. A NaN fails both tests.
@@ -119,10 +121,10 @@ void Dialog_ParseData::sigmaFilter(const std::vector<UserPointData> &points)
                 kept[a].push_back(values[a]);
     }
     FeaturePoints filtered;
-    filtered.x = float_stats(std::move(kept[0]));
-    filtered.y = float_stats(std::move(kept[1]));
-    filtered.z = float_stats(std::move(kept[2]));
-    filtered.intensity = float_stats(std::move(kept[3]));
+    filtered.x = float_stats(kept[0].data(), kept[0].size());
+    filtered.y = float_stats(kept[1].data(), kept[1].size());
+    filtered.z = float_stats(kept[2].data(), kept[2].size());
+    filtered.intensity = float_stats(kept[3].data(), kept[3].size());
     debug.showStatistics(int(points.size()), filtered);
 }
 

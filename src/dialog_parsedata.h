@@ -87,4 +87,6 @@ private:
     int testNum = 0;
     FeaturePoints featurePoints;
     Dialog_Debug debug;
+    std::vector<float> series[4]; // x, y, z, intensity of the current point set
+    std::vector<float> kept[4];   // what passes the 3-sigma filter
 };
