@@ -8,6 +8,7 @@
 #include "lhframe.h"
 #include "pagetest.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using pagetest::child;
@@ -44,6 +46,22 @@ std::pair<std::string, uint16_t> command_of(const Datagram &d)
 {
     const auto &b = d.bytes;
     return {std::string(b.begin() + 8, b.begin() + 8 + rd_u16(&b[6])), rd_u16(&b[2])};
+}
+
+// Opens what the first window of a process opens lazily (the X connection, fonts, the event
+// loop's pipes), so that a test that plays with descriptors sees only the window's socket.
+void warm_up_gui()
+{
+    Page_Admin w;
+    w.show();
+    QApplication::processEvents();
+}
+
+bool is_udp_socket(int fd)
+{
+    int type = 0;
+    socklen_t len = sizeof(type);
+    return ::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &len) == 0 && type == SOCK_DGRAM;
 }
 
 } // namespace
@@ -189,12 +207,13 @@ TEST(CommandWindow, DescriptorZeroIsAWorkingSocket)
 {
     FakeVimo fake;
     ASSERT_TRUE(fake.ok());
+    warm_up_gui();
     // The test runner may start us with descriptor 0 open or closed.
     const int saved = ::fcntl(0, F_GETFD) != -1 ? ::dup(0) : -1;
     ::close(0);
     {
         Page_Admin w; // the lowest free descriptor: 0
-        EXPECT_NE(::fcntl(0, F_GETFD), -1);
+        ASSERT_TRUE(is_udp_socket(0));
         w.setIP(QString::fromStdString(fake.ip()));
         w.setPort(fake.port());
         send(w, "LSTOPH", 0);
@@ -211,6 +230,7 @@ TEST(CommandWindow, WithoutASocketEveryCommandHasNoResponse)
 {
     FakeVimo fake;
     ASSERT_TRUE(fake.ok());
+    warm_up_gui();
     // No descriptor left: the window's socket cannot be created.
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
