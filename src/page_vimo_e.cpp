@@ -120,7 +120,7 @@ void Page_Vimo_E::on_pb_uploadfix_clicked()
 
 void Page_Vimo_E::queryParams()
 {
-    sendText(kParamQueryText, PARAM_QUERY_PACK, tr("dev param"));
+    sendText(kParamQueryText, QUERY_PACK, tr("dev param"));
 }
 
 void Page_Vimo_E::on_pb_reflush_clicked()

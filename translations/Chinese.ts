@@ -2,6 +2,230 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation>第一帧</translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation>上一帧</translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation>下一帧</translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation>最后一帧</translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation>录制</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>快照</translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation>回放进度值</translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation>播放速率</translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation>播放源路径:</translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation>回放结束!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation>没有可回放的数据!</translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation>没有可用的有效数据源可回放!</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>打开目录</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation>日志路径没有写权限,请更换路径。</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation>设备连接信息</translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation>序号 </translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>子网掩码</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>网关</translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation>监听端口</translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation>上传IP</translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation>Mac</translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation>转速</translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation>延时(s)</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation>主机监听端口的取值范围(1000,65535)</translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation>请先选择要连接的雷达</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation>软件信息</translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>

@@ -2,6 +2,230 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation>Log parameters</translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation>Log save path</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation>Local listening port</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation>Software version:</translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation>Release:</translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>

@@ -101,7 +101,7 @@ TEST_F(VimoPage, EveryTextCommandByteForByte)
          },
          S_PACK, "LSUDP:010.000.007.020 255.255.000.000 010.000.000.001 02369H", 60,
          "set lidar ip mask gateway port ok"},
-        {"refresh", click("pb_reflush"), PARAM_QUERY_PACK, "xxxxxx", 8, "dev param"},
+        {"refresh", click("pb_reflush"), QUERY_PACK, "xxxxxx", 8, "dev param"},
         {"fault query", click("pb_err_query"), C_PACK, "LNETRRH", 8, "debug query"},
         {"temperature query", click("pb_temperature_query"), C_PACK, "LLSADCH", 8,
          "temperature query"},

@@ -20,7 +20,7 @@ public:
     // How the fake answers firmware messages.
     enum class Firmware { Answer, Silent, RejectChunks };
 
-    static constexpr uint16_t kParamQuery = PARAM_QUERY_PACK;
+    static constexpr uint16_t kParamQuery = QUERY_PACK;
     static constexpr uint16_t kParamReply = LH_PARAM_REPLY;
     static constexpr uint16_t kTextReply = LH_TEXT_REPLY; // the answer to S_PACK
     static constexpr size_t kParamRecordSize = 152;
