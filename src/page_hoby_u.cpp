@@ -2,10 +2,9 @@
 
 #include "ui_page_hoby_u.h"
 
-#include "firmwarepath.h"
+#include "pagehelpers.h"
 #include "lhframe.h"
 #include "messagebox.h"
-#include "sockethelpers.h"
 #include "tracelog.h"
 #include "userpointdata.h"
 
@@ -121,33 +120,29 @@ void Page_Hoby_U::on_pb_setid_2_clicked()
 
 void Page_Hoby_U::on_pb_setip_2_clicked()
 {
-    const uint32_t port = ui->le_port_2->text().toUInt(nullptr, 10);
     char formatted[64] = {};
-    if (port > 65535
-        || !format_ip_config(true, ui->le_ip_2->text().toLocal8Bit().constData(),
-                             ui->le_mask_2->text().toLocal8Bit().constData(),
-                             ui->le_gateway_2->text().toLocal8Bit().constData(), int(port),
-                             formatted)) {
+    uint16_t port = 0;
+    if (!check_typed_address(true, ui->le_ip_2->text(), ui->le_mask_2->text(),
+                             ui->le_gateway_2->text(), ui->le_port_2->text(), formatted, &port)) {
         warn(tr("ip.mask.gatewat.port  format error!"));
         return;
     }
     const QByteArray data = octets(ui->le_ip_2->text()) + octets(ui->le_mask_2->text())
-                            + octets(ui->le_gateway_2->text()) + u16_bytes(uint16_t(port));
+                            + octets(ui->le_gateway_2->text()) + u16_bytes(port);
     sendSet(FENK_SET_ADDRESS, data, tr("lidar ip mask gateway port"));
-    emit sig_lidaripchange(ui->le_ip_2->text(), int(port));
+    emit sig_lidaripchange(ui->le_ip_2->text(), port);
 }
 
 void Page_Hoby_U::on_pb_setdstip_2_clicked()
 {
-    const uint32_t port = ui->le_dstport_2->text().toUInt(nullptr, 10);
     char formatted[64] = {};
-    if (port > 65535
-        || !format_ip_config(false, ui->le_dstip_2->text().toLocal8Bit().constData(), " ", " ",
-                             int(port), formatted)) {
+    uint16_t port = 0;
+    if (!check_typed_address(false, ui->le_dstip_2->text(), {}, {}, ui->le_dstport_2->text(),
+                             formatted, &port)) {
         warn(tr("target ip.port  format error!"));
         return;
     }
-    sendSet(FENK_SET_UPLOAD, octets(ui->le_dstip_2->text()) + u16_bytes(uint16_t(port)),
+    sendSet(FENK_SET_UPLOAD, octets(ui->le_dstip_2->text()) + u16_bytes(port),
             tr("lidar upload ip port"));
 }
 

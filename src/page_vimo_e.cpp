@@ -2,10 +2,9 @@
 
 #include "ui_page_vimo_e.h"
 
-#include "firmwarepath.h"
+#include "pagehelpers.h"
 #include "lhframe.h"
 #include "messagebox.h"
-#include "sockethelpers.h"
 #include "texthelpers.h"
 #include "userpointdata.h"
 
@@ -140,13 +139,10 @@ void Page_Vimo_E::on_pb_temperature_query_clicked()
 
 void Page_Vimo_E::on_pb_setip_clicked()
 {
-    const uint32_t port = ui->le_port->text().toUInt(nullptr, 10);
     char formatted[64] = {};
-    if (port > 65535
-        || !format_ip_config(true, ui->le_ip->text().toLocal8Bit().constData(),
-                             ui->le_mask->text().toLocal8Bit().constData(),
-                             ui->le_gateway->text().toLocal8Bit().constData(), int(port),
-                             formatted)) {
+    uint16_t port = 0;
+    if (!check_typed_address(true, ui->le_ip->text(), ui->le_mask->text(), ui->le_gateway->text(),
+                             ui->le_port->text(), formatted, &port)) {
         warn(tr("ip.mask.gatewat.port  format error!"));
         return;
     }
@@ -156,11 +152,10 @@ void Page_Vimo_E::on_pb_setip_clicked()
 
 void Page_Vimo_E::on_pb_setdstip_clicked()
 {
-    const uint32_t port = ui->le_dstport->text().toUInt(nullptr, 10);
     char formatted[64] = {};
-    if (port > 65535
-        || !format_ip_config(false, ui->le_dstip->text().toLocal8Bit().constData(), " ", " ",
-                             int(port), formatted)) {
+    uint16_t port = 0;
+    if (!check_typed_address(false, ui->le_dstip->text(), {}, {}, ui->le_dstport->text(),
+                             formatted, &port)) {
         warn(tr("target ip.port  format error!"));
         return;
     }

@@ -369,40 +369,5 @@ TEST_F(FenkPage, FormAsTheUserSeesIt)
 
 TEST_F(FenkPage, FirmwareFileIsChosenRestoredAndHandedOver)
 {
-    IniSettings *ini = IniSettings::instance();
-    const std::string dir = testsupport::make_temp_subdir("fw");
-    const std::string image = dir + "/fenk.bin";
-    testsupport::write_file(image, {1, 2, 3});
-
-    // A stored path whose file exists is shown; one whose file is gone is forgotten.
-    ini->set_value("Standard", "upgrade_path", image, "main_ini");
-    {
-        Page_Hoby_U page;
-        EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), QString::fromStdString(image));
-        EXPECT_EQ(ini->get_value("Standard", "upgrade_path", "?", "main_ini"), image);
-    }
-    ini->set_value("Standard", "upgrade_path", dir + "/gone.bin", "main_ini");
-    Page_Hoby_U page;
-    EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), "");
-    EXPECT_EQ(ini->get_value("Standard", "upgrade_path", "?", "main_ini"), "");
-
-    testsupport::ModalRecorder modal;
-    QSignalSpy upgrades(&page, &Page_Hoby_U::sig_upgrade);
-    modal.chooserAnswers.push_back(QString::fromStdString(image));
-    child<QPushButton>(&page, "pb_chooseFile")->click();
-    ASSERT_EQ(modal.chooserRequests.size(), 1u);
-    EXPECT_EQ(modal.chooserRequests[0].kind, ChooserKind::OpenFile);
-    EXPECT_EQ(modal.chooserRequests[0].caption, "Open File");
-    EXPECT_EQ(modal.chooserRequests[0].filter, "Firmware(*.bin *.lhl)");
-    EXPECT_EQ(modal.chooserRequests[0].dir, QCoreApplication::applicationDirPath());
-    child<QPushButton>(&page, "pb_update")->click();
-
-    // Cancelling empties the box, and the empty path is handed over as it is.
-    child<QPushButton>(&page, "pb_chooseFile")->click();
-    EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), "");
-    child<QPushButton>(&page, "pb_update")->click();
-
-    ASSERT_EQ(upgrades.count(), 2);
-    EXPECT_EQ(upgrades[0], (QList<QVariant>{QString::fromStdString(image), 0, 8}));
-    EXPECT_EQ(upgrades[1], (QList<QVariant>{QString(), 0, 8}));
+    pagetest::expect_firmware_box<Page_Hoby_U>(0);
 }

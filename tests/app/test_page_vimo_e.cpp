@@ -321,32 +321,5 @@ TEST_F(VimoPage, ParameterReplyFillsEveryFieldAndSendsNothing)
 
 TEST_F(VimoPage, FirmwareFileIsChosenRestoredAndHandedOver)
 {
-    IniSettings *ini = IniSettings::instance();
-    const std::string dir = testsupport::make_temp_subdir("fw");
-    const std::string image = dir + "/vimo.lhl";
-    testsupport::write_file(image, {1, 2, 3});
-    ini->set_value("Standard", "upgrade_path", image, "main_ini");
-    {
-        Page_Vimo_E page;
-        EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), QString::fromStdString(image));
-    }
-    ini->set_value("Standard", "upgrade_path", dir + "/gone.lhl", "main_ini");
-    Page_Vimo_E page;
-    EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), "");
-    EXPECT_EQ(ini->get_value("Standard", "upgrade_path", "?", "main_ini"), "");
-
-    testsupport::ModalRecorder modal;
-    QSignalSpy upgrades(&page, &Page_Vimo_E::sig_upgrade);
-    modal.chooserAnswers.push_back(QString::fromStdString(image));
-    child<QPushButton>(&page, "pb_chooseFile")->click();
-    ASSERT_EQ(modal.chooserRequests.size(), 1u);
-    EXPECT_EQ(modal.chooserRequests[0].caption, "Open File");
-    EXPECT_EQ(modal.chooserRequests[0].filter, "Firmware(*.bin *.lhl)");
-    EXPECT_EQ(modal.chooserRequests[0].dir, QCoreApplication::applicationDirPath());
-    child<QPushButton>(&page, "pb_update")->click();
-    child<QPushButton>(&page, "pb_chooseFile")->click(); // cancelled
-    child<QPushButton>(&page, "pb_update")->click();
-    ASSERT_EQ(upgrades.count(), 2);
-    EXPECT_EQ(upgrades[0], (QList<QVariant>{QString::fromStdString(image), 3, 8}));
-    EXPECT_EQ(upgrades[1], (QList<QVariant>{QString(), 3, 8}));
+    pagetest::expect_firmware_box<Page_Vimo_E>(3);
 }
