@@ -3,6 +3,7 @@
 
 #include "lhframe.h"
 #include "messagebox.h"
+#include "pagehelpers.h"
 #include "userpointdata.h"
 
 #include <QButtonGroup>
@@ -11,8 +12,6 @@
 #include <QLabel>
 
 #include <cmath>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -41,6 +40,12 @@ Page_Box_V0::Page_Box_V0(QWidget *parent) : QWidget(parent), ui(new Ui::Page_Box
                          ui->lb_p_obs, ui->lb_base_alarm, ui->lb_base_warm, ui->lb_base_obs})
         setLampStyle(lamp, LampGrey, kLampSize);
 
+    // The form's fixed minimum of 100 pixels would override what the grid needs, and a larger
+    // font (the Chinese captions are set bigger) then clips its rows: never less than the grid.
+    ui->groupBox_alarminfo->setMinimumHeight(
+        qMax(ui->groupBox_alarminfo->minimumHeight(),
+             ui->groupBox_alarminfo->layout()->totalMinimumSize().height()));
+
     io_group_ = new QButtonGroup(this);
     io_group_->setExclusive(false);
     const QLabel *rowCaptions[kIoRows] = {ui->label_39, ui->label_28, ui->label_23};
@@ -67,11 +72,7 @@ Page_Box_V0::~Page_Box_V0()
 
 QByteArray Page_Box_V0::buildCmdFrame(int cmd, int len, const char *data)
 {
-    if (len < 0)
-        return QByteArray();
-    const std::vector<uint8_t> f = lh_make_crc_frame(
-        static_cast<uint16_t>(cmd), static_cast<uint16_t>(std::rand() & 0x7FFF), data, size_t(len));
-    return QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size()));
+    return text_command_frame(static_cast<uint16_t>(cmd), data, len);
 }
 
 void Page_Box_V0::setIP(QString ip)
