@@ -1,9 +1,10 @@
 #include "ratioreporter.h"
 
 #include <cstdio>
+#include <utility>
 
-RatioReporter::RatioReporter(std::string title, std::vector<Pair> pairs, std::string footnote)
-    : title_(std::move(title)), pairs_(std::move(pairs)), footnote_(std::move(footnote))
+RatioReporter::RatioReporter(std::string title, std::vector<Pair> pairs, std::string note)
+    : title_(std::move(title)), pairs_(std::move(pairs)), note_(std::move(note))
 {
 }
 
@@ -23,10 +24,11 @@ void RatioReporter::Finalize()
         const double a = find(p.measured);
         const double b = find(p.baseline);
         if (a > 0 && b > 0)
-            std::printf("  %-20s / %-20s %6.2f\n", p.measured.c_str(), p.baseline.c_str(), a / b);
+            std::printf("  %-24s / %-24s %6.2f%s%s\n", p.measured.c_str(), p.baseline.c_str(),
+                        a / b, p.goal.empty() ? "" : "   goal: ", p.goal.c_str());
     }
-    if (!footnote_.empty())
-        std::printf("%s\n", footnote_.c_str());
+    if (!note_.empty())
+        std::printf("%s\n", note_.c_str());
 }
 
 double RatioReporter::find(const std::string &prefix) const

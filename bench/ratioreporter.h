@@ -1,23 +1,22 @@
 #pragma once
-// The console table of Google Benchmark, then each measurement's ratio to its baseline measured
-// in the same run (these machines are shared and noisy, so only ratios compare across runs).
+// A console reporter that prints, after the usual table, each measurement's ratio to its
+// baseline measured in the same run (the machines are shared and noisy: only ratios within one
+// run mean something).
 
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     struct Pair {
-        std::string measured; // benchmark name prefix
+        std::string measured; // benchmark name prefixes
         std::string baseline;
+        std::string goal;     // printed beside the ratio; may be empty
     };
-
-    // `title` heads the ratio list (it names the goal); `footnote`, when not empty, follows it.
-    RatioReporter(std::string title, std::vector<Pair> pairs, std::string footnote = {});
+    RatioReporter(std::string title, std::vector<Pair> pairs, std::string note = {});
 
     void ReportRuns(const std::vector<Run> &runs) override;
     void Finalize() override;
@@ -27,6 +26,6 @@ private:
 
     std::string title_;
     std::vector<Pair> pairs_;
-    std::string footnote_;
+    std::string note_;
     std::map<std::string, double> seconds_;
 };

@@ -2,6 +2,8 @@
 // Small helpers of the analysis panel, template and debug view tests: points, and the texts a
 // user reads in a named label or edit.
 
+#include "dialog_parsedata.h"
+#include "pagetest.h"
 #include "userpointdata.h"
 
 #include <QLabel>
@@ -25,18 +27,15 @@ inline UserPointData point(float x, float y, float z, uint16_t intensity = 0)
     return p;
 }
 
-inline QString labelText(const QWidget *w, const char *name)
+inline QString labelText(QWidget *w, const char *name)
 {
-    const auto *l = w->findChild<QLabel *>(name);
-    EXPECT_NE(l, nullptr) << name;
+    const QLabel *l = pagetest::child<QLabel>(w, name);
     return l ? l->text() : QString("<missing %1>").arg(name);
 }
 
-inline QLineEdit *edit(const QWidget *w, const char *name)
+inline QLineEdit *edit(QWidget *w, const char *name)
 {
-    auto *e = w->findChild<QLineEdit *>(name);
-    EXPECT_NE(e, nullptr) << name;
-    return e;
+    return pagetest::child<QLineEdit>(w, name);
 }
 
 // The label text of a float as the dialogs write it.
@@ -44,5 +43,21 @@ inline QString g6(double v)
 {
     return QString::number(float(v), 'g', 6);
 }
+
+// Captures every sig_dataLimit of a panel.
+struct LimitCapture {
+    explicit LimitCapture(Dialog_ParseData &panel)
+    {
+        QObject::connect(&panel, &Dialog_ParseData::sig_dataLimit,
+                         [this](FeaturePoints f, bool run) {
+                             last = f;
+                             isrun = run;
+                             ++count;
+                         });
+    }
+    FeaturePoints last;
+    bool isrun = false;
+    int count = 0;
+};
 
 } // namespace analysistest

@@ -57,7 +57,7 @@ float degrees(float radians)
 }
 
 // Checks one axis's five labels ("" or "2" suffix) against expected statistics.
-void expectAxis(const QWidget *w, const char *axis, const char *suffix, const Expected &e)
+void expectAxis(QWidget *w, const char *axis, const char *suffix, const Expected &e)
 {
     auto name = [&](const char *v) { return QString("lb_%1%2%3").arg(v, axis, suffix); };
     EXPECT_EQ(labelText(w, name("min").toLatin1()), g6(e.min)) << axis;
@@ -73,21 +73,6 @@ std::vector<UserPointData> frameWithXMean(float m)
     return {point(m - 0.5f, 1.0f, 0.0f, 10), point(m + 0.5f, 2.0f, 0.0f, 20)};
 }
 
-// Captures every sig_dataLimit of a panel.
-struct LimitCapture {
-    explicit LimitCapture(Dialog_ParseData &panel)
-    {
-        QObject::connect(&panel, &Dialog_ParseData::sig_dataLimit,
-                         [this](FeaturePoints f, bool run) {
-                             last = f;
-                             isrun = run;
-                             ++count;
-                         });
-    }
-    FeaturePoints last;
-    bool isrun = false;
-    int count = 0;
-};
 
 void click(Dialog_ParseData &panel, const char *button)
 {

@@ -6,6 +6,7 @@
 #include "dialog_parsedata.h"
 #include "inisettings.h"
 #include "modalrecorder.h"
+#include "pagetest.h"
 #include "programentry.h"
 #include "testsupport.h"
 
@@ -20,7 +21,6 @@
 #include <QTest>
 
 #include <cfloat>
-#include <fstream>
 
 using namespace analysistest;
 
@@ -35,12 +35,7 @@ class Templates : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static const bool loaded = [] {
-            const std::string dir = testsupport::temp_dir();
-            std::ofstream(dir + kSettingsFile).flush();
-            return IniSettings::instance()->load(dir, kSettingsFile, kSettingsDoc);
-        }();
-        ASSERT_TRUE(loaded);
+        pagetest::load_settings();
         store("");
     }
 
@@ -108,20 +103,6 @@ protected:
     testsupport::ModalRecorder modal;
 };
 
-struct LimitCapture {
-    explicit LimitCapture(Dialog_ParseData &panel)
-    {
-        QObject::connect(&panel, &Dialog_ParseData::sig_dataLimit,
-                         [this](FeaturePoints f, bool run) {
-                             last = f;
-                             isrun = run;
-                             ++count;
-                         });
-    }
-    FeaturePoints last;
-    bool isrun = false;
-    int count = 0;
-};
 
 } // namespace
 
