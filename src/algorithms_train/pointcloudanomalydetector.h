@@ -39,8 +39,9 @@ constexpr int kDetectorBackgroundFrames = 20;
 constexpr int kDetectorMargin = 20;
 // Frames a packet's end-of-frame must close to be a whole frame.
 constexpr int kDetectorFramePackets = 450;
-// Elements either queue may hold before its producer waits for the consumer (about 12 MB).
-constexpr size_t kDetectorQueueLimit = 16;
+// Elements either queue may hold before its producer waits for the consumer (about 3 MB):
+// enough to keep the consumer busy, and the slots stay warm in the cache.
+constexpr size_t kDetectorQueueLimit = 4;
 
 #pragma pack(push, 1)
 
