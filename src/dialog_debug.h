@@ -46,9 +46,9 @@ public:
     void clearStatistics();
 
 private:
-    std::array<StatLabels, 4> currentLabels() const;
-    std::array<StatLabels, 4> multiLabels() const;
 
     Ui::Dialog_Debug *ui;
+    std::array<StatLabels, 4> currentLabels; // the form's rows, found once
+    std::array<StatLabels, 4> multiLabels;
     int32_t testCount = 0;
 };

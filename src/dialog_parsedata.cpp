@@ -11,6 +11,8 @@ Dialog_ParseData::Dialog_ParseData(QWidget *parent)
     : QDialog(parent), ui(new Ui::Dialog_ParseData), debug(nullptr)
 {
     ui->setupUi(this);
+    currentLabels = stat_labels(this, "");
+    multiLabels = stat_labels(this, "2");
     setWindowTitle(tr("Data Analysis"));
     // No window type: the panel lives as a page of the main window, not as a dialog.
     setWindowFlags(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
@@ -26,23 +28,6 @@ Dialog_ParseData::Dialog_ParseData(QWidget *parent)
 Dialog_ParseData::~Dialog_ParseData()
 {
     delete ui;
-}
-
-std::array<StatLabels, 4> Dialog_ParseData::currentLabels() const
-{
-    return {{{ui->lb_minx, ui->lb_maxx, ui->lb_diffx, ui->lb_avex, ui->lb_sdx},
-             {ui->lb_miny, ui->lb_maxy, ui->lb_diffy, ui->lb_avey, ui->lb_sdy},
-             {ui->lb_minz, ui->lb_maxz, ui->lb_diffz, ui->lb_avez, ui->lb_sdz},
-             {ui->lb_minconf, ui->lb_maxconf, ui->lb_diffconf, ui->lb_aveconf, ui->lb_sdconf}}};
-}
-
-std::array<StatLabels, 4> Dialog_ParseData::multiLabels() const
-{
-    return {{{ui->lb_minx2, ui->lb_maxx2, ui->lb_diffx2, ui->lb_avex2, ui->lb_sdx2},
-             {ui->lb_miny2, ui->lb_maxy2, ui->lb_diffy2, ui->lb_avey2, ui->lb_sdy2},
-             {ui->lb_minz2, ui->lb_maxz2, ui->lb_diffz2, ui->lb_avez2, ui->lb_sdz2},
-             {ui->lb_minconf2, ui->lb_maxconf2, ui->lb_diffconf2, ui->lb_aveconf2,
-              ui->lb_sdconf2}}};
 }
 
 void Dialog_ParseData::parseFrame(std::vector<UserPointData> points)
@@ -94,9 +79,8 @@ void Dialog_ParseData::frameStats(std::vector<UserPointData> points)
 
     const FloatStats series[4] = {featurePoints.x, featurePoints.y, featurePoints.z,
                                   featurePoints.intensity};
-    const auto labels = currentLabels();
-    for (int a = 0; a < 4; ++a)
-        show_float_stats(labels[a], series[a]);
+        for (int a = 0; a < 4; ++a)
+        show_float_stats(currentLabels[a], series[a]);
 
     if (!debug.isHidden())
         sigmaFilter(points);
@@ -135,18 +119,16 @@ void Dialog_ParseData::updateMultiLabel(QLabel *current, QLabel *multi, int mode
 
 void Dialog_ParseData::multiStats()
 {
-    const auto current = currentLabels();
-    const auto multi = multiLabels();
     for (int a = 0; a < 4; ++a)
-        updateMultiLabel(current[a].min, multi[a].min, FoldMin, testNum);
+        updateMultiLabel(currentLabels[a].min, multiLabels[a].min, FoldMin, testNum);
     for (int a = 0; a < 4; ++a)
-        updateMultiLabel(current[a].max, multi[a].max, FoldMax, testNum);
+        updateMultiLabel(currentLabels[a].max, multiLabels[a].max, FoldMax, testNum);
     for (int a = 0; a < 4; ++a)
-        updateMultiLabel(current[a].ave, multi[a].ave, FoldMean, testNum);
+        updateMultiLabel(currentLabels[a].ave, multiLabels[a].ave, FoldMean, testNum);
     for (int a = 0; a < 4; ++a)
-        updateMultiLabel(current[a].sd, multi[a].sd, FoldMean, testNum);
+        updateMultiLabel(currentLabels[a].sd, multiLabels[a].sd, FoldMean, testNum);
     for (int a = 0; a < 4; ++a)
-        show_label_range(multi[a]);
+        show_label_range(multiLabels[a]);
 }
 
 void Dialog_ParseData::resetStats()
@@ -158,7 +140,7 @@ void Dialog_ParseData::resetStats()
         s->max = zero_to_flt_max(0.0f, true);
         s->mean = 0.0f;
     }
-    for (const StatLabels &labels : multiLabels())
+    for (const StatLabels &labels : multiLabels)
         clear_multi_labels(labels);
     debug.clearStatistics();
 }

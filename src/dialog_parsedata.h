@@ -77,12 +77,12 @@ private slots:
     void on_pb_sync_param_clicked();
 
 private:
-    std::array<StatLabels, 4> currentLabels() const;
-    std::array<StatLabels, 4> multiLabels() const;
     void sigmaFilter(const std::vector<UserPointData> &points);
     void applyLimits();
 
     Ui::Dialog_ParseData *ui;
+    std::array<StatLabels, 4> currentLabels; // the form's rows, found once
+    std::array<StatLabels, 4> multiLabels;
     bool isrun = false;
     int testNum = 0;
     FeaturePoints featurePoints;

@@ -1,6 +1,20 @@
 #include "statlabels.h"
 
 #include <QLabel>
+#include <QWidget>
+
+std::array<StatLabels, 4> stat_labels(const QWidget *form, const char *suffix)
+{
+    std::array<StatLabels, 4> rows{};
+    const char *axes[4] = {"x", "y", "z", "conf"};
+    for (int a = 0; a < 4; ++a) {
+        auto find = [&](const char *quantity) {
+            return form->findChild<QLabel *>(QString("lb_%1%2%3").arg(quantity, axes[a], suffix));
+        };
+        rows[a] = {find("min"), find("max"), find("diff"), find("ave"), find("sd")};
+    }
+    return rows;
+}
 
 QString stat_text(float value)
 {

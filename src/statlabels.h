@@ -7,7 +7,10 @@
 
 #include <QString>
 
+#include <array>
+
 class QLabel;
+class QWidget;
 
 // The five value labels of one axis: minimum, maximum, range, mean, standard deviation.
 struct StatLabels {
@@ -17,6 +20,11 @@ struct StatLabels {
     QLabel *ave;
     QLabel *sd;
 };
+
+// The x, y, z and intensity rows of a form whose value labels are named "lb_" + quantity
+// ("min", "max", "diff", "ave", "sd") + axis ("x", "y", "z", "conf") + suffix ("" for the
+// current frame, "2" for the multi-frame statistics).
+std::array<StatLabels, 4> stat_labels(const QWidget *form, const char *suffix);
 
 // How a current value folds into its multi-frame label.
 enum StatFold { FoldMin = 0, FoldMax = 1, FoldMean = 2 };
