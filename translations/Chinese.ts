@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>BGraphicsItem</name>
+    <message>
+        <source>refresh</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>filter</source>
+        <translation>过滤</translation>
+    </message>
+    <message>
+        <source>add</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation>删除</translation>
+    </message>
+</context>
+<context>
+    <name>BPolygon</name>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Polygon vertices cannot more than 20,please redraw!</source>
+        <translation>多边形顶点不能超过20个,请重新绘制!</translation>
+    </message>
+</context>
+<context>
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
@@ -547,6 +577,25 @@
     </message>
 </context>
 <context>
+    <name>Graphics_Item_Data</name>
+    <message>
+        <source>X:%1</source>
+        <translation>X:%1</translation>
+    </message>
+    <message>
+        <source>Y:%1</source>
+        <translation>Y:%1</translation>
+    </message>
+    <message>
+        <source>angle:%1</source>
+        <translation>角度:%1</translation>
+    </message>
+    <message>
+        <source>ID:%1</source>
+        <translation>ID:%1</translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -867,6 +916,202 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation>区域ID:%1:报警区域数量超过最大限制!</translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
+        <translation>防区绘制工具</translation>
+    </message>
+    <message>
+        <source>绘制图形</source>
+        <translation>绘制图形</translation>
+    </message>
+    <message>
+        <source>ellipse</source>
+        <translation>椭圆</translation>
+    </message>
+    <message>
+        <source>rect</source>
+        <translation>矩形</translation>
+    </message>
+    <message>
+        <source>sector</source>
+        <translation>扇形</translation>
+    </message>
+    <message>
+        <source>polygon</source>
+        <translation>多边形</translation>
+    </message>
+    <message>
+        <source>ZoneID:</source>
+        <translation>防区ID:</translation>
+    </message>
+    <message>
+        <source>area:</source>
+        <translation>区域:</translation>
+    </message>
+    <message>
+        <source>Shape:</source>
+        <translation>形状:</translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation>模式:</translation>
+    </message>
+    <message>
+        <source>1.Observation area</source>
+        <translation>1.观察区</translation>
+    </message>
+    <message>
+        <source>2.Warning area</source>
+        <translation>2.警告区</translation>
+    </message>
+    <message>
+        <source>3.Alarm area</source>
+        <translation>3.报警区</translation>
+    </message>
+    <message>
+        <source>1.ellipse</source>
+        <translation>1.椭圆</translation>
+    </message>
+    <message>
+        <source>2.rect</source>
+        <translation>2.矩形</translation>
+    </message>
+    <message>
+        <source>3.sector</source>
+        <translation>3.扇形</translation>
+    </message>
+    <message>
+        <source>4.polygon</source>
+        <translation>4.多边形</translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>增加</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>参数坐标</source>
+        <translation>参数坐标</translation>
+    </message>
+    <message>
+        <source>Center X:</source>
+        <translation>中心X:</translation>
+    </message>
+    <message>
+        <source>Center Y:</source>
+        <translation>中心Y:</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>宽度:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>高度:</translation>
+    </message>
+    <message>
+        <source>多边形绘制说明：使用鼠标左键点击表示顶点，鼠标右键表示连成矩形（请保证至少3个点）</source>
+        <translation>多边形绘制说明：使用鼠标左键点击表示顶点，鼠标右键表示连成矩形（请保证至少3个点）</translation>
+    </message>
+    <message>
+        <source>硬件写入</source>
+        <translation>硬件写入</translation>
+    </message>
+    <message>
+        <source>当前编辑防区</source>
+        <translation>当前编辑防区</translation>
+    </message>
+    <message>
+        <source>切换防区</source>
+        <translation>切换防区</translation>
+    </message>
+    <message>
+        <source>复制防区</source>
+        <translation>复制防区</translation>
+    </message>
+    <message>
+        <source>清空防区</source>
+        <translation>清空防区</translation>
+    </message>
+    <message>
+        <source>读取防区</source>
+        <translation>读取防区</translation>
+    </message>
+    <message>
+        <source>写入防区</source>
+        <translation>写入防区</translation>
+    </message>
+    <message>
+        <source>Num</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Center X</source>
+        <translation>中心X</translation>
+    </message>
+    <message>
+        <source>Center Y</source>
+        <translation>中心Y</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>宽度</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>高度</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>上</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右</translation>
+    </message>
+    <message>
+        <source>Buttom</source>
+        <translation>下</translation>
+    </message>
+    <message>
+        <source>Start angle</source>
+        <translation>起始角度</translation>
+    </message>
+    <message>
+        <source>End angle</source>
+        <translation>终止角度</translation>
+    </message>
+    <message>
+        <source>Far distance</source>
+        <translation>远距离</translation>
+    </message>
+    <message>
+        <source>Near distance</source>
+        <translation>近距离</translation>
+    </message>
+    <message>
+        <source>!!! %1 %2</source>
+        <translation>!!! %1 %2</translation>
     </message>
 </context>
 <context>
@@ -1322,6 +1567,21 @@
     <message>
         <source>can not open pcd file: %1</source>
         <translation>无法打开PCD文件: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PointCloudUI</name>
+    <message>
+        <source>detect zone draw</source>
+        <translation>检测区域绘制</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Maximum distance of graphic drawing cannot exceed 40 meters!</source>
+        <translation>图形绘制的最大距离不能超过40米!</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,36 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BGraphicsItem</name>
+    <message>
+        <source>refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BPolygon</name>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Polygon vertices cannot more than 20,please redraw!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
@@ -547,6 +577,25 @@
     </message>
 </context>
 <context>
+    <name>Graphics_Item_Data</name>
+    <message>
+        <source>X:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>angle:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -866,6 +915,202 @@
     </message>
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>绘制图形</source>
+        <translation>Draw shapes</translation>
+    </message>
+    <message>
+        <source>ellipse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sector</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>polygon</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ZoneID:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>area:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shape:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.Observation area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2.Warning area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3.Alarm area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.ellipse</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2.rect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3.sector</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4.polygon</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Subtract</translation>
+    </message>
+    <message>
+        <source>参数坐标</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Center X:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Center Y:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多边形绘制说明：使用鼠标左键点击表示顶点，鼠标右键表示连成矩形（请保证至少3个点）</source>
+        <translation>Polygon drawing: left-click to place each vertex, right-click to close the shape (at least 3 points)</translation>
+    </message>
+    <message>
+        <source>硬件写入</source>
+        <translation>Device zones</translation>
+    </message>
+    <message>
+        <source>当前编辑防区</source>
+        <translation>Editing zone</translation>
+    </message>
+    <message>
+        <source>切换防区</source>
+        <translation>Active zone</translation>
+    </message>
+    <message>
+        <source>复制防区</source>
+        <translation>Copy zone</translation>
+    </message>
+    <message>
+        <source>清空防区</source>
+        <translation>Clear zone</translation>
+    </message>
+    <message>
+        <source>读取防区</source>
+        <translation>Read zones</translation>
+    </message>
+    <message>
+        <source>写入防区</source>
+        <translation>Write zones</translation>
+    </message>
+    <message>
+        <source>Num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Center X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Center Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buttom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Far distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Near distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>!!! %1 %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1321,6 +1566,21 @@
     </message>
     <message>
         <source>can not open pcd file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PointCloudUI</name>
+    <message>
+        <source>detect zone draw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maximum distance of graphic drawing cannot exceed 40 meters!</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -329,6 +329,63 @@ void logo(QPainter &p, double w)
     p.drawText(QRectF(68, 0, w - 68, h), Qt::AlignVCenter | Qt::AlignLeft, "Quorvel");
 }
 
+
+// ---- zone editor shapes ----
+
+void zoneStyle(QPainter &p, double s)
+{
+    p.setPen(pen(kAccent, s * 0.05));
+    p.setBrush(QColor(33, 118, 204, 70));
+}
+
+void vertexDots(QPainter &p, double s, const QPolygonF &poly)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    for (const QPointF &v : poly)
+        p.drawEllipse(v, s * 0.05, s * 0.05);
+}
+
+void zoneEllipse(QPainter &p, double s)
+{
+    zoneStyle(p, s);
+    p.drawEllipse(QRectF(s * 0.1, s * 0.24, s * 0.8, s * 0.52));
+    vertexDots(p, s, QPolygonF(QVector<QPointF>{QPointF(s * 0.5, s * 0.5), QPointF(s * 0.9, s * 0.76)}));
+}
+
+void zoneRect(QPainter &p, double s)
+{
+    zoneStyle(p, s);
+    const QRectF r(s * 0.14, s * 0.22, s * 0.72, s * 0.56);
+    p.drawRect(r);
+    vertexDots(p, s, QPolygonF(QVector<QPointF>{r.bottomLeft(), r.topRight(), r.center()}));
+}
+
+void zoneSector(QPainter &p, double s)
+{
+    // A ring sector seen from above, the sensor at the bottom.
+    zoneStyle(p, s);
+    const QPointF c(s * 0.5, s * 0.88);
+    const double far = s * 0.78, near = s * 0.3;
+    QPainterPath path;
+    path.arcMoveTo(QRectF(c.x() - far, c.y() - far, 2 * far, 2 * far), 45);
+    path.arcTo(QRectF(c.x() - far, c.y() - far, 2 * far, 2 * far), 45, 90);
+    path.arcTo(QRectF(c.x() - near, c.y() - near, 2 * near, 2 * near), 135, -90);
+    path.closeSubpath();
+    p.drawPath(path);
+    vertexDots(p, s, QPolygonF(QVector<QPointF>{c}));
+}
+
+void zonePolygon(QPainter &p, double s)
+{
+    zoneStyle(p, s);
+    const QPolygonF poly({QPointF(s * 0.16, s * 0.3), QPointF(s * 0.56, s * 0.12),
+                          QPointF(s * 0.86, s * 0.42), QPointF(s * 0.68, s * 0.86),
+                          QPointF(s * 0.26, s * 0.74)});
+    p.drawPolygon(poly);
+    vertexDots(p, s, poly);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -337,6 +394,7 @@ int main(int argc, char **argv)
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resource");
     QDir().mkpath(root + "/playback");
     QDir().mkpath(root + "/images");
+    QDir().mkpath(root + "/pointcloud2d");
     bool ok = true;
     const int pb = 48;
     ok &= save(root + "/playback/first.png", pb, pb, first);
@@ -373,5 +431,11 @@ int main(int argc, char **argv)
     ok &= save(root + "/images/colorful.png", tb, tb, colorful);
 
     ok &= save(root + "/company.png", 220, 64, logo);
+
+    const int zb = 64;
+    ok &= save(root + "/pointcloud2d/ellipse.png", zb, zb, zoneEllipse);
+    ok &= save(root + "/pointcloud2d/rect.png", zb, zb, zoneRect);
+    ok &= save(root + "/pointcloud2d/span.png", zb, zb, zoneSector);
+    ok &= save(root + "/pointcloud2d/raw.png", zb, zb, zonePolygon);
     return ok ? 0 : 1;
 }

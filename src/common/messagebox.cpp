@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QMenu>
 
 namespace {
 template <typename Handler> Handler &slot()
@@ -90,3 +91,12 @@ bool open_url(const QUrl &url)
 }
 
 UrlHandler set_url_handler(UrlHandler h) { return swap_in(std::move(h)); }
+
+QAction *run_menu(QMenu *menu, const QPoint &pos)
+{
+    if (slot<MenuHandler>())
+        return slot<MenuHandler>()(menu, pos);
+    return menu->exec(pos);
+}
+
+MenuHandler set_menu_handler(MenuHandler h) { return swap_in(std::move(h)); }

@@ -10,7 +10,10 @@
 #include <QUrl>
 #include <functional>
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 using WarningHandler = std::function<QMessageBox::StandardButton(
@@ -72,3 +75,11 @@ using UrlHandler = std::function<bool(const QUrl &url)>;
 bool open_url(const QUrl &url);
 
 UrlHandler set_url_handler(UrlHandler handler);
+
+// Runs a pop-up menu at `pos` (QMenu::exec), unless a handler is installed. Returns the action
+// chosen, or null. A handler that chooses an action triggers it, as the menu would.
+using MenuHandler = std::function<QAction *(QMenu *menu, const QPoint &pos)>;
+
+QAction *run_menu(QMenu *menu, const QPoint &pos);
+
+MenuHandler set_menu_handler(MenuHandler handler);

@@ -1,5 +1,8 @@
 #include "modalrecorder.h"
 
+#include <QAction>
+#include <QMenu>
+
 namespace testsupport {
 
 ModalRecorder::ModalRecorder()
@@ -7,6 +10,8 @@ ModalRecorder::ModalRecorder()
     oldWarning_ = set_warning_handler(
         [this](QWidget *, const QString &title, const QString &text, QMessageBox::StandardButtons) {
             warnings.push_back({title, text});
+            if (duringWarning)
+                duringWarning();
             return warningAnswer;
         });
     oldChooser_ = set_chooser_handler([this](const ChooserRequest &r) {
@@ -35,6 +40,25 @@ ModalRecorder::ModalRecorder()
         openedUrls.push_back(u);
         return true;
     });
+    oldMenu_ = set_menu_handler([this](QMenu *menu, const QPoint &) -> QAction * {
+        QStringList texts;
+        for (QAction *a : menu->actions())
+            texts << a->text();
+        menus.push_back(texts);
+        if (duringMenu)
+            duringMenu();
+        if (menuAnswers.empty())
+            return nullptr;
+        const QString answer = menuAnswers.front();
+        menuAnswers.pop_front();
+        for (QAction *a : menu->actions()) {
+            if (!a->isSeparator() && a->text() == answer) {
+                a->trigger();
+                return a;
+            }
+        }
+        return nullptr;
+    });
 }
 
 ModalRecorder::~ModalRecorder()
@@ -44,6 +68,7 @@ ModalRecorder::~ModalRecorder()
     set_color_handler(std::move(oldColor_));
     set_dialog_handler(std::move(oldDialog_));
     set_url_handler(std::move(oldUrl_));
+    set_menu_handler(std::move(oldMenu_));
 }
 
 QStringList ModalRecorder::warningLines() const
@@ -61,6 +86,7 @@ void ModalRecorder::clear()
     colorRequests.clear();
     dialogTitles.clear();
     openedUrls.clear();
+    menus.clear();
 }
 
 } // namespace testsupport

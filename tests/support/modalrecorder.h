@@ -30,6 +30,9 @@ public:
     std::vector<RecordedWarning> warnings;
     // The button a warning returns.
     QMessageBox::StandardButton warningAnswer = QMessageBox::Ok;
+    // Runs inside every warning, where the real box would run its own event loop (timers fire
+    // there, so code that may be re-entered can be tested).
+    std::function<void()> duringWarning;
     // "title|text" of every warning, for compact assertions.
     QStringList warningLines() const;
     void clear();
@@ -52,12 +55,21 @@ public:
     // URLs opened outside the program.
     std::vector<QUrl> openedUrls;
 
+    // Pop-up menus: the texts of each menu's actions, in order ("" for a separator). Each is
+    // answered from `menuAnswers` (front first) by triggering the action of that text; an empty
+    // queue or an unknown text closes the menu without a choice. `duringMenu` runs inside every
+    // menu, before the answer.
+    std::vector<QStringList> menus;
+    std::deque<QString> menuAnswers;
+    std::function<void()> duringMenu;
+
 private:
     WarningHandler oldWarning_;
     ChooserHandler oldChooser_;
     ColorHandler oldColor_;
     DialogHandler oldDialog_;
     UrlHandler oldUrl_;
+    MenuHandler oldMenu_;
 };
 
 } // namespace testsupport
