@@ -194,7 +194,8 @@ int Graphics_Item_Data::ringStepDelta(int step, bool coarser) const
 double Graphics_Item_Data::readoutAngle(double x, double y, int direction)
 {
     double angle = 90.0 - std::atan2(y, x) * 180.0 / kPi;
-    if (angle <= 0)
+    // kPi is a hair above pi, so straight ahead leaves 2e-13 instead of 0: that is forward too.
+    if (angle <= 1e-9)
         angle += 360.0;
     if (direction == 1)
         angle = 360.0 - angle;
@@ -274,13 +275,12 @@ void Graphics_Item_Data::paintLabels(QPainter *painter, const QRectF &visible)
 
 void Graphics_Item_Data::paintPoints(QPainter *painter, const QRectF &visible)
 {
-    const double s = 1000.0 * m_factor;
     const double m = m_pointSize + 1.0;
     const QRectF area = visible.adjusted(-m, -m, m, m);
     for (QVector<QPointF> &b : m_buckets)
         b.clear();
     for (const UserPointData &p : m_points) {
-        const QPointF at(p.x * s, p.y * s);
+        const QPointF at(p.x * 1000.0 * m_factor, p.y * 1000.0 * m_factor);
         if (area.contains(at))
             m_buckets[colour_slot(p)].append(at);
     }

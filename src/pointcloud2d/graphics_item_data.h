@@ -81,6 +81,7 @@ public:
     float fieldOfViewSpan() const { return m_fovSpan; }
     QRect viewRect() const { return m_viewRect; }
     const QVector<int> &ringSteps() const { return m_steps; }
+    int timerId() const { return m_timerId; }
 
 signals:
     void sig_synData(float multiple, int cx, int cy, float factor);
