@@ -44,7 +44,8 @@ bool is_unfinished_polygon(const ZoneShape &s)
 
 QString six_digits(double v)
 {
-    return QString::number(std::round(v), 'g', 6);
+    // + 0.0: a value that rounds to minus zero shows as "0".
+    return QString::number(std::round(v) + 0.0, 'g', 6);
 }
 
 QDoubleValidator *field_validator(int decimals, QObject *parent)
