@@ -35,6 +35,9 @@ PointCloudUI::PointCloudUI(QWidget *parent) : QWidget(parent), ui(new Ui_PointCl
     ui->setupUi(this);
     setWindowTitle(tr("detect zone draw"));
     setAttribute(Qt::WA_MouseTracking);
+    // The readout follows the mouse, not only while a button is down: the view's viewport
+    // tracks it too (Qt turns that on by itself only once an item with a cursor is shown).
+    ui->graphicsView->viewport()->setMouseTracking(true);
 
     m_scene = new Graphics_scene;
     m_scene->setSceneRect(-1073741824, -1073741824, 2147483647, 2147483647);
