@@ -23,7 +23,6 @@
 #include "recvdataproc3.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
-#include "vimolidarinfo.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -197,7 +196,7 @@ void MainWindow::recvFenkReply(const QByteArray &info)
     case kFenkParams: {
         if (!holds(info, kFenkMaskOffset + 2, "the data-type mask"))
             return;
-        ui->page_fenku->setInfo(bytesOf(info) + LH_SUM_HEADER, size_t(info.size()) - LH_SUM_HEADER);
+        ui->page_fenku->setInfo(info.constData() + LH_SUM_HEADER, info.size() - int(LH_SUM_HEADER));
         appendLog(title, tr("get lidar parameters  OK"));
         const uint16_t mask = rd_u16(bytesOf(info) + kFenkMaskOffset);
         ui->page_spandata->setDataType(mask);
@@ -302,7 +301,8 @@ void MainWindow::recvTextReply(const QByteArray &info)
 void MainWindow::recvVimoParam(const QByteArray &info)
 {
     VimoLidarInfo decoded;
-    if (currentModel != LIDAR_VIMO_E || !vimo_param_decode(bytesOf(info), size_t(info.size()), &decoded))
+    if (currentModel != LIDAR_VIMO_E || size_t(info.size()) != VIMO_PARAM_SIZE ||
+        !vimo_lidar_info_decode(bytesOf(info), size_t(info.size()), &decoded))
         return;
     ui->page_vimo_e->setInfo(decoded);
     if (!pendingNotes.isEmpty())

@@ -27,6 +27,7 @@ enum PackType : uint16_t {
     S_PACK = 0x0053,     // settings ("S", 0x00)
     QUERY_PACK = 0x4753, // the Vimo-E parameter query "xxxxxx" ("S", "G")
 };
+constexpr uint16_t LH_PARAM_REPLY = uint16_t(~QUERY_PACK); // the parameter reply, 0xB8AC
 
 enum PROTOCOL_RET_EN {
     PROTOCOL_RET_OK = 0,

@@ -29,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -384,7 +386,7 @@ TEST_F(MainWindowTest, FenkReplies)
     a->notes() = {"start"};
     w->recv_data(MSG_CMD_INFO, sumReply(0x8007, body));
     EXPECT_EQ(newLines(), QStringList({"[ cmd infomation ] get lidar parameters  OK"}));
-    EXPECT_EQ(page->lastInfoLength(), 130u) << "body and sum byte";
+    EXPECT_EQ(page->dataType(), 0x34) << "the page read the body";
     EXPECT_EQ(table->dataType(), 0x34);
     EXPECT_EQ(a->notes(), QVector<QString>({"start"})) << "parameters name no note";
 
@@ -542,27 +544,31 @@ TEST_F(MainWindowTest, VimoParameters)
     r[143] = 0xFF;
     const QByteArray reply = bytes(r);
     auto *page = a->find<Page_Vimo_E>("page_vimo_e");
+    auto text = [page](const char *name) {
+        if (auto *l = page->findChild<QLabel *>(name))
+            return l->text();
+        return page->findChild<QLineEdit *>(name)->text();
+    };
 
     a->currentModel() = LIDAR_RAXO_E;
     w->recv_data(MSG_VIMO_PARAM, reply);
-    EXPECT_TRUE(page->lastInfo().sn.empty()) << "another model";
+    EXPECT_NE(text("lb_sn"), "VIMO-SN-001") << "another model";
     a->currentModel() = LIDAR_VIMO_E;
-    w->recv_data(MSG_VIMO_PARAM, reply.left(151));
-    EXPECT_TRUE(page->lastInfo().sn.empty()) << "another size";
+    w->recv_data(MSG_VIMO_PARAM, reply + QByteArray(1, '\0'));
+    EXPECT_NE(text("lb_sn"), "VIMO-SN-001") << "another size";
 
     a->notes() = {"set ptp"};
     w->recv_data(MSG_VIMO_PARAM, reply);
-    const VimoLidarInfo &info = page->lastInfo();
-    EXPECT_EQ(info.sn, "VIMO-SN-001");
-    EXPECT_EQ(info.model, "LDS-Vimo-E");
-    EXPECT_EQ(info.ip, "192.168.1.50");
-    EXPECT_EQ(info.mask, "255.255.255.0");
-    EXPECT_EQ(info.gateway, "192.168.1.1");
-    EXPECT_EQ(info.upload_ip, "192.168.1.100");
-    EXPECT_EQ(info.upload_port, 2368);
-    EXPECT_EQ(info.port, 6001);
-    EXPECT_EQ(info.upload_fix, 1);
-    EXPECT_EQ(info.ptp, 1);
+    EXPECT_EQ(text("lb_sn"), "VIMO-SN-001");
+    EXPECT_EQ(text("lb_model"), "LDS-Vimo-E");
+    EXPECT_EQ(text("le_ip"), "192.168.1.50");
+    EXPECT_EQ(text("le_mask"), "255.255.255.0");
+    EXPECT_EQ(text("le_gateway"), "192.168.1.1");
+    EXPECT_EQ(text("le_dstip"), "192.168.1.100");
+    EXPECT_EQ(text("le_dstport"), "2368");
+    EXPECT_EQ(text("le_port"), "6001");
+    EXPECT_TRUE(page->findChild<QCheckBox *>("cb_uploadfix")->isChecked());
+    EXPECT_TRUE(page->findChild<QCheckBox *>("cb_ptp_enable")->isChecked());
     EXPECT_EQ(newLines(), QStringList({"[ Info ] set ptp SET OK"}));
 }
 
