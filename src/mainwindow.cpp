@@ -356,24 +356,26 @@ void MainWindow::recv_action_BigScreen(bool)
         w->setVisible(!entering);
 }
 
-void MainWindow::recv_action_CN(bool)
+// Only the menu entry itself stores the language; the running program keeps its own until the
+// next start.
+void MainWindow::storeLanguage(const char *entry, const char *language, const QString &title)
 {
     const QString name = sender() != nullptr ? sender()->objectName() : QString();
     QV_TRACE() << name;
-    if (name != QLatin1String("action_CN"))
+    if (name != QLatin1String(entry))
         return;
-    IniSettings::instance()->set_value("Standard", "Language", "Chinese", kDoc);
-    show_warning(nullptr, tr("warm"), tr("The Language configuration must be rebooted to take effect"));
+    IniSettings::instance()->set_value("Standard", "Language", language, kDoc);
+    show_warning(nullptr, title, tr("The Language configuration must be rebooted to take effect"));
+}
+
+void MainWindow::recv_action_CN(bool)
+{
+    storeLanguage("action_CN", "Chinese", tr("warm"));
 }
 
 void MainWindow::recv_action_EN(bool)
 {
-    const QString name = sender() != nullptr ? sender()->objectName() : QString();
-    QV_TRACE() << name;
-    if (name != QLatin1String("action_EN"))
-        return;
-    IniSettings::instance()->set_value("Standard", "Language", "English", kDoc);
-    show_warning(nullptr, tr("error"), tr("The Language configuration must be rebooted to take effect"));
+    storeLanguage("action_EN", "English", tr("error"));
 }
 
 void MainWindow::recv_action_Config(bool)

@@ -180,6 +180,8 @@ private:
     void confirmSetting(const QByteArray &info, const QString &title);
     QString takeNote();
 
+    void storeLanguage(const char *entry, const char *language, const QString &title);
+
     // The connection dialog, made on first need with its two notifications connected.
     Dialog_Connect *connectDialog();
 

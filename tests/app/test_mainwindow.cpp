@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 
 #include "algorithmbox.h"
+#include "appsettings.h"
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
 #include "dialog_connect.h"
@@ -54,17 +55,6 @@ namespace {
 
 const char kDoc[] = "main_ini";
 
-std::string settingsFile()
-{
-    static const std::string path = [] {
-        const std::string dir = testsupport::temp_dir();
-        std::ofstream(dir + "/QuorvelView3D.ini").flush();
-        IniSettings::instance()->load(dir, "/QuorvelView3D.ini", kDoc);
-        return dir + "/QuorvelView3D.ini";
-    }();
-    return path;
-}
-
 QByteArray bytes(const std::vector<uint8_t> &v)
 {
     return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size()));
@@ -91,7 +81,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settingsFile();
+        load_test_settings();
         w = std::make_unique<MainWindow>();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         a = std::make_unique<MainWindowTestAccess>(*w);
@@ -272,7 +262,7 @@ TEST_F(MainWindowTest, ViewAndPropertySwitches)
 // "Color" gives the 2D background only as three channels of 0 to 255.
 TEST(MainWindowColour, StoredBackground)
 {
-    settingsFile();
+    load_test_settings();
     struct Case {
         const char *stored;
         QColor expected;
@@ -290,7 +280,7 @@ TEST(MainWindowColour, StoredBackground)
 // Chinese; with the Chinese one the form's captions and the menus are Chinese.
 TEST(MainWindowLanguage, EnglishAndChinese)
 {
-    settingsFile();
+    load_test_settings();
     auto collect = [](MainWindow &w) {
         testsupport::ModalRecorder modal;
         QStringList texts = testsupport::visible_texts(&w);
@@ -743,7 +733,7 @@ TEST_F(MainWindowTest, LanguageChoiceIsStored)
     EXPECT_EQ(modal.warningLines(),
               QStringList({"warm|The Language configuration must be rebooted to take effect",
                            "error|The Language configuration must be rebooted to take effect"}));
-    QFile ini(QString::fromStdString(settingsFile()));
+    QFile ini(QString::fromStdString(load_test_settings()));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(ini.readAll()).contains("Language = English")) << "the file is rewritten at once";
 }

@@ -2,6 +2,7 @@
 // "<build folder>/screenshots" for a person to look at. The checks here are only that each
 // picture was taken and is not blank.
 
+#include "appsettings.h"
 #include "component_logoperate.h"
 #include "dialog_config.h"
 #include "dialog_connect.h"
@@ -36,16 +37,6 @@ QString shotDir()
     const QString dir = QString::fromStdString(testsupport::binary_dir()) + "/screenshots";
     QDir().mkpath(dir);
     return dir;
-}
-
-void loadSettings()
-{
-    static const bool loaded = [] {
-        const std::string dir = testsupport::temp_dir();
-        std::ofstream(dir + "/QuorvelView3D.ini").flush();
-        return IniSettings::instance()->load(dir, "/QuorvelView3D.ini", "main_ini");
-    }();
-    (void)loaded;
 }
 
 // Shows the widget, lets it lay out and paint, and saves what it shows.
@@ -93,7 +84,7 @@ void shootDialogs(const QString &lang)
     ASSERT_TRUE(tr.loaded());
     // The font the program sets for the language.
     QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
-    loadSettings();
+    load_test_settings();
     {
         Dialog_Connect d;
         fillConnectDialog(d);
@@ -129,7 +120,7 @@ void shootMainWindow(const QString &lang)
     testsupport::ScopedTranslation tr(lang);
     ASSERT_TRUE(tr.loaded());
     QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
-    loadSettings();
+    load_test_settings();
     MainWindow w;
     w.setWindowTitle("QuorvelView3D");
     // Xvfb runs no window manager to maximise the window: give it a desktop's size.
