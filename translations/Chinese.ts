@@ -238,6 +238,327 @@
     </message>
 </context>
 <context>
+    <name>Dialog_Debug</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>有效点-灰度图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度-灰度图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3σ定律99.7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单项点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Fix_Point_Detect</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>定点数据模板</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo定点精度检测参数绑定(与上方绑定)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fix point detect</source>
+        <translation>定点检测</translation>
+    </message>
+    <message>
+        <source>custom name </source>
+        <translation>自定义名称</translation>
+    </message>
+    <message>
+        <source>horizontal min angle</source>
+        <translation>水平最小角度</translation>
+    </message>
+    <message>
+        <source>horizontal max angle</source>
+        <translation>水平最大角度</translation>
+    </message>
+    <message>
+        <source>vertical min angle</source>
+        <translation>垂直最小角度</translation>
+    </message>
+    <message>
+        <source>vertical max angle</source>
+        <translation>垂直最大角度</translation>
+    </message>
+    <message>
+        <source>x axis min</source>
+        <translation>X轴最小值</translation>
+    </message>
+    <message>
+        <source>x axis max</source>
+        <translation>X轴最大值</translation>
+    </message>
+    <message>
+        <source>y axis min</source>
+        <translation>Y轴最小值</translation>
+    </message>
+    <message>
+        <source>y axis max</source>
+        <translation>Y轴最大值</translation>
+    </message>
+    <message>
+        <source>z axis min</source>
+        <translation>Z轴最小值</translation>
+    </message>
+    <message>
+        <source>z axis max</source>
+        <translation>Z轴最大值</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>please choose one row delete</source>
+        <translation>请选择要删除的一行</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ParseData</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>圈选范围设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>重置圈选</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3σ过滤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存定点参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>限制区域</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>垂直角度(度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平角度(度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测距夹角分析(测距目标:平面 测距角度:0°&lt;X&lt;45°)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均水平夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>垂直夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均垂直夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴矩阵平均距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均Z轴原始距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>补偿后Z轴距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均补偿Z轴距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Analysis</source>
+        <translation>数据分析</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Please input fix point custom name!</source>
+        <translation>请输入定点自定义名称!</translation>
+    </message>
+    <message>
+        <source>custom name is repeat</source>
+        <translation>自定义名称重复</translation>
+    </message>
+    <message>
+        <source>custom name and limits can not contain &quot;_&quot; or &quot;|&quot;!</source>
+        <translation>自定义名称和限制值不能包含"_"或"|"!</translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Software_Info</name>
     <message>
         <source>Dialog</source>
