@@ -74,6 +74,11 @@ PointCloudUI::~PointCloudUI()
     delete ui;
 }
 
+Page_DrawZone *PointCloudUI::drawZone() const
+{
+    return m_drawZone;
+}
+
 Graphics_view *PointCloudUI::graphicsView() const
 {
     return ui->graphicsView;

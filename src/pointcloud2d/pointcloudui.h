@@ -60,7 +60,7 @@ public:
     void onZoneArg(zones data);
     void markDirty();
 
-    Page_DrawZone *drawZone() const { return m_drawZone; }
+    Page_DrawZone *drawZone() const;
     Graphics_Item_Data *radarItem() const { return m_item; }
     Graphics_scene *graphicsScene() const { return m_scene; }
     Graphics_view *graphicsView() const;
