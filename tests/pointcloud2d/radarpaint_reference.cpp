@@ -5,6 +5,7 @@
 #include "pointcloudanomalydetector.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -80,9 +81,13 @@ void radar_paint_reference(const Graphics_Item_Data &item, QPainter *painter, co
     painter->setFont(font);
     painter->setPen(Qt::red);
     painter->drawText(QPointF(w / 40 - w / 2 - px, h / 2 - h / 25 - py), item.alarmText());
-    if (item.alarmZone() >= 0)
-        painter->drawText(QPointF(w / 2 - w / 40 - px, h / 25 - h / 2 - py),
+    if (item.alarmZone() >= 0) {
+        // h/25 below the top edge leaves less than the digit's height on a view under about
+        // 800 pixels: the baseline goes no higher than that height.
+        const int baseline = std::max(h / 25, QFontMetrics(font, painter->device()).capHeight() + 2);
+        painter->drawText(QPointF(w / 2 - w / 40 - px, baseline - h / 2 - py),
                           QString::asprintf("%X", unsigned(item.alarmZone())));
+    }
 
     font.setPointSize(15);
     painter->setFont(font);

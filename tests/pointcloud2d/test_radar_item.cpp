@@ -9,6 +9,7 @@
 #include "view2dtest.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -211,7 +212,7 @@ TEST_F(RadarItemTest, AlarmZoneShowsAsOneHexDigitUpperRight)
         f.setPointSize(30);
         p.setFont(f);
         p.setPen(Qt::red);
-        p.drawText(QPointF(w - w / 40, h / 25), digit);
+        p.drawText(QPointF(w - w / 40, std::max(h / 25, QFontMetrics(f, &img).capHeight() + 2)), digit);
         return img.copy(upperRight);
     };
     item->setAlarm(10, "");
