@@ -257,8 +257,9 @@ void Page_DrawZone::on_pb_span_clicked()
     addShape(ZONEALARM::ZONE_SECTOR);
 }
 
-void Page_DrawZone::on_pb_raw_clicked()
+void Page_DrawZone::startPolygon(int kind, int zone)
 {
+    // Only one polygon is drawn at a time: an unfinished one makes room for the new one.
     int kept = 0;
     for (const ZoneShape &s : qAsConst(m_list))
         kept += is_unfinished_polygon(s) ? 0 : 1;
@@ -266,37 +267,25 @@ void Page_DrawZone::on_pb_raw_clicked()
         return;
     m_lock = true;
     showTable();
-    const int kind = ui->cb_mode->currentIndex() == 0 ? ZONEALARM::ZONE_POLYGON : ZONEALARM::ZONE_SUBTRACT;
-    const ZoneShape record =
-        ZONEALARM::make_default_shape(kind, ui->cb_editzone->currentIndex(), ui->cb_area->currentIndex());
     for (int i = m_list.size() - 1; i >= 0; --i)
         if (is_unfinished_polygon(m_list[i]))
             m_list.removeAt(i);
-    m_list.append(record);
+    m_list.append(ZONEALARM::make_default_shape(kind, zone, ui->cb_area->currentIndex()));
     m_current = m_list.size();
+    ui->cb_mode->setCurrentIndex(kind == ZONEALARM::ZONE_SUBTRACT ? 1 : 0);
     m_dirty = true;
     m_lock = false;
 }
 
+void Page_DrawZone::on_pb_raw_clicked()
+{
+    // The table form shows mode 0 when it opens: a polygon that adds to its zone.
+    startPolygon(ZONEALARM::ZONE_POLYGON, ui->cb_editzone->currentIndex());
+}
+
 void Page_DrawZone::addFilterPolygon()
 {
-    int kept = 0;
-    for (const ZoneShape &s : qAsConst(m_list))
-        kept += is_unfinished_polygon(s) ? 0 : 1;
-    if (refuseWhenFull(kept))
-        return;
-    m_lock = true;
-    showTable();
-    for (int i = m_list.size() - 1; i >= 0; --i)
-        if (is_unfinished_polygon(m_list[i]))
-            m_list.removeAt(i);
-    const ZoneShape record = ZONEALARM::make_default_shape(
-        ZONEALARM::ZONE_SUBTRACT, ui->cb_zone->currentIndex(), ui->cb_area->currentIndex());
-    m_list.append(record);
-    m_current = m_list.size();
-    ui->cb_mode->setCurrentIndex(1);
-    m_dirty = true;
-    m_lock = false;
+    startPolygon(ZONEALARM::ZONE_SUBTRACT, ui->cb_zone->currentIndex());
 }
 
 // ---- editing the shown record -------------------------------------------------------------
@@ -506,17 +495,24 @@ void Page_DrawZone::on_pb_readzone_clicked()
     emit sig_zoneCmd(11, table());
 }
 
-void Page_DrawZone::on_pb_setzone_clicked()
+void Page_DrawZone::writeZones(zones t, bool validate)
 {
-    zones t = table();
-    const QString refusal = ZONEALARM::validate_zone_table(t);
-    if (!refusal.isEmpty()) {
-        warn(refusal);
-        return;
+    if (validate) {
+        // A sector's radii exchanged by the check are what is written and kept.
+        const QString refusal = ZONEALARM::validate_zone_table(t);
+        if (!refusal.isEmpty()) {
+            warn(refusal);
+            return;
+        }
     }
     emit sig_zoneCmd(10, t);
     emit sig_zonearg(t);
     replaceList(t);
+}
+
+void Page_DrawZone::on_pb_setzone_clicked()
+{
+    writeZones(table(), true);
 }
 
 void Page_DrawZone::on_pb_copyzone_triggered(QAction *action)
@@ -550,14 +546,7 @@ void Page_DrawZone::on_pb_copyzone_triggered(QAction *action)
     t.count = out.size();
     for (int i = 0; i < t.count; ++i)
         t.shapes[i] = out[i];
-    const QString refusal = ZONEALARM::validate_zone_table(t);
-    if (!refusal.isEmpty()) {
-        warn(refusal);
-        return;
-    }
-    emit sig_zoneCmd(10, t);
-    emit sig_zonearg(t);
-    replaceList(t);
+    writeZones(t, true);
 }
 
 void Page_DrawZone::on_pb_clearzone_triggered(QAction *action)
@@ -570,9 +559,7 @@ void Page_DrawZone::on_pb_clearzone_triggered(QAction *action)
                 t.shapes[t.count++] = r;
     }
     // A clear is a write: the device gets the remaining zones at once, without validation.
-    emit sig_zoneCmd(10, t);
-    emit sig_zonearg(t);
-    replaceList(t);
+    writeZones(t, false);
 }
 
 void Page_DrawZone::recv_autosave()

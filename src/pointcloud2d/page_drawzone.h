@@ -79,6 +79,11 @@ public slots:
 
 private:
     void addShape(int kind);
+    // Replaces every unfinished polygon by a new empty one of `kind` in `zone`.
+    void startPolygon(int kind, int zone);
+    // Writes `t` to the device (after the zone checks when `validate`), announces it and keeps
+    // it as the list.
+    void writeZones(zones t, bool validate);
     void showFields(int kind);
     void showTable();
     void editField(int field);

@@ -2,6 +2,7 @@
 // announces, and writing, copying and clearing zones with their refusals.
 
 #include "page_drawzone.h"
+#include "view2dtest.h"
 
 #include "modalrecorder.h"
 #include "widgettexts.h"
@@ -28,24 +29,14 @@
 #include <cmath>
 
 using ZONEALARM::ZoneShape;
+using view2dtest::table_of;
+using view2dtest::zone_shape;
 
 namespace {
 
-ZoneShape shape(int kind, int zone, std::vector<double> params, int area = 0)
-{
-    ZoneShape s;
-    s.kind = kind;
-    s.zone_id = uint8_t(zone);
-    s.area = uint8_t(area);
-    for (size_t i = 0; i < params.size() && i < 40; ++i)
-        s.param[i] = params[i];
-    s.point_count = (kind == 1 || kind == 5) ? int(params.size() / 2) : 2;
-    return s;
-}
-
 ZoneShape ellipse(int zone, int area = 0)
 {
-    return shape(3, zone, {-1000, -1000, 1000, 1000}, area);
+    return zone_shape(3, zone, {-1000, -1000, 1000, 1000}, area);
 }
 
 ZoneShape polygon20(int zone)
@@ -55,16 +46,7 @@ ZoneShape polygon20(int zone)
         v.push_back(1000 * std::cos(i * 0.3));
         v.push_back(1000 * std::sin(i * 0.3) + 50);
     }
-    return shape(1, zone, v);
-}
-
-zones table_of(const std::vector<ZoneShape> &records)
-{
-    zones t;
-    t.count = int(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        t.shapes[i] = records[i];
-    return t;
+    return zone_shape(1, zone, v);
 }
 
 zones zones_arg(const QSignalSpy &spy, int i, int arg = 0)
@@ -265,7 +247,7 @@ TEST_F(DrawZoneTest, NearDistanceBelowTenIsRefusedAndTheFieldRestored)
 
 TEST_F(DrawZoneTest, WriteExchangesTheRadiiAndKeepsThem)
 {
-    page.setZones(table_of({shape(4, 0, {300, 1200, 1000, 3000}), ellipse(1)}));
+    page.setZones(table_of({zone_shape(4, 0, {300, 1200, 1000, 3000}), ellipse(1)}));
     QSignalSpy cmd(&page, &Page_DrawZone::sig_zoneCmd);
     QSignalSpy announced(&page, &Page_DrawZone::sig_zonearg);
     QTest::mouseClick(w<QPushButton>("pb_setzone"), Qt::LeftButton);
@@ -302,13 +284,13 @@ TEST_F(DrawZoneTest, WriteRefusals)
         QString refusal; // empty: written
     };
     const Case cases[] = {
-        {"all zero", {ellipse(0), shape(3, 0, {0, 0, 0, 0})}, "The current parameter cannot all zero!"},
+        {"all zero", {ellipse(0), zone_shape(3, 0, {0, 0, 0, 0})}, "The current parameter cannot all zero!"},
         {"polygon from (0,0) twice", {zeroPoly}, "The current parameter cannot all zero!"},
-        {"sector without sweep", {shape(4, 0, {900, 900, 3000, 1000})}, "The current parameter cannot form a sector!"},
-        {"sector near 5", {shape(4, 0, {300, 1200, 3000, 5})}, "The sector near distance  cannot be less than 10mm"},
-        {"sector near -20", {shape(4, 0, {300, 1200, 3000, -20})}, ""},
-        {"flat rectangle", {shape(2, 0, {500, -1000, 500, 1000})}, "The current parameter cannot form a rectangle!"},
-        {"ellipse centre x = width", {shape(3, 0, {1000, 0, 1000, 500})}, ""},
+        {"sector without sweep", {zone_shape(4, 0, {900, 900, 3000, 1000})}, "The current parameter cannot form a sector!"},
+        {"sector near 5", {zone_shape(4, 0, {300, 1200, 3000, 5})}, "The sector near distance  cannot be less than 10mm"},
+        {"sector near -20", {zone_shape(4, 0, {300, 1200, 3000, -20})}, ""},
+        {"flat rectangle", {zone_shape(2, 0, {500, -1000, 500, 1000})}, "The current parameter cannot form a rectangle!"},
+        {"ellipse centre x = width", {zone_shape(3, 0, {1000, 0, 1000, 500})}, ""},
         {"five 20-vertex polygons", five, ""},
         {"six 20-vertex polygons", six, "Zone ID:B:The number of alarm zones more than the maximum limit!"},
     };
@@ -330,9 +312,9 @@ TEST_F(DrawZoneTest, WriteRefusals)
 
 TEST_F(DrawZoneTest, CopyZoneToAnotherAndToAll)
 {
-    const ZoneShape a = shape(2, 0, {-100, -200, 300, 400});
+    const ZoneShape a = zone_shape(2, 0, {-100, -200, 300, 400});
     const ZoneShape b = ellipse(3);
-    const ZoneShape c = shape(4, 0, {300, 1200, 3000, 1000});
+    const ZoneShape c = zone_shape(4, 0, {300, 1200, 3000, 1000});
     const ZoneShape other = ellipse(5);
     page.setZones(table_of({a, b, c, other}));
     QSignalSpy cmd(&page, &Page_DrawZone::sig_zoneCmd);
@@ -415,7 +397,7 @@ TEST_F(DrawZoneTest, ASixtyFifthShapeIsRefused)
     EXPECT_EQ(announced.size(), 0);
 
     // An unfinished polygon among them is replaced, so a new one fits.
-    full.back() = shape(1, 0, {});
+    full.back() = zone_shape(1, 0, {});
     page.setZones(table_of(full));
     modal.clear();
     QTest::mouseClick(w<QPushButton>("pb_raw"), Qt::LeftButton);
@@ -448,7 +430,7 @@ TEST_F(DrawZoneTest, CopyAndDeleteFromAShape)
 
 TEST_F(DrawZoneTest, WhatTheViewReportsIsShownAndStored)
 {
-    page.setZones(table_of({ellipse(0), shape(4, 0, {300, 1200, 3000, 1000}), shape(1, 0, {0, 0, 1000.7, -20.9, 500, 800})}));
+    page.setZones(table_of({ellipse(0), zone_shape(4, 0, {300, 1200, 3000, 1000}), zone_shape(1, 0, {0, 0, 1000.7, -20.9, 500, 800})}));
     // A sector being dragged (-1) of an unflagged record is stored, not shown.
     ZoneShape sector = page.shapeList()[1];
     sector.param[0] = 455;
@@ -495,7 +477,7 @@ TEST_F(DrawZoneTest, WhatTheViewReportsIsShownAndStored)
 
 TEST_F(DrawZoneTest, VertexCellsAreBoundedLikeTheFields)
 {
-    page.setZones(table_of({shape(5, 0, {0, 0, 1000, 0, 500, 800})}));
+    page.setZones(table_of({zone_shape(5, 0, {0, 0, 1000, 0, 500, 800})}));
     page.fillTable(0, page.shapeList()[0], 2);
     EXPECT_EQ(w<QComboBox>("cb_mode")->currentIndex(), 1);
     struct Case {

@@ -28,27 +28,6 @@ using ZONEALARM::ZoneShape;
 
 namespace {
 
-ZoneShape shape(int kind, int zone, std::vector<double> params, int area = 0)
-{
-    ZoneShape s;
-    s.kind = kind;
-    s.zone_id = uint8_t(zone);
-    s.area = uint8_t(area);
-    for (size_t i = 0; i < params.size() && i < 40; ++i)
-        s.param[i] = params[i];
-    s.point_count = (kind == 1 || kind == 5) ? int(params.size() / 2) : 2;
-    return s;
-}
-
-zones table_of(const std::vector<ZoneShape> &records)
-{
-    zones t;
-    t.count = int(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        t.shapes[i] = records[i];
-    return t;
-}
-
 void expect_same_record(const ZoneShape &a, const ZoneShape &b, const char *what)
 {
     EXPECT_EQ(a.kind, b.kind) << what;
@@ -115,9 +94,9 @@ TEST_F(ViewTest, Construction)
 
 TEST_F(ViewTest, ShapesOfTheEditedZoneOnly)
 {
-    ui.recv_zoneData(table_of({shape(3, 0, {0, 0, 1000, 1000}), shape(2, 1, {-1000, -1000, 1000, 1000}),
-                               shape(4, 0, {300, 1200, 3000, 1000}), shape(7, 0, {1, 2, 3, 4}),
-                               shape(1, 0, {0, 0, 1000, 0, 0, 1000})}));
+    ui.recv_zoneData(table_of({zone_shape(3, 0, {0, 0, 1000, 1000}), zone_shape(2, 1, {-1000, -1000, 1000, 1000}),
+                               zone_shape(4, 0, {300, 1200, 3000, 1000}), zone_shape(7, 0, {1, 2, 3, 4}),
+                               zone_shape(1, 0, {0, 0, 1000, 0, 0, 1000})}));
     EXPECT_EQ(editor.shapeList().size(), 5);
     QList<BGraphicsItem *> shapes = ui.shapes();
     ASSERT_EQ(shapes.size(), 3);
@@ -148,7 +127,7 @@ TEST_F(ViewTest, ShapesOfTheEditedZoneOnly)
 
 TEST_F(ViewTest, SectorRadiiAreSwappedWhenNearIsFar)
 {
-    ui.recv_zoneData(table_of({shape(4, 0, {300, 1200, 3000, 5000})}));
+    ui.recv_zoneData(table_of({zone_shape(4, 0, {300, 1200, 3000, 5000})}));
     ASSERT_EQ(ui.shapes().size(), 1);
     auto *sector = static_cast<BConcentricSector *>(ui.shapes()[0]);
     EXPECT_NEAR(sector->farRadius(), 500, 1e-9);
@@ -207,11 +186,11 @@ TEST_F(ViewTest, RecordsWrittenBackUnchangedThroughTheShapes)
     ASSERT_NEAR(ui.viewScale(), 100.0 / 700, 1e-12);
 
     const std::vector<ZoneShape> records = {
-        shape(3, 0, {-1000, 2500, 3000, 1200}, 0),
-        shape(2, 0, {-1000, -2000, 1500, 3000}, 1),
-        shape(4, 0, {2700, 450, 4000, 1500}, 2),
-        shape(1, 0, {-1000, 500, 2000, 2500, 1500, -750}, 2),
-        shape(5, 0, {-250, -1250, 250, -1250, 0, -800}, 0),
+        zone_shape(3, 0, {-1000, 2500, 3000, 1200}, 0),
+        zone_shape(2, 0, {-1000, -2000, 1500, 3000}, 1),
+        zone_shape(4, 0, {2700, 450, 4000, 1500}, 2),
+        zone_shape(1, 0, {-1000, 500, 2000, 2500, 1500, -750}, 2),
+        zone_shape(5, 0, {-250, -1250, 250, -1250, 0, -800}, 0),
     };
     ui.recv_zoneData(table_of(records));
     const QList<BGraphicsItem *> shapes = ui.shapes();
@@ -233,7 +212,7 @@ TEST_F(ViewTest, RecordsWrittenBackUnchangedThroughTheShapes)
 
 TEST_F(ViewTest, RadarDragAndRecentre)
 {
-    ui.recv_zoneData(table_of({shape(3, 0, {0, 0, 1000, 1000})}));
+    ui.recv_zoneData(table_of({zone_shape(3, 0, {0, 0, 1000, 1000})}));
     QSignalSpy moved(ui.radarItem(), &Graphics_Item_Data::sig_synScenePos);
     const QPointF from = landed({-300, 200}), to = landed({-260, 230});
     drag(view(), from, {landed({-280, 215}), to});
@@ -260,7 +239,7 @@ TEST_F(ViewTest, RadarDragAndRecentre)
 
 TEST_F(ViewTest, NoRebuildWhileASectorIsHeld)
 {
-    ui.recv_zoneData(table_of({shape(4, 0, {300, 1200, 3000, 1000})}));
+    ui.recv_zoneData(table_of({zone_shape(4, 0, {300, 1200, 3000, 1000})}));
     QPointer<BGraphicsItem> sector = ui.shapes()[0];
     const QPointF edge = sector->getEdge();
     press(view(), edge);
@@ -298,7 +277,7 @@ TEST_F(ViewTest, CursorReadout)
 // arriving meanwhile) build nothing until it is closed.
 TEST_F(ViewTest, TicksInsideTheFortyMetreWarning)
 {
-    const zones t = table_of({shape(3, 0, {50000, 0, 1000, 1000}), shape(2, 0, {-1000, -1000, 1000, 1000})});
+    const zones t = table_of({zone_shape(3, 0, {50000, 0, 1000, 1000}), zone_shape(2, 0, {-1000, -1000, 1000, 1000})});
     editor.setZones(t);
     ui.onZoneArg(t);
     int inside = 0;
@@ -326,7 +305,7 @@ TEST_F(ViewTest, TicksInsideTheFortyMetreWarning)
 // The shape whose menu is open is not deleted under it, whatever the menu's action does.
 TEST_F(ViewTest, TicksInsideAShapeMenu)
 {
-    ui.recv_zoneData(table_of({shape(3, 0, {0, 0, 2000, 2000}), shape(1, 0, {0, 0, 1000, 0, 0, 1000})}));
+    ui.recv_zoneData(table_of({zone_shape(3, 0, {0, 0, 2000, 2000}), zone_shape(1, 0, {0, 0, 1000, 0, 0, 1000})}));
     QPointer<BGraphicsItem> ellipse = ui.shapes()[0];
     bool aliveInside = false;
     modal.duringMenu = [&] {
@@ -362,7 +341,7 @@ TEST_F(ViewTest, TicksInsideAShapeMenu)
 
 TEST_F(ViewTest, SubtractivePolygonFromTheFilterAction)
 {
-    ui.recv_zoneData(table_of({shape(2, 0, {-2000, -2000, 2000, 2000}, 2)}));
+    ui.recv_zoneData(table_of({zone_shape(2, 0, {-2000, -2000, 2000, 2000}, 2)}));
     modal.menuAnswers = {"filter"};
     contextMenu(view(), scenePoint(500, 500));
     ASSERT_EQ(editor.shapeList().size(), 2);

@@ -25,20 +25,10 @@
 #include <random>
 
 using ZONEALARM::ZoneShape;
+using view2dtest::table_of;
+using view2dtest::zone_shape;
 
 namespace {
-
-ZoneShape shape(int kind, int zone, int area, std::vector<double> params)
-{
-    ZoneShape s;
-    s.kind = kind;
-    s.zone_id = uint8_t(zone);
-    s.area = uint8_t(area);
-    for (size_t i = 0; i < params.size(); ++i)
-        s.param[i] = params[i];
-    s.point_count = (kind == 1 || kind == 5) ? int(params.size() / 2) : 2;
-    return s;
-}
 
 // A room seen by a sensor in its middle: four walls with a doorway, a pillar and a person,
 // over the sensor's 270-degree field of view.
@@ -85,12 +75,12 @@ std::vector<UserPointData> room_scan()
 zones demo_zones()
 {
     zones t;
-    t.shapes[t.count++] = shape(4, 0, 2, {330, 1080, 2600, 700});                 // alarm sector ahead
-    t.shapes[t.count++] = shape(2, 0, 1, {-3200, -4600, -1200, -2000});           // warning rectangle
-    t.shapes[t.count++] = shape(3, 0, 0, {3000, 2200, 2600, 1800});               // observe ellipse
-    t.shapes[t.count++] = shape(1, 0, 2, {-4200, 1000, -2600, 3400, -1200, 2600, -1800, 600});
-    t.shapes[t.count++] = shape(5, 0, 0, {-3000, 1500, -2300, 2300, -2000, 1300});
-    t.shapes[t.count++] = shape(2, 3, 2, {500, 500, 1500, 1500});                 // another zone
+    t.shapes[t.count++] = zone_shape(4, 0, {330, 1080, 2600, 700}, 2);                 // alarm sector ahead
+    t.shapes[t.count++] = zone_shape(2, 0, {-3200, -4600, -1200, -2000}, 1);           // warning rectangle
+    t.shapes[t.count++] = zone_shape(3, 0, {3000, 2200, 2600, 1800}, 0);               // observe ellipse
+    t.shapes[t.count++] = zone_shape(1, 0, {-4200, 1000, -2600, 3400, -1200, 2600, -1800, 600}, 2);
+    t.shapes[t.count++] = zone_shape(5, 0, {-3000, 1500, -2300, 2300, -2000, 1300}, 0);
+    t.shapes[t.count++] = zone_shape(2, 3, {500, 500, 1500, 1500}, 2);                 // another zone
     return t;
 }
 

@@ -14,6 +14,31 @@
 
 namespace view2dtest {
 
+// A zone record: its parameters in order, 2 points for a shape, one vertex per pair for a
+// polygon.
+inline ZONEALARM::ZoneShape zone_shape(int kind, int zone, std::vector<double> params, int area = 0)
+{
+    ZONEALARM::ZoneShape s;
+    s.kind = kind;
+    s.zone_id = uint8_t(zone);
+    s.area = uint8_t(area);
+    for (size_t i = 0; i < params.size() && i < size_t(ZONEALARM::ZONE_PARAMS); ++i)
+        s.param[i] = params[i];
+    s.point_count = (kind == ZONEALARM::ZONE_POLYGON || kind == ZONEALARM::ZONE_SUBTRACT)
+                        ? int(params.size() / 2)
+                        : 2;
+    return s;
+}
+
+inline zones table_of(const std::vector<ZONEALARM::ZoneShape> &records)
+{
+    zones t;
+    t.count = int(records.size());
+    for (size_t i = 0; i < records.size() && i < size_t(ZONEALARM::ZONE_MAX_SHAPES); ++i)
+        t.shapes[i] = records[i];
+    return t;
+}
+
 inline void mouse(QGraphicsView *view, QEvent::Type type, QPointF scenePoint,
                   Qt::MouseButton button, Qt::MouseButtons buttons)
 {
