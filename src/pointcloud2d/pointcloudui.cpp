@@ -258,10 +258,13 @@ void PointCloudUI::recv_zonearg(zones data)
         return;
     m_filters.clear();
 
-    const QList<QGraphicsItem *> items = m_scene->items();
-    for (QGraphicsItem *it : items) {
-        if (it->parentItem() != nullptr || it->type() < 1 || it->type() > 5)
-            continue;
+    // The shapes first, then their deletion: each takes its handles (also in the scene's
+    // list) with it.
+    QList<QGraphicsItem *> doomed;
+    for (QGraphicsItem *it : m_scene->items())
+        if (it->parentItem() == nullptr && it->type() >= 1 && it->type() <= 5)
+            doomed << it;
+    for (QGraphicsItem *it : qAsConst(doomed)) {
         m_scene->removeItem(it);
         delete it;
     }
