@@ -170,8 +170,8 @@ TEST(DetectorTimerStep, RecordsTracksAndTheResultsList)
     EXPECT_EQ(track_ids(r), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(state.frameNumber, 1);
     const DetectedObject &first = r[0];
-    EXPECT_EQ(first.classIndex, -1);
-    EXPECT_EQ(first.pointCount, 27);
+    EXPECT_EQ(int(first.classIndex), -1);
+    EXPECT_EQ(int(first.pointCount), 27);
     // The cube's first point is its minimum corner, its last the maximum.
     const Point3f lo = c.front(), hi = c.back();
     const float cx = first.centerX, cy = first.centerY, cz = first.centerZ;
@@ -201,7 +201,7 @@ TEST(DetectorTimerStep, RecordsTracksAndTheResultsList)
     d->processClusterElement(*element({big}), state);
     r = d->GetResults();
     ASSERT_EQ(r.size(), 1u);
-    EXPECT_EQ(r[0].pointCount, 2560);
+    EXPECT_EQ(int(r[0].pointCount), 2560);
     const Point3f last = r[0].points[2559];
     EXPECT_EQ(last.x, 6.0f + 0.001f * 2559.0f);
     const float bigSize = r[0].sizeX;
@@ -235,6 +235,6 @@ TEST(DetectorTimerStep, TrainingLeavesResultsAndFrameNumber)
     d->Reset();
     d->processClusterElement(*element({cube(7, 0, 0)}), state);
     ASSERT_EQ(d->GetResults().size(), 1u);
-    EXPECT_EQ(d->GetResults()[0].classIndex, 0);
+    EXPECT_EQ(int(d->GetResults()[0].classIndex), 0);
     EXPECT_EQ(state.frameNumber, 2);
 }

@@ -335,9 +335,9 @@ TEST(DetectorWorkers, TrainedThroughTheThreadsThenNamedInTestMode)
     ASSERT_TRUE(d->WaitDrained(kWait));
     const std::vector<DetectedObject> results = d->GetResults();
     ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].classIndex, 0);
+    EXPECT_EQ(int(results[0].classIndex), 0);
     EXPECT_EQ(results[0].trackId, 1);
-    EXPECT_EQ(results[0].pointCount, 80);
+    EXPECT_EQ(int(results[0].pointCount), 80);
     const float sizeZ = results[0].sizeZ;
     EXPECT_EQ(sizeZ, f.extentZ);
     d->Reset();
