@@ -17,6 +17,230 @@
     </message>
 </context>
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation>第一帧</translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation>上一帧</translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation>下一帧</translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation>最后一帧</translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation>录制</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>快照</translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation>回放进度值</translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation>播放速率</translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation>播放源路径:</translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation>回放结束!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation>没有可回放的数据!</translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation>没有可用的有效数据源可回放!</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>打开目录</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation>日志路径没有写权限,请更换路径。</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation>设备连接信息</translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation>序号 </translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>子网掩码</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>网关</translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation>监听端口</translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation>上传IP</translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation>Mac</translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation>转速</translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation>延时(s)</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation>主机监听端口的取值范围(1000,65535)</translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation>请先选择要连接的雷达</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation>软件信息</translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -36,6 +260,45 @@
     <message>
         <source>QuorvelView3D</source>
         <translation>QuorvelView3D</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Admin</name>
+    <message>
+        <source>Form</source>
+        <translation>表单</translation>
+    </message>
+    <message>
+        <source>指令测试</source>
+        <translation>指令测试</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>CMD</source>
+        <translation>指令</translation>
+    </message>
+    <message>
+        <source>RETURN</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>create cmd socket failed</source>
+        <translation>创建指令套接字失败</translation>
+    </message>
+    <message>
+        <source>LSUDP is disabled</source>
+        <translation>LSUDP 已禁用</translation>
+    </message>
+    <message>
+        <source>no response</source>
+        <translation>无响应</translation>
     </message>
 </context>
 <context>
@@ -298,6 +561,414 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation>区域ID:%1:报警区域数量超过最大限制!</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_U</name>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>sn is too long (at most %1 bytes)!</source>
+        <translation>序列号过长(最多 %1 字节)!</translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation>序列号(sn)</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号(id)</translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation>ip.掩码.网关.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation>雷达地址(lidar ip mask gateway port)</translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation>目标 ip.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation>上传地址(lidar upload ip port)</translation>
+    </message>
+    <message>
+        <source>data type</source>
+        <translation>上传数据类型(data type)</translation>
+    </message>
+    <message>
+        <source>pwn set range(0,100)</source>
+        <translation>占空比设置范围(0,100)</translation>
+    </message>
+    <message>
+        <source>pwm</source>
+        <translation>占空比(pwm)</translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation>置信度过滤(confidence)</translation>
+    </message>
+    <message>
+        <source>distance fitter</source>
+        <translation>距离过滤(distance fitter)</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation>固件(*.bin *.lhl)</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_UClass</name>
+    <message>
+        <source>Page_Hoby_U</source>
+        <translation>Page_Hoby_U</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>基本信息</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <source>A板SN号</source>
+        <translation>A板SN号</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>软件版本号</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>硬件版本号</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>主板sn号</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>占空比</source>
+        <translation>占空比</translation>
+    </message>
+    <message>
+        <source>置信度过滤</source>
+        <translation>置信度过滤</translation>
+    </message>
+    <message>
+        <source> 过滤阈值</source>
+        <translation> 过滤阈值</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>距离过滤</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>其他参数</source>
+        <translation>其他参数</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>固定上传</translation>
+    </message>
+    <message>
+        <source>校准调试</source>
+        <translation>校准调试</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>通讯参数</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>雷达ip</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>雷达掩码</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>雷达网关</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>雷达端口</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>上传ip</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>上传数据类型</source>
+        <translation>上传数据类型</translation>
+    </message>
+    <message>
+        <source>点云</source>
+        <translation>点云</translation>
+    </message>
+    <message>
+        <source>距离</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>置信度</source>
+        <translation>置信度</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>深度</translation>
+    </message>
+    <message>
+        <source>深度域</source>
+        <translation>深度域</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>固件设置</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>当前路径:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_E</name>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>set lidar start</source>
+        <translation>设置雷达开始旋转</translation>
+    </message>
+    <message>
+        <source>set lidar stop</source>
+        <translation>设置雷达停止旋转</translation>
+    </message>
+    <message>
+        <source>set lidar ptp :%1</source>
+        <translation>设置雷达PTP:%1</translation>
+    </message>
+    <message>
+        <source>enable</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>disable</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix :%1</source>
+        <translation>设置雷达固定上传:%1</translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix enable</source>
+        <translation>设置雷达固定上传启用</translation>
+    </message>
+    <message>
+        <source>dev param</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>debug query</source>
+        <translation>异常查询</translation>
+    </message>
+    <message>
+        <source>temperature query</source>
+        <translation>温度查询</translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation>ip.掩码.网关.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>set lidar ip mask gateway port ok</source>
+        <translation>设置雷达ip掩码网关端口</translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation>目标 ip.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>set lidar upload ip :%1 port:%2</source>
+        <translation>设置雷达上传ip:%1 端口:%2</translation>
+    </message>
+    <message>
+        <source>display time range(1,99)</source>
+        <translation>显示时间范围(1,99)</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation>固件(*.bin *.lhl)</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_EClass</name>
+    <message>
+        <source>Page_Vimo_E</source>
+        <translation>Page_Vimo_E</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>基本信息</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <source>SN号</source>
+        <translation>SN号</translation>
+    </message>
+    <message>
+        <source>动作控制</source>
+        <translation>动作控制</translation>
+    </message>
+    <message>
+        <source>开始旋转</source>
+        <translation>开始旋转</translation>
+    </message>
+    <message>
+        <source>停止旋转</source>
+        <translation>停止旋转</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>雷达ip</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>雷达掩码</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>雷达网关</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>雷达端口</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>上传ip</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>固定上传</translation>
+    </message>
+    <message>
+        <source>PTP时间同步</source>
+        <translation>PTP时间同步</translation>
+    </message>
+    <message>
+        <source>输出参数</source>
+        <translation>输出参数</translation>
+    </message>
+    <message>
+        <source>显示时间:</source>
+        <translation>显示时间:</translation>
+    </message>
+    <message>
+        <source>说明:在界面上显示多少时间的点云,单位(100ms)</source>
+        <translation>说明:在界面上显示多少时间的点云,单位(100ms)</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>固件设置</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>当前路径:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>调试信息</source>
+        <translation>调试信息</translation>
+    </message>
+    <message>
+        <source>异常查询</source>
+        <translation>异常查询</translation>
+    </message>
+    <message>
+        <source>底板和机头温度查询</source>
+        <translation>底板和机头温度查询</translation>
     </message>
 </context>
 <context>

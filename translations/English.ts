@@ -17,6 +17,230 @@
     </message>
 </context>
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation>Log parameters</translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation>Log save path</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation>Local listening port</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation>Software version:</translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation>Release:</translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -35,6 +259,45 @@
     <name>MainWindow</name>
     <message>
         <source>QuorvelView3D</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Admin</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>指令测试</source>
+        <translation>Command test</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CMD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RETURN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>create cmd socket failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LSUDP is disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no response</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -298,6 +561,414 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_U</name>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sn is too long (at most %1 bytes)!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>data type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pwn set range(0,100)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pwm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance fitter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_UClass</name>
+    <message>
+        <source>Page_Hoby_U</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic info</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>A板SN号</source>
+        <translation>Board A SN</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>Hardware version</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>Main board SN</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>占空比</source>
+        <translation>Duty cycle</translation>
+    </message>
+    <message>
+        <source>置信度过滤</source>
+        <translation>Confidence filter</translation>
+    </message>
+    <message>
+        <source> 过滤阈值</source>
+        <translation> Threshold</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>Distance filter</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>其他参数</source>
+        <translation>Other parameters</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>Fixed upload</translation>
+    </message>
+    <message>
+        <source>校准调试</source>
+        <translation>Calibration debug</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>Communication</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>Lidar IP</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>Lidar mask</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>Lidar gateway</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>Lidar port</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>Upload IP</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>Upload port</translation>
+    </message>
+    <message>
+        <source>上传数据类型</source>
+        <translation>Upload data type</translation>
+    </message>
+    <message>
+        <source>点云</source>
+        <translation>Point cloud</translation>
+    </message>
+    <message>
+        <source>距离</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <source>置信度</source>
+        <translation>Confidence</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>深度域</source>
+        <translation>Deep field</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>Current path:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_E</name>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar ptp :%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>enable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>disable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix :%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix enable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dev param</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>debug query</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>temperature query</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar ip mask gateway port ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar upload ip :%1 port:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>display time range(1,99)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_EClass</name>
+    <message>
+        <source>Page_Vimo_E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic info</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>SN号</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>动作控制</source>
+        <translation>Motion control</translation>
+    </message>
+    <message>
+        <source>开始旋转</source>
+        <translation>Start rotating</translation>
+    </message>
+    <message>
+        <source>停止旋转</source>
+        <translation>Stop rotating</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>Lidar IP</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>Lidar mask</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>Lidar gateway</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>Lidar port</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>Upload IP</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>Upload port</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>Fixed upload</translation>
+    </message>
+    <message>
+        <source>PTP时间同步</source>
+        <translation>PTP time sync</translation>
+    </message>
+    <message>
+        <source>输出参数</source>
+        <translation>Output parameters</translation>
+    </message>
+    <message>
+        <source>显示时间:</source>
+        <translation>Display time:</translation>
+    </message>
+    <message>
+        <source>说明:在界面上显示多少时间的点云,单位(100ms)</source>
+        <translation>Note: how long the point cloud stays on screen, in units of 100 ms</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>Current path:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>调试信息</source>
+        <translation>Debug info</translation>
+    </message>
+    <message>
+        <source>异常查询</source>
+        <translation>Fault query</translation>
+    </message>
+    <message>
+        <source>底板和机头温度查询</source>
+        <translation>Base board and head temperature query</translation>
     </message>
 </context>
 <context>

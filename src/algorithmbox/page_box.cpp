@@ -78,9 +78,17 @@ QString flagsText(uint16_t flags)
 
 } // namespace
 
-Page_Box::Page_Box(QWidget *parent) : QWidget(parent), ui(new Ui::Page_Box)
+// The window's icons live in this library's own resource file; a static library registers it
+// only when asked.
+static void register_algorithmbox_resources()
 {
     Q_INIT_RESOURCE(algorithmbox);
+}
+
+Page_Box::Page_Box(QWidget *parent) : QWidget(parent), ui(new Ui::Page_Box)
+{
+    static const bool registered = (register_algorithmbox_resources(), true);
+    (void)registered;
     ui->setupUi(this);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Algorithm Box Configurator"));

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint16_t kParamReply = 0xB8AC;
 constexpr size_t kRecvBuffer = 4096;
 // A packet carries at most (4096 - 36) / 10 points, so a frame never grows past this.
 constexpr size_t kFrameCapacity = VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
@@ -140,7 +139,7 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
         return;
     const uint16_t cmd = rd_u16(data + 2);
     const uint64_t payload = rd_u16(data + 6);
-    if (cmd == kParamReply) {
+    if (cmd == LH_PARAM_REPLY) {
         // The CRC sits right after the payload; a length field that points past the datagram
         // means a broken frame, dropped before anything is read from there.
         if (payload + LH_CRC_OVERHEAD > length)
