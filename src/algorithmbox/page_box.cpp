@@ -28,9 +28,6 @@ namespace {
 constexpr int kLidarTypeBox = 4;
 constexpr int kCheckIntervalMs = 2000;
 constexpr int kDotSize = 10;
-constexpr int kBoxCommandPort = 6666;
-constexpr int kBoxFirmwarePort = 6665;
-constexpr int kTextMode = 117;
 
 // A text field of a box heartbeat: up to its first zero byte, never beyond its 16 bytes.
 QString heartbeatText(const char (&field)[16])
@@ -166,7 +163,7 @@ qint64 Page_Box::now() const
 void Page_Box::send(const QString &text)
 {
     if (proc_)
-        proc_->sendCmd(kTextMode, text);
+        proc_->sendCmd(AlgorithmBoxProc::kTextCommand, text);
 }
 
 // ---------------------------------------------------------------- box list, selection, status
@@ -313,7 +310,7 @@ void Page_Box::on_listWidget_itemClicked(QListWidgetItem *item)
             continue;
         sensor_port = record.lidar_port;
         if (proc_)
-            proc_->setBoxAddr(heartbeatText(record.box_ip), kBoxCommandPort);
+            proc_->setBoxAddr(heartbeatText(record.box_ip), AlgorithmBoxProc::kBoxPort);
         ui->ip->setValue(heartbeatText(record.box_ip));
         ui->mask->setValue(heartbeatText(record.box_mask));
         ui->gateway->setValue(heartbeatText(record.box_gateway));
@@ -403,7 +400,7 @@ void Page_Box::on_pb_setbox_clicked()
     const QString gateway = ui->gateway->getIP();
     char normalised[128] = {0};
     if (!format_ip_config(true, ip.toLatin1().constData(), mask.toLatin1().constData(),
-                          gateway.toLatin1().constData(), kBoxCommandPort, normalised)) {
+                          gateway.toLatin1().constData(), AlgorithmBoxProc::kBoxPort, normalised)) {
         show_warning(nullptr, tr("error"), tr("IP/Mask/Gateway mismatch, please modify and try again"));
         return;
     }
@@ -487,8 +484,8 @@ void Page_Box::on_pb_upgrade_clicked()
             show_warning(nullptr, tr("error"),
                          tr("A firmware upgrade is in progress, please wait until it ends!"));
         } else {
-            proc_->setBoxAddr(ip, kBoxFirmwarePort);
-            QV_TRACE() << "box update port:" << kBoxFirmwarePort;
+            proc_->setBoxAddr(ip, AlgorithmBoxProc::kFirmwarePort);
+            QV_TRACE() << "box update port:" << AlgorithmBoxProc::kFirmwarePort;
             proc_->setUpgradeFile(ip, path);
         }
     }

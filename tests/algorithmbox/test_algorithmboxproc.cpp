@@ -4,12 +4,10 @@
 
 #include "algorithmboxproc.h"
 #include "fakeboxcommand.h"
-#include "fakeiapdevice.h"
-#include "firmware.h"
+#include "firmwaretarget.h"
 #include "lhframe.h"
 #include "testsupport.h"
 
-#include "../common/firmwareimage.h"
 
 #include <QPointer>
 
@@ -278,31 +276,9 @@ TEST_F(BoxChannel, StopEndsTheLoopWithItsTraceLine)
 
 class BoxFirmware : public BoxChannel {
 protected:
-    void SetUp() override
-    {
-        BoxChannel::SetUp();
-        ASSERT_TRUE(device.ok()) << "port 6665 on 127.0.0.2";
-        device.start();
-        saved = iap_default_options();
-        IapOptions o;
-        o.bind_ip = "127.0.0.1";
-        o.resend_ms = 3000;
-        o.wait_ms = 200;
-        iap_set_default_options(o);
-        image = make_firmware_image(1024, 3);
-        path = testsupport::temp_dir() + "/box.bin";
-        testsupport::write_file(path, image);
-    }
-    void TearDown() override
-    {
-        BoxChannel::TearDown();
-        iap_set_default_options(saved);
-    }
-
-    FakeIapDevice device{"127.0.0.2", IAP_BOX_PORT};
-    IapOptions saved;
-    std::vector<uint8_t> image;
-    std::string path;
+    BoxFirmwareTarget target{1024, "box.bin"};
+    FakeIapDevice &device = target.device;
+    const std::string &path = target.path;
 };
 
 TEST_F(BoxFirmware, UpgradeRunsOnTheLoopAndReportsOk)

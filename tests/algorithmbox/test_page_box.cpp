@@ -4,10 +4,7 @@
 
 #include "configuratorfixture.h"
 
-#include "fakeiapdevice.h"
-#include "firmware.h"
-
-#include "../common/firmwareimage.h"
+#include "firmwaretarget.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -469,33 +466,14 @@ TEST_F(ConfiguratorTest, HistoryMissingOrPlantedAsALink)
 
 class ConfiguratorFirmware : public ConfiguratorTest {
 protected:
-    void SetUp() override
-    {
-        ConfiguratorTest::SetUp();
-        ASSERT_TRUE(device.ok()) << "port 6665 on 127.0.0.2";
-        device.start();
-        saved = iap_default_options();
-        IapOptions o;
-        o.bind_ip = "127.0.0.1";
-        o.resend_ms = 3000;
-        o.wait_ms = 200;
-        iap_set_default_options(o);
-        image_path = QString::fromStdString(testsupport::temp_dir() + "/box-fw.bin");
-        testsupport::write_file(image_path.toStdString(), make_firmware_image(1536, 9));
-    }
-    void TearDown() override
-    {
-        ConfiguratorTest::TearDown();
-        iap_set_default_options(saved);
-    }
     QString storedPath() const
     {
         return QString::fromStdString(IniSettings::instance()->get_value("Standard", "UpgradePath", "", "main_ini"));
     }
 
-    FakeIapDevice device{"127.0.0.2", IAP_BOX_PORT};
-    IapOptions saved;
-    QString image_path;
+    BoxFirmwareTarget target{1536, "box-fw.bin"};
+    FakeIapDevice &device = target.device;
+    const QString image_path = QString::fromStdString(target.path);
 };
 
 TEST_F(ConfiguratorFirmware, ChosenImageGoesToTheSelectedBoxAndTheWindowResets)
@@ -551,10 +529,7 @@ TEST_F(ConfiguratorFirmware, RefusedRequestsSendNothing)
     EXPECT_FALSE(page->proc()->upgradePending());
 
     // A second request while a transfer runs is refused; the box here never answers.
-    IapOptions slow = iap_default_options();
-    slow.resend_ms = 150;
-    slow.wait_ms = 50;
-    iap_set_default_options(slow);
+    target.set_timing(150, 50);
     device.set_policy(FakeIapDevice::silent());
     modal.clear();
     path->setText(image_path);

@@ -1,6 +1,7 @@
 #include "fakeboxcommand.h"
 
 #include "checksum.h"
+#include "devicepackets.h"
 #include "lhframe.h"
 
 #include <algorithm>
@@ -69,9 +70,7 @@ bool parse_box_command(const std::vector<uint8_t> &bytes, BoxCommand *out)
     const size_t payload = std::min<size_t>(c.length, bytes.size() - LH_CRC_HEADER);
     const auto *text = reinterpret_cast<const char *>(bytes.data() + LH_CRC_HEADER);
     c.text.assign(text, strnlen(text, payload));
-    const size_t framed = LH_CRC_HEADER + size_t(c.length);
-    c.crc_ok = c.length % 4 == 0 && bytes.size() == framed + 4
-               && crc32_words(bytes.data(), framed / 4) == rd_u32(&bytes[framed]);
+    c.crc_ok = crc_frame_intact(bytes);
     *out = std::move(c);
     return true;
 }
