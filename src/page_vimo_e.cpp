@@ -72,9 +72,7 @@ Page_Vimo_E::~Page_Vimo_E()
 
 QByteArray Page_Vimo_E::buildTextFrame(const QByteArray &text, uint16_t pack)
 {
-    const std::vector<uint8_t> f =
-        lh_make_crc_frame(pack, uint16_t(std::rand() & 0x7FFF), text.constData(), size_t(text.size()));
-    return QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size()));
+    return text_command_frame(pack, text.constData(), text.size());
 }
 
 void Page_Vimo_E::sendText(const QByteArray &text, uint16_t pack, const QString &note)

@@ -1,10 +1,14 @@
 #include "pagehelpers.h"
 
 #include "inisettings.h"
+#include "lhframe.h"
 #include "sockethelpers.h"
 
 #include <QFileInfo>
 #include <QTextEdit>
+
+#include <cstdlib>
+#include <vector>
 
 void restore_upgrade_path(QTextEdit *box)
 {
@@ -31,4 +35,13 @@ bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,
         return false;
     *port = uint16_t(p);
     return true;
+}
+
+QByteArray text_command_frame(uint16_t pack, const char *text, int len)
+{
+    if (len < 0)
+        return QByteArray();
+    const std::vector<uint8_t> f =
+        lh_make_crc_frame(pack, static_cast<uint16_t>(std::rand() & 0x7FFF), text, size_t(len));
+    return QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size()));
 }

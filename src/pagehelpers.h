@@ -1,6 +1,8 @@
 #pragma once
-// What the sensor pages share: the firmware file box and the check of a typed device address.
+// What the device pages share: the firmware file box, the check of a typed device address and
+// the frame of a text command.
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -18,3 +20,8 @@ void restore_upgrade_path(QTextEdit *box);
 bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,
                          const QString &gateway, const QString &port_text, char *formatted,
                          uint16_t *port);
+
+// One text-command LhCrcFrame: "LH", the pack type, a fresh rand() sequence, the length rounded
+// up to 4, the len bytes at text zero-padded, the word CRC. Empty when the text does not fit one
+// frame (more than 2036 bytes) or len is negative.
+QByteArray text_command_frame(uint16_t pack, const char *text, int len);

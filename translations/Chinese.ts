@@ -533,6 +533,237 @@
     </message>
 </context>
 <context>
+    <name>Page_Box_V0</name>
+    <message>
+        <source>Form</source>
+        <translation>表单</translation>
+    </message>
+    <message>
+        <source>算法盒子防区设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据上传方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修正数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>对比帧标定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>雷达高度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>补偿距离(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>扫描最少点位:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>图标显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自定义报警参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>长(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>宽(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>高(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>叉车</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation>PNP</translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation>NPN</translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>观察</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警戒</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>具体报警信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>对象\功能</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>观察区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警戒区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>人</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>整体</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The command is too long to send!</source>
+        <translation>命令过长,无法发送!</translation>
+    </message>
+    <message>
+        <source>init first frame</source>
+        <translation>初始化对比帧</translation>
+    </message>
+    <message>
+        <source>set circle num</source>
+        <translation>设置过滤圈数</translation>
+    </message>
+    <message>
+        <source>set filter point num</source>
+        <translation>设置过滤点数</translation>
+    </message>
+    <message>
+        <source>set car detect factor</source>
+        <translation>设置叉车检测参数</translation>
+    </message>
+    <message>
+        <source>set near points factor</source>
+        <translation>设置近点参数</translation>
+    </message>
+    <message>
+        <source>set pnp/npn</source>
+        <translation>设置PNP/NPN</translation>
+    </message>
+    <message>
+        <source>set IO board output param</source>
+        <translation>设置IO板输出参数</translation>
+    </message>
+    <message>
+        <source>set upload data type</source>
+        <translation>设置数据上传方式</translation>
+    </message>
+    <message>
+        <source>The lidar height must be between 0 and 65.535 m!</source>
+        <translation>雷达高度必须在0到65.535米之间!</translation>
+    </message>
+    <message>
+        <source>set lidar height</source>
+        <translation>设置雷达高度</translation>
+    </message>
+</context>
+<context>
     <name>Page_DrawZone</name>
     <message>
         <source>error</source>

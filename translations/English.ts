@@ -533,6 +533,237 @@
     </message>
 </context>
 <context>
+    <name>Page_Box_V0</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>算法盒子防区设置</source>
+        <translation>Algorithm box zone settings</translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation>Filter circles</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation>Filter points</translation>
+    </message>
+    <message>
+        <source>数据上传方式</source>
+        <translation>Upload data</translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+    <message>
+        <source>修正数据</source>
+        <translation>Corrected data</translation>
+    </message>
+    <message>
+        <source>报警数据</source>
+        <translation>Alarm data</translation>
+    </message>
+    <message>
+        <source>对比帧标定</source>
+        <translation>Calibrate ref. frame</translation>
+    </message>
+    <message>
+        <source>雷达高度</source>
+        <translation>Lidar height</translation>
+    </message>
+    <message>
+        <source>补偿距离(mm)</source>
+        <translation>Comp. distance(mm)</translation>
+    </message>
+    <message>
+        <source>扫描最少点位:</source>
+        <translation>Min scan points:</translation>
+    </message>
+    <message>
+        <source>图标显示</source>
+        <translation>Show icons</translation>
+    </message>
+    <message>
+        <source>自定义报警参数</source>
+        <translation>Custom alarm parameters</translation>
+    </message>
+    <message>
+        <source>长(mm)</source>
+        <translation>Length(mm)</translation>
+    </message>
+    <message>
+        <source>宽(mm)</source>
+        <translation>Width(mm)</translation>
+    </message>
+    <message>
+        <source>高(mm)</source>
+        <translation>Height(mm)</translation>
+    </message>
+    <message>
+        <source>叉车</source>
+        <translation>Forklift</translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation>I/O configuration</translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation>Output 1 on by default</translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation>Output 2 on by default</translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation>Output 3 on by default</translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation>Output 4 on by default</translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation>Output mapping</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>观察</source>
+        <translation>Observe</translation>
+    </message>
+    <message>
+        <source>警戒</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>具体报警信息</source>
+        <translation>Alarm details</translation>
+    </message>
+    <message>
+        <source>对象\功能</source>
+        <translation>Object\Function</translation>
+    </message>
+    <message>
+        <source>观察区</source>
+        <translation>Observe zone</translation>
+    </message>
+    <message>
+        <source>警戒区</source>
+        <translation>Warning zone</translation>
+    </message>
+    <message>
+        <source>报警区</source>
+        <translation>Alarm zone</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>人</source>
+        <translation>Person</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <source>整体</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The command is too long to send!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>init first frame</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set circle num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set filter point num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set car detect factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set near points factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set pnp/npn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set IO board output param</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set upload data type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The lidar height must be between 0 and 65.535 m!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar height</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Page_DrawZone</name>
     <message>
         <source>error</source>

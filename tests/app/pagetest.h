@@ -2,7 +2,9 @@
 // Helpers of the page tests: the settings document the pages read, widgets found by the object
 // names the forms give them, and the frames the pages emit.
 
+#include "checksum.h"
 #include "inisettings.h"
+#include "lhframe.h"
 #include "modalrecorder.h"
 #include "testsupport.h"
 
@@ -54,6 +56,23 @@ inline std::vector<uint8_t> bytes(std::initializer_list<int> l)
     for (int x : l)
         v.push_back(uint8_t(x));
     return v;
+}
+
+// A whole text-command frame: "LH", the pack type, a rand() sequence, L, the text zero-padded
+// to L, the word CRC over header and payload.
+inline void expect_text_frame(const QByteArray &frame, uint16_t pack, const std::string &text,
+                              size_t L)
+{
+    const std::vector<uint8_t> f = bytes(frame);
+    ASSERT_EQ(f.size(), L + 12) << text;
+    EXPECT_EQ(rd_u16(&f[0]), LH_MAGIC);
+    EXPECT_EQ(rd_u16(&f[2]), pack) << text;
+    EXPECT_LT(rd_u16(&f[4]), 0x8000) << "sequence from rand() & 0x7FFF";
+    EXPECT_EQ(rd_u16(&f[6]), L) << text;
+    std::vector<uint8_t> payload(text.begin(), text.end());
+    payload.resize(L, 0);
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 8, f.begin() + 8 + long(L)), payload) << text;
+    EXPECT_EQ(rd_u32(&f[8 + L]), crc32_words(f.data(), L / 4 + 2)) << text;
 }
 
 // One emitted sig_sendcmd.

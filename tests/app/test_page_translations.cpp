@@ -3,6 +3,7 @@
 // build folder (pages-<language>-<page>-<tab>.png) for a look by eye.
 
 #include "page_admin.h"
+#include "page_box_v0.h"
 #include "page_hoby_u.h"
 #include "page_vimo_e.h"
 
@@ -88,10 +89,12 @@ TEST_P(Translated, EveryCaptionIsInTheLanguage)
     Page_Hoby_U fenk;
     Page_Vimo_E vimo;
     Page_Admin admin;
+    Page_Box_V0 box;
     const std::vector<std::pair<QString, QStringList>> pages = {
         {"fenku", look_at(&fenk, "fenku")},
         {"vimo", look_at(&vimo, "vimo")},
         {"admin", look_at(&admin, "admin")},
+        {"box", look_at(&box, "box")},
     };
     for (const auto &p : pages) {
         for (const QString &t : p.second) {
@@ -105,10 +108,14 @@ TEST_P(Translated, EveryCaptionIsInTheLanguage)
         EXPECT_TRUE(pages[0].second.contains("tab_2:基本信息"));
         EXPECT_TRUE(pages[1].second.contains("pb_start:开始旋转"));
         EXPECT_TRUE(pages[2].second.contains("pb_send:发送"));
+        EXPECT_TRUE(pages[3].second.contains("pb_setstaticframe:对比帧标定"));
+        EXPECT_TRUE(pages[3].second.contains("groupBox_alarminfo:具体报警信息"));
     } else {
         EXPECT_TRUE(pages[0].second.contains("tab_2:Basic info"));
         EXPECT_TRUE(pages[1].second.contains("pb_start:Start rotating"));
         EXPECT_TRUE(pages[2].second.contains("pb_send:Send"));
+        EXPECT_TRUE(pages[3].second.contains("pb_setstaticframe:Calibrate ref. frame"));
+        EXPECT_TRUE(pages[3].second.contains("groupBox_alarminfo:Alarm details"));
     }
 }
 

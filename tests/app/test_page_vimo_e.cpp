@@ -23,6 +23,7 @@
 
 using pagetest::bytes;
 using pagetest::child;
+using pagetest::expect_text_frame;
 
 namespace {
 
@@ -34,21 +35,6 @@ protected:
         child<QLineEdit>(page, field)->setText(text);
     }
 };
-
-// Checks a text command frame: header, the text padded with zeros to L, the word CRC.
-void expect_text_frame(const QByteArray &frame, uint16_t pack, const std::string &text, size_t L)
-{
-    const std::vector<uint8_t> f = bytes(frame);
-    ASSERT_EQ(f.size(), L + 12);
-    EXPECT_EQ(rd_u16(&f[0]), 0x484C);
-    EXPECT_EQ(rd_u16(&f[2]), pack);
-    EXPECT_LT(rd_u16(&f[4]), 0x8000) << "sequence from rand() & 0x7FFF";
-    EXPECT_EQ(rd_u16(&f[6]), L);
-    std::vector<uint8_t> payload(text.begin(), text.end());
-    payload.resize(L, 0);
-    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 8, f.begin() + 8 + long(L)), payload);
-    EXPECT_EQ(rd_u32(&f[8 + L]), crc32_words(f.data(), L / 4 + 2));
-}
 
 struct TextCase {
     const char *name;
