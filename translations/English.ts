@@ -84,6 +84,41 @@
     </message>
 </context>
 <context>
+    <name>Dialog_AllData</name>
+    <message>
+        <source>Index</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deep field</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Config</name>
     <message>
         <source>Dialog</source>
@@ -218,6 +253,327 @@
     </message>
 </context>
 <context>
+    <name>Dialog_Debug</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效点-灰度图</source>
+        <translation>Valid points (greyscale)</translation>
+    </message>
+    <message>
+        <source>强度-灰度图</source>
+        <translation>Intensity (greyscale)</translation>
+    </message>
+    <message>
+        <source>3σ定律99.7</source>
+        <translation>3σ rule (99.7%)</translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation>Current frame</translation>
+    </message>
+    <message>
+        <source>总点数</source>
+        <translation>Total points</translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation>Std dev</translation>
+    </message>
+    <message>
+        <source>单项点数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation>X axis</translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation>Y axis</translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation>Z axis</translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation>Intensity</translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation>Multi-frame statistics</translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation>Frames</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Fix_Point_Detect</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>定点数据模板</source>
+        <translation>Fixed-point templates</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Raxo定点精度检测参数绑定(与上方绑定)</source>
+        <translation>Raxo fixed-point accuracy parameters (bound to the table above)</translation>
+    </message>
+    <message>
+        <source>fix point detect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>horizontal min angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>horizontal max angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vertical min angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vertical max angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>y axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>y axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>z axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>z axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please choose one row delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ParseData</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>圈选范围设置</source>
+        <translation>Set range</translation>
+    </message>
+    <message>
+        <source>重置圈选</source>
+        <translation>Reset range</translation>
+    </message>
+    <message>
+        <source>3σ过滤</source>
+        <translation>3σ filter</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>保存定点参数</source>
+        <translation>Save template</translation>
+    </message>
+    <message>
+        <source>限制区域</source>
+        <translation>Limits</translation>
+    </message>
+    <message>
+        <source>垂直角度(度)</source>
+        <translation>Vertical angle (°)</translation>
+    </message>
+    <message>
+        <source>水平角度(度)</source>
+        <translation>Horizontal angle (°)</translation>
+    </message>
+    <message>
+        <source>X轴区间(米)</source>
+        <translation>X range (m)</translation>
+    </message>
+    <message>
+        <source>Y轴区间(米)</source>
+        <translation>Y range (m)</translation>
+    </message>
+    <message>
+        <source>Z轴区间(米)</source>
+        <translation>Z range (m)</translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation>Current frame</translation>
+    </message>
+    <message>
+        <source>单帧数据统计</source>
+        <translation>Points in frame</translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation>Std dev</translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation>X axis</translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation>Y axis</translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation>Z axis</translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation>Intensity</translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation>Multi-frame statistics</translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>测距夹角分析(测距目标:平面 测距角度:0°&lt;X&lt;45°)</source>
+        <translation>Ranging angle analysis (target: plane, angle 0°&lt;X&lt;45°)</translation>
+    </message>
+    <message>
+        <source>水平夹角</source>
+        <translation>Horizontal angle</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均水平夹角</source>
+        <translation>Min/max/mean horizontal angle</translation>
+    </message>
+    <message>
+        <source>垂直夹角</source>
+        <translation>Vertical angle</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均垂直夹角</source>
+        <translation>Min/max/mean vertical angle</translation>
+    </message>
+    <message>
+        <source>Z轴矩阵平均距离</source>
+        <translation>Mean Z distance of the matrix</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均Z轴原始距离</source>
+        <translation>Min/max/mean raw Z distance</translation>
+    </message>
+    <message>
+        <source>补偿后Z轴距离</source>
+        <translation>Compensated Z distance</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均补偿Z轴距离</source>
+        <translation>Min/max/mean compensated Z distance</translation>
+    </message>
+    <message>
+        <source>Data Analysis</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please input fix point custom name!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name is repeat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name and limits can not contain &quot;_&quot; or &quot;|&quot;!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Software_Info</name>
     <message>
         <source>Dialog</source>
@@ -259,6 +615,258 @@
     <name>MainWindow</name>
     <message>
         <source>QuorvelView3D</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MainWindow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志信息</source>
+        <translation>Log information</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>基本操作说明: shift + 鼠标拖动  = 平移    鼠标直接拖动 = 旋转视图  常用功能侧边栏，鼠标拖动至图标位置使用提示</source>
+        <translation>Basic operation: shift + mouse drag = pan    mouse drag = rotate view    side bar of common functions: move the mouse onto an icon for its tip</translation>
+    </message>
+    <message>
+        <source>Z Top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Bottom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Front</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coodinate show/hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> no filter part hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Circling the point cloud: After clicking, left mouse button (first point) and then right mouse button (second point) in the image, the circling is finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>intensity maps color by min-max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>data source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Algorithm Box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>backgroud color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>log config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>big screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fix point edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Points data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parse data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm zone property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Language configuration must be rebooted to take effect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar type:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected a new lidar online, with the same SN number as the last connected lidar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -791,6 +1399,10 @@
     </message>
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

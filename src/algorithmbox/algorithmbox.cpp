@@ -15,6 +15,11 @@ AlgorithmBox::~AlgorithmBox()
         proc_->stop();
 }
 
+AlgorithmBoxProc *AlgorithmBox::commandThread() const
+{
+    return proc_;
+}
+
 void AlgorithmBox::show()
 {
     AlgorithmBoxProc *fresh = nullptr;

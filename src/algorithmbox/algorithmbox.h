@@ -28,7 +28,7 @@ public:
     // The window (null before the first show) and the thread (null before the first show and
     // once it has ended and deleted itself).
     Page_Box *window() const { return page_; }
-    AlgorithmBoxProc *commandThread() const { return proc_; }
+    AlgorithmBoxProc *commandThread() const;
 
 signals:
     void sig_start(QString ip, int port, int lidartype);

@@ -13,6 +13,7 @@
 #include "modalrecorder.h"
 #include "page_box.h"
 #include "testsupport.h"
+#include "widgettexts.h" // readable failure messages for the window's texts
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -34,11 +35,6 @@
 
 using testsupport::wait_until;
 
-// Readable failure messages for the window's texts.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 inline BoxHeartbeat box_heartbeat(const FakeBoxInfo &info = {})
 {
