@@ -69,6 +69,41 @@
     </message>
 </context>
 <context>
+    <name>Dialog_AllData</name>
+    <message>
+        <source>Index</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <source>distance</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation>置信度</translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation>深度</translation>
+    </message>
+    <message>
+        <source>deep field</source>
+        <translation>景深</translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Config</name>
     <message>
         <source>Dialog</source>
@@ -567,6 +602,258 @@
         <source>QuorvelView3D</source>
         <translation>QuorvelView3D</translation>
     </message>
+    <message>
+        <source>MainWindow</source>
+        <translation>主窗口</translation>
+    </message>
+    <message>
+        <source>日志信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本操作说明: shift + 鼠标拖动  = 平移    鼠标直接拖动 = 旋转视图  常用功能侧边栏，鼠标拖动至图标位置使用提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Top</source>
+        <translation>Z 顶视图</translation>
+    </message>
+    <message>
+        <source>Z Bottom</source>
+        <translation>Z 底视图</translation>
+    </message>
+    <message>
+        <source>Z Front</source>
+        <translation>Z 前视图</translation>
+    </message>
+    <message>
+        <source>Z Back</source>
+        <translation>Z 后视图</translation>
+    </message>
+    <message>
+        <source>Z Left</source>
+        <translation>Z 左视图</translation>
+    </message>
+    <message>
+        <source>Z Right</source>
+        <translation>Z 右视图</translation>
+    </message>
+    <message>
+        <source>rotate x</source>
+        <translation>绕X轴旋转</translation>
+    </message>
+    <message>
+        <source>rotate y</source>
+        <translation>绕Y轴旋转</translation>
+    </message>
+    <message>
+        <source>rotate z</source>
+        <translation>绕Z轴旋转</translation>
+    </message>
+    <message>
+        <source>Coodinate show/hide</source>
+        <translation>坐标轴显示/隐藏</translation>
+    </message>
+    <message>
+        <source>grid</source>
+        <translation>网格</translation>
+    </message>
+    <message>
+        <source> no filter part hide</source>
+        <translation> 隐藏未过滤部分</translation>
+    </message>
+    <message>
+        <source>Circling the point cloud: After clicking, left mouse button (first point) and then right mouse button (second point) in the image, the circling is finished.</source>
+        <translation>框选点云：点击后，在图像中先按鼠标左键（第一个点）再按鼠标右键（第二个点），即完成框选。</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>center</source>
+        <translation>居中</translation>
+    </message>
+    <message>
+        <source>intensity maps color by min-max</source>
+        <translation>强度按最小-最大值映射颜色</translation>
+    </message>
+    <message>
+        <source>data source</source>
+        <translation>数据源</translation>
+    </message>
+    <message>
+        <source>Fenk-U</source>
+        <translation>Fenk-U</translation>
+    </message>
+    <message>
+        <source>Raxo-E</source>
+        <translation>Raxo-E</translation>
+    </message>
+    <message>
+        <source>Raxo-S</source>
+        <translation>Raxo-S</translation>
+    </message>
+    <message>
+        <source>Vimo-E</source>
+        <translation>Vimo-E</translation>
+    </message>
+    <message>
+        <source>Algorithm Box</source>
+        <translation>算法盒</translation>
+    </message>
+    <message>
+        <source>playback file</source>
+        <translation>回放文件</translation>
+    </message>
+    <message>
+        <source>tool</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>CN</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>EN</source>
+        <translation>英文</translation>
+    </message>
+    <message>
+        <source>backgroud color</source>
+        <translation>背景颜色</translation>
+    </message>
+    <message>
+        <source>log config</source>
+        <translation>日志配置</translation>
+    </message>
+    <message>
+        <source>big screen</source>
+        <translation>大屏</translation>
+    </message>
+    <message>
+        <source>fix point edit</source>
+        <translation>定点编辑</translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>3D view</source>
+        <translation>3D视图</translation>
+    </message>
+    <message>
+        <source>2D view</source>
+        <translation>2D视图</translation>
+    </message>
+    <message>
+        <source>Fenk-U property</source>
+        <translation>Fenk-U属性</translation>
+    </message>
+    <message>
+        <source>Raxo-E property</source>
+        <translation>Raxo-E属性</translation>
+    </message>
+    <message>
+        <source>Vimo-E property</source>
+        <translation>Vimo-E属性</translation>
+    </message>
+    <message>
+        <source>Points data</source>
+        <translation>点云数据</translation>
+    </message>
+    <message>
+        <source>Parse data</source>
+        <translation>数据分析</translation>
+    </message>
+    <message>
+        <source>alarm zone property</source>
+        <translation>报警区域属性</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The Language configuration must be rebooted to take effect</source>
+        <translation>语言配置需要重启后生效</translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation>存在多个同时连接到上位机的连接!</translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation>%1 设置失败  错误码:%2</translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation>%1 设置成功</translation>
+    </message>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation>获取雷达参数  成功</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation>IMU校准  成功</translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation>%1 获取成功,时间戳:%2 计数:%3</translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation>%1 设置 %2</translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation>MCU温度:%1 电机温度:%2</translation>
+    </message>
+    <message>
+        <source>Observe</source>
+        <translation>观察</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>报警</translation>
+    </message>
+    <message>
+        <source>lidar type:%1</source>
+        <translation>雷达类型:%1</translation>
+    </message>
+    <message>
+        <source>detected a new lidar online, with the same SN number as the last connected lidar</source>
+        <translation>检测到新雷达上线,其SN号与上次连接的雷达相同</translation>
+    </message>
+    <message>
+        <source>detected that the current lidar heartbeat packet has disappeared</source>
+        <translation>检测到当前雷达心跳包消失</translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>
@@ -867,6 +1154,10 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation>区域ID:%1:报警区域数量超过最大限制!</translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
+        <translation>防区绘制工具</translation>
     </message>
 </context>
 <context>

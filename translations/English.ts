@@ -69,6 +69,41 @@
     </message>
 </context>
 <context>
+    <name>Dialog_AllData</name>
+    <message>
+        <source>Index</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deep field</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Config</name>
     <message>
         <source>Dialog</source>
@@ -567,6 +602,258 @@
         <source>QuorvelView3D</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>MainWindow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志信息</source>
+        <translation>Log information</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>基本操作说明: shift + 鼠标拖动  = 平移    鼠标直接拖动 = 旋转视图  常用功能侧边栏，鼠标拖动至图标位置使用提示</source>
+        <translation>Basic operation: shift + mouse drag = pan    mouse drag = rotate view    side bar of common functions: move the mouse onto an icon for its tip</translation>
+    </message>
+    <message>
+        <source>Z Top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Bottom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Front</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coodinate show/hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> no filter part hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Circling the point cloud: After clicking, left mouse button (first point) and then right mouse button (second point) in the image, the circling is finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>intensity maps color by min-max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>data source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Algorithm Box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>backgroud color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>log config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>big screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fix point edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Points data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parse data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm zone property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Language configuration must be rebooted to take effect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar type:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected a new lidar online, with the same SN number as the last connected lidar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected that the current lidar heartbeat packet has disappeared</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>
@@ -866,6 +1153,10 @@
     </message>
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -63,6 +63,15 @@ struct Point3f {
 };
 static_assert(sizeof(Point3f) == 12, "Point3f is three floats");
 
+// One object model's summary, as the object table is handed it: model index, sample count and
+// the time of its last update in milliseconds.
+struct ModelInfo {
+    int32_t index = 0;
+    uint32_t sample_count = 0;
+    uint64_t last_update_ms = 0;
+};
+static_assert(sizeof(ModelInfo) == 16, "ModelInfo is a packed 16-byte record");
+
 #pragma pack(pop)
 
 // The element of both queues: in queue 1 a whole frame grid (start and count zero), in queue 2

@@ -2,6 +2,7 @@
 // "<build folder>/screenshots" for a person to look at. The checks here are only that each
 // picture was taken and is not blank.
 
+#include "appsettings.h"
 #include "component_logoperate.h"
 #include "dialog_config.h"
 #include "dialog_connect.h"
@@ -9,7 +10,10 @@
 #include "dialog_software_info.h"
 #include "fakeheartbeat.h"
 #include "inisettings.h"
+#include "mainwindow.h"
+#include "mainwindowaccess.h"
 #include "testsupport.h"
+#include "userpointdata.h"
 #include "widgettexts.h"
 
 #include <gtest/gtest.h>
@@ -35,16 +39,6 @@ QString shotDir()
     return dir;
 }
 
-void loadSettings()
-{
-    static const bool loaded = [] {
-        const std::string dir = testsupport::temp_dir();
-        std::ofstream(dir + "/QuorvelView3D.ini").flush();
-        return IniSettings::instance()->load(dir, "/QuorvelView3D.ini", "main_ini");
-    }();
-    (void)loaded;
-}
-
 // Shows the widget, lets it lay out and paint, and saves what it shows.
 void shoot(QWidget *w, const QString &name)
 {
@@ -66,7 +60,8 @@ QByteArray bytes(const std::vector<uint8_t> &v)
     return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size()));
 }
 
-void fillConnectDialog(Dialog_Connect &d)
+// Three Raxo-E sensors, their heartbeats handed to `deliver`.
+void fillConnectDialog(Dialog_Connect &d, const std::function<void(QByteArray)> &deliver = {})
 {
     d.lidarmodel = "LDS-Raxo-E";
     for (int i = 0; i < 3; ++i) {
@@ -75,7 +70,11 @@ void fillConnectDialog(Dialog_Connect &d)
         s.model = "LDS-Raxo-E";
         s.ip[3] = uint8_t(2 + i);
         s.upload_port = uint16_t(2368 + i);
-        d.recv_heartbeat(bytes(i == 1 ? make_heartbeat112(s) : make_heartbeat104(s)));
+        const QByteArray hb = bytes(i == 1 ? make_heartbeat112(s) : make_heartbeat104(s));
+        if (deliver)
+            deliver(hb);
+        else
+            d.recv_heartbeat(hb);
     }
 }
 
@@ -85,7 +84,7 @@ void shootDialogs(const QString &lang)
     ASSERT_TRUE(tr.loaded());
     // The font the program sets for the language.
     QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
-    loadSettings();
+    load_test_settings();
     {
         Dialog_Connect d;
         fillConnectDialog(d);
@@ -114,7 +113,33 @@ void shootDialogs(const QString &lang)
     }
 }
 
+// The main window as it starts, with a line in its log, and its connection dialog filled by
+// the heartbeats the window received.
+void shootMainWindow(const QString &lang)
+{
+    testsupport::ScopedTranslation tr(lang);
+    ASSERT_TRUE(tr.loaded());
+    QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
+    load_test_settings();
+    MainWindow w;
+    w.setWindowTitle("QuorvelView3D");
+    // Xvfb runs no window manager to maximise the window: give it a desktop's size.
+    w.resize(1600, 900);
+    MainWindowTestAccess a(w);
+    w.recv_data(4, QByteArray("lidar data reception is ok"));
+    a.tick();
+    shoot(&w, "mainwindow_" + lang);
+
+    Dialog_Connect *d = a.connectDialog();
+    fillConnectDialog(*d, [&w](QByteArray hb) { w.recv_data(MSG_HEARTBEAT, hb); });
+    shoot(d, "mainwindow_connect_" + lang);
+}
+
 } // namespace
+
+TEST(Screenshots, MainWindowInEnglish) { shootMainWindow("English"); }
+
+TEST(Screenshots, MainWindowInChinese) { shootMainWindow("Chinese"); }
 
 TEST(Screenshots, DialogsInEnglish) { shootDialogs("English"); }
 

@@ -1,5 +1,6 @@
 // The log-path dialog, the choice among labels and the About box, in both languages.
 
+#include "appsettings.h"
 #include "dialog_config.h"
 #include "dialog_connect.h"
 #include "dialog_question.h"
@@ -28,18 +29,6 @@ namespace {
 
 const char kDoc[] = "main_ini";
 
-// The settings document in this test's private temp folder, loaded once per process.
-std::string settingsFile()
-{
-    static const std::string path = [] {
-        const std::string dir = testsupport::temp_dir();
-        std::ofstream(dir + "/QuorvelView3D.ini").flush();
-        IniSettings::instance()->load(dir, "/QuorvelView3D.ini", kDoc);
-        return dir + "/QuorvelView3D.ini";
-    }();
-    return path;
-}
-
 QString fileText(const std::string &path)
 {
     QFile f(QString::fromStdString(path));
@@ -56,7 +45,7 @@ QString logPathLabel(const Dialog_Config &d)
 
 TEST(DialogConfig, ShowsAndStoresTheLogFolder)
 {
-    const std::string ini = settingsFile();
+    const std::string ini = load_test_settings();
     testsupport::ModalRecorder modal;
     Dialog_Config d;
     EXPECT_EQ(d.windowTitle(), "Config");
@@ -165,7 +154,7 @@ TEST(DialogSoftwareInfo, TextsLinkAndFlags)
 // captions in Chinese.
 TEST(SmallDialogs, Languages)
 {
-    settingsFile();
+    load_test_settings();
     auto texts = [] {
         QStringList all;
         Dialog_Connect c;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <ostream>
+
 class QWidget;
 
 namespace testsupport {
@@ -36,3 +38,9 @@ private:
 };
 
 } // namespace testsupport
+
+// Test failures print texts as texts.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
