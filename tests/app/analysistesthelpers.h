@@ -5,6 +5,7 @@
 #include "dialog_parsedata.h"
 #include "pagetest.h"
 #include "userpointdata.h"
+#include "widgettexts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,14 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace analysistest {
 
