@@ -150,34 +150,19 @@ void Dialog_AllData::fillRow(int row, qint64 position)
     auto put = [this, row](int column, const QString &text) {
         m_model->setData(m_model->index(row, column), text);
     };
-    switch (m_lidarType) {
-    case LIDAR_FENK_U:
-        put(ColX, number(p.x));
-        put(ColY, number(p.y));
-        put(ColZ, number(p.z));
+    // Every model shows x, y, z and the intensity; the distance is a Fenk-U and Raxo field, depth
+    // and deep field are Fenk-U planes. An unknown model shows the index alone.
+    if (m_lidarType > LIDAR_UNKNOWN)
+        return;
+    put(ColX, number(p.x));
+    put(ColY, number(p.y));
+    put(ColZ, number(p.z));
+    if (m_lidarType <= LIDAR_RAXO_S)
         put(ColDistance, number(p.distance));
-        put(ColConfidence, QString::number(p.intensity));
+    put(ColConfidence, QString::number(p.intensity));
+    if (m_lidarType == LIDAR_FENK_U) {
         put(ColDepth, QString::number(p.depth));
         put(ColDeepField, QString::number(p.deep_field));
-        break;
-    case LIDAR_RAXO_E:
-    case LIDAR_RAXO_S:
-        put(ColX, number(p.x));
-        put(ColY, number(p.y));
-        put(ColZ, number(p.z));
-        put(ColDistance, number(p.distance));
-        put(ColConfidence, QString::number(p.intensity));
-        break;
-    case LIDAR_VIMO_E:
-    case LIDAR_ALG_BOX:
-    case LIDAR_UNKNOWN:
-        put(ColX, number(p.x));
-        put(ColY, number(p.y));
-        put(ColZ, number(p.z));
-        put(ColConfidence, QString::number(p.intensity));
-        break;
-    default:
-        break;
     }
 }
 
