@@ -70,6 +70,26 @@ bool write_file_replace(const std::string &path, const void *data, size_t size)
     return true;
 }
 
+namespace {
+
+// Opens `path` for writing with the flags given (never through a symlink), writes the bytes
+// and closes it; true when all of that succeeded.
+bool open_and_write(const std::string &path, int flags, mode_t mode, const void *data, size_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | flags, mode);
+    if (fd < 0)
+        return false;
+    const bool written = write_all_fd(fd, data, size);
+    return ::close(fd) == 0 && written;
+}
+
+} // namespace
+
+bool append_file_nofollow(const std::string &path, const void *data, size_t size)
+{
+    return open_and_write(path, O_CREAT | O_APPEND, 0644, data, size);
+}
+
 bool create_empty_file(const std::string &path)
 {
     create_new_file(path, nullptr, 0);
@@ -79,11 +99,7 @@ bool create_empty_file(const std::string &path)
 
 bool create_new_file(const std::string &path, const void *data, size_t size)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const bool written = write_all_fd(fd, data, size);
-    return ::close(fd) == 0 && written;
+    return open_and_write(path, O_CREAT | O_EXCL, 0600, data, size);
 }
 
 bool read_file_bounded(const std::string &path, size_t limit, std::string &out)
