@@ -570,6 +570,69 @@
     </message>
 </context>
 <context>
+    <name>Dialog_ObjectTrack</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Object Move Information</source>
+        <translation>目标移动信息</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>center x</source>
+        <translation>中心x</translation>
+    </message>
+    <message>
+        <source>center y</source>
+        <translation>中心y</translation>
+    </message>
+    <message>
+        <source>center z</source>
+        <translation>中心z</translation>
+    </message>
+    <message>
+        <source>length</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>width</source>
+        <translation>宽度</translation>
+    </message>
+    <message>
+        <source>height</source>
+        <translation>高度</translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation>目标名称</translation>
+    </message>
+    <message>
+        <source>alarm type</source>
+        <translation>报警类型</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>observe</source>
+        <translation>观察</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>预警</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>报警</translation>
+    </message>
+</context>
+<context>
     <name>Dialog_ParseData</name>
     <message>
         <source>Dialog</source>
