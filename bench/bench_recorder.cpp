@@ -28,7 +28,9 @@ std::string scratch_dir()
 void BM_bare_fwrite_fflush(benchmark::State &state)
 {
     const std::string dir = scratch_dir();
-    FILE *f = std::fopen((dir + "/bare.dump").c_str(), "ab");
+    int files = 0;
+    auto open_next = [&] { return std::fopen((dir + "/bare" + std::to_string(++files) + ".dump").c_str(), "wb"); };
+    FILE *f = open_next();
     std::vector<uint8_t> record(DUMP_HEADER_SIZE + kPayload, 0x5A);
     make_dump_header(record.data(), 0, 1, kPayload);
     size_t written = 0;
@@ -36,9 +38,11 @@ void BM_bare_fwrite_fflush(benchmark::State &state)
         std::fwrite(record.data(), 1, record.size(), f);
         std::fflush(f);
         written += record.size();
-        if (written >= LogManager::kDefaultFileLimit) { // same file sizes as the recorder
+        // The same file sizes as the recorder, and a fresh file after each, as it starts one:
+        // truncating and rewriting one file would stall the loop on the freeing of its blocks.
+        if (written + record.size() > LogManager::kDefaultFileLimit) {
             std::fclose(f);
-            f = std::fopen((dir + "/bare.dump").c_str(), "wb");
+            f = open_next();
             written = 0;
         }
     }

@@ -8,9 +8,6 @@
 namespace {
 
 constexpr size_t kHugePage = size_t(2) << 20;
-// Large enough that a whole file's frames take a few blocks, small enough that the unused end
-// of the last block (mapped, but never touched, so never resident) stays small beside them.
-constexpr size_t kBlockBytes = size_t(64) << 20;
 constexpr size_t kPoint = sizeof(UserPointData);
 
 size_t round_up(size_t v, size_t to)
@@ -20,7 +17,10 @@ size_t round_up(size_t v, size_t to)
 
 } // namespace
 
-FrameCache::FrameCache() = default;
+// 64 MiB: large enough that a whole file's frames take a few blocks, small enough that the
+// unused end of the last block (mapped, but never touched, so never resident) stays small beside
+// them.
+FrameCache::FrameCache(size_t block_bytes) : block_bytes_(std::max(block_bytes, kHugePage)) {}
 
 FrameCache::~FrameCache()
 {
@@ -28,9 +28,9 @@ FrameCache::~FrameCache()
         unmap_block(b);
 }
 
-FrameCache::Block FrameCache::map_block(size_t bytes)
+FrameCache::Block FrameCache::map_block(size_t bytes) const
 {
-    const size_t size = round_up(std::max(bytes, kBlockBytes), kHugePage);
+    const size_t size = round_up(std::max(bytes, block_bytes_), kHugePage);
     // Map one huge page more than needed and cut the block out of it on a huge-page boundary:
     // the kernel backs only aligned 2 MiB ranges with huge pages.
     const size_t span = size + kHugePage;
@@ -169,8 +169,10 @@ void FrameCache::move_pending_to_block(size_t block, size_t need_points)
         blocks_.push_back(map_block(need + need / 2));
         std::swap(blocks_[block], blocks_.back());
     }
-    if (from != nullptr)
+    if (from != nullptr) {
         std::memmove(blocks_[block].base, from, pending_ * kPoint);
+        blocks_[block].used = std::max(blocks_[block].used, pending_ * kPoint);
+    }
     cur_block_ = block;
     cur_offset_ = 0;
 }
@@ -184,11 +186,17 @@ UserPointData *FrameCache::grow(size_t n)
         const bool at_start = cur_block_ >= blocks_.size() || cur_offset_ == 0;
         move_pending_to_block(at_start ? cur_block_ : cur_block_ + 1, pending_ + n);
     }
-    UserPointData *room =
-        reinterpret_cast<UserPointData *>(blocks_[cur_block_].base + cur_offset_) + pending_;
-    std::memset(static_cast<void *>(room), 0, n * kPoint);
+    Block &b = blocks_[cur_block_];
+    uint8_t *room = b.base + cur_offset_ + pending_ * kPoint;
+    // Default points are all zero bytes. Memory the kernel has just mapped is zero already:
+    // only what an earlier frame used is cleared, so each new page is written once.
+    const size_t begin = size_t(room - b.base);
+    const size_t end = begin + n * kPoint;
+    if (begin < b.used)
+        std::memset(room, 0, std::min(end, b.used) - begin);
+    b.used = std::max(b.used, end);
     pending_ += n;
-    return room;
+    return reinterpret_cast<UserPointData *>(room);
 }
 
 bool FrameCache::commit(uint64_t generation)

@@ -25,8 +25,11 @@
 
 class FrameCache {
 public:
-    FrameCache();
+    // Blocks of `block_bytes` (rounded up to whole huge pages); a frame larger than that gets a
+    // block of its own size.
+    explicit FrameCache(size_t block_bytes = kBlockBytes);
     ~FrameCache();
+    static constexpr size_t kBlockBytes = size_t(64) << 20;
     FrameCache(const FrameCache &) = delete;
     FrameCache &operator=(const FrameCache &) = delete;
 
@@ -66,16 +69,18 @@ private:
     struct Block {
         uint8_t *base = nullptr;
         size_t size = 0;
+        size_t used = 0; // bytes ever handed out: beyond them the block is still all zero
     };
     struct Entry {
         const UserPointData *data;
         size_t points;
     };
-    static Block map_block(size_t bytes);
+    Block map_block(size_t bytes) const;
     static void unmap_block(Block &b);
     void move_pending_to_block(size_t block, size_t need_points);
     void trim_locked();
 
+    const size_t block_bytes_;
     mutable std::mutex mutex_;
     std::vector<Block> blocks_;     // never moved while a writer may use them
     std::vector<Entry> frames_;

@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -249,7 +250,13 @@ void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
             emit sig_data(MSG_ERROR, frame_overflow_notice(kMaxFramePoints).toLocal8Bit());
         }
     }
+    // Grown as a vector grows, but never past the bound.
+    const size_t need = points_.size() + box_points_present(length, h.count);
+    if (need > points_.capacity())
+        points_.reserve(std::max(need, std::min(kMaxFramePoints, 2 * points_.capacity())));
     box_append_points(data, length, points_);
+    if (points_.size() > high_water_.load(std::memory_order_relaxed))
+        high_water_.store(points_.size(), std::memory_order_relaxed);
 
     if (h.frame_flag != BOX_FRAME_END)
         return;

@@ -81,8 +81,10 @@ public:
     // Milliseconds since 1970 as the re-send queue reads them (the wall clock by default).
     void setClock(std::function<qint64()> clock);
 
-    // Points the point list under construction can hold without growing. Read it once the
-    // thread has finished, or from the thread that feeds ParseDatagram.
+    // The most points the frame under construction has held since the receiver was made (any
+    // thread), and what it can hold without growing (read it once the thread has finished, or
+    // from the thread that feeds ParseDatagram).
+    size_t framePointsHighWater() const { return high_water_.load(std::memory_order_relaxed); }
     size_t frameCapacity() const { return points_.capacity(); }
 
     // Copy of the re-send queue, oldest first.
@@ -152,4 +154,5 @@ private:
     std::atomic<uint8_t> show_objects_{0};
     int last_upload_type_ = -1;
     bool overflowing_ = false; // frames are being dropped for size; said once per run of them
+    std::atomic<size_t> high_water_{0};
 };

@@ -49,6 +49,16 @@ Eigen::Matrix3d rotation(double pitch, double roll)
     return q.toRotationMatrix();
 }
 
+// Makes room for `extra` more elements, growing as a vector would (doubling) but never past
+// `limit`: the frames and the ground points hold at most RecvDataProc2::kMaxFramePoints points.
+template <class Vector>
+void reserve_bounded(Vector &v, size_t extra, size_t limit)
+{
+    const size_t need = v.size() + extra;
+    if (need > v.capacity())
+        v.reserve(std::max(need, std::min(limit, 2 * v.capacity())));
+}
+
 UserPointData rotate_with(const Eigen::Matrix3d &r, const UserPointData &p)
 {
     const Eigen::Vector3d v = r * Eigen::Vector3d(double(p.x), double(p.y), double(p.z));
@@ -335,6 +345,8 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     if (scanPoints_ + h.points > kMaxFramePoints)
         dropOverflowingFrame();
     scanPoints_ += h.points;
+    if (scanPoints_ > highWater_.load(std::memory_order_relaxed))
+        highWater_.store(scanPoints_, std::memory_order_relaxed);
     ++pointPacketCount_;
     const size_t n = h.points;
     const uint8_t *points = buf + RAXO_POINT_HEADER;
@@ -360,6 +372,7 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     // again with it (which leaves nothing).
     if (mountingHeight_ == 0.0 && imuSettled_ && n > 0) {
         const size_t take = frameEnd ? 1 : n;
+        reserve_bounded(groundPoints_, take, kMaxFramePoints);
         for (size_t i = 0; i < take; ++i) {
             const UserPointData p = raxo_decode_point(points + i * RAXO_POINT_SIZE, units);
             groundPoints_.push_back({p.x, p.y, p.z});
@@ -380,6 +393,7 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     // Display mode 0: every raw point in the 3D frame.
     const size_t base3D = frame3D.size();
     if (mode == 0) {
+        reserve_bounded(frame3D, n, kMaxFramePoints);
         frame3D.resize(base3D + n);
         UserPointData *out = frame3D.data() + base3D;
         for (size_t i = 0; i < n; ++i)
@@ -390,10 +404,12 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     if (mode <= 1 && mountingHeight_ != 0.0 && n > 0) {
         const Eigen::Matrix3d r = rotation(pitch_, roll_);
         const size_t base2D = frame2D.size();
+        reserve_bounded(frame2D, n, kMaxFramePoints);
         frame2D.resize(base2D + n);
         UserPointData *level = frame2D.data() + base2D;
         UserPointData *with_height = nullptr;
         if (mode == 1) {
+            reserve_bounded(frame3D, n, kMaxFramePoints);
             frame3D.resize(base3D + n);
             with_height = frame3D.data() + base3D;
         }

@@ -120,9 +120,11 @@ public:
     // Runs one work code as the loop would; returns false for codes the loop discards.
     bool runWork(int code);
 
-    // Points the frames under construction can hold without growing (the larger of the two,
-    // and of the ground points collected for the height fit).
-    // Read it once the thread has finished, or from the thread that feeds the entry points.
+    // The most points a frame under construction has held since the receiver was made (any
+    // thread), and what its buffers can hold without growing (the larger of the two frames
+    // and of the ground points collected for the height fit; read it once the thread has
+    // finished, or from the thread that feeds the entry points).
+    size_t framePointsHighWater() const { return highWater_.load(std::memory_order_relaxed); }
     size_t frameCapacity() const;
 
 signals:
@@ -203,6 +205,7 @@ private:
     // The frame under construction: frames[0] 3D, frames[1] 2D, bytes the debug image.
     FrameHandoff::Batch frame_;
     size_t scanPoints_ = 0;    // points of the packets since the last frame end
+    std::atomic<size_t> highWater_{0};
     bool overflowing_ = false; // frames are being dropped for size; said once per run of them
     QString zoneFile_;
     QString modelFile_;
