@@ -112,8 +112,9 @@ void FrameCache::clear()
     end_block_ = 0;
     end_offset_ = 0;
     if (filled) {
+        keep_blocks_ = used_blocks_;
         if (writing_)
-            trim_pending_ = true; // the writer may still be using any block
+            trim_pending_ = true; // the writer may still be using any block: when it is done
         else
             trim_locked();
     }
@@ -122,7 +123,7 @@ void FrameCache::clear()
 
 void FrameCache::trim_locked()
 {
-    const size_t keep = std::max<size_t>(used_blocks_, 1);
+    const size_t keep = std::max<size_t>(keep_blocks_, 1);
     while (blocks_.size() > keep) {
         unmap_block(blocks_.back());
         blocks_.pop_back();
@@ -146,10 +147,8 @@ void FrameCache::end_write()
     std::lock_guard<std::mutex> lock(mutex_);
     writing_ = false;
     pending_ = 0;
-    if (trim_pending_) {
-        used_blocks_ = std::max(used_blocks_, end_block_ + 1);
+    if (trim_pending_)
         trim_locked();
-    }
 }
 
 // The frame under way does not fit where it is: it moves to the start of block `block` (mapped

@@ -89,6 +89,7 @@ private:
     size_t end_block_ = 0;          // where the next frame starts: block and byte offset
     size_t end_offset_ = 0;
     size_t used_blocks_ = 0;        // blocks the fill since the last clear() has reached
+    size_t keep_blocks_ = 0;        // blocks the last fill reached: kept by a trim
     bool writing_ = false;
     bool trim_pending_ = false;
 

@@ -37,42 +37,40 @@ struct PlayedFile {
     std::string path;
 };
 
+// A pcap capture of the device packets, each in its own UDP datagram.
+std::string capture_of(const char *name, const std::vector<Bytes> &packets)
+{
+    std::vector<Bytes> frames;
+    for (const Bytes &p : packets)
+        frames.push_back(make_udp_frame(LINK_ETHERNET, p));
+    return temp_file(name, write_pcap(LINK_ETHERNET, frames));
+}
+
 std::vector<PlayedFile> played_files()
 {
     std::vector<PlayedFile> out;
-    {
-        // Raxo: frames of 60 packets of 300 points (414 KB each).
-        out.push_back({"raxo", PlaybackProc::LOG_PCAP, LIDAR_RAXO_E, ""});
-        std::vector<Bytes> frames;
-        for (const Bytes &p : raxo_packets(600, 60, 300))
-            frames.push_back(make_udp_frame(LINK_ETHERNET, p));
-        out.back().path = temp_file("raxo.pcap", write_pcap(LINK_ETHERNET, frames));
+    // Raxo: frames of 60 packets of 300 points (414 KB each).
+    out.push_back({"raxo", PlaybackProc::LOG_PCAP, LIDAR_RAXO_E,
+                   capture_of("raxo.pcap", raxo_packets(600, 60, 300))});
+    // Vimo-E: 128-point packets, a frame above 23040 points.
+    std::vector<Bytes> vimo;
+    for (int k = 0; k < 500; ++k) {
+        std::vector<VimoPoint> pts(128);
+        for (int j = 0; j < 128; ++j)
+            pts[size_t(j)] = {uint32_t(1000 + k * 3 + j), uint32_t(30000 + j * 900),
+                              uint32_t((k * 128 + j) * 7 % 360000), uint8_t(j + k)};
+        vimo.push_back(make_vimo_e_packet(0, pts, 0, 0, 0, uint16_t(k)));
     }
-    {
-        // Vimo-E: 128-point packets, a frame above 23040 points.
-        out.push_back({"vimo", PlaybackProc::LOG_PCAP, LIDAR_VIMO_E, ""});
-        std::vector<Bytes> frames;
-        for (int k = 0; k < 500; ++k) {
-            std::vector<VimoPoint> pts(128);
-            for (int j = 0; j < 128; ++j)
-                pts[size_t(j)] = {uint32_t(1000 + k * 3 + j), uint32_t(30000 + j * 900),
-                                  uint32_t((k * 128 + j) * 7 % 360000), uint8_t(j + k)};
-            frames.push_back(make_udp_frame(LINK_ETHERNET, make_vimo_e_packet(0, pts, 0, 0, 0, uint16_t(k))));
-        }
-        out.back().path = temp_file("vimo.pcap", write_pcap(LINK_ETHERNET, frames));
+    out.push_back({"vimo", PlaybackProc::LOG_PCAP, LIDAR_VIMO_E, capture_of("vimo.pcap", vimo)});
+    // Algorithm box: 200-point datagrams, a frame end every 50th.
+    std::vector<Bytes> box;
+    for (int k = 0; k < 300; ++k) {
+        std::vector<BoxPoint> pts(200);
+        for (int j = 0; j < 200; ++j)
+            pts[size_t(j)] = {float(k), float(j), 0.5f * float(j - k), uint8_t(k ^ j)};
+        box.push_back(make_box_packet(pts, k % 50 == 49 ? 2 : 0, 0));
     }
-    {
-        // Algorithm box: 200-point datagrams, a frame end every 50th.
-        out.push_back({"box", PlaybackProc::LOG_PCAP, LIDAR_ALG_BOX, ""});
-        std::vector<Bytes> frames;
-        for (int k = 0; k < 300; ++k) {
-            std::vector<BoxPoint> pts(200);
-            for (int j = 0; j < 200; ++j)
-                pts[size_t(j)] = {float(k), float(j), 0.5f * float(j - k), uint8_t(k ^ j)};
-            frames.push_back(make_udp_frame(LINK_ETHERNET, make_box_packet(pts, k % 50 == 49 ? 2 : 0, 0)));
-        }
-        out.back().path = temp_file("box.pcap", write_pcap(LINK_ETHERNET, frames));
-    }
+    out.push_back({"box", PlaybackProc::LOG_PCAP, LIDAR_ALG_BOX, capture_of("box.pcap", box)});
     {
         // PCD: one frame of 150000 points, larger than a block.
         out.push_back({"pcd", PlaybackProc::LOG_PCD, LIDAR_UNKNOWN, ""});
@@ -140,12 +138,7 @@ TEST(FrameCache, TheWorkerDecodesEveryFileKindStraightIntoIt)
 
 TEST(FrameCache, ClearedWhileARequestRunsKeepsNoneOfItsLaterFrames)
 {
-    const std::string path = temp_file("scan.pcap", [] {
-        std::vector<Bytes> frames;
-        for (const Bytes &p : raxo_packets(400, 40, 200))
-            frames.push_back(make_udp_frame(LINK_ETHERNET, p));
-        return write_pcap(LINK_ETHERNET, frames);
-    }());
+    const std::string path = capture_of("scan.pcap", raxo_packets(400, 40, 200));
     FrameCache cache(kSmallBlock);
     PlaybackProc proc;
     proc.setFrameCache(&cache);

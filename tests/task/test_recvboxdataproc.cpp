@@ -190,7 +190,8 @@ TEST_F(BoxSession, DatagramsThatNeverEndAFrameStayBoundedAndTheNextFrameArrivesW
     const std::vector<UserPointData> &f = probe.frames[0];
     ASSERT_FALSE(f.empty());
     EXPECT_LE(f.size(), RecvBoxDataProc::kMaxFramePoints);
-    EXPECT_EQ(f.back().intensity, 200);
+    const int last = f.back().intensity;
+    EXPECT_EQ(last, 200);
     EXPECT_LE(rx->framePointsHighWater(), RecvBoxDataProc::kMaxFramePoints);
 
     rx->stop();
