@@ -22,6 +22,7 @@
 #include "memoryhints.h"
 #include "pcdwriter.h"
 #include "playbackproc.h"
+#include "ratioreporter.h"
 
 #include <benchmark/benchmark.h>
 #include <pcap/pcap.h>
@@ -315,50 +316,6 @@ void BM_las_export(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations() * export_bytes(false).size()));
 }
 
-// Prints each measurement's ratio to its floor after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-                seconds_[r.benchmark_name()] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const char *pairs[][2] = {{"BM_cache_pcap/", "BM_bare_pcap_loop"},
-                                  {"BM_cache_pcap_first", "BM_bare_pcap_loop"},
-                                  {"BM_decode_pcap", "BM_bare_pcap_loop"},
-                                  {"BM_cache_dump/", "BM_bare_dump_read"},
-                                  {"BM_cache_dump_first", "BM_bare_dump_read"},
-                                  {"BM_decode_dump", "BM_bare_dump_read"},
-                                  {"BM_pcd_export", "BM_bare_write_pcd"},
-                                  {"BM_las_export", "BM_bare_write_las"}};
-        std::printf("\nratio to the floor (goal: 2.0 or less)\n");
-        for (const auto &p : pairs) {
-            const auto a = find(p[0]);
-            const auto b = find(p[1]);
-            if (a > 0 && b > 0)
-                std::printf("  %-20s / %-18s %6.2f\n", p[0], p[1], a / b);
-        }
-        std::printf("(cache: frames decoded into the window's frame cache, filled again and again; "
-                    "cache_first: into a new cache each time; decode: frames handed on, none "
-                    "kept)\n");
-    }
-
-private:
-    double find(const std::string &prefix) const
-    {
-        for (const auto &[name, t] : seconds_)
-            if (name.compare(0, prefix.size(), prefix) == 0)
-                return t;
-        return 0;
-    }
-    std::map<std::string, double> seconds_;
-};
-
 } // namespace
 
 BENCHMARK(BM_bare_pcap_loop)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
@@ -379,7 +336,18 @@ int main(int argc, char **argv)
     // The worker's trace lines would interleave with the table.
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter("ratio to the floor (goal: 2.0 or less)",
+                           {{"BM_cache_pcap/", "BM_bare_pcap_loop"},
+                            {"BM_cache_pcap_first", "BM_bare_pcap_loop"},
+                            {"BM_decode_pcap", "BM_bare_pcap_loop"},
+                            {"BM_cache_dump/", "BM_bare_dump_read"},
+                            {"BM_cache_dump_first", "BM_bare_dump_read"},
+                            {"BM_decode_dump", "BM_bare_dump_read"},
+                            {"BM_pcd_export", "BM_bare_write_pcd"},
+                            {"BM_las_export", "BM_bare_write_las"}},
+                           "(cache: frames decoded into the window's frame cache, filled again "
+                           "and again; cache_first: into a new cache each time; decode: frames "
+                           "handed on, none kept)");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

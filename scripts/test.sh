@@ -3,6 +3,10 @@
 # (loopback only, multicast routed to lo, so the heartbeat group is real and nothing leaves the
 # machine), under one Xvfb, with a private TMPDIR.
 #   SANITIZE=1  builds with ASan+UBSan in build-asan/ and runs the same suite.
+#   TSAN=1      builds with ThreadSanitizer in build-tsan/ and runs the tests labelled "tsan"
+#               (the detector's threads). Qt's queued signals pass through a Qt that is not
+#               instrumented, so the rest of the suite shows races that are not there; TSAN_ALL=1
+#               runs it all the same.
 #   CTEST_ARGS  extra ctest arguments (e.g. "-R Frames").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +16,8 @@ if [ "${1:-}" != "--inside" ]; then
     qv_install_deps
     if [ "${SANITIZE:-0}" = "1" ]; then
         qv_build build-asan -DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DQV_BUILD_BENCH=OFF
+    elif [ "${TSAN:-0}" = "1" ]; then
+        qv_build build-tsan -DQV_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BUILD_BENCH=OFF
     else
         qv_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
     fi
@@ -31,6 +37,12 @@ if [ "${SANITIZE:-0}" = "1" ]; then
     BUILD=build-asan
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+elif [ "${TSAN:-0}" = "1" ]; then
+    BUILD=build-tsan
+    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:second_deadlock_stack=1"
+    if [ "${TSAN_ALL:-0}" != "1" ]; then
+        CTEST_ARGS="-L tsan ${CTEST_ARGS:-}"
+    fi
 fi
 
 export QT_QPA_PLATFORM=xcb

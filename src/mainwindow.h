@@ -1,29 +1,265 @@
 #pragma once
+// The one top-level window and the owner of almost every long-lived object: the form with the
+// 3D and 2D views, the configuration pages and the analysis panels; the toolbar, the menus and
+// the two radio-button groups; the heartbeat listener, the 100 ms tick, the playback worker and
+// its thread; the receiver of the current session; and the message queue behind the log.
+//
+// Every worker, page and panel reports through recv_data. The class is written in five files:
+// mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
+// dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command
+// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar) and
+// mainwindow_playback.cpp (playback, recording and snapshot).
 
+#include "dialog_debug.h"
+#include "featurepoints.h"
+#include "pointcloudanomalydetector.h"
+#include "userpointdata.h"
+#include "zonemonitor.h"
+
+#include <QButtonGroup>
+#include <QByteArray>
+#include <QColor>
 #include <QMainWindow>
-#include <vtkGenericOpenGLRenderWindow.h>
+#include <QMutex>
+#include <QPointer>
+#include <QString>
+#include <QThread>
+#include <QVector>
+
 #include <vtkRenderer.h>
 #include <vtkSmartPointer.h>
 
+#include <cstdint>
+#include <deque>
+#include <random>
+#include <utility>
+#include <vector>
+
+class AlgorithmBox;
+class Component_LogOperate;
+class Dialog_Connect;
+class Dialog_ObjectTrack;
+class HeartBeatProc;
+class PlaybackProc;
+class QAction;
+class QTimer;
+class RecvBoxDataProc;
+class RecvDataProc;
+class RecvDataProc2;
+class RecvDataProc3;
 
 namespace Ui {
 class MainWindow;
 }
 
-// The one top-level window. Created by instance() on first use and never deleted.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
+    // The window of the program: created without parent on first call, never deleted.
     static MainWindow *instance();
 
-    vtkRenderer *renderer() const { return renderer_; }
-
-private:
+    // The program makes its one window through instance(); tests build their own.
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    Ui::MainWindow *ui;
-    vtkSmartPointer<vtkGenericOpenGLRenderWindow> renderWindow_;
+    // Writes one line to the message log at once: "[time]  [ title ] text".
+    void appendLog(const QString &title, const QString &text);
+
+    // Buttons of the "3D view"/"2D view" group and of the six side pages, by id.
+    QButtonGroup *viewGroup() const { return viewGroup_; }
+    QButtonGroup *propertyGroup() const { return propertyGroup_; }
+    // Shows page b of the central stack (0 3D, 1 2D); the camera, axes and circling actions
+    // work in the 3D view only.
+    void switchView(int b);
+    // Shows side page a; "Points data" (3) redraws at the next tick.
+    void switchProperty(int a);
+
+    vtkRenderer *renderer() const { return renderer_; }
+
+signals:
+    void sig_playback(QString filename, int logtype, int lidartype);
+
+public slots:
+    // Message dispatcher and log.
+    void recv_data(int type, QByteArray info);
+
+    // Tool, language and notification actions.
+    void on_pb_clean_clicked();
+    void recv_actionAbout(bool checked);
+    void recv_action_CN(bool checked);
+    void recv_action_EN(bool checked);
+    void recv_action_Config(bool checked);
+    void recv_action_BigScreen(bool checked);
+    void recv_action_FixPointEdit(bool checked);
+    void recv_iconshow(bool isopen);
+    void recv_ignore_err(int secord);
+    void recv_lidarOnLine(QString sn);
+    void recv_lidarOffLine(QString sn);
+
+    // 3D view: frames, the tick, limits and the toolbar.
+    void recv_timeout();
+    void recv_framedata(std::vector<UserPointData> pointsdata, int lidartype);
+    void recv_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype);
+    void recv_dataLimit(FeaturePoints data, bool isrun);
+    void recv_actionUp(bool checked);
+    void recv_actionBottom(bool checked);
+    void recv_actionFront(bool checked);
+    void recv_actionBack(bool checked);
+    void recv_actionLeft(bool checked);
+    void recv_actionRight(bool checked);
+    void recv_actionRotateX(bool checked);
+    void recv_actionRotateY(bool checked);
+    void recv_actionRotateZ(bool checked);
+    void recv_actionCoodinate(bool checked);
+    void recv_actionGrid(bool checked);
+    void recv_actionPartHide(bool checked);
+    void recv_actionCircle(bool checked);
+    void recv_actionZoomIn(bool checked);
+    void recv_actionZoomOut(bool checked);
+    void recv_actionCenter(bool checked);
+    void recv_actionColorful(bool checked);
+    void recv_actionBGColor(bool checked);
+    void recv_debug_show(QByteArray data);
+    void recv_showtime(int time);
+
+    // Device sessions and command routing.
+    void recv_actionFenk_U(bool checked);
+    void recv_actionRaxo_E(bool checked);
+    void recv_actionRaxo_S(bool checked);
+    void recv_actionVimo_E(bool checked);
+    void recv_actionAlgorithmBox(bool checked);
+    void recv_actionAlgorithmBox_run(QString ip, int port, int lidartype);
+    void recv_sendcmd(QByteArray sendbuf, QString note, int lidartype);
+    void recv_upgrade(QString path, int lidartype, int updatetype);
+    void recv_progress(int rate, QString title, QString info);
+    void recv_uploadtype(uint8_t uploadtype);
+    void recv_reset();
+
+    // Playback, recording and snapshot.
+    void recv_actionPlayBack(bool checked);
+    void recv_actionFirst(bool checked);
+    void recv_actionPrevious(bool checked);
+    void recv_actionPlayCircle(bool checked);
+    void recv_actionNext(bool checked);
+    void recv_actionLast(bool checked);
+    void recv_actionVideoCamera(bool checked);
+    void recv_actionCamera(bool checked);
+    void recv_CacheData(std::vector<UserPointData> framedata, float progress);
+    void recv_playprogress(int index);
+
+private slots:
+    // Run 100 ms after the fixed-point editor closes.
+    void onReloadFixPoints();
+
+private:
+    friend struct MainWindowTestAccess;
+
+    // Construction steps.
+    void setupToolbar();
+    void setupThreads();
+    void initView3D();
+    void setupConnections();
+
+    // Dispatcher branches.
+    void queueLog(int type, const QByteArray &info);
+    void flushLogQueue();
+    void recvCommandReply(const QByteArray &info);
+    void recvFenkReply(const QByteArray &info);
+    void recvRaxoReply(const QByteArray &info);
+    void recvTextReply(const QByteArray &info);
+    void recvVimoParam(const QByteArray &info);
+    void recvZoneMonitor(const QByteArray &info);
+    void recvHeartbeat(const QByteArray &info);
+    void recvBoxHeartbeat(const QByteArray &info);
+    void recvLidarType(const QByteArray &info);
+    // The stop message: every receiver stopped, notes, frames and cache emptied, display paused.
+    void stopAll();
+    template <typename Receiver> void stopReceiver(Receiver *&receiver, bool repeatStop);
+    // Logs a confirmed or refused setting against the oldest note and runs its follow-up.
+    void confirmSetting(const QByteArray &info, const QString &title);
+    QString takeNote();
+
+    void storeLanguage(const char *entry, const char *language, const QString &title);
+
+    // The connection dialog, made on first need with its two notifications connected.
+    Dialog_Connect *connectDialog();
+
+    // Parts of the session, 3D view and playback code.
+    void queryLidarParam(int type);
+    void showFrame();
+    void updateAxes();
+    void clearView3D();
+    void updateMarkers();
+
+    Ui::MainWindow *ui = nullptr;
+    Component_LogOperate *logOperate = nullptr;
+    Dialog_Connect *dialogConnect = nullptr;
+    HeartBeatProc *heartBeat = nullptr;
+    RecvDataProc *fenkReceiver = nullptr;
+    RecvDataProc2 *raxoReceiver = nullptr;
+    RecvDataProc3 *vimoReceiver = nullptr;
+    RecvBoxDataProc *boxReceiver = nullptr;
+    PlaybackProc *playback = nullptr;
+    AlgorithmBox *algorithmBox = nullptr;
+    QThread playbackThread;
+    std::vector<UserPointData> accumulatedCloud;
+    std::vector<UserPointData> currentFrame;
+    std::vector<UserPointData> currentFrame2D;
+    std::vector<UserPointData> selection;
+    std::deque<int> frameCounts;
+    uint8_t currentModel = LIDAR_UNKNOWN;
+    QTimer *tickTimer = nullptr;
+    bool displayPaused = true;
+    bool circling = false;
+    bool showObjects = true;
+    bool showMarkers = false;
+    bool partHide = false;
+    bool colourful = false;
+    bool redrawFlag = false;
+    int32_t framesKept = 10;
+    QVector<QString> pendingNotes;
+    FeaturePoints limits;
     vtkSmartPointer<vtkRenderer> renderer_;
+    QButtonGroup *viewGroup_ = nullptr;
+    QButtonGroup *propertyGroup_ = nullptr;
+    uint8_t pointSize = 2;
+    int32_t lastProgress = 0;
+    QColor backgroundColour;
+    QString playbackFile;
+    float cacheProgress = 0.0f;
+    int32_t cacheIndex = 0;
+    std::vector<std::vector<UserPointData>> frameCache;
+    bool boxObjects = false;
+    QString connectedSn;
+    std::mt19937 randomGen; // marker colours
+    Dialog_Debug debugView;
+    Dialog_ObjectTrack *objectTable = nullptr;
+    std::vector<std::pair<QString, QString>> messageQueue;
+    std::vector<TrackedObject> trackedObjects;
+    QMutex queueMutex;
+    std::vector<ModelInfo> objectModels;
+    bool bigScreen = false;
+
+    // The toolbar's actions, in toolbar order, and the menu entries.
+    QAction *actionUp = nullptr;
+    QAction *actionBottom = nullptr;
+    QAction *actionFront = nullptr;
+    QAction *actionBack = nullptr;
+    QAction *actionLeft = nullptr;
+    QAction *actionRight = nullptr;
+    QAction *actionRotateX = nullptr;
+    QAction *actionRotateY = nullptr;
+    QAction *actionRotateZ = nullptr;
+    QAction *actionCoodinate = nullptr;
+    QAction *actionGrid = nullptr;
+    QAction *actionPartHide = nullptr;
+    QAction *actionCircle = nullptr;
+    QAction *actionZoomIn = nullptr;
+    QAction *actionZoomOut = nullptr;
+    QAction *actionCenter = nullptr;
+    QAction *actionColorful = nullptr;
+
+    // Set while the stop message runs: a stop arriving from its waits is not started again.
+    bool stopping = false;
 };

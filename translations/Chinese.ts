@@ -2,6 +2,586 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation>第一帧</translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation>上一帧</translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation>播放</translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation>下一帧</translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation>最后一帧</translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation>录制</translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation>快照</translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation>回放进度值</translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation>播放速率</translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation>播放源路径:</translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation>回放结束!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation>没有可回放的数据!</translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation>没有可用的有效数据源可回放!</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_AllData</name>
+    <message>
+        <source>Index</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation>Z</translation>
+    </message>
+    <message>
+        <source>distance</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation>置信度</translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation>深度</translation>
+    </message>
+    <message>
+        <source>deep field</source>
+        <translation>景深</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>打开目录</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation>日志路径没有写权限,请更换路径。</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation>设备连接信息</translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation>序号 </translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>子网掩码</translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation>网关</translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation>监听端口</translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation>上传IP</translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation>Mac</translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation>转速</translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation>延时(s)</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation>主机监听端口的取值范围(1000,65535)</translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation>请先选择要连接的雷达</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Debug</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>有效点-灰度图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度-灰度图</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3σ定律99.7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单项点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Fix_Point_Detect</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>定点数据模板</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo定点精度检测参数绑定(与上方绑定)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fix point detect</source>
+        <translation>定点检测</translation>
+    </message>
+    <message>
+        <source>custom name </source>
+        <translation>自定义名称</translation>
+    </message>
+    <message>
+        <source>horizontal min angle</source>
+        <translation>水平最小角度</translation>
+    </message>
+    <message>
+        <source>horizontal max angle</source>
+        <translation>水平最大角度</translation>
+    </message>
+    <message>
+        <source>vertical min angle</source>
+        <translation>垂直最小角度</translation>
+    </message>
+    <message>
+        <source>vertical max angle</source>
+        <translation>垂直最大角度</translation>
+    </message>
+    <message>
+        <source>x axis min</source>
+        <translation>X轴最小值</translation>
+    </message>
+    <message>
+        <source>x axis max</source>
+        <translation>X轴最大值</translation>
+    </message>
+    <message>
+        <source>y axis min</source>
+        <translation>Y轴最小值</translation>
+    </message>
+    <message>
+        <source>y axis max</source>
+        <translation>Y轴最大值</translation>
+    </message>
+    <message>
+        <source>z axis min</source>
+        <translation>Z轴最小值</translation>
+    </message>
+    <message>
+        <source>z axis max</source>
+        <translation>Z轴最大值</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>please choose one row delete</source>
+        <translation>请选择要删除的一行</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ParseData</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>圈选范围设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>重置圈选</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3σ过滤</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>保存定点参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>限制区域</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>垂直角度(度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平角度(度)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴区间(米)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测距夹角分析(测距目标:平面 测距角度:0°&lt;X&lt;45°)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均水平夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>垂直夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均垂直夹角</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z轴矩阵平均距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均Z轴原始距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>补偿后Z轴距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>最小/最大/平均补偿Z轴距离</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Analysis</source>
+        <translation>数据分析</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Please input fix point custom name!</source>
+        <translation>请输入定点自定义名称!</translation>
+    </message>
+    <message>
+        <source>custom name is repeat</source>
+        <translation>自定义名称重复</translation>
+    </message>
+    <message>
+        <source>custom name and limits can not contain &quot;_&quot; or &quot;|&quot;!</source>
+        <translation>自定义名称和限制值不能包含"_"或"|"!</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation>软件信息</translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -21,6 +601,528 @@
     <message>
         <source>QuorvelView3D</source>
         <translation>QuorvelView3D</translation>
+    </message>
+    <message>
+        <source>MainWindow</source>
+        <translation>主窗口</translation>
+    </message>
+    <message>
+        <source>日志信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本操作说明: shift + 鼠标拖动  = 平移    鼠标直接拖动 = 旋转视图  常用功能侧边栏，鼠标拖动至图标位置使用提示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Top</source>
+        <translation>Z 顶视图</translation>
+    </message>
+    <message>
+        <source>Z Bottom</source>
+        <translation>Z 底视图</translation>
+    </message>
+    <message>
+        <source>Z Front</source>
+        <translation>Z 前视图</translation>
+    </message>
+    <message>
+        <source>Z Back</source>
+        <translation>Z 后视图</translation>
+    </message>
+    <message>
+        <source>Z Left</source>
+        <translation>Z 左视图</translation>
+    </message>
+    <message>
+        <source>Z Right</source>
+        <translation>Z 右视图</translation>
+    </message>
+    <message>
+        <source>rotate x</source>
+        <translation>绕X轴旋转</translation>
+    </message>
+    <message>
+        <source>rotate y</source>
+        <translation>绕Y轴旋转</translation>
+    </message>
+    <message>
+        <source>rotate z</source>
+        <translation>绕Z轴旋转</translation>
+    </message>
+    <message>
+        <source>Coodinate show/hide</source>
+        <translation>坐标轴显示/隐藏</translation>
+    </message>
+    <message>
+        <source>grid</source>
+        <translation>网格</translation>
+    </message>
+    <message>
+        <source> no filter part hide</source>
+        <translation> 隐藏未过滤部分</translation>
+    </message>
+    <message>
+        <source>Circling the point cloud: After clicking, left mouse button (first point) and then right mouse button (second point) in the image, the circling is finished.</source>
+        <translation>框选点云：点击后，在图像中先按鼠标左键（第一个点）再按鼠标右键（第二个点），即完成框选。</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>放大</translation>
+    </message>
+    <message>
+        <source>center</source>
+        <translation>居中</translation>
+    </message>
+    <message>
+        <source>intensity maps color by min-max</source>
+        <translation>强度按最小-最大值映射颜色</translation>
+    </message>
+    <message>
+        <source>data source</source>
+        <translation>数据源</translation>
+    </message>
+    <message>
+        <source>Fenk-U</source>
+        <translation>Fenk-U</translation>
+    </message>
+    <message>
+        <source>Raxo-E</source>
+        <translation>Raxo-E</translation>
+    </message>
+    <message>
+        <source>Raxo-S</source>
+        <translation>Raxo-S</translation>
+    </message>
+    <message>
+        <source>Vimo-E</source>
+        <translation>Vimo-E</translation>
+    </message>
+    <message>
+        <source>Algorithm Box</source>
+        <translation>算法盒</translation>
+    </message>
+    <message>
+        <source>playback file</source>
+        <translation>回放文件</translation>
+    </message>
+    <message>
+        <source>tool</source>
+        <translation>工具</translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>CN</source>
+        <translation>中文</translation>
+    </message>
+    <message>
+        <source>EN</source>
+        <translation>英文</translation>
+    </message>
+    <message>
+        <source>backgroud color</source>
+        <translation>背景颜色</translation>
+    </message>
+    <message>
+        <source>log config</source>
+        <translation>日志配置</translation>
+    </message>
+    <message>
+        <source>big screen</source>
+        <translation>大屏</translation>
+    </message>
+    <message>
+        <source>fix point edit</source>
+        <translation>定点编辑</translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>3D view</source>
+        <translation>3D视图</translation>
+    </message>
+    <message>
+        <source>2D view</source>
+        <translation>2D视图</translation>
+    </message>
+    <message>
+        <source>Fenk-U property</source>
+        <translation>Fenk-U属性</translation>
+    </message>
+    <message>
+        <source>Raxo-E property</source>
+        <translation>Raxo-E属性</translation>
+    </message>
+    <message>
+        <source>Vimo-E property</source>
+        <translation>Vimo-E属性</translation>
+    </message>
+    <message>
+        <source>Points data</source>
+        <translation>点云数据</translation>
+    </message>
+    <message>
+        <source>Parse data</source>
+        <translation>数据分析</translation>
+    </message>
+    <message>
+        <source>alarm zone property</source>
+        <translation>报警区域属性</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The Language configuration must be rebooted to take effect</source>
+        <translation>语言配置需要重启后生效</translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation>存在多个同时连接到上位机的连接!</translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation>%1 设置失败  错误码:%2</translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation>%1 设置成功</translation>
+    </message>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation>获取雷达参数  成功</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation>IMU校准  成功</translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation>%1 获取成功,时间戳:%2 计数:%3</translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation>%1 设置 %2</translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation>MCU温度:%1 电机温度:%2</translation>
+    </message>
+    <message>
+        <source>Observe</source>
+        <translation>观察</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation>报警</translation>
+    </message>
+    <message>
+        <source>lidar type:%1</source>
+        <translation>雷达类型:%1</translation>
+    </message>
+    <message>
+        <source>detected a new lidar online, with the same SN number as the last connected lidar</source>
+        <translation>检测到新雷达上线,其SN号与上次连接的雷达相同</translation>
+    </message>
+    <message>
+        <source>detected that the current lidar heartbeat packet has disappeared</source>
+        <translation>检测到当前雷达心跳包消失</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Admin</name>
+    <message>
+        <source>Form</source>
+        <translation>表单</translation>
+    </message>
+    <message>
+        <source>指令测试</source>
+        <translation>指令测试</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>CMD</source>
+        <translation>指令</translation>
+    </message>
+    <message>
+        <source>RETURN</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>create cmd socket failed</source>
+        <translation>创建指令套接字失败</translation>
+    </message>
+    <message>
+        <source>LSUDP is disabled</source>
+        <translation>LSUDP 已禁用</translation>
+    </message>
+    <message>
+        <source>no response</source>
+        <translation>无响应</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box_V0</name>
+    <message>
+        <source>Form</source>
+        <translation>表单</translation>
+    </message>
+    <message>
+        <source>算法盒子防区设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数据上传方式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>修正数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>对比帧标定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>雷达高度</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>补偿距离(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>扫描最少点位:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>图标显示</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自定义报警参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>长(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>宽(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>高(mm)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>叉车</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation>PNP</translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation>NPN</translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>观察</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警戒</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>具体报警信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>对象\功能</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>观察区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>警戒区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>报警区</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>人</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>整体</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The command is too long to send!</source>
+        <translation>命令过长,无法发送!</translation>
+    </message>
+    <message>
+        <source>init first frame</source>
+        <translation>初始化对比帧</translation>
+    </message>
+    <message>
+        <source>set circle num</source>
+        <translation>设置过滤圈数</translation>
+    </message>
+    <message>
+        <source>set filter point num</source>
+        <translation>设置过滤点数</translation>
+    </message>
+    <message>
+        <source>set car detect factor</source>
+        <translation>设置叉车检测参数</translation>
+    </message>
+    <message>
+        <source>set near points factor</source>
+        <translation>设置近点参数</translation>
+    </message>
+    <message>
+        <source>set pnp/npn</source>
+        <translation>设置PNP/NPN</translation>
+    </message>
+    <message>
+        <source>set IO board output param</source>
+        <translation>设置IO板输出参数</translation>
+    </message>
+    <message>
+        <source>set upload data type</source>
+        <translation>设置数据上传方式</translation>
+    </message>
+    <message>
+        <source>The lidar height must be between 0 and 65.535 m!</source>
+        <translation>雷达高度必须在0到65.535米之间!</translation>
+    </message>
+    <message>
+        <source>set lidar height</source>
+        <translation>设置雷达高度</translation>
     </message>
 </context>
 <context>
@@ -52,6 +1154,418 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation>区域ID:%1:报警区域数量超过最大限制!</translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
+        <translation>防区绘制工具</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_U</name>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>sn is too long (at most %1 bytes)!</source>
+        <translation>序列号过长(最多 %1 字节)!</translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation>序列号(sn)</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号(id)</translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation>ip.掩码.网关.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation>雷达地址(lidar ip mask gateway port)</translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation>目标 ip.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation>上传地址(lidar upload ip port)</translation>
+    </message>
+    <message>
+        <source>data type</source>
+        <translation>上传数据类型(data type)</translation>
+    </message>
+    <message>
+        <source>pwn set range(0,100)</source>
+        <translation>占空比设置范围(0,100)</translation>
+    </message>
+    <message>
+        <source>pwm</source>
+        <translation>占空比(pwm)</translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation>置信度过滤(confidence)</translation>
+    </message>
+    <message>
+        <source>distance fitter</source>
+        <translation>距离过滤(distance fitter)</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation>固件(*.bin *.lhl)</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_UClass</name>
+    <message>
+        <source>Page_Hoby_U</source>
+        <translation>Page_Hoby_U</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>基本信息</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <source>A板SN号</source>
+        <translation>A板SN号</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>软件版本号</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>硬件版本号</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>主板sn号</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>占空比</source>
+        <translation>占空比</translation>
+    </message>
+    <message>
+        <source>置信度过滤</source>
+        <translation>置信度过滤</translation>
+    </message>
+    <message>
+        <source> 过滤阈值</source>
+        <translation> 过滤阈值</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>距离过滤</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>最小值</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>最大值</translation>
+    </message>
+    <message>
+        <source>其他参数</source>
+        <translation>其他参数</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>固定上传</translation>
+    </message>
+    <message>
+        <source>校准调试</source>
+        <translation>校准调试</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>通讯参数</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>雷达ip</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>雷达掩码</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>雷达网关</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>雷达端口</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>上传ip</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>上传数据类型</source>
+        <translation>上传数据类型</translation>
+    </message>
+    <message>
+        <source>点云</source>
+        <translation>点云</translation>
+    </message>
+    <message>
+        <source>距离</source>
+        <translation>距离</translation>
+    </message>
+    <message>
+        <source>置信度</source>
+        <translation>置信度</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>深度</translation>
+    </message>
+    <message>
+        <source>深度域</source>
+        <translation>深度域</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>固件设置</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>当前路径:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_E</name>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>set lidar start</source>
+        <translation>设置雷达开始旋转</translation>
+    </message>
+    <message>
+        <source>set lidar stop</source>
+        <translation>设置雷达停止旋转</translation>
+    </message>
+    <message>
+        <source>set lidar ptp :%1</source>
+        <translation>设置雷达PTP:%1</translation>
+    </message>
+    <message>
+        <source>enable</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>disable</source>
+        <translation>禁用</translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix :%1</source>
+        <translation>设置雷达固定上传:%1</translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix enable</source>
+        <translation>设置雷达固定上传启用</translation>
+    </message>
+    <message>
+        <source>dev param</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>debug query</source>
+        <translation>异常查询</translation>
+    </message>
+    <message>
+        <source>temperature query</source>
+        <translation>温度查询</translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation>ip.掩码.网关.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>set lidar ip mask gateway port ok</source>
+        <translation>设置雷达ip掩码网关端口</translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation>目标 ip.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>set lidar upload ip :%1 port:%2</source>
+        <translation>设置雷达上传ip:%1 端口:%2</translation>
+    </message>
+    <message>
+        <source>display time range(1,99)</source>
+        <translation>显示时间范围(1,99)</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation>固件(*.bin *.lhl)</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_EClass</name>
+    <message>
+        <source>Page_Vimo_E</source>
+        <translation>Page_Vimo_E</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>基本信息</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <source>SN号</source>
+        <translation>SN号</translation>
+    </message>
+    <message>
+        <source>动作控制</source>
+        <translation>动作控制</translation>
+    </message>
+    <message>
+        <source>开始旋转</source>
+        <translation>开始旋转</translation>
+    </message>
+    <message>
+        <source>停止旋转</source>
+        <translation>停止旋转</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>雷达ip</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>雷达掩码</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>雷达网关</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>雷达端口</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>上传ip</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>固定上传</translation>
+    </message>
+    <message>
+        <source>PTP时间同步</source>
+        <translation>PTP时间同步</translation>
+    </message>
+    <message>
+        <source>输出参数</source>
+        <translation>输出参数</translation>
+    </message>
+    <message>
+        <source>显示时间:</source>
+        <translation>显示时间:</translation>
+    </message>
+    <message>
+        <source>说明:在界面上显示多少时间的点云,单位(100ms)</source>
+        <translation>说明:在界面上显示多少时间的点云,单位(100ms)</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>固件设置</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>当前路径:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>调试信息</source>
+        <translation>调试信息</translation>
+    </message>
+    <message>
+        <source>异常查询</source>
+        <translation>异常查询</translation>
+    </message>
+    <message>
+        <source>底板和机头温度查询</source>
+        <translation>底板和机头温度查询</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,586 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Component_LogOperate</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>previous</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>last</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>videoCamera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback progress value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play rate</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>play source path:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Playback is end!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No data can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not available Valid data sources can be playeback!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_AllData</name>
+    <message>
+        <source>Index</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>deep field</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Config</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志参数</source>
+        <translation>Log parameters</translation>
+    </message>
+    <message>
+        <source>日志保存路径</source>
+        <translation>Log save path</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Connect</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>本地监听端口</source>
+        <translation>Local listening port</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Device Connection Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Num </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Gateway</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ListenPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadIP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UploadPort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mac</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RPM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delay(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The range of values for the host listening port (1000,65535)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Debug</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>有效点-灰度图</source>
+        <translation>Valid points (greyscale)</translation>
+    </message>
+    <message>
+        <source>强度-灰度图</source>
+        <translation>Intensity (greyscale)</translation>
+    </message>
+    <message>
+        <source>3σ定律99.7</source>
+        <translation>3σ rule (99.7%)</translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation>Current frame</translation>
+    </message>
+    <message>
+        <source>总点数</source>
+        <translation>Total points</translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation>Std dev</translation>
+    </message>
+    <message>
+        <source>单项点数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation>X axis</translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation>Y axis</translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation>Z axis</translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation>Intensity</translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation>Multi-frame statistics</translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation>Frames</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Fix_Point_Detect</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>定点数据模板</source>
+        <translation>Fixed-point templates</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Raxo定点精度检测参数绑定(与上方绑定)</source>
+        <translation>Raxo fixed-point accuracy parameters (bound to the table above)</translation>
+    </message>
+    <message>
+        <source>fix point detect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>horizontal min angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>horizontal max angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vertical min angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vertical max angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>y axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>y axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>z axis min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>z axis max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please choose one row delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ParseData</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>圈选范围设置</source>
+        <translation>Set range</translation>
+    </message>
+    <message>
+        <source>重置圈选</source>
+        <translation>Reset range</translation>
+    </message>
+    <message>
+        <source>3σ过滤</source>
+        <translation>3σ filter</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>保存定点参数</source>
+        <translation>Save template</translation>
+    </message>
+    <message>
+        <source>限制区域</source>
+        <translation>Limits</translation>
+    </message>
+    <message>
+        <source>垂直角度(度)</source>
+        <translation>Vertical angle (°)</translation>
+    </message>
+    <message>
+        <source>水平角度(度)</source>
+        <translation>Horizontal angle (°)</translation>
+    </message>
+    <message>
+        <source>X轴区间(米)</source>
+        <translation>X range (m)</translation>
+    </message>
+    <message>
+        <source>Y轴区间(米)</source>
+        <translation>Y range (m)</translation>
+    </message>
+    <message>
+        <source>Z轴区间(米)</source>
+        <translation>Z range (m)</translation>
+    </message>
+    <message>
+        <source>当前帧数据</source>
+        <translation>Current frame</translation>
+    </message>
+    <message>
+        <source>单帧数据统计</source>
+        <translation>Points in frame</translation>
+    </message>
+    <message>
+        <source>轴\参数</source>
+        <translation>Axis</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>差值</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>标准差</source>
+        <translation>Std dev</translation>
+    </message>
+    <message>
+        <source>X轴数据</source>
+        <translation>X axis</translation>
+    </message>
+    <message>
+        <source>Y轴数据</source>
+        <translation>Y axis</translation>
+    </message>
+    <message>
+        <source>Z轴数据</source>
+        <translation>Z axis</translation>
+    </message>
+    <message>
+        <source>强度/反射率</source>
+        <translation>Intensity</translation>
+    </message>
+    <message>
+        <source>多帧数据统计</source>
+        <translation>Multi-frame statistics</translation>
+    </message>
+    <message>
+        <source>测试次数</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>测距夹角分析(测距目标:平面 测距角度:0°&lt;X&lt;45°)</source>
+        <translation>Ranging angle analysis (target: plane, angle 0°&lt;X&lt;45°)</translation>
+    </message>
+    <message>
+        <source>水平夹角</source>
+        <translation>Horizontal angle</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均水平夹角</source>
+        <translation>Min/max/mean horizontal angle</translation>
+    </message>
+    <message>
+        <source>垂直夹角</source>
+        <translation>Vertical angle</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均垂直夹角</source>
+        <translation>Min/max/mean vertical angle</translation>
+    </message>
+    <message>
+        <source>Z轴矩阵平均距离</source>
+        <translation>Mean Z distance of the matrix</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均Z轴原始距离</source>
+        <translation>Min/max/mean raw Z distance</translation>
+    </message>
+    <message>
+        <source>补偿后Z轴距离</source>
+        <translation>Compensated Z distance</translation>
+    </message>
+    <message>
+        <source>最小/最大/平均补偿Z轴距离</source>
+        <translation>Min/max/mean compensated Z distance</translation>
+    </message>
+    <message>
+        <source>Data Analysis</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please input fix point custom name!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name is repeat</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>custom name and limits can not contain &quot;_&quot; or &quot;|&quot;!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Software_Info</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>软件版本号：</source>
+        <translation>Software version:</translation>
+    </message>
+    <message>
+        <source>发布时间：</source>
+        <translation>Release:</translation>
+    </message>
+    <message>
+        <source>公司官网：</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Software Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HeartBeatProc</name>
     <message>
         <source>Reusing ADDR failed!</source>
@@ -20,6 +600,528 @@
     <name>MainWindow</name>
     <message>
         <source>QuorvelView3D</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MainWindow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日志信息</source>
+        <translation>Log information</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>基本操作说明: shift + 鼠标拖动  = 平移    鼠标直接拖动 = 旋转视图  常用功能侧边栏，鼠标拖动至图标位置使用提示</source>
+        <translation>Basic operation: shift + mouse drag = pan    mouse drag = rotate view    side bar of common functions: move the mouse onto an icon for its tip</translation>
+    </message>
+    <message>
+        <source>Z Top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Bottom</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Front</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Back</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Z Right</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rotate z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coodinate show/hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>grid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> no filter part hide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Circling the point cloud: After clicking, left mouse button (first point) and then right mouse button (second point) in the image, the circling is finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>intensity maps color by min-max</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>data source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Algorithm Box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>playback file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>backgroud color</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>log config</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>big screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fix point edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2D view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fenk-U property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raxo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vimo-E property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Points data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parse data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm zone property</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Language configuration must be rebooted to take effect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar type:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected a new lidar online, with the same SN number as the last connected lidar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>detected that the current lidar heartbeat packet has disappeared</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Admin</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>指令测试</source>
+        <translation>Command test</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>TIME</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CMD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>RETURN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>create cmd socket failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LSUDP is disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no response</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box_V0</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>算法盒子防区设置</source>
+        <translation>Algorithm box zone settings</translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation>Filter circles</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation>Filter points</translation>
+    </message>
+    <message>
+        <source>数据上传方式</source>
+        <translation>Upload data</translation>
+    </message>
+    <message>
+        <source>原始数据</source>
+        <translation>Raw data</translation>
+    </message>
+    <message>
+        <source>修正数据</source>
+        <translation>Corrected data</translation>
+    </message>
+    <message>
+        <source>报警数据</source>
+        <translation>Alarm data</translation>
+    </message>
+    <message>
+        <source>对比帧标定</source>
+        <translation>Calibrate ref. frame</translation>
+    </message>
+    <message>
+        <source>雷达高度</source>
+        <translation>Lidar height</translation>
+    </message>
+    <message>
+        <source>补偿距离(mm)</source>
+        <translation>Comp. distance(mm)</translation>
+    </message>
+    <message>
+        <source>扫描最少点位:</source>
+        <translation>Min scan points:</translation>
+    </message>
+    <message>
+        <source>图标显示</source>
+        <translation>Show icons</translation>
+    </message>
+    <message>
+        <source>自定义报警参数</source>
+        <translation>Custom alarm parameters</translation>
+    </message>
+    <message>
+        <source>长(mm)</source>
+        <translation>Length(mm)</translation>
+    </message>
+    <message>
+        <source>宽(mm)</source>
+        <translation>Width(mm)</translation>
+    </message>
+    <message>
+        <source>高(mm)</source>
+        <translation>Height(mm)</translation>
+    </message>
+    <message>
+        <source>叉车</source>
+        <translation>Forklift</translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation>I/O configuration</translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation>Output 1 on by default</translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation>Output 2 on by default</translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation>Output 3 on by default</translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation>Output 4 on by default</translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation>Output mapping</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>观察</source>
+        <translation>Observe</translation>
+    </message>
+    <message>
+        <source>警戒</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>具体报警信息</source>
+        <translation>Alarm details</translation>
+    </message>
+    <message>
+        <source>对象\功能</source>
+        <translation>Object\Function</translation>
+    </message>
+    <message>
+        <source>观察区</source>
+        <translation>Observe zone</translation>
+    </message>
+    <message>
+        <source>警戒区</source>
+        <translation>Warning zone</translation>
+    </message>
+    <message>
+        <source>报警区</source>
+        <translation>Alarm zone</translation>
+    </message>
+    <message>
+        <source>数量</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>人</source>
+        <translation>Person</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>车</source>
+        <translation>Vehicle</translation>
+    </message>
+    <message>
+        <source>整体</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The command is too long to send!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>init first frame</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set circle num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set filter point num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set car detect factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set near points factor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set pnp/npn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set IO board output param</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set upload data type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The lidar height must be between 0 and 65.535 m!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar height</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -52,6 +1154,418 @@
     <message>
         <source>Zone ID:%1:The number of alarm zones more than the maximum limit!</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DrawZone Tool</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_U</name>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sn is too long (at most %1 bytes)!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>data type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pwn set range(0,100)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pwm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>confidence</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance fitter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Hoby_UClass</name>
+    <message>
+        <source>Page_Hoby_U</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic info</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>A板SN号</source>
+        <translation>Board A SN</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>Hardware version</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>Main board SN</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>占空比</source>
+        <translation>Duty cycle</translation>
+    </message>
+    <message>
+        <source>置信度过滤</source>
+        <translation>Confidence filter</translation>
+    </message>
+    <message>
+        <source> 过滤阈值</source>
+        <translation> Threshold</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>Distance filter</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>其他参数</source>
+        <translation>Other parameters</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>Fixed upload</translation>
+    </message>
+    <message>
+        <source>校准调试</source>
+        <translation>Calibration debug</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>Communication</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>Lidar IP</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>Lidar mask</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>Lidar gateway</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>Lidar port</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>Upload IP</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>Upload port</translation>
+    </message>
+    <message>
+        <source>上传数据类型</source>
+        <translation>Upload data type</translation>
+    </message>
+    <message>
+        <source>点云</source>
+        <translation>Point cloud</translation>
+    </message>
+    <message>
+        <source>距离</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <source>置信度</source>
+        <translation>Confidence</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>深度域</source>
+        <translation>Deep field</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>Current path:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_E</name>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar ptp :%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>enable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>disable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix :%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar uploadfix enable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dev param</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>debug query</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>temperature query</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar ip mask gateway port ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set lidar upload ip :%1 port:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>display time range(1,99)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Vimo_EClass</name>
+    <message>
+        <source>Page_Vimo_E</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic info</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>SN号</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <source>动作控制</source>
+        <translation>Motion control</translation>
+    </message>
+    <message>
+        <source>开始旋转</source>
+        <translation>Start rotating</translation>
+    </message>
+    <message>
+        <source>停止旋转</source>
+        <translation>Stop rotating</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>Lidar IP</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>Lidar mask</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>Lidar gateway</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>Lidar port</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>Upload IP</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>Upload port</translation>
+    </message>
+    <message>
+        <source>固定上传</source>
+        <translation>Fixed upload</translation>
+    </message>
+    <message>
+        <source>PTP时间同步</source>
+        <translation>PTP time sync</translation>
+    </message>
+    <message>
+        <source>输出参数</source>
+        <translation>Output parameters</translation>
+    </message>
+    <message>
+        <source>显示时间:</source>
+        <translation>Display time:</translation>
+    </message>
+    <message>
+        <source>说明:在界面上显示多少时间的点云,单位(100ms)</source>
+        <translation>Note: how long the point cloud stays on screen, in units of 100 ms</translation>
+    </message>
+    <message>
+        <source>固件设置</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>Current path:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>调试信息</source>
+        <translation>Debug info</translation>
+    </message>
+    <message>
+        <source>异常查询</source>
+        <translation>Fault query</translation>
+    </message>
+    <message>
+        <source>底板和机头温度查询</source>
+        <translation>Base board and head temperature query</translation>
     </message>
 </context>
 <context>

@@ -47,3 +47,37 @@ void value_to_hue_rgb(float min, float max, float value, double rgb[3])
     t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
     hsv_to_rgb((1.0f - t) * 240.0f, 0.9f, 0.8f, rgb);
 }
+
+bool parse_color_setting(const std::string &text, int rgb[3])
+{
+    int parts[3] = {0, 0, 0};
+    size_t count = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t bar = text.find('|', start);
+        const std::string part = text.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (count == 3)
+            return false; // a fourth part
+        // Trimmed decimal digits; anything else reads as 0, as a failed number conversion does.
+        const size_t b = part.find_first_not_of(' ');
+        const size_t e = part.find_last_not_of(' ');
+        const std::string digits = b == std::string::npos ? std::string() : part.substr(b, e - b + 1);
+        long value = 0;
+        if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos) {
+            if (digits.size() > 6)
+                return false; // far outside 0 to 255
+            value = std::stol(digits);
+        }
+        if (value > 255)
+            return false;
+        parts[count++] = int(value);
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    if (count != 3)
+        return false;
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = parts[i];
+    return true;
+}

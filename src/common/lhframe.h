@@ -19,6 +19,16 @@ constexpr size_t LH_SUM_MAX_PAYLOAD = 2035;
 constexpr uint16_t LH_TEXT_REPLY = 0xFFAC;
 constexpr uint16_t LH_TEXT_REPLY2 = 0xFFBC;
 
+// Command word of an LhCrcFrame that carries an ASCII text command (the Vimo-E sensor, the
+// free-text command window, the box page). The device answers with the bitwise complement:
+// 0xFFBC, 0xFFAC and 0xB8AC.
+enum PackType : uint16_t {
+    C_PACK = 0x0043,     // actions and queries ("C", 0x00 on the wire)
+    S_PACK = 0x0053,     // settings ("S", 0x00)
+    QUERY_PACK = 0x4753, // the Vimo-E parameter query "xxxxxx" ("S", "G")
+};
+constexpr uint16_t LH_PARAM_REPLY = uint16_t(~QUERY_PACK); // the parameter reply, 0xB8AC
+
 enum PROTOCOL_RET_EN {
     PROTOCOL_RET_OK = 0,
     PROTOCOL_RET_NOT_LH = 2,

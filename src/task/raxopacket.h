@@ -6,6 +6,7 @@
 // before it reads a field.
 
 #include "lhframe.h"
+#include "tilt.h"
 #include "userpointdata.h"
 
 #include <cstddef>
@@ -124,6 +125,18 @@ static_assert(sizeof(ImuRecord) == 45, "ImuRecord is a packed 45-byte record");
 // m3..m8 from a kind-2 packet. False, with the record untouched, when the datagram is too
 // short for its kind (kind 3 under 58 bytes, kind 2 under 46, any other under 20).
 bool raxo_parse_imu(const uint8_t *buf, size_t len, ImuRecord *rec);
+// What the tilt filter takes of a parsed record: the rates m3, m4 and the acceleration m6-m8,
+// the same packet bytes for kind 2 (22, 26, 34, 38, 42) and kind 3 (34, 38, 46, 50, 54).
+inline ImuSample raxo_imu_sample(const ImuRecord &r)
+{
+    ImuSample s;
+    s.rate_x = double(r.m[3]);
+    s.rate_y = double(r.m[4]);
+    s.acc_x = double(r.m[6]);
+    s.acc_y = double(r.m[7]);
+    s.acc_z = double(r.m[8]);
+    return s;
+}
 
 // "AM" packet: selector 0 carries the 514-byte object list from byte 20, selector 1 the
 // 308-byte zone alarm. False for other selectors and for datagrams too short for the record.

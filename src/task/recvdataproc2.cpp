@@ -7,13 +7,12 @@
 #include "ownerthreadtimer.h"
 #include "receivernotices.h"
 #include "sockethelpers.h"
+#include "tilt.h"
 #include "tracelog.h"
 #include "udpbatch.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
-
-#include <Eigen/Geometry>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -41,14 +40,6 @@ constexpr unsigned kPostDebugImage = 1; // the grid is complete: post it
 constexpr unsigned kFirstFrame = 2;     // the session's first frame: reception is ok
 constexpr unsigned kFiltered = 4;       // frames[0] is the voxel-filtered 3D frame alone
 
-Eigen::Matrix3d rotation(double pitch, double roll)
-{
-    const Eigen::Quaterniond q = Eigen::AngleAxisd(pitch, Eigen::Vector3d::UnitX())
-        * Eigen::AngleAxisd(roll, Eigen::Vector3d::UnitY())
-        * Eigen::AngleAxisd(0.0, Eigen::Vector3d::UnitZ());
-    return q.toRotationMatrix();
-}
-
 // Makes room for `extra` more elements, growing as a vector would (doubling) but never past
 // `limit`: the frames and the ground points hold at most RecvDataProc2::kMaxFramePoints points.
 template <class Vector>
@@ -59,13 +50,15 @@ void reserve_bounded(Vector &v, size_t extra, size_t limit)
         v.reserve(std::max(need, std::min(limit, 2 * v.capacity())));
 }
 
+// The receiver's points carry intensity and distance beside the coordinates; only the
+// coordinates turn.
 UserPointData rotate_with(const Eigen::Matrix3d &r, const UserPointData &p)
 {
-    const Eigen::Vector3d v = r * Eigen::Vector3d(double(p.x), double(p.y), double(p.z));
+    const TiltPoint t = tilt_rotate(r, p.x, p.y, p.z);
     UserPointData q;
-    q.x = float(std::round(v.x() * 1000.0) / 1000.0);
-    q.y = float(std::round(v.y() * 1000.0) / 1000.0);
-    q.z = float(std::round(v.z() * 1000.0) / 1000.0);
+    q.x = t.x;
+    q.y = t.y;
+    q.z = t.z;
     return q;
 }
 
@@ -217,7 +210,7 @@ void RecvDataProc2::postText(int type, const QString &text)
 
 UserPointData RecvDataProc2::RotatePoint(const UserPointData &p, double pitch, double roll)
 {
-    return rotate_with(rotation(pitch, roll), p);
+    return rotate_with(tilt_rotation(pitch, roll), p);
 }
 
 double RecvDataProc2::FitGround()
@@ -274,25 +267,12 @@ void RecvDataProc2::handleImuPacket(const uint8_t *buf, size_t len)
 {
     if (!raxo_parse_imu(buf, len, &imu_))
         return;
-    const double m3 = double(imu_.m[3]);
-    const double m4 = double(imu_.m[4]);
-    const double m6 = double(imu_.m[6]);
-    const double m7 = double(imu_.m[7]);
-    const double m8 = double(imu_.m[8]);
+    const TiltStepResult step =
+        tilt_filter_step(pitch_, roll_, raxo_imu_sample(imu_), TiltRateStep::TimesReciprocal);
     // One corrupt packet must not poison the attitude for the rest of the connection.
-    if (!std::isfinite(m3) || !std::isfinite(m4) || !std::isfinite(m6) || !std::isfinite(m7)
-        || !std::isfinite(m8))
+    if (step == TiltStepResult::Ignored)
         return;
-    const double pitchAcc = std::atan2(m7, std::sqrt(m6 * m6 + m8 * m8));
-    const double rollAcc = std::atan2(-m6, m8);
-    const double prevPitch = pitch_;
-    const double prevRoll = roll_;
-    pitch_ = pitch_ + m3 * (1.0 / 208);
-    roll_ = roll_ + m4 * (1.0 / 208);
-    const double k = 1.0 - 0.98;
-    pitch_ = pitch_ * 0.98 + pitchAcc * k;
-    roll_ = roll_ * 0.98 + rollAcc * k;
-    if (std::fabs(prevPitch - pitch_) < 0.01 && std::fabs(prevRoll - roll_) < 0.01) {
+    if (step == TiltStepResult::Still) {
         imuSettled_ = 1;
         emit sig_data(MSG_ATTITUDE, QByteArray(reinterpret_cast<const char *>(&imu_), sizeof(imu_)));
     } else {
@@ -402,7 +382,7 @@ void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mo
     // Once a height is known, the levelled points: in the 2D frame (mode 0), or with the height
     // added in both frames (mode 1).
     if (mode <= 1 && mountingHeight_ != 0.0 && n > 0) {
-        const Eigen::Matrix3d r = rotation(pitch_, roll_);
+        const Eigen::Matrix3d r = tilt_rotation(pitch_, roll_);
         const size_t base2D = frame2D.size();
         reserve_bounded(frame2D, n, kMaxFramePoints);
         frame2D.resize(base2D + n);

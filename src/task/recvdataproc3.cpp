@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr uint16_t kParamReply = 0xB8AC;
 // As long as the other receivers wait: the loop is woken at once for a firmware request or the
 // stop, so nothing needs it to look round sooner.
 constexpr int kWaitMs = 1000;
@@ -154,7 +153,7 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
         return;
     const uint16_t cmd = rd_u16(data + 2);
     const uint64_t payload = rd_u16(data + 6);
-    if (cmd == kParamReply) {
+    if (cmd == LH_PARAM_REPLY) {
         // The CRC sits right after the payload; a length field that points past the datagram
         // means a broken frame, dropped before anything is read from there.
         if (payload + LH_CRC_OVERHEAD > length)

@@ -177,6 +177,39 @@ TEST(Colours, Ramps)
     EXPECT_EQ(red[2], 20);
 }
 
+// "Color" reaches the 2D view only as three channels of 0 to 255; anything else keeps the
+// caller's default instead of reading past the parts there are.
+TEST(Colours, ColourSetting)
+{
+    struct Case {
+        const char *text;
+        bool ok;
+        int r, g, b;
+    } cases[] = {
+        {"10|20|30", true, 10, 20, 30},
+        {"0|0|0", true, 0, 0, 0},
+        {"255|255|255", true, 255, 255, 255},
+        {"a|b|c", true, 0, 0, 0}, // not a number reads 0
+        {" 7| 8 |9", true, 7, 8, 9},
+        {"10|20", false, 0, 0, 0},
+        {"10", false, 0, 0, 0},
+        {"", false, 0, 0, 0},
+        {"10|20|30|40", false, 0, 0, 0},
+        {"10|300|30", false, 0, 0, 0},
+        {"10|20|99999999999999999999", false, 0, 0, 0},
+        {"||", true, 0, 0, 0},
+    };
+    for (const auto &c : cases) {
+        int rgb[3] = {-1, -1, -1};
+        EXPECT_EQ(parse_color_setting(c.text, rgb), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(std::vector<int>(rgb, rgb + 3), std::vector<int>({c.r, c.g, c.b})) << c.text;
+        } else {
+            EXPECT_EQ(std::vector<int>(rgb, rgb + 3), std::vector<int>({-1, -1, -1})) << c.text;
+        }
+    }
+}
+
 TEST(Text, TrimVersionString)
 {
     const char model[16] = "LDS-Raxo-E";

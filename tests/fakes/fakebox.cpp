@@ -54,7 +54,7 @@ void FakeBox::on_datagram(FakePeer &peer, const Datagram &d)
         if (answer_zones)
             on_zone_request(peer, d);
     } else if (answer_commands) {
-        peer.reply(d, reply(kTextReply, rd_u16(&b[4]), "OK"));
+        peer.reply(d, reply(static_cast<uint16_t>(~cmd), rd_u16(&b[4]), "OK"));
     }
 }
 

@@ -3,7 +3,8 @@
 // replies and "LMSG" zone-monitor datagrams from its data port (6002 by default), and records
 // every datagram it receives (the receiver's "hello", commands, zone requests). It answers what
 // it is told to answer:
-// - text commands (anything "LH" other than zone requests) with 0xFFBC "OK";
+// - text commands (anything "LH" other than zone requests) with "OK" in a frame whose command is
+//   the complement of the request's (S_PACK 0x0053 gets 0xFFAC, C_PACK 0x0043 0xFFBC);
 // - the zone-image exchange from a zone store of 0x34000 bytes: read (0x5A47) and write
 //   (0x5A53) requests answered the way the box does, in LhCrcFrames whose command is the
 //   complement of the request's and whose sequence is the request's, with faults that can be
@@ -21,7 +22,6 @@
 class FakeBox {
 public:
     static constexpr int kPort = 6002;
-    static constexpr uint16_t kTextReply = LH_TEXT_REPLY2;
     static constexpr uint32_t STORE_SIZE = 0x34000;
 
     struct Faults {
@@ -55,7 +55,8 @@ public:
     void set_host(const std::string &ip, int port);
     int send(const std::vector<uint8_t> &datagram);
 
-    // Answer text commands (anything "LH" other than zone requests) with 0xFFBC "OK".
+    // Answer text commands (anything "LH" other than zone requests) with "OK", in a frame of the
+    // complement of the request's command and with its sequence.
     void set_answer_commands(bool on);
     // Answer the zone-image exchange from the zone store.
     void set_answer_zones(bool on);

@@ -3,6 +3,7 @@
 #include "fakeiapdevice.h"
 #include "lhframe.h"
 
+#include <algorithm>
 #include <cstring>
 
 FakeVimo::FakeVimo(int port, const std::string &ip, bool reuse) : peer_(ip, port, reuse)
@@ -59,6 +60,32 @@ std::vector<uint8_t> FakeVimo::param_record(const std::string &sn, const std::st
     return r;
 }
 
+std::vector<uint8_t> FakeVimo::param_record(const Params &p)
+{
+    std::vector<uint8_t> r = param_record(p.sn, p.model);
+    std::memcpy(&r[48], p.ip, 4);
+    std::memcpy(&r[52], p.mask, 4);
+    std::memcpy(&r[56], p.gateway, 4);
+    std::memcpy(&r[60], p.dst_ip, 4);
+    wr_u16(&r[64], p.dst_port);
+    wr_u16(&r[66], p.port);
+    r[77] = p.upload_fix;
+    r[143] = p.ptp;
+    return r;
+}
+
+void FakeVimo::set_text_handler(TextHandler h)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    text_handler_ = std::move(h);
+}
+
+void FakeVimo::set_param_record(std::vector<uint8_t> record)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    param_record_ = std::move(record);
+}
+
 std::vector<uint8_t> FakeVimo::reply(uint16_t cmd, uint16_t sequence,
                                      const std::vector<uint8_t> &payload)
 {
@@ -73,12 +100,28 @@ void FakeVimo::on_datagram(FakePeer &peer, const Datagram &d)
     const uint16_t cmd = rd_u16(&b[2]);
     const uint16_t seq = rd_u16(&b[4]);
     if (cmd == kParamQuery) {
-        peer.reply(d, reply(kParamReply, seq, param_record("VIMO0001", "LDS-Vimo-E")));
+        std::vector<uint8_t> record;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            record = param_record_;
+        }
+        peer.reply(d, reply(kParamReply, seq, record));
         return;
     }
     if (cmd != IAP_CMD) {
-        const std::string ok = "OK";
-        peer.reply(d, reply(kTextReply, seq, std::vector<uint8_t>(ok.begin(), ok.end())));
+        // The command's text: its length field, at most what arrived, up to its padding.
+        const size_t len = std::min<size_t>(rd_u16(&b[6]), b.size() - 8);
+        std::string command(reinterpret_cast<const char *>(&b[8]), len);
+        command = command.substr(0, command.find('\0'));
+        TextHandler handler;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            handler = text_handler_;
+        }
+        const std::string answer = handler ? handler(command, cmd) : std::string("OK");
+        if (!answer.empty())
+            peer.reply(d, reply(uint16_t(~cmd), seq,
+                                std::vector<uint8_t>(answer.begin(), answer.end())));
         return;
     }
     IapMessage m;

@@ -1,13 +1,15 @@
 #pragma once
 // A fake Vimo-E sensor on loopback: sends packed-point packets (make_vimo_e_packet) and "LH"
 // replies from its command port, answers the parameter query, text commands and the firmware
-// exchange, and records every datagram it receives.
+// exchange, and records every datagram it receives. A text command is answered, as the device
+// does, with the bitwise complement of its command word (C_PACK 0xFFBC, S_PACK 0xFFAC).
 
 #include "devicepackets.h"
 #include "fakepeer.h"
 #include "lhframe.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,9 +20,9 @@ public:
     // How the fake answers firmware messages.
     enum class Firmware { Answer, Silent, RejectChunks };
 
-    static constexpr uint16_t kParamQuery = 0x4753;
-    static constexpr uint16_t kParamReply = 0xB8AC;
-    static constexpr uint16_t kTextReply = LH_TEXT_REPLY;
+    static constexpr uint16_t kParamQuery = QUERY_PACK;
+    static constexpr uint16_t kParamReply = LH_PARAM_REPLY;
+    static constexpr uint16_t kTextReply = LH_TEXT_REPLY; // the answer to S_PACK
     static constexpr size_t kParamRecordSize = 152;
 
     // Binds ip:port (port 0 picks one); `reuse` sets SO_REUSEADDR.
@@ -37,6 +39,13 @@ public:
     int send(const std::vector<uint8_t> &datagram);
 
     void set_firmware_mode(Firmware mode);
+
+    // The text a text command is answered with (the command's text, without its padding, and
+    // its command word); return an empty string for no answer. By default "OK".
+    using TextHandler = std::function<std::string(const std::string &command, uint16_t pack)>;
+    void set_text_handler(TextHandler h);
+    // The payload of the parameter reply; by default param_record("VIMO0001", "LDS-Vimo-E").
+    void set_param_record(std::vector<uint8_t> record);
     // Image payload assembled from the chunks received, and the opcodes/offsets in order.
     std::vector<uint8_t> firmware_image();
     std::vector<uint32_t> firmware_log();
@@ -44,6 +53,22 @@ public:
     // Wire builders.
     // 152-byte parameter record: serial number at 8, model at 28.
     static std::vector<uint8_t> param_record(const std::string &sn, const std::string &model);
+    // The same with the addresses: IP, mask, gateway and upload IP at 48, 52, 56, 60 (first
+    // octet first), u16 upload port at 64, u16 lidar port at 66, fixed-upload byte at 77, PTP
+    // byte at 143.
+    struct Params {
+        std::string sn = "VIMO0001";
+        std::string model = "LDS-Vimo-E";
+        uint8_t ip[4] = {192, 168, 1, 200};
+        uint8_t mask[4] = {255, 255, 255, 0};
+        uint8_t gateway[4] = {192, 168, 1, 1};
+        uint8_t dst_ip[4] = {192, 168, 1, 100};
+        uint16_t dst_port = 2368;
+        uint16_t port = 2369;
+        uint8_t upload_fix = 0;
+        uint8_t ptp = 0;
+    };
+    static std::vector<uint8_t> param_record(const Params &p);
     static std::vector<uint8_t> reply(uint16_t cmd, uint16_t sequence,
                                       const std::vector<uint8_t> &payload);
 
@@ -53,6 +78,8 @@ private:
     FakePeer peer_;
     std::mutex mutex_;
     Firmware mode_ = Firmware::Answer;
+    TextHandler text_handler_;
+    std::vector<uint8_t> param_record_ = param_record("VIMO0001", "LDS-Vimo-E");
     std::map<uint32_t, std::vector<uint8_t>> chunks_;
     std::vector<uint32_t> log_;
 };

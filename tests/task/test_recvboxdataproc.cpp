@@ -201,20 +201,58 @@ TEST_F(BoxSession, DatagramsThatNeverEndAFrameStayBoundedAndTheNextFrameArrivesW
 
 TEST_F(BoxSession, CommandRepliesReachTheDispatcherAsText)
 {
+    // The box answers each text command with the complement of its command word: settings
+    // (S_PACK) with 0xFFAC, actions (C_PACK) with 0xFFBC; both reach the dispatcher as text.
+    // Another command word's answer (117 gets 0xFF8A) is not a text reply.
     fake.set_answer_commands(true);
-    const char text[] = "LGETPARH";
-    const auto cmd = lh_make_crc_frame(117, 42, text, sizeof(text) - 1);
-    ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(cmd.data()), int(cmd.size())));
-    EXPECT_FALSE(rx->SendCmd("xxxx", 4));
+    const char setting[] = "LSCIR:3H";
+    const auto set_cmd = lh_make_crc_frame(S_PACK, 42, setting, sizeof(setting) - 1);
+    ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(set_cmd.data()), int(set_cmd.size())));
     ASSERT_TRUE(wait_until([&] { return probe.of_type(MSG_CMD_INFO).size() == 1; }));
     EXPECT_EQ(probe.of_type(MSG_CMD_INFO)[0].data, QByteArray("OK\0\0", 4));
-    ASSERT_EQ(fake.peer().received().size(), 1u);
-    EXPECT_EQ(fake.peer().received()[0].bytes, cmd);
+    EXPECT_FALSE(rx->SendCmd("xxxx", 4));
+
+    const char other[] = "LGETPARH";
+    const auto other_cmd = lh_make_crc_frame(117, 43, other, sizeof(other) - 1);
+    ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(other_cmd.data()), int(other_cmd.size())));
+    const char action[] = "LSSFCH";
+    const auto act_cmd = lh_make_crc_frame(C_PACK, 44, action, sizeof(action) - 1);
+    ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(act_cmd.data()), int(act_cmd.size())));
+    ASSERT_TRUE(wait_until([&] { return probe.of_type(MSG_CMD_INFO).size() == 2; }));
+    const std::vector<Datagram> got = received_in_order();
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].bytes, set_cmd);
+    EXPECT_EQ(got[1].bytes, other_cmd);
+    EXPECT_EQ(got[2].bytes, act_cmd);
 
     fake.send(FakeBox::reply(0xFFAD, 1, "ignored"));
     fake.send(FakeBox::reply(0xFFAC, 2, "CPUTmp:451,"));
-    ASSERT_TRUE(wait_until([&] { return probe.of_type(MSG_CMD_INFO).size() == 2; }));
-    EXPECT_EQ(probe.of_type(MSG_CMD_INFO)[1].data, QByteArray("CPUTmp:451,\0", 12));
+    ASSERT_TRUE(wait_until([&] { return probe.of_type(MSG_CMD_INFO).size() == 3; }));
+    EXPECT_EQ(probe.of_type(MSG_CMD_INFO)[2].data, QByteArray("CPUTmp:451,\0", 12));
+}
+
+TEST(FakeBoxAnswers, TextCommandsWithTheComplementOfTheirCommandWord)
+{
+    FakeBox fake(0);
+    ASSERT_TRUE(fake.ok());
+    fake.set_answer_commands(true);
+    FakePeer host("127.0.0.1");
+    ASSERT_TRUE(host.ok());
+    host.start();
+    const struct {
+        uint16_t cmd;
+        uint16_t answer;
+    } cases[] = {{S_PACK, 0xFFAC}, {C_PACK, 0xFFBC}, {QUERY_PACK, 0xB8AC}, {117, 0xFF8A}};
+    uint16_t seq = 7;
+    for (const auto &c : cases) {
+        host.clear_received();
+        const auto req = lh_make_crc_frame(c.cmd, seq, "LSSFCH", 6);
+        host.send_to(fake.ip(), fake.port(), req);
+        ASSERT_TRUE(host.wait_for(1, 5000)) << c.cmd;
+        const std::vector<uint8_t> r = host.received()[0].bytes;
+        EXPECT_EQ(r, FakeBox::reply(c.answer, seq, "OK")) << c.cmd;
+        ++seq;
+    }
 }
 
 TEST_F(BoxSession, ZoneMonitorDatagramsArePostedWhole)

@@ -105,10 +105,10 @@ protected:
 TEST_F(VimoSession, OneHundredEightyPacketsMakeOneFrameOfExactPoints)
 {
     send_stream(180, 128);
-    // The reception message follows the frame: wait for it, not only for the frame.
+    // The reception message follows the frame's signal: wait for both.
     ASSERT_TRUE(wait_until([&] {
         return probe.frames.size() == 1
-            && probe.count(MSG_RUN_STATE, "lidar data reception is ok") == 1;
+               && probe.count(MSG_RUN_STATE, "lidar data reception is ok") == 1;
     }));
     const std::vector<UserPointData> &f = probe.frames[0];
     ASSERT_EQ(f.size(), 23040u);

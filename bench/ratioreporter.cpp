@@ -1,0 +1,40 @@
+#include "ratioreporter.h"
+
+#include <cstdio>
+#include <utility>
+
+RatioReporter::RatioReporter(std::string title, std::vector<Pair> pairs, std::string note)
+    : title_(std::move(title)), pairs_(std::move(pairs)), note_(std::move(note))
+{
+}
+
+void RatioReporter::ReportRuns(const std::vector<Run> &runs)
+{
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run &r : runs)
+        if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+            seconds_[r.benchmark_name()] = r.GetAdjustedRealTime();
+}
+
+void RatioReporter::Finalize()
+{
+    ConsoleReporter::Finalize();
+    std::printf("\n%s\n", title_.c_str());
+    for (const Pair &p : pairs_) {
+        const double a = find(p.measured);
+        const double b = find(p.baseline);
+        if (a > 0 && b > 0)
+            std::printf("  %-24s / %-24s %6.2f%s%s\n", p.measured.c_str(), p.baseline.c_str(),
+                        a / b, p.goal.empty() ? "" : "   goal: ", p.goal.c_str());
+    }
+    if (!note_.empty())
+        std::printf("%s\n", note_.c_str());
+}
+
+double RatioReporter::find(const std::string &prefix) const
+{
+    for (const auto &[name, t] : seconds_)
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            return t;
+    return 0;
+}

@@ -1,0 +1,419 @@
+// The message dispatcher and the message log of the main window: every sig_data of the
+// program arrives in recv_data.
+
+#include "mainwindow.h"
+
+#include "algorithmbox.h"
+#include "component_logoperate.h"
+#include "dialog_alldata.h"
+#include "dialog_connect.h"
+#include "dialog_objecttrack.h"
+#include "dialog_parsedata.h"
+#include "heartbeat.h"
+#include "lhframe.h"
+#include "messagebox.h"
+#include "page_drawzone.h"
+#include "page_hoby_u.h"
+#include "page_raxo_e.h"
+#include "page_vimo_e.h"
+#include "pointcloudui.h"
+#include "recvboxdataproc.h"
+#include "recvdataproc.h"
+#include "recvdataproc2.h"
+#include "recvdataproc3.h"
+#include "tracelog.h"
+#include "ui_mainwindow.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QMutexLocker>
+
+#include <cstring>
+
+namespace {
+
+// Reply frame types of the Fenk-U and Raxo sensors (the request's type with bit 15 set).
+constexpr uint16_t kRaxoImuCalibrated = 0x8000;
+constexpr uint16_t kRaxoParams = 0x8001;
+constexpr uint16_t kRaxoSetResult = 0x8002;
+constexpr uint16_t kRaxoRunState = 0x8005;
+constexpr uint16_t kRaxoAlgParams = 0x8006;
+constexpr uint16_t kFenkParams = 0x8007;
+constexpr uint16_t kSetResultOrCounters = 0x8008;
+
+constexpr int kTypeOffset = 6;
+constexpr int kResultOffset = 12;
+constexpr int kCounterOffset = 16;
+constexpr int kFenkMaskOffset = 94;
+constexpr int kLogLimit = 1000;
+
+const uint8_t *bytesOf(const QByteArray &a)
+{
+    return reinterpret_cast<const uint8_t *>(a.constData());
+}
+
+// True when the reply holds `needed` bytes; a shorter one is traced and ignored.
+bool holds(const QByteArray &info, int needed, const char *what)
+{
+    if (info.size() >= needed)
+        return true;
+    QV_TRACE() << "reply too short for" << what << ":" << info.size() << "bytes, need" << needed;
+    return false;
+}
+
+} // namespace
+
+void MainWindow::recv_data(int type, QByteArray info)
+{
+    switch (type) {
+    case MSG_DEBUG:
+    case MSG_WARM:
+    case MSG_ERROR:
+    case MSG_RUN_STATE:
+    case MSG_FW_MOTOR:
+    case MSG_FW_MCU:
+    case MSG_ZONE_UPGRADE:
+    case MSG_MODEL_UPGRADE:
+    case MSG_LOG:
+        queueLog(type, info);
+        break;
+    case MSG_VIMO_PARAM:
+        recvVimoParam(info);
+        break;
+    case MSG_RECV_STARTED:
+        queryLidarParam(currentModel);
+        break;
+    case MSG_ZONE_MONITOR:
+        recvZoneMonitor(info);
+        break;
+    case MSG_CMD_INFO:
+        recvCommandReply(info);
+        break;
+    case MSG_HEARTBEAT:
+        recvHeartbeat(info);
+        break;
+    case MSG_LIDAR_TYPE:
+        recvLidarType(info);
+        break;
+    case MSG_STOP:
+        stopAll();
+        break;
+    case MSG_BOX_HEARTBEAT:
+        recvBoxHeartbeat(info);
+        break;
+    default:
+        break; // 11, 13, 14, 15, 19 and anything outside 1 to 22
+    }
+}
+
+// ---- the message log ----
+
+void MainWindow::queueLog(int type, const QByteArray &info)
+{
+    QMutexLocker lock(&queueMutex);
+    messageQueue.emplace_back(msg_type_text(type), QString::fromLocal8Bit(info));
+    redrawFlag = true;
+}
+
+void MainWindow::flushLogQueue()
+{
+    QMutexLocker lock(&queueMutex);
+    for (const auto &line : messageQueue)
+        appendLog(line.first, line.second);
+    messageQueue.clear();
+}
+
+void MainWindow::appendLog(const QString &title, const QString &text)
+{
+    const QString line = "[" + QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss") + "] " + " [ " +
+                         title + " ] " + text;
+    ui->logList->addItem(line);
+    ui->logList->scrollToBottom();
+    if (ui->logList->count() > kLogLimit)
+        ui->logList->clear();
+}
+
+// ---- command replies ----
+
+QString MainWindow::takeNote()
+{
+    return pendingNotes.isEmpty() ? QString() : pendingNotes.takeFirst();
+}
+
+void MainWindow::recvCommandReply(const QByteArray &info)
+{
+    switch (currentModel) {
+    case LIDAR_FENK_U:
+        recvFenkReply(info);
+        break;
+    case LIDAR_RAXO_E:
+    case LIDAR_RAXO_S:
+        recvRaxoReply(info);
+        break;
+    case LIDAR_VIMO_E:
+    case LIDAR_ALG_BOX:
+        recvTextReply(info);
+        break;
+    default:
+        break; // no session
+    }
+}
+
+void MainWindow::confirmSetting(const QByteArray &info, const QString &title)
+{
+    if (!holds(info, kResultOffset + 4, "the set result"))
+        return;
+    if (pendingNotes.isEmpty()) {
+        show_warning(nullptr, tr("error"), tr("Multiple simultaneous connections to the host computer exist!"));
+        return;
+    }
+    const QString note = pendingNotes.first();
+    const uint32_t result = rd_u32(bytesOf(info) + kResultOffset);
+    if (result != 0) {
+        appendLog(title, tr("%1 SET NG  code:%2").arg(note).arg(result));
+        pendingNotes.removeFirst();
+        return;
+    }
+    appendLog(title, tr("%1 SET OK").arg(note));
+    if (note.contains("data type")) {
+        queryLidarParam(currentModel);
+        pendingNotes.removeFirst();
+    } else if (note.contains("lidar ip")) {
+        // The sensor moves to its new address: the session cannot go on. The stop removes
+        // every note.
+        recv_data(MSG_STOP, QByteArray());
+    } else {
+        pendingNotes.removeFirst();
+    }
+}
+
+void MainWindow::recvFenkReply(const QByteArray &info)
+{
+    if (!holds(info, kTypeOffset + 2, "the frame type"))
+        return;
+    const QString title = msg_type_text(MSG_CMD_INFO);
+    switch (rd_u16(bytesOf(info) + kTypeOffset)) {
+    case kFenkParams: {
+        if (!holds(info, kFenkMaskOffset + 2, "the data-type mask"))
+            return;
+        ui->page_fenku->setInfo(info.constData() + LH_SUM_HEADER, info.size() - int(LH_SUM_HEADER));
+        appendLog(title, tr("get lidar parameters  OK"));
+        const uint16_t mask = rd_u16(bytesOf(info) + kFenkMaskOffset);
+        ui->page_spandata->setDataType(mask);
+        if (fenkReceiver != nullptr)
+            fenkReceiver->SetDataType(mask);
+        break;
+    }
+    case kSetResultOrCounters:
+        confirmSetting(info, title);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::recvRaxoReply(const QByteArray &info)
+{
+    if (!holds(info, kTypeOffset + 2, "the frame type"))
+        return;
+    const QString title = tr("Info");
+    const uint8_t *p = bytesOf(info);
+    const auto body = [&info, p] {
+        return std::make_pair(p + LH_SUM_HEADER, info.size() > int(LH_SUM_HEADER) ? size_t(info.size()) - LH_SUM_HEADER : 0);
+    };
+    switch (rd_u16(p + kTypeOffset)) {
+    case kRaxoImuCalibrated:
+        appendLog(title, tr("IMU calibrate  OK"));
+        takeNote();
+        break;
+    case kRaxoParams: {
+        if (!holds(info, LH_SUM_HEADER, "the parameter body"))
+            return;
+        const auto b = body();
+        ui->page_raxo_e->setInfo(b.first, b.second);
+        appendLog(title, tr("get lidar parameters  OK"));
+        break;
+    }
+    case kRaxoSetResult:
+        confirmSetting(info, title);
+        break;
+    case kRaxoRunState:
+        if (!holds(info, LH_SUM_HEADER + 1, "the run state"))
+            return;
+        if (p[LH_SUM_HEADER] == 0)
+            QV_TRACE() << "set run ok";
+        if (!pendingNotes.isEmpty())
+            appendLog(title, tr("%1 SET OK").arg(takeNote()));
+        break;
+    case kRaxoAlgParams: {
+        if (!holds(info, LH_SUM_HEADER, "the algorithm body"))
+            return;
+        const auto b = body();
+        ui->page_raxo_e->setAlgInfo(b.first, b.second);
+        if (raxoReceiver != nullptr)
+            raxoReceiver->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+        if (!pendingNotes.isEmpty())
+            appendLog(title, tr("%1 SET OK").arg(takeNote()));
+        break;
+    }
+    case kSetResultOrCounters:
+        if (!holds(info, kCounterOffset + 4, "the error counters"))
+            return;
+        if (!pendingNotes.isEmpty())
+            appendLog(title, tr("%1 GET OK,timestamp:%2 count:%3")
+                                 .arg(takeNote())
+                                 .arg(rd_u32(p + kResultOffset))
+                                 .arg(rd_u32(p + kCounterOffset)));
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::recvTextReply(const QByteArray &info)
+{
+    if (pendingNotes.isEmpty())
+        return;
+    const QString note = takeNote();
+    const int end = info.indexOf('\0');
+    const QString text = QString::fromLocal8Bit(end < 0 ? info : info.left(end));
+    const QString title = tr("Info");
+    const int at = text.indexOf("CPUTmp");
+    if (at < 0) {
+        appendLog(title, tr("%1 SET %2").arg(note, text));
+        return;
+    }
+    // "CPUTmp", one separator, then the MCU temperature in tenths up to the next ",".
+    const QString from = text.mid(at);
+    QString value = from.mid(7);
+    const int comma = value.indexOf(',');
+    if (comma >= 0)
+        value = value.left(comma);
+    const float mcu = value.toFloat() / 10.0f; // not a number: 0
+    // Before any connection dialog there is no heartbeat to read the motor from: the dialog's
+    // own starting value.
+    const float motor = dialogConnect != nullptr ? dialogConnect->motortemp : -1.0f;
+    QV_TRACE() << from << from.size() << value;
+    appendLog(title, tr("mcu temperature:%1 motor temperature:%2")
+                         .arg(QString::number(mcu, 'g', 6), QString::number(motor, 'g', 6)));
+}
+
+void MainWindow::recvVimoParam(const QByteArray &info)
+{
+    VimoLidarInfo decoded;
+    if (currentModel != LIDAR_VIMO_E || size_t(info.size()) != VIMO_PARAM_SIZE ||
+        !vimo_lidar_info_decode(bytesOf(info), size_t(info.size()), &decoded))
+        return;
+    ui->page_vimo_e->setInfo(decoded);
+    if (!pendingNotes.isEmpty())
+        appendLog(tr("Info"), tr("%1 SET OK").arg(takeNote()));
+}
+
+// ---- zone monitor, heartbeats, playback model ----
+
+void MainWindow::recvZoneMonitor(const QByteArray &info)
+{
+    if (size_t(info.size()) == OBJECT_LIST_MSG_SIZE) {
+        if (!object_list_decode(bytesOf(info), size_t(info.size()), &trackedObjects))
+            return;
+        ui->page_2d->setObjects(showObjects, trackedObjects);
+        if (objectTable != nullptr && !objectTable->isHidden()) {
+            ObjectListMsg msg;
+            std::memcpy(&msg, info.constData(), sizeof msg);
+            objectTable->setObjModels(objectModels);
+            objectTable->setObjectList(&msg);
+        }
+        updateMarkers();
+        return;
+    }
+    ZoneAlarmMsg alarm;
+    if (!zone_alarm_decode(bytesOf(info), size_t(info.size()), &alarm))
+        return; // other sizes, and zones no view can show
+    ui->page_raxo_e->getDrawZone()->setChangeZone(alarm.zone_id);
+    QString text;
+    if (currentModel == LIDAR_RAXO_S) {
+        const uint32_t flags = alarm.alarm_flags;
+        if (flags & ZONE_FLAG_OBSERVE)
+            text += tr("Observe");
+        if (flags & ZONE_FLAG_WARNING)
+            text += tr("Warning");
+        if (flags & ZONE_FLAG_ALARM)
+            text += tr("Alarm");
+    }
+    ui->page_2d->setAlarm(alarm.zone_id, text);
+}
+
+void MainWindow::recvHeartbeat(const QByteArray &info)
+{
+    connectDialog()->recv_heartbeat(info);
+}
+
+void MainWindow::recvBoxHeartbeat(const QByteArray &info)
+{
+    if (algorithmBox == nullptr)
+        return;
+    BoxHeartbeat hb;
+    if (!box_heartbeat_decode(bytesOf(info), size_t(info.size()), &hb))
+        return;
+    algorithmBox->setBoxInfo(&hb);
+}
+
+void MainWindow::recvLidarType(const QByteArray &info)
+{
+    const int n = QString::fromLocal8Bit(info).toInt();
+    appendLog(msg_type_text(MSG_LIDAR_TYPE), tr("lidar type:%1").arg(lidar_type_name(n)));
+    currentModel = uint8_t(n);
+    ui->page_spandata->setLidarType(uint8_t(n));
+    framesKept = n == LIDAR_VIMO_E ? 10 : 1;
+}
+
+// ---- the stop message ----
+
+template <typename Receiver> void MainWindow::stopReceiver(Receiver *&receiver, bool repeatStop)
+{
+    // Forget it first: whatever runs during the wait below sees no receiver.
+    QPointer<Receiver> r(receiver);
+    receiver = nullptr;
+    if (r == nullptr)
+        return;
+    r->stop();
+    // Its last messages are delivered meanwhile; the user's clicks are not, so no session
+    // starts inside the wait.
+    while (r != nullptr && !r->wait(10)) {
+        if (repeatStop)
+            r->stop();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void MainWindow::stopAll()
+{
+    if (stopping) {
+        QV_TRACE() << "stop message while stopping: ignored";
+        return;
+    }
+    stopping = true;
+    debugView.hide();
+    stopReceiver(fenkReceiver, true);
+    stopReceiver(raxoReceiver, true);
+    stopReceiver(vimoReceiver, true);
+    // The box receiver reports the disconnection at every stop call and its loop never sets
+    // its flag again: one call.
+    stopReceiver(boxReceiver, false);
+    pendingNotes.clear();
+    currentFrame.clear();
+    selection.clear();
+    accumulatedCloud.clear();
+    frameCounts.clear();
+    ui->page_2d->clearPoints();
+    ui->page_spandata->clearData();
+    frameCache.clear();
+    cacheProgress = 0.0f;
+    cacheIndex = 0;
+    displayPaused = true;
+    logOperate->setPlayState(false);
+    ui->page_parse_data->setIsRun(false);
+    logOperate->resetPlay();
+    clearView3D();
+    stopping = false;
+}

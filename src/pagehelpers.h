@@ -1,0 +1,27 @@
+#pragma once
+// What the device pages share: the firmware file box, the check of a typed device address and
+// the frame of a text command.
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+class QTextEdit;
+
+// Shows the firmware path last handed to an upgrade ("upgrade_path" of section "Standard") when
+// that file still exists; otherwise clears the stored key, so a moved or deleted file is not
+// offered again.
+void restore_upgrade_path(QTextEdit *box);
+
+// A device address as typed: the IPv4 text (with mask and gateway when `with_mask`) and the port
+// text, read as an unsigned decimal number (0 when it is not one). True when format_ip_config
+// accepts them; `formatted` (64 characters) then holds its zero-padded text and `port` the port.
+bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,
+                         const QString &gateway, const QString &port_text, char *formatted,
+                         uint16_t *port);
+
+// One text-command LhCrcFrame: "LH", the pack type, a fresh rand() sequence, the length rounded
+// up to 4, the len bytes at text zero-padded, the word CRC. Empty when the text does not fit one
+// frame (more than 2036 bytes) or len is negative.
+QByteArray text_command_frame(uint16_t pack, const char *text, int len);

@@ -1,0 +1,264 @@
+// The detector's two worker threads: start, configuration, reset and join, back-pressure on the
+// queues, and synthetic scans learnt and clustered through the real threads.
+
+#include "detectortesthelpers.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr auto kWait = 30s;
+
+// What the timer thread was handed: the cluster sizes of every element, in order. It can hold
+// the timer thread until released; its state outlives the test's frame, since the detector's
+// thread may still call it while the test unwinds.
+class Tap {
+public:
+    explicit Tap(PointCloudAnomalyDetector &d, bool hold = false) : s_(std::make_shared<State>())
+    {
+        s_->hold = hold;
+        std::shared_ptr<State> s = s_;
+        d.SetClusterTap([s](const PacketData &e) {
+            std::unique_lock<std::mutex> lock(s->mutex);
+            s->elements.push_back(cluster_sizes(e));
+            s->cv.wait(lock, [&] { return !s->hold; });
+        });
+    }
+    ~Tap() { release(); }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(s_->mutex);
+        s_->hold = false;
+        s_->cv.notify_all();
+    }
+    std::vector<std::vector<size_t>> elements() const
+    {
+        std::lock_guard<std::mutex> lock(s_->mutex);
+        return s_->elements;
+    }
+
+private:
+    struct State {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool hold = false;
+        std::vector<std::vector<size_t>> elements;
+    };
+    std::shared_ptr<State> s_;
+};
+
+// Waits for a condition that other threads make true, checking each millisecond.
+template <class F>
+bool eventually(F f)
+{
+    const auto end = std::chrono::steady_clock::now() + kWait;
+    while (!f()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+RaxoScene two_blobs()
+{
+    RaxoScene scene;
+    scene.object(40, 59, 100, 109, 5.0); // 200 cells
+    scene.object(40, 69, 114, 121, 8.0); // 240 cells
+    return scene;
+}
+
+void feed_empty_frames(PointCloudAnomalyDetector &d, int n)
+{
+    const RaxoScene empty;
+    for (int i = 0; i < n; ++i)
+        feed(d, empty);
+}
+
+} // namespace
+
+TEST(DetectorWorkers, StartChecksTheConfigurationAndWritesItBack)
+{
+    struct Case {
+        uint8_t minPoints, frames;
+        float distance;
+        uint8_t wantMinPoints, wantFrames;
+        float wantDistance;
+    } cases[] = {
+        {0, 0, 0.0f, 20, 1, 10.0f},
+        {101, 11, 50.5f, 20, 1, 10.0f},
+        {100, 10, 50.0f, 100, 10, 50.0f},
+        {1, 1, -3.0f, 1, 1, -3.0f},
+        {255, 5, 1e30f, 20, 5, 10.0f},
+    };
+    auto d = make_detector();
+    for (const Case &c : cases) {
+        DetectorConfig cfg;
+        cfg.algorithm_switch = 7;
+        cfg.min_cluster_points = c.minPoints;
+        cfg.motion_frames = c.frames;
+        cfg.distance_threshold = c.distance;
+        cfg.reserved9[100] = 42;
+        d->Start(cfg);
+        const float distance = cfg.distance_threshold;
+        EXPECT_EQ(cfg.min_cluster_points, c.wantMinPoints);
+        EXPECT_EQ(cfg.motion_frames, c.wantFrames);
+        EXPECT_EQ(distance, c.wantDistance);
+        EXPECT_EQ(cfg.algorithm_switch, 7) << "bytes the detector does not read stay";
+        const DetectorConfig kept = d->GetConfig();
+        EXPECT_EQ(std::memcmp(&kept, &cfg, sizeof cfg), 0) << "the checked block is the one in force";
+    }
+    EXPECT_EQ(d->WorkerCount(), 2) << "starts while running only replace the configuration";
+    d->Reset();
+    EXPECT_EQ(d->WorkerCount(), 0);
+}
+
+TEST(DetectorWorkers, ResetJoinsTheWorkersAndStartsFromNothing)
+{
+    auto d = make_detector();
+    // No workers: the reset only clears.
+    settle(*d);
+    d->SetTrainName("box");
+    d->Reset();
+    EXPECT_EQ(d->WorkerCount(), 0);
+    EXPECT_FALSE(d->IsImuStable());
+    EXPECT_FALSE(d->IsTraining());
+    EXPECT_EQ(d->GetTrainName(), "");
+    EXPECT_EQ(d->GetPitch(), 0.0);
+
+    // A hundred bursts, each with frames under way: never more than one pair, none left after
+    // the reset, and nothing carried into the next run.
+    const RaxoScene scene = two_blobs();
+    DetectorConfig cfg;
+    for (int i = 0; i < 100; ++i) {
+        d->Start(cfg);
+        ASSERT_EQ(d->WorkerCount(), 2) << i;
+        settle(*d);
+        if (i % 10 == 0)
+            feed(*d, scene);
+        d->Reset();
+        ASSERT_EQ(d->WorkerCount(), 0) << i;
+        ASSERT_EQ(d->QueuedFrames(), 0u) << i;
+        ASSERT_EQ(d->QueuedClusterSets(), 0u) << i;
+        ASSERT_TRUE(d->IsDrained()) << i;
+        ASSERT_EQ(d->backgroundSampleCount(), 0) << i;
+    }
+
+    // Frames queued before a start are the run's: the new pair takes them.
+    settle(*d);
+    feed(*d, scene);
+    ASSERT_EQ(d->QueuedFrames(), 1u);
+    EXPECT_FALSE(d->IsDrained());
+    d->Start(cfg);
+    EXPECT_TRUE(d->WaitDrained(kWait));
+    EXPECT_EQ(d->QueuedFrames(), 0u);
+    d->Reset();
+}
+
+TEST(DetectorWorkers, BlobsAreLearntAndClusteredThroughTheThreads)
+{
+    auto d = make_detector();
+    Tap tap(*d);
+    start_still(*d);
+    feed_empty_frames(*d, 20);
+    const RaxoScene scene = two_blobs();
+    feed(*d, scene);
+    feed(*d, scene);
+    ASSERT_TRUE(d->WaitDrained(kWait));
+    // The 20 learning frames yield nothing; each later frame one element with both clusters.
+    const std::vector<std::vector<size_t>> want = {{200, 240}, {200, 240}};
+    EXPECT_EQ(tap.elements(), want);
+
+    // The same frames on the test's thread give the same clusters.
+    auto sync = make_detector();
+    settle(*sync);
+    learn_nothing(*sync);
+    auto f = intake(*sync, scene);
+    ASSERT_TRUE(sync->processFrame(*f));
+    EXPECT_EQ(cluster_sizes(*f), want[0]);
+
+    // After a reset the next run learns again from its own frames.
+    d->Reset();
+    start_still(*d);
+    feed_empty_frames(*d, 19);
+    feed(*d, scene); // the 20th learning frame
+    feed(*d, scene);
+    ASSERT_TRUE(d->WaitDrained(kWait));
+    EXPECT_EQ(tap.elements().size(), 3u);
+    d->Reset();
+}
+
+TEST(DetectorWorkers, FullQueuesHoldTheFeederBack)
+{
+    auto d = make_detector();
+    // The timer thread stops at the first element until released: queue 2, then the live
+    // thread, then queue 1 fill up, and the feeder must wait instead of queueing more.
+    Tap tap(*d, true);
+    start_still(*d);
+    const RaxoScene empty;
+    const RaxoScene scene = two_blobs();
+    const int learning = 20;
+    const int total = 70;
+    const int reachable = learning + 1 + int(kDetectorQueueLimit) + 1 + int(kDetectorQueueLimit);
+    std::atomic<int> fed{0};
+    std::atomic<size_t> mostQueued{0};
+    std::thread feeder([&] {
+        for (int i = 0; i < total; ++i) {
+            for (const Bytes &p : (i < learning ? empty : scene).packets())
+                d->ProcessPointPacket(p.data(), p.size());
+            mostQueued = std::max(mostQueued.load(), d->QueuedFrames());
+            ++fed;
+        }
+    });
+    EXPECT_TRUE(eventually([&] {
+        return d->QueuedFrames() == kDetectorQueueLimit && d->QueuedClusterSets() == kDetectorQueueLimit;
+    }));
+    EXPECT_TRUE(eventually([&] { return fed.load() >= reachable; }));
+    EXPECT_EQ(fed.load(), reachable) << "the feeder waits while both queues are full";
+    tap.release();
+    feeder.join();
+    EXPECT_TRUE(d->WaitDrained(kWait));
+    EXPECT_EQ(tap.elements().size(), size_t(total - learning)) << "no frame lost";
+    EXPECT_LE(mostQueued.load(), kDetectorQueueLimit);
+    d->Reset();
+}
+
+TEST(DetectorWorkers, ResetEndsWorkersWaitingForRoomAndEmptiesTheQueues)
+{
+    auto d = make_detector();
+    Tap tap(*d, true);
+    start_still(*d);
+    // The timer thread holds frame 21, queue 2 fills, the live thread waits with the next
+    // frame, and three more wait in queue 1.
+    feed_empty_frames(*d, 20);
+    const RaxoScene scene = two_blobs();
+    for (size_t i = 0; i < kDetectorQueueLimit + 5; ++i)
+        feed(*d, scene);
+    ASSERT_TRUE(eventually([&] {
+        return d->QueuedClusterSets() == kDetectorQueueLimit && d->QueuedFrames() == 3;
+    }));
+    // The reset cannot join the timer thread while the tap holds it: release it from aside.
+    std::thread releaser([&] {
+        eventually([&] { return !d->IsRunning(); });
+        tap.release();
+    });
+    d->Reset();
+    releaser.join();
+    EXPECT_EQ(d->WorkerCount(), 0);
+    EXPECT_EQ(d->QueuedFrames(), 0u);
+    EXPECT_EQ(d->QueuedClusterSets(), 0u);
+    EXPECT_TRUE(d->IsDrained());
+    EXPECT_EQ(tap.elements().size(), 1u);
+
+    // The next run finds nothing of the last: it learns first.
+    start_still(*d);
+    feed(*d, scene);
+    EXPECT_TRUE(d->WaitDrained(kWait));
+    EXPECT_EQ(tap.elements().size(), 1u);
+    d->Reset();
+}

@@ -1,0 +1,57 @@
+#pragma once
+// Reaches the main window's state in tests: what the Parts call its members, without widening
+// the window's public interface for the program's sake.
+
+#include "mainwindow.h"
+
+#include <QListWidget>
+#include <QStringList>
+
+struct MainWindowTestAccess {
+    explicit MainWindowTestAccess(MainWindow &w) : w(w) {}
+    MainWindow &w;
+
+    QVector<QString> &notes() { return w.pendingNotes; }
+    bool &displayPaused() { return w.displayPaused; }
+    bool &redrawFlag() { return w.redrawFlag; }
+    uint8_t &currentModel() { return w.currentModel; }
+    int32_t &framesKept() { return w.framesKept; }
+    QString &connectedSn() { return w.connectedSn; }
+    bool &showObjects() { return w.showObjects; }
+    bool &boxObjects() { return w.boxObjects; }
+    bool bigScreen() const { return w.bigScreen; }
+    std::vector<UserPointData> &currentFrame() { return w.currentFrame; }
+    std::vector<UserPointData> &accumulatedCloud() { return w.accumulatedCloud; }
+    std::vector<UserPointData> &selection() { return w.selection; }
+    std::deque<int> &frameCounts() { return w.frameCounts; }
+    std::vector<std::vector<UserPointData>> &frameCache() { return w.frameCache; }
+    float &cacheProgress() { return w.cacheProgress; }
+    int32_t &cacheIndex() { return w.cacheIndex; }
+    Component_LogOperate *logOperate() { return w.logOperate; }
+    Dialog_Debug &debugView() { return w.debugView; }
+    Dialog_Connect *dialogConnect() { return w.dialogConnect; }
+    Dialog_Connect *connectDialog() { return w.connectDialog(); }
+    AlgorithmBox *&algorithmBox() { return w.algorithmBox; }
+    Dialog_ObjectTrack *&objectTable() { return w.objectTable; }
+    RecvDataProc *&fenkReceiver() { return w.fenkReceiver; }
+    RecvDataProc2 *&raxoReceiver() { return w.raxoReceiver; }
+    RecvDataProc3 *&vimoReceiver() { return w.vimoReceiver; }
+    RecvBoxDataProc *&boxReceiver() { return w.boxReceiver; }
+    size_t queuedLines() { return w.messageQueue.size(); }
+
+    template <typename T> T *find(const char *name) { return w.findChild<T *>(name); }
+    QListWidget *log() { return find<QListWidget>("logList"); }
+    // The log's rows, without their time stamps: "[ title ] text".
+    QStringList logLines()
+    {
+        QStringList out;
+        for (int i = 0; i < log()->count(); ++i) {
+            const QString row = log()->item(i)->text();
+            const int at = row.indexOf("]  [ ");
+            out << (at < 0 ? row : row.mid(at + 3));
+        }
+        return out;
+    }
+    // The tick: draws when asked to and writes the queued lines.
+    void tick() { w.recv_timeout(); }
+};

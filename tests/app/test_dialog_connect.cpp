@@ -1,0 +1,471 @@
+// The connection dialog: heartbeats through the real listener become rows, rows age out and
+// come back, the user's choice and the host port are checked, and MAC addresses are filled in
+// from a worker thread without outliving the dialog.
+
+#include "dialog_connect.h"
+#include "fakeheartbeat.h"
+#include "heartbeatproc.h"
+#include "modalrecorder.h"
+#include "userpointdata.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+
+namespace {
+
+QByteArray bytes(const std::vector<uint8_t> &v)
+{
+    return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size()));
+}
+
+FakeSensorInfo sensor(const std::string &sn, uint8_t lastOctet = 2, const std::string &model = "LDS-Raxo-E")
+{
+    FakeSensorInfo s;
+    s.sn = sn;
+    s.model = model;
+    s.ip[3] = lastOctet;
+    return s;
+}
+
+QString cell(const Dialog_Connect &d, int row, int col)
+{
+    const QStandardItem *it = d.DeviceInfoTable->item(row, col);
+    return it != nullptr ? it->text() : QString("<none>");
+}
+
+QStringList column(const Dialog_Connect &d, int col)
+{
+    QStringList out;
+    for (int r = 0; r < d.DeviceInfoTable->rowCount(); ++r)
+        out << cell(d, r, col);
+    return out;
+}
+
+QString localTime(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms).toString("yyyy-MM-dd hh:mm:ss.zzz");
+}
+
+// Restores the default MAC lookup when a test ends.
+struct LookupGuard {
+    ~LookupGuard() { Dialog_Connect::setMacLookup({}); }
+};
+
+} // namespace
+
+TEST(DialogConnect, FormAndInitialState)
+{
+    Dialog_Connect d;
+    EXPECT_EQ(d.objectName(), "Dialog_Connect");
+    EXPECT_EQ(d.windowTitle(), "Device Connection Information");
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowContextHelpButtonHint);
+    EXPECT_EQ(d.selectrow, -1);
+    EXPECT_EQ(d.lidarsn, "nan");
+    EXPECT_FLOAT_EQ(d.motortemp, -1.0f);
+    EXPECT_FALSE(d.isconnect);
+    EXPECT_TRUE(d.lidarmodel.isEmpty());
+    QStringList headers;
+    for (int c = 0; c < d.DeviceInfoTable->columnCount(); ++c)
+        headers << d.DeviceInfoTable->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(headers, QStringList({"Num ", "Time", "SN", "Model", "Version", "ID", "IP", "Mask",
+                                    "Gateway", "ListenPort", "UploadIP", "UploadPort", "Mac", "RPM",
+                                    "Delay(s)"}));
+    auto *view = d.findChild<QTableView *>("servers");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->model(), d.DeviceInfoTable);
+    EXPECT_TRUE(view->isSortingEnabled());
+    EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+    auto *port = d.findChild<QLineEdit *>("le_listenport");
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->text(), "10000");
+    int pos = 0;
+    QString big = "100000";
+    EXPECT_EQ(port->validator()->validate(big, pos), QValidator::Invalid);
+}
+
+// A fake sensor's multicast heartbeats, heard by the program's own listener, become rows.
+TEST(DialogConnect, HeartbeatsThroughTheListenerBecomeRows)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    HeartBeatProc listener(HEARTBEAT_PORT);
+    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
+        if (type == MSG_HEARTBEAT)
+            d.recv_heartbeat(info);
+    });
+    listener.start();
+
+    FakeHeartbeatSender sender;
+    ASSERT_TRUE(sender.ok());
+    FakeSensorInfo a = sensor("RAXO-A", 2);
+    FakeSensorInfo b = sensor("RAXO-B", 3);
+    b.rpm1 = 600;
+    b.rpm2 = 125;
+    FakeSensorInfo other = sensor("FENK-1", 4, "LDS-Fenk-U");
+    // The listener may join the group a moment after it starts: repeat until both are heard.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (sender.send(make_heartbeat104(a)), sender.send(make_heartbeat112(b)),
+         sender.send(make_heartbeat104(other)), d.DeviceInfoTable->rowCount() == 2),
+        10000);
+    listener.stop();
+    listener.wait();
+
+    const int ra = column(d, Dialog_Connect::COL_SN).indexOf("RAXO-A");
+    const int rb = column(d, Dialog_Connect::COL_SN).indexOf("RAXO-B");
+    ASSERT_GE(ra, 0);
+    ASSERT_GE(rb, 0);
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_MODEL), "LDS-Raxo-E");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_VERSION), "2 5 1234");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_ID), "42");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_IP), "127.0.0.2");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_MASK), "255.255.255.0");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_GATEWAY), "127.0.0.1");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_LISTENPORT), "6001");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_UPLOADIP), "127.0.0.1");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_UPLOADPORT), "6002");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_TIME), localTime(1700000000500));
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_RPM), "");
+    EXPECT_EQ(cell(d, ra, Dialog_Connect::COL_MAC), "");
+    EXPECT_EQ(cell(d, rb, Dialog_Connect::COL_RPM), "600/12");
+    EXPECT_EQ(cell(d, rb, Dialog_Connect::COL_IP), "127.0.0.3");
+    EXPECT_EQ(cell(d, rb, Dialog_Connect::COL_DELAY), "0");
+    QStringList nums = column(d, Dialog_Connect::COL_NUM);
+    nums.sort();
+    EXPECT_EQ(nums, QStringList({"0", "1"}));
+
+    // Shown, the dialog is as wide as the whole table and sits in the middle of the screen.
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    auto *view = d.findChild<QTableView *>("servers");
+    QTRY_COMPARE(d.width(), tableViewSize(view).width() + 9);
+    d.recv_timeout();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(d.x(), screen.left() + (screen.width() - d.width()) / 2);
+    EXPECT_EQ(d.y(), screen.top() + (screen.height() - d.height()) / 2);
+}
+
+TEST(DialogConnect, HeartbeatCases)
+{
+    FakeSensorInfo vimo = sensor("VIMO-1", 5, "LDS-Vimo-E");
+    FakeSensorInfo noSn = sensor("", 6);
+    FakeSensorInfo noSnOtherIp = sensor("", 7);
+    FakeSensorInfo refreshed = sensor("RAXO-A", 9);
+    refreshed.seconds = 1700000100;
+    refreshed.id = 7;
+    refreshed.listen_port = 7001;
+    refreshed.upload_port = 7002;
+    refreshed.version = 0;
+    FakeSensorInfo noModel = sensor("X-1", 8, "");
+
+    struct Case {
+        const char *name;
+        QString model;
+        std::vector<std::vector<uint8_t>> heartbeats;
+        QStringList sns;   // "SN" column after all heartbeats
+        QStringList ips;   // "IP" column
+        QStringList times; // "Time" column (empty: not checked)
+        QStringList rpms;  // "RPM" column (empty: not checked)
+    } cases[] = {
+        {"104 and 112 bytes", "LDS-Raxo-E",
+         {make_heartbeat104(sensor("RAXO-A")), make_heartbeat112(sensor("RAXO-B", 3))},
+         {"RAXO-A", "RAXO-B"}, {"127.0.0.2", "127.0.0.3"}, {}, {"", "600/12"}},
+        {"a second heartbeat of a serial number refreshes its row", "LDS-Raxo-E",
+         {make_heartbeat104(sensor("RAXO-A")), make_heartbeat104(refreshed)},
+         {"RAXO-A"}, {"127.0.0.9"}, {localTime(1700000100500)}, {}},
+        {"104 bytes without SN are matched by IP", "LDS-Raxo-E",
+         {make_heartbeat104(noSn), make_heartbeat104(noSn), make_heartbeat104(noSnOtherIp)},
+         {"", ""}, {"127.0.0.6", "127.0.0.7"}, {}, {}},
+        {"112 bytes without SN match the first row without SN", "LDS-Raxo-E",
+         {make_heartbeat104(noSn), make_heartbeat112(noSnOtherIp)},
+         {""}, {"127.0.0.7"}, {}, {"600/12"}},
+        {"Vimo-E 112 shows its time as an integer", "LDS-Vimo-E",
+         {make_heartbeat112(vimo)}, {"VIMO-1"}, {"127.0.0.5"}, {"500000001700"}, {}},
+        {"Vimo-E 104 shows a date", "LDS-Vimo-E",
+         {make_heartbeat104(vimo)}, {"VIMO-1"}, {"127.0.0.5"}, {localTime(1700000000500)}, {}},
+        {"another model is ignored", "LDS-Raxo-S",
+         {make_heartbeat104(sensor("RAXO-A")), make_heartbeat112(sensor("RAXO-B"))}, {}, {}, {}, {}},
+        {"an empty expected model lists only heartbeats without a model", "",
+         {make_heartbeat104(sensor("RAXO-A")), make_heartbeat104(noModel)}, {"X-1"}, {"127.0.0.8"}, {}, {}},
+        {"other sizes are ignored", "LDS-Raxo-E",
+         {std::vector<uint8_t>(103), std::vector<uint8_t>(105), std::vector<uint8_t>(91)}, {}, {}, {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Dialog_Connect d;
+        d.lidarmodel = c.model;
+        for (const auto &hb : c.heartbeats)
+            d.recv_heartbeat(bytes(hb));
+        EXPECT_EQ(column(d, Dialog_Connect::COL_SN), c.sns);
+        EXPECT_EQ(column(d, Dialog_Connect::COL_IP), c.ips);
+        if (!c.times.isEmpty()) {
+            EXPECT_EQ(column(d, Dialog_Connect::COL_TIME), c.times);
+        }
+        if (!c.rpms.isEmpty()) {
+            EXPECT_EQ(column(d, Dialog_Connect::COL_RPM), c.rpms);
+        }
+    }
+
+    // A refresh keeps what was written on append and rewrites the rest.
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-A"))));
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-B", 3))));
+    d.DeviceInfoTable->item(0, Dialog_Connect::COL_MAC)->setText("aa-bb-cc-dd-ee-ff");
+    d.recv_timeout();
+    d.recv_heartbeat(bytes(make_heartbeat104(refreshed)));
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_NUM), "0");
+    EXPECT_EQ(cell(d, 1, Dialog_Connect::COL_NUM), "1");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_VERSION), "2 5 1234") << "written on append only";
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_MAC), "aa-bb-cc-dd-ee-ff");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_ID), "7");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_LISTENPORT), "7001");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_UPLOADPORT), "7002");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_DELAY), "0");
+    EXPECT_EQ(cell(d, 1, Dialog_Connect::COL_DELAY), "1");
+
+    // The motor temperature follows the chosen sensor's 112-byte heartbeats only.
+    FakeSensorInfo warm = sensor("RAXO-A");
+    warm.motor_temp = 385;
+    d.recv_heartbeat(bytes(make_heartbeat112(warm)));
+    EXPECT_FLOAT_EQ(d.motortemp, -1.0f);
+    d.lidarsn = "RAXO-A";
+    d.recv_heartbeat(bytes(make_heartbeat112(warm)));
+    EXPECT_FLOAT_EQ(d.motortemp, 38.5f);
+
+    d.clearLidarList();
+    EXPECT_EQ(d.DeviceInfoTable->rowCount(), 0);
+    EXPECT_EQ(d.lidarsn, "RAXO-A");
+}
+
+// Rows age 1, 2, 3 and go on the fourth tick; the chosen sensor's going and coming back are
+// reported once each and refresh where the session reaches it.
+TEST(DialogConnect, AgeingAndReappearance)
+{
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    d.lidarsn = "RAXO-A";
+    d.isconnect = true;
+    QSignalSpy off(&d, &Dialog_Connect::sig_lidarOffLine);
+    QSignalSpy on(&d, &Dialog_Connect::sig_lidarOnLine);
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-B", 3))));
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-A"))));
+    EXPECT_EQ(on.count(), 1) << "first sight of the chosen sensor";
+    on.clear();
+
+    QStringList delays;
+    for (int tick = 0; tick < 3; ++tick) {
+        d.recv_timeout();
+        delays << column(d, Dialog_Connect::COL_DELAY).join(",");
+    }
+    EXPECT_EQ(delays, QStringList({"1,1", "2,2", "3,3"}));
+    EXPECT_EQ(off.count(), 0);
+    d.recv_timeout();
+    EXPECT_EQ(d.DeviceInfoTable->rowCount(), 0);
+    ASSERT_EQ(off.count(), 1) << "only the chosen sensor's row reports";
+    EXPECT_EQ(off.at(0).at(0).toString(), "RAXO-A");
+    EXPECT_FALSE(d.isconnect);
+
+    FakeSensorInfo back = sensor("RAXO-A", 12);
+    back.listen_port = 7101;
+    back.upload_port = 7102;
+    back.motor_temp = 412;
+    d.recv_heartbeat(bytes(make_heartbeat112(back)));
+    ASSERT_EQ(on.count(), 1);
+    EXPECT_EQ(on.at(0).at(0).toString(), "RAXO-A");
+    EXPECT_TRUE(d.isconnect);
+    EXPECT_EQ(d.lidarip, "127.0.0.12");
+    EXPECT_EQ(d.lidarport, 7101);
+    EXPECT_EQ(d.localport, 7102u);
+    EXPECT_FLOAT_EQ(d.motortemp, 41.2f);
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_NUM), "0");
+    EXPECT_EQ(off.count(), 1);
+}
+
+TEST(DialogConnect, ChoosingAndConnecting)
+{
+    testsupport::ModalRecorder modal;
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    FakeSensorInfo s = sensor("RAXO-A", 2);
+    s.listen_port = 6001;
+    s.upload_port = 2368;
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-B", 3))));
+    d.recv_heartbeat(bytes(make_heartbeat104(s)));
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    auto *view = d.findChild<QTableView *>("servers");
+    auto *port = d.findChild<QLineEdit *>("le_listenport");
+    auto *connectButton = d.findChild<QPushButton *>("pb_connect");
+    auto *disconnectButton = d.findChild<QPushButton *>("pb_unConnect");
+    auto clickRow = [&](int row) {
+        const QRect r = view->visualRect(d.DeviceInfoTable->index(row, Dialog_Connect::COL_IP));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+    };
+    auto typePort = [&](const QString &text) {
+        port->selectAll();
+        QTest::keyClick(port, Qt::Key_Backspace);
+        QTest::keyClicks(port, text);
+    };
+
+    // Nothing chosen yet.
+    QTest::mouseClick(connectButton, Qt::LeftButton);
+    EXPECT_EQ(modal.warningLines(), QStringList({"error|Please select the lidar to be connected first"}));
+    EXPECT_TRUE(d.isVisible());
+    modal.clear();
+
+    clickRow(1);
+    EXPECT_EQ(d.selectrow, 1);
+    EXPECT_EQ(d.lidarsn, "RAXO-A");
+    EXPECT_EQ(d.lidarip, "127.0.0.2");
+    EXPECT_EQ(d.lidarport, 6001);
+    EXPECT_EQ(port->text(), "2368") << "the host port defaults to the sensor's upload port";
+
+    const QString refused = "error|The range of values for the host listening port (1000,65535)";
+    for (const QString text : {"1000", "65535", "0", ""}) {
+        SCOPED_TRACE(text.toStdString());
+        modal.clear();
+        typePort(text);
+        QTest::mouseClick(connectButton, Qt::LeftButton);
+        EXPECT_EQ(modal.warningLines(), QStringList({refused}));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(d.isconnect);
+        EXPECT_EQ(d.selectrow, 1);
+    }
+    modal.clear();
+
+    for (const QString text : {"1001", "65534"}) {
+        SCOPED_TRACE(text.toStdString());
+        d.show();
+        clickRow(1);
+        typePort(text);
+        QTest::mouseClick(connectButton, Qt::LeftButton);
+        EXPECT_TRUE(modal.warnings.empty());
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_TRUE(d.isconnect);
+        EXPECT_EQ(d.localport, text.toUInt());
+        EXPECT_EQ(d.selectrow, -1);
+    }
+
+    // A new run refuses to connect until a row is clicked again.
+    d.show();
+    typePort("2368");
+    QTest::mouseClick(connectButton, Qt::LeftButton);
+    EXPECT_EQ(modal.warningLines(), QStringList({"error|Please select the lidar to be connected first"}));
+
+    // Disconnect accepts too, with the connected flag cleared and the choice kept.
+    d.setResult(0);
+    QTest::mouseClick(disconnectButton, Qt::LeftButton);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(d.isconnect);
+    EXPECT_EQ(d.lidarsn, "RAXO-A");
+
+    // Run modally as the window runs it: connect and disconnect both return 1.
+    for (QPushButton *button : {connectButton, disconnectButton}) {
+        QTimer::singleShot(0, &d, [&] {
+            clickRow(0);
+            typePort("5000");
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+        EXPECT_EQ(d.exec(), 1);
+    }
+}
+
+// The lookup runs on a worker; its results land in the table on the GUI thread, and a failed
+// lookup is tried again by the next pass.
+TEST(DialogConnect, MacLookupFillsTheCellOnTheGuiThread)
+{
+    LookupGuard restore;
+    std::mutex m;
+    std::map<std::string, int> calls;
+    std::atomic<bool> onGuiThread{false};
+    QThread *gui = QThread::currentThread();
+    Dialog_Connect::setMacLookup([&](const char *ip, char *out) {
+        if (QThread::currentThread() == gui)
+            onGuiThread = true;
+        std::lock_guard<std::mutex> lock(m);
+        const int n = ++calls[ip];
+        if (std::string(ip) == "127.0.0.2" && n == 1)
+            return false; // not in the table yet
+        std::snprintf(out, 64, "%s", std::string(ip) == "127.0.0.2" ? "00-11-22-33-44-55" : "66-77-88-99-aa-bb");
+        return true;
+    });
+    auto callsFor = [&](const std::string &ip) {
+        std::lock_guard<std::mutex> lock(m);
+        return calls[ip];
+    };
+
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-A", 2))));
+    d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-B", 3))));
+    std::vector<bool> writesOnGui;
+    QObject::connect(d.DeviceInfoTable, &QStandardItemModel::itemChanged, &d, [&](QStandardItem *it) {
+        if (it->column() == Dialog_Connect::COL_MAC)
+            writesOnGui.push_back(QThread::currentThread() == gui);
+    });
+
+    d.recv_mac();
+    QTRY_COMPARE(cell(d, 1, Dialog_Connect::COL_MAC), QString("66-77-88-99-aa-bb"));
+    QTRY_COMPARE(callsFor("127.0.0.2"), 1);
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_MAC), "");
+
+    d.recv_mac();
+    QTRY_COMPARE(cell(d, 0, Dialog_Connect::COL_MAC), QString("00-11-22-33-44-55"));
+    EXPECT_EQ(callsFor("127.0.0.2"), 2);
+    EXPECT_EQ(callsFor("127.0.0.3"), 1) << "a filled cell is not looked up again";
+    EXPECT_FALSE(onGuiThread);
+    EXPECT_EQ(writesOnGui, std::vector<bool>({true, true}));
+}
+
+// A pass that finishes after its dialog is gone writes nowhere.
+TEST(DialogConnect, MacPassOutlivingTheDialogWritesNothing)
+{
+    LookupGuard restore;
+    std::mutex m;
+    std::condition_variable cv;
+    bool release = false;
+    std::atomic<bool> started{false}, finished{false};
+    Dialog_Connect::setMacLookup([&](const char *, char *out) {
+        started = true;
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [&] { return release; });
+        std::snprintf(out, 64, "00-11-22-33-44-55");
+        finished = true;
+        return true;
+    });
+    auto *d = new Dialog_Connect;
+    d->lidarmodel = "LDS-Raxo-E";
+    d->recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-A", 2))));
+    d->recv_mac();
+    QTRY_VERIFY(started.load());
+    delete d;
+    {
+        std::lock_guard<std::mutex> lock(m);
+        release = true;
+    }
+    cv.notify_all();
+    QTRY_VERIFY(finished.load());
+    // Anything the pass posted is delivered before this marker.
+    bool marker = false;
+    QMetaObject::invokeMethod(qApp, [&] { marker = true; }, Qt::QueuedConnection);
+    QTRY_VERIFY(marker);
+}
