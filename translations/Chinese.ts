@@ -102,6 +102,42 @@
         <source>deep field</source>
         <translation>景深</translation>
     </message>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>总点数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>页码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>row%1</source>
+        <translation>第%1块</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Set page number error, current page range[1,%2]</source>
+        <translation>页码设置错误，当前页码范围[1,%2]</translation>
+    </message>
 </context>
 <context>
     <name>Dialog_Config</name>
@@ -313,6 +349,129 @@
     </message>
     <message>
         <source>测试次数</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Detect_Raxo</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>5CM定高地面检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  检测总点数:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连续检测帧数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度分布不均匀</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 均值差阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 标准差阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>判断标准:左右每隔10度，取强度的最大最小值，比对差值(最大-最大 最小-最小，然后较大值与阈值比对)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单侧边缘堆叠/两侧地面起翘不一致</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平距离差(X轴)阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>齐平性(Z轴)阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>抬升高度差阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下方分层</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 地面厚度(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上方噪点</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 噪点数量阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>判断标准: 在已圈选数据 获取Z轴上方的点数量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      中止</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 清空日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;black&apos;&gt;检测结束,测试次数:%1 成功次数:%2 强度均匀检测成功次数:%3 边缘齐平性检测成功次数:%4 地面分层检测成功次数:%5 上方噪点检测成功次数:%6&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;green&apos;&gt;成功，通过率:%1&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;失败，通过率:%1&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度分布均匀检测:点云数据异常</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度均匀检测:%1 平均差值:%2 参照值:%3 标准差值:%4 参照值:%5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>边缘齐平性检测: %1  水平差值:%2  x 参照值 %3; 高度差值:%4 z 参照值:%5 ;高度差值:%6 z 参照值:%7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>地面分层检测:%1 厚度:%2 参照值:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上方噪点检测:%1 数量:%2 参照值:%3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -579,6 +738,49 @@
     <message>
         <source>Software Information</source>
         <translation>软件信息</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_VoxelFilter</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>体素格栅大小(单位:m)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单位格栅最小点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vitamin Filtration Parameters</source>
+        <translation>体素滤波参数</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The minimum number of points per cell must not exceed %1!</source>
+        <translation>单位格栅最小点数不能超过%1!</translation>
+    </message>
+    <message>
+        <source>The voxel cell size must be a positive number of metres!</source>
+        <translation>体素格栅大小必须是正数(单位:m)!</translation>
     </message>
 </context>
 <context>

@@ -102,6 +102,42 @@
         <source>deep field</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总点数：</source>
+        <translation>Total points:</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>页码</source>
+        <translation>Page number</translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation>Go</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>row%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set page number error, current page range[1,%2]</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dialog_Config</name>
@@ -314,6 +350,129 @@
     <message>
         <source>测试次数</source>
         <translation>Frames</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_Detect_Raxo</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5CM定高地面检测</source>
+        <translation>5 cm fixed-height ground test</translation>
+    </message>
+    <message>
+        <source>  检测总点数:</source>
+        <translation>  Points tested:</translation>
+    </message>
+    <message>
+        <source>连续检测帧数</source>
+        <translation>Frames per run</translation>
+    </message>
+    <message>
+        <source>合格率</source>
+        <translation>Required pass rate</translation>
+    </message>
+    <message>
+        <source>强度分布不均匀</source>
+        <translation>Uneven intensity distribution</translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source> 均值差阈值:</source>
+        <translation> Mean difference threshold:</translation>
+    </message>
+    <message>
+        <source> 标准差阈值:</source>
+        <translation> Std dev difference threshold:</translation>
+    </message>
+    <message>
+        <source>判断标准:左右每隔10度，取强度的最大最小值，比对差值(最大-最大 最小-最小，然后较大值与阈值比对)</source>
+        <translation>Criterion: in 10-degree steps to the left and right, take the largest and smallest intensity and compare them pairwise (largest with largest, smallest with smallest), then the larger difference with the threshold</translation>
+    </message>
+    <message>
+        <source>单侧边缘堆叠/两侧地面起翘不一致</source>
+        <translation>Edge stacked on one side / floor lifted unevenly on the two sides</translation>
+    </message>
+    <message>
+        <source>水平距离差(X轴)阈值(mm):</source>
+        <translation>Horizontal difference (X) threshold (mm):</translation>
+    </message>
+    <message>
+        <source>齐平性(Z轴)阈值(mm):</source>
+        <translation>Level (Z) threshold (mm):</translation>
+    </message>
+    <message>
+        <source>抬升高度差阈值(mm):</source>
+        <translation>Lift difference threshold (mm):</translation>
+    </message>
+    <message>
+        <source>下方分层</source>
+        <translation>Floor layering</translation>
+    </message>
+    <message>
+        <source> 地面厚度(mm):</source>
+        <translation> Floor thickness (mm):</translation>
+    </message>
+    <message>
+        <source>上方噪点</source>
+        <translation>Noise above</translation>
+    </message>
+    <message>
+        <source> 噪点数量阈值:</source>
+        <translation> Noise point threshold:</translation>
+    </message>
+    <message>
+        <source>判断标准: 在已圈选数据 获取Z轴上方的点数量</source>
+        <translation>Criterion: the number of selected points above the sensor (Z)</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>      中止</source>
+        <translation>      Stop</translation>
+    </message>
+    <message>
+        <source> 清空日志</source>
+        <translation> Clear log</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;black&apos;&gt;检测结束,测试次数:%1 成功次数:%2 强度均匀检测成功次数:%3 边缘齐平性检测成功次数:%4 地面分层检测成功次数:%5 上方噪点检测成功次数:%6&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;black&apos;&gt;Test finished, frames tested:%1 passed:%2 intensity uniformity passed:%3 edge flatness passed:%4 ground layering passed:%5 upper noise passed:%6&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;green&apos;&gt;成功，通过率:%1&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;green&apos;&gt;Passed, pass rate:%1&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;失败，通过率:%1&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;Failed, pass rate:%1&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>强度分布均匀检测:点云数据异常</source>
+        <translation>Intensity uniformity: abnormal point cloud data</translation>
+    </message>
+    <message>
+        <source>强度均匀检测:%1 平均差值:%2 参照值:%3 标准差值:%4 参照值:%5</source>
+        <translation>Intensity uniformity:%1 mean difference:%2 reference:%3 std dev difference:%4 reference:%5</translation>
+    </message>
+    <message>
+        <source>边缘齐平性检测: %1  水平差值:%2  x 参照值 %3; 高度差值:%4 z 参照值:%5 ;高度差值:%6 z 参照值:%7</source>
+        <translation>Edge flatness: %1  horizontal difference:%2  x reference %3; level difference:%4 z reference:%5 ;lift difference:%6 z reference:%7</translation>
+    </message>
+    <message>
+        <source>地面分层检测:%1 厚度:%2 参照值:%3</source>
+        <translation>Ground layering:%1 thickness:%2 reference:%3</translation>
+    </message>
+    <message>
+        <source>上方噪点检测:%1 数量:%2 参照值:%3</source>
+        <translation>Upper noise:%1 count:%2 reference:%3</translation>
     </message>
 </context>
 <context>
@@ -578,6 +737,49 @@
     </message>
     <message>
         <source>Software Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_VoxelFilter</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>体素格栅大小(单位:m)</source>
+        <translation>Voxel cell size (m)</translation>
+    </message>
+    <message>
+        <source>单位格栅最小点数</source>
+        <translation>Minimum points per cell</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Vitamin Filtration Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The minimum number of points per cell must not exceed %1!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The voxel cell size must be a positive number of metres!</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

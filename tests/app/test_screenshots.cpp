@@ -4,10 +4,13 @@
 
 #include "appsettings.h"
 #include "component_logoperate.h"
+#include "dialog_alldata.h"
 #include "dialog_config.h"
 #include "dialog_connect.h"
+#include "dialog_detect_raxo.h"
 #include "dialog_question.h"
 #include "dialog_software_info.h"
+#include "dialog_voxelfilter.h"
 #include "fakeheartbeat.h"
 #include "inisettings.h"
 #include "mainwindow.h"
@@ -21,11 +24,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
 
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -113,6 +120,71 @@ void shootDialogs(const QString &lang)
     }
 }
 
+// The factory test after a run, the point table on a block of a Raxo frame, the voxel dialog.
+void shootInspectionDialogs(const QString &lang)
+{
+    testsupport::ScopedTranslation tr(lang);
+    ASSERT_TRUE(tr.loaded());
+    QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
+    load_test_settings();
+    {
+        Dialog_Detect_Raxo d;
+        const std::pair<const char *, const char *> values[] = {
+            {"le_test_frame_sum", "2"},        {"le_pass_rate", "0.9"},
+            {"le_conf_ave_threshold", "10"},   {"le_conf_stdev_threshold", "10"},
+            {"le_xy_threshold", "5"},          {"le_z_threshold", "5"},
+            {"le_z_diff_threshold", "5"},      {"le_board_depth_threshold", "10"},
+            {"le_noise_num_threshold", "20"}};
+        for (const auto &[name, value] : values)
+            d.findChild<QLineEdit *>(name)->setText(value);
+        d.findChild<QAbstractButton *>("pb_start")->click();
+        std::vector<UserPointData> floor;
+        for (int a = -59; a <= 59; ++a)
+            for (int r = 1; r <= 3; ++r) {
+                UserPointData p;
+                p.x = float(r * std::cos(a * M_PI / 180.0));
+                p.y = float(r * std::sin(a * M_PI / 180.0));
+                p.z = -0.05f - 0.001f * float(r);
+                p.intensity = uint16_t(100 + r);
+                floor.push_back(p);
+            }
+        for (float y : {0.5f, -0.5f}) {
+            UserPointData p;
+            p.x = 0.1f;
+            p.y = y;
+            p.z = -0.05f;
+            floor.push_back(p);
+        }
+        d.detectFrame(floor);
+        floor.resize(floor.size() / 2);
+        d.detectFrame(floor);
+        shoot(&d, "dialog_detect_raxo_" + lang);
+    }
+    {
+        Dialog_AllData d;
+        d.setLidarType(LIDAR_RAXO_E);
+        std::vector<UserPointData> frame(4501);
+        for (size_t i = 0; i < frame.size(); ++i) {
+            frame[i].x = 0.01f * float(i);
+            frame[i].y = -0.5f + 0.001f * float(i);
+            frame[i].z = -0.05f;
+            frame[i].distance = 1.5f;
+            frame[i].intensity = uint16_t(i % 256);
+        }
+        d.setData(frame, true);
+        d.findChild<QAbstractButton *>("pb_nextPage")->click();
+        d.findChild<QAbstractButton *>("pb_lastPage")->click();
+        d.resize(841, 553);
+        shoot(&d, "dialog_alldata_" + lang);
+    }
+    {
+        Dialog_VoxelFilter d;
+        d.findChild<QLineEdit *>("le_voxel_unit_size")->setText("0.05");
+        d.findChild<QLineEdit *>("le_voxel_min_num")->setText("5");
+        shoot(&d, "dialog_voxelfilter_" + lang);
+    }
+}
+
 // The main window as it starts, with a line in its log, and its connection dialog filled by
 // the heartbeats the window received.
 void shootMainWindow(const QString &lang)
@@ -144,3 +216,7 @@ TEST(Screenshots, MainWindowInChinese) { shootMainWindow("Chinese"); }
 TEST(Screenshots, DialogsInEnglish) { shootDialogs("English"); }
 
 TEST(Screenshots, DialogsInChinese) { shootDialogs("Chinese"); }
+
+TEST(Screenshots, InspectionDialogsInEnglish) { shootInspectionDialogs("English"); }
+
+TEST(Screenshots, InspectionDialogsInChinese) { shootInspectionDialogs("Chinese"); }
