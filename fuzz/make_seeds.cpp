@@ -4,6 +4,7 @@
 
 #include "capturefiles.h"
 #include "devicepackets.h"
+#include "fakeboxcommand.h"
 #include "lhframe.h"
 #include "laswriter.h"
 #include "pcdwriter.h"
@@ -160,6 +161,13 @@ int main(int argc, char **argv)
     seed("parser_vimo_e", "packets", packet_list(vimo_packets(4, 10)));
     seed("parser_box", "packets", packet_list(box_packets()));
     seed("parser_fenk_u", "measurements", packet_list(lp_measurements(3)));
+
+    // Replies on the box's command channel.
+    seed("box_reply", "lsgets", FakeBoxCommand::reply("LSGETS:1.1.1.1 1000 0|2.2.2.2 2000 1"));
+    seed("box_reply", "reboot", FakeBoxCommand::reply("REBOOT"));
+    Bytes lying = FakeBoxCommand::reply("LQMACH:00:11:22:33:44:55H");
+    wr_u16(&lying[6], 0xFFFF);
+    seed("box_reply", "lying_length", lying);
 
     // Point files.
     PointFrame frame;

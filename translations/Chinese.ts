@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AlgorithmBoxProc</name>
+    <message>
+        <source>open BOXPORT failed!</source>
+        <translation>打开BOXPORT失败!</translation>
+    </message>
+    <message>
+        <source>firmware upgrade OK!</source>
+        <translation>固件升级成功!</translation>
+    </message>
+    <message>
+        <source>firmware upgrade NG!</source>
+        <translation>固件升级失败!</translation>
+    </message>
+</context>
+<context>
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
@@ -1094,6 +1109,237 @@
     <message>
         <source>no response</source>
         <translation>无响应</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>可用算法盒子列表</source>
+        <translation>可用算法盒子列表</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>雷达实时状态列表</source>
+        <translation>雷达实时状态列表</translation>
+    </message>
+    <message>
+        <source>盒子网络配置</source>
+        <translation>盒子网络配置</translation>
+    </message>
+    <message>
+        <source>IP地址:</source>
+        <translation>IP地址:</translation>
+    </message>
+    <message>
+        <source>掩码：</source>
+        <translation>掩码：</translation>
+    </message>
+    <message>
+        <source>网关：</source>
+        <translation>网关：</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>硬件信息配置</source>
+        <translation>硬件信息配置</translation>
+    </message>
+    <message>
+        <source>SN号:</source>
+        <translation>SN号:</translation>
+    </message>
+    <message>
+        <source>MAC地址:</source>
+        <translation>MAC地址:</translation>
+    </message>
+    <message>
+        <source>重启设备</source>
+        <translation>重启设备</translation>
+    </message>
+    <message>
+        <source>历史记录</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>mac地址设置后需要重启设备/上下电生效</source>
+        <translation>mac地址设置后需要重启设备/上下电生效</translation>
+    </message>
+    <message>
+        <source>盒子固件升级</source>
+        <translation>盒子固件升级</translation>
+    </message>
+    <message>
+        <source>当前版本：</source>
+        <translation>当前版本：</translation>
+    </message>
+    <message>
+        <source>目录：</source>
+        <translation>目录：</translation>
+    </message>
+    <message>
+        <source>版本读取</source>
+        <translation>版本读取</translation>
+    </message>
+    <message>
+        <source>选择固件</source>
+        <translation>选择固件</translation>
+    </message>
+    <message>
+        <source>升级固件</source>
+        <translation>升级固件</translation>
+    </message>
+    <message>
+        <source>增删雷达配置</source>
+        <translation>增删雷达配置</translation>
+    </message>
+    <message>
+        <source>可选列表</source>
+        <translation>可选列表</translation>
+    </message>
+    <message>
+        <source>已选列表IO口A</source>
+        <translation>已选列表IO口A</translation>
+    </message>
+    <message>
+        <source>已选列表IO口B</source>
+        <translation>已选列表IO口B</translation>
+    </message>
+    <message>
+        <source>移入IO口A</source>
+        <translation>移入IO口A</translation>
+    </message>
+    <message>
+        <source>移出IO口A</source>
+        <translation>移出IO口A</translation>
+    </message>
+    <message>
+        <source>移入IO口B</source>
+        <translation>移入IO口B</translation>
+    </message>
+    <message>
+        <source>移出IO口B</source>
+        <translation>移出IO口B</translation>
+    </message>
+    <message>
+        <source>手动编辑</source>
+        <translation>手动编辑</translation>
+    </message>
+    <message>
+        <source>显示或隐藏详细配置</source>
+        <translation>显示或隐藏详细配置</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Algorithm Box Configurator</source>
+        <translation>算法盒配置工具</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Please select the specified IP box first!</source>
+        <translation>请先选择指定IP的盒子!</translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first!</source>
+        <translation>请先选择要连接的雷达!</translation>
+    </message>
+    <message>
+        <source>This IP is an internal IP or is occupied. Please choose another IP</source>
+        <translation>该IP为内部IP或已被占用,请选择其他IP</translation>
+    </message>
+    <message>
+        <source>IP/Mask/Gateway mismatch, please modify and try again</source>
+        <translation>IP/掩码/网关不匹配,请修改后重试</translation>
+    </message>
+    <message>
+        <source>MAC address format error!</source>
+        <translation>MAC地址格式错误!</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>box firmware file (*.bin)</source>
+        <translation>盒子固件文件 (*.bin)</translation>
+    </message>
+    <message>
+        <source>filename:%1 is not exist!</source>
+        <translation>文件:%1 不存在!</translation>
+    </message>
+    <message>
+        <source>A firmware upgrade is in progress, please wait until it ends!</source>
+        <translation>固件升级正在进行,请等待其结束!</translation>
+    </message>
+    <message>
+        <source>No available history files, please modify your Mac and try again!</source>
+        <translation>没有可用的历史记录文件,请修改MAC后重试!</translation>
+    </message>
+    <message>
+        <source>algorithm box is reboot!</source>
+        <translation>算法盒正在重启!</translation>
+    </message>
+    <message>
+        <source>MAC set ok!</source>
+        <translation>MAC设置成功!</translation>
+    </message>
+    <message>
+        <source>SN set ok</source>
+        <translation>SN设置成功</translation>
+    </message>
+    <message>
+        <source>ip:port</source>
+        <translation>ip:port</translation>
+    </message>
+    <message>
+        <source>please edit!</source>
+        <translation>请编辑!</translation>
+    </message>
+    <message>
+        <source>Configuration already exists, please add it again</source>
+        <translation>配置已存在,请重新添加</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:format error,row:%1</source>
+        <translation>添加雷达配置失败:格式错误,行:%1</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:ip format error,row:%1</source>
+        <translation>添加雷达配置失败:IP格式错误,行:%1</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:port range error,row:%1</source>
+        <translation>添加雷达配置失败:端口范围错误,行:%1</translation>
     </message>
 </context>
 <context>

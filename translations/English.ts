@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AlgorithmBoxProc</name>
+    <message>
+        <source>open BOXPORT failed!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>firmware upgrade OK!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>firmware upgrade NG!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
@@ -1093,6 +1108,237 @@
     </message>
     <message>
         <source>no response</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>可用算法盒子列表</source>
+        <translation>Available algorithm boxes</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>雷达实时状态列表</source>
+        <translation>Live sensor status</translation>
+    </message>
+    <message>
+        <source>盒子网络配置</source>
+        <translation>Box network</translation>
+    </message>
+    <message>
+        <source>IP地址:</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>掩码：</source>
+        <translation>Mask:</translation>
+    </message>
+    <message>
+        <source>网关：</source>
+        <translation>Gateway:</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>硬件信息配置</source>
+        <translation>Hardware information</translation>
+    </message>
+    <message>
+        <source>SN号:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>MAC地址:</source>
+        <translation>MAC address:</translation>
+    </message>
+    <message>
+        <source>重启设备</source>
+        <translation>Reboot device</translation>
+    </message>
+    <message>
+        <source>历史记录</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>mac地址设置后需要重启设备/上下电生效</source>
+        <translation>A new MAC address takes effect after a reboot or a power cycle</translation>
+    </message>
+    <message>
+        <source>盒子固件升级</source>
+        <translation>Box firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前版本：</source>
+        <translation>Current version:</translation>
+    </message>
+    <message>
+        <source>目录：</source>
+        <translation>Path:</translation>
+    </message>
+    <message>
+        <source>版本读取</source>
+        <translation>Read version</translation>
+    </message>
+    <message>
+        <source>选择固件</source>
+        <translation>Choose firmware</translation>
+    </message>
+    <message>
+        <source>升级固件</source>
+        <translation>Upgrade firmware</translation>
+    </message>
+    <message>
+        <source>增删雷达配置</source>
+        <translation>Add or remove sensors</translation>
+    </message>
+    <message>
+        <source>可选列表</source>
+        <translation>Available</translation>
+    </message>
+    <message>
+        <source>已选列表IO口A</source>
+        <translation>Selected, IO port A</translation>
+    </message>
+    <message>
+        <source>已选列表IO口B</source>
+        <translation>Selected, IO port B</translation>
+    </message>
+    <message>
+        <source>移入IO口A</source>
+        <translation>Move into IO port A</translation>
+    </message>
+    <message>
+        <source>移出IO口A</source>
+        <translation>Move out of IO port A</translation>
+    </message>
+    <message>
+        <source>移入IO口B</source>
+        <translation>Move into IO port B</translation>
+    </message>
+    <message>
+        <source>移出IO口B</source>
+        <translation>Move out of IO port B</translation>
+    </message>
+    <message>
+        <source>手动编辑</source>
+        <translation>Edit by hand</translation>
+    </message>
+    <message>
+        <source>显示或隐藏详细配置</source>
+        <translation>Show or hide details</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Algorithm Box Configurator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the specified IP box first!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This IP is an internal IP or is occupied. Please choose another IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP/Mask/Gateway mismatch, please modify and try again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC address format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>box firmware file (*.bin)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>filename:%1 is not exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A firmware upgrade is in progress, please wait until it ends!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No available history files, please modify your Mac and try again!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>algorithm box is reboot!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC set ok!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN set ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip:port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please edit!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration already exists, please add it again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:format error,row:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:ip format error,row:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:port range error,row:%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -69,6 +69,15 @@ bool write_file_replace(const std::string &path, const void *data, size_t size)
     return true;
 }
 
+bool append_file_nofollow(const std::string &path, const void *data, size_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = write_all_fd(fd, data, size);
+    return ::close(fd) == 0 && written;
+}
+
 bool create_empty_file(const std::string &path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);

@@ -28,6 +28,10 @@ bool path_exists(const std::string &path);
 // planted at `path` in a shared folder is replaced, never followed. False on any failure.
 bool write_file_replace(const std::string &path, const void *data, size_t size);
 
+// Appends `size` bytes to `path`, creating it (mode 0644) when missing. A symlink planted at
+// `path` in a shared folder is refused, never followed. False on any failure.
+bool append_file_nofollow(const std::string &path, const void *data, size_t size);
+
 // Creates `path` empty unless something (file, folder or link) already stands there; never
 // follows a symlink. True when a regular file exists at `path` afterwards.
 bool create_empty_file(const std::string &path);

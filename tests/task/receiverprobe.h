@@ -113,28 +113,8 @@ public:
     }
 };
 
-// Runs the test thread's events until `done` holds or `timeout_ms` has passed.
-template <class Pred>
-bool wait_until(Pred done, int timeout_ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.hasExpired(timeout_ms))
-            return done();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(500);
-    }
-    return true;
-}
-
-// Lets queued signals already on their way arrive: the thread under test has been stopped and
-// joined, so everything it posted is in the queue.
-inline void drain_events()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents();
-}
+using testsupport::drain_events;
+using testsupport::wait_until;
 
 // A UDP port that is free on `ip` right now.
 inline int free_udp_port(const char *ip = "127.0.0.1")
