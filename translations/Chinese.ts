@@ -2208,6 +2208,14 @@
         <source>Unknown lidar model</source>
         <translation>未知雷达型号</translation>
     </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation>套接字接收缓冲区为 %1 字节，请求 %2 字节：高速率时可能丢包；可用以下命令提高上限：sysctl -w net.core.rmem_max=%3</translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
+        <translation>丢弃帧：超过 %1 个点仍无帧结束标志</translation>
+    </message>
 </context>
 <context>
     <name>RecvBoxDataProc</name>

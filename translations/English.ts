@@ -2208,6 +2208,14 @@
         <source>Unknown lidar model</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RecvBoxDataProc</name>
