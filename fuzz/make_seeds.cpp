@@ -4,9 +4,12 @@
 
 #include "capturefiles.h"
 #include "devicepackets.h"
+#include "fakeboxcommand.h"
 #include "lhframe.h"
 #include "laswriter.h"
 #include "pcdwriter.h"
+#include "fakeraxo.h"
+#include "raxoscene.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -161,6 +164,13 @@ int main(int argc, char **argv)
     seed("parser_box", "packets", packet_list(box_packets()));
     seed("parser_fenk_u", "measurements", packet_list(lp_measurements(3)));
 
+    // Replies on the box's command channel.
+    seed("box_reply", "lsgets", FakeBoxCommand::reply("LSGETS:1.1.1.1 1000 0|2.2.2.2 2000 1"));
+    seed("box_reply", "reboot", FakeBoxCommand::reply("REBOOT"));
+    Bytes lying = FakeBoxCommand::reply("LQMACH:00:11:22:33:44:55H");
+    wr_u16(&lying[6], 0xFFFF);
+    seed("box_reply", "lying_length", lying);
+
     // Point files.
     PointFrame frame;
     for (int i = 0; i < 20; ++i) {
@@ -193,6 +203,22 @@ int main(int argc, char **argv)
     seed("capture_reader", "sll2.pcapng", write_pcapng(LINK_LINUX_SLL2, udp_frames(LINK_LINUX_SLL2, payloads)));
     seed("capture_reader", "null.pcap", write_pcap(LINK_NULL, udp_frames(LINK_NULL, payloads)));
     seed("capture_reader", "raw.pcap", write_pcap(LINK_RAW, udp_frames(LINK_RAW, payloads)));
+
+    // Model files.
+    const std::string models =
+        "2\r\nperson 12 1765400000000\r\n0.5 0.4 1.7 0.125\r\n8 0.5 0.25 0.125 0.0625 0.0625 0 0 0\r\n"
+        "5 0.2 0.2 0.2 0.2 0.2\r\ncar 3 1765400000001\r\n4.5 1.8 1.5 2e-05\r\n0\r\n0\r\n";
+    seed("model_file", "two.bin", Bytes(models.begin(), models.end()));
+    const std::string broken = "20 a 1 2 3 4 5 6 -1 b 1 2\t3 4 5 6 70 1\n";
+    seed("model_file", "broken.bin", Bytes(broken.begin(), broken.end()));
+
+    // The detector's intake: a still sensor, then one scan with an object in view.
+    RaxoScene scene;
+    scene.object(40, 59, 100, 109, 5.0);
+    std::vector<Bytes> intake = {raxo_imu_level_packet(0.0f, 0.0f, 9.8f)};
+    for (const Bytes &p : scene.packets())
+        intake.push_back(p);
+    seed("detector_intake", "scan", packet_list(intake));
 
     if (!g_ok) {
         std::fprintf(stderr, "could not write the seeds under %s\n", argv[1]);

@@ -6,12 +6,12 @@
 #   bash scripts/fuzz.sh dump_scan 3600     one target for an hour
 #   bash scripts/fuzz.sh all 0              replay the corpora only
 # Targets: dump_scan raw_scans lp_decoder parser_raxo parser_vimo_e parser_box parser_fenk_u
-#          las_reader pcd_reader capture_reader
+#          las_reader pcd_reader capture_reader box_reply model_file detector_intake
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 TARGETS=(dump_scan raw_scans lp_decoder parser_raxo parser_vimo_e parser_box parser_fenk_u
-         las_reader pcd_reader capture_reader)
+         las_reader pcd_reader capture_reader box_reply model_file detector_intake)
 target="${1:-all}"
 seconds="${2:-60}"
 

@@ -1,67 +1,290 @@
 #include "dialog_alldata.h"
 
+#include "messagebox.h"
+#include "tracelog.h"
+#include "ui_dialog_alldata.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QStandardItemModel>
+
 #include <algorithm>
-#include <QTableWidget>
-#include <QVBoxLayout>
+#include <mutex>
 
 namespace {
-enum { COL_INDEX, COL_X, COL_Y, COL_Z, COL_DISTANCE, COL_CONFIDENCE, COL_DEPTH, COL_DEEPFIELD, COLS };
+
+// Guards the picked point positions.
+std::mutex g_selectMutex;
+
+constexpr int kButtonsPerPage = 30;
+constexpr int kButtonsPerLine = 5;
+
+enum Column {
+    ColIndex = 0,
+    ColX,
+    ColY,
+    ColZ,
+    ColDistance,
+    ColConfidence,
+    ColDepth,
+    ColDeepField,
+    ColumnCount
+};
+
+void setButtonFont(QAbstractButton *button, int points, int weight)
+{
+    QFont font = button->font();
+    font.setPointSize(points);
+    font.setWeight(weight);
+    button->setFont(font);
 }
 
-Dialog_AllData::Dialog_AllData(QWidget *parent) : QWidget(parent)
+QString number(float v)
 {
-    auto *layout = new QVBoxLayout(this);
-    table_ = new QTableWidget(0, COLS, this);
-    table_->setObjectName("tableView");
-    table_->setHorizontalHeaderLabels({tr("Index"), tr("X"), tr("Y"), tr("Z"), tr("distance"),
-                                       tr("confidence"), tr("depth"), tr("deep field")});
-    table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // Wide enough for the columns shown at start without a scroll bar.
-    table_->setMinimumWidth(400);
-    layout->addWidget(table_);
-    setDataType(0);
+    return QString::number(double(v), 'g', 6);
 }
 
-void Dialog_AllData::setData(std::vector<UserPointData> points, bool)
+} // namespace
+
+Dialog_AllData::Dialog_AllData(QWidget *parent)
+    : QWidget(parent), ui(new Ui::Dialog_AllData), m_model(new QStandardItemModel(this)),
+      m_buttonGroup(nullptr)
 {
-    points_ = std::move(points);
-    fill();
+    ui->setupUi(this);
+
+    m_model->setColumnCount(ColumnCount);
+    const QString headers[ColumnCount] = {tr("Index"),      tr("X"),     tr("Y"),
+                                          tr("Z"),          tr("distance"), tr("confidence"),
+                                          tr("depth"),      tr("deep field")};
+    for (int c = 0; c < ColumnCount; ++c)
+        m_model->setHorizontalHeaderItem(c, new QStandardItem(headers[c]));
+    QHeaderView *header = ui->tableView->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setStyleSheet(
+        "QHeaderView::section {background-color: rgb(240, 240, 240);color: rgb(0, 0, 0);}");
+    ui->tableView->setModel(m_model);
+    ui->tableView->verticalHeader()->hide();
+    ui->tableView->verticalHeader()->setMinimumSectionSize(50);
+    ui->tableView->verticalHeader()->setMaximumSectionSize(150);
+    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->tableView->setSelectionMode(QAbstractItemView::MultiSelection);
+    ui->tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(header, &QHeaderView::sectionClicked, this, &Dialog_AllData::onHeaderClicked);
+    ui->tableView->setColumnHidden(ColDistance, true);
+    ui->tableView->setColumnHidden(ColDepth, true);
+    ui->tableView->setColumnHidden(ColDeepField, true);
+
+    m_buttonGroup = new QButtonGroup(this);
+    ui->frame_page->hide();
 }
 
-void Dialog_AllData::setLidarType(uint8_t type)
+Dialog_AllData::~Dialog_AllData()
 {
-    lidarType_ = type;
-    rowsPerBlock_ = type == 0 ? 40 : type == 3 ? 128 : 150;
+    delete ui;
 }
 
-void Dialog_AllData::setDataType(uint16_t mask)
+int Dialog_AllData::pageCount() const
 {
-    dataType_ = mask;
-    table_->setColumnHidden(COL_DISTANCE, !(mask & 0x04));
-    table_->setColumnHidden(COL_DEPTH, !(mask & 0x10));
-    table_->setColumnHidden(COL_DEEPFIELD, !(mask & 0x20));
+    return (m_blockCount + kButtonsPerPage - 1) / kButtonsPerPage;
+}
+
+void Dialog_AllData::setData(std::vector<UserPointData> points, bool relabel)
+{
+    if (points.empty())
+        return;
+    m_points = std::move(points);
+    const qint64 n = qint64(m_points.size());
+    ui->lb_selectnum->setText(QString::number(n));
+
+    const qint64 rows = m_rowsPerBlock;
+    m_blockCount = int((n + rows - 1) / rows);
+    const int inUse = std::min(m_blockCount - kButtonsPerPage * m_page, kButtonsPerPage);
+    const int pages = pageCount();
+
+    if (m_buttonsPending) {
+        for (int i = 0; i < inUse; ++i) {
+            auto *button = new QPushButton(tr("row%1").arg(i + 1));
+            setButtonFont(button, 10, QFont::Normal);
+            m_buttonGroup->addButton(button, i);
+        }
+        for (QAbstractButton *button : m_buttonGroup->buttons()) {
+            const int i = m_buttonGroup->id(button);
+            ui->gridLayout->addWidget(button, i / kButtonsPerLine, i % kButtonsPerLine);
+        }
+        connect(m_buttonGroup, &QButtonGroup::idClicked, this,
+                &Dialog_AllData::clickItem, Qt::UniqueConnection);
+        m_buttonsPending = false;
+    }
+
+    if (relabel) {
+        int k = 0;
+        for (QAbstractButton *button : m_buttonGroup->buttons()) {
+            if (k < inUse) {
+                button->setEnabled(true);
+                button->setText(tr("row%1").arg(kButtonsPerPage * m_page + k + 1));
+                ++k;
+            } else {
+                button->setEnabled(false);
+                button->setText(QString());
+            }
+        }
+    }
+
+    ui->frame_page->show();
+    ui->lb_page->setText(QString("%1/%2").arg(m_page + 1).arg(pages));
+
+    m_model->removeRows(0, m_model->rowCount());
+    const qint64 first = firstShown();
+    if (m_lidarType == LIDAR_RAXO_E || m_lidarType == LIDAR_RAXO_S)
+        ui->tableView->setColumnHidden(ColDistance, false);
+    for (int row = 0; row < rows && first + row < n; ++row)
+        fillRow(row, first + row);
+}
+
+void Dialog_AllData::fillRow(int row, qint64 position)
+{
+    const UserPointData &p = m_points[size_t(position)];
+    m_model->setItem(row, ColIndex, new QStandardItem(QString::number(position + 1)));
+    auto put = [this, row](int column, const QString &text) {
+        m_model->setData(m_model->index(row, column), text);
+    };
+    // Every model shows x, y, z and the intensity; the distance is a Fenk-U and Raxo field, depth
+    // and deep field are Fenk-U planes. An unknown model shows the index alone.
+    if (m_lidarType > LIDAR_UNKNOWN)
+        return;
+    put(ColX, number(p.x));
+    put(ColY, number(p.y));
+    put(ColZ, number(p.z));
+    if (m_lidarType <= LIDAR_RAXO_S)
+        put(ColDistance, number(p.distance));
+    put(ColConfidence, QString::number(p.intensity));
+    if (m_lidarType == LIDAR_FENK_U) {
+        put(ColDepth, QString::number(p.depth));
+        put(ColDeepField, QString::number(p.deep_field));
+    }
 }
 
 void Dialog_AllData::clearData()
 {
-    points_.clear();
-    table_->setRowCount(0);
+    m_buttonsPending = true;
+    m_model->removeRows(0, m_model->rowCount());
+    const QList<QAbstractButton *> buttons = m_buttonGroup->buttons();
+    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it) {
+        QAbstractButton *button = *it;
+        m_buttonGroup->removeButton(button);
+        ui->gridLayout->removeWidget(button);
+        button->hide();
+        button->deleteLater();
+    }
 }
 
-void Dialog_AllData::fill()
+void Dialog_AllData::setDataType(uint16_t mask)
 {
-    const int rows = int(std::min<size_t>(points_.size(), size_t(rowsPerBlock_)));
-    table_->setRowCount(rows);
-    for (int r = 0; r < rows; ++r) {
-        const UserPointData &p = points_[size_t(r)];
-        const QString cells[COLS] = {QString::number(r + 1), QString::number(p.x), QString::number(p.y),
-                                     QString::number(p.z), QString::number(p.distance),
-                                     QString::number(p.intensity), QString::number(p.depth),
-                                     QString::number(p.deep_field)};
-        for (int c = 0; c < COLS; ++c)
-            table_->setItem(r, c, new QTableWidgetItem(cells[c]));
+    m_dataType = mask;
+    if (mask & 0x04)
+        ui->tableView->setColumnHidden(ColDistance, false);
+    if (mask & 0x10)
+        ui->tableView->setColumnHidden(ColDepth, false);
+    if (mask & 0x20)
+        ui->tableView->setColumnHidden(ColDeepField, false);
+}
+
+void Dialog_AllData::setLidarType(uint8_t type)
+{
+    m_lidarType = type;
+    switch (type) {
+    case LIDAR_FENK_U:
+        m_rowsPerBlock = 40;
+        break;
+    case LIDAR_VIMO_E:
+        m_rowsPerBlock = 128;
+        break;
+    default:
+        m_rowsPerBlock = 150;
+        break;
     }
+}
+
+void Dialog_AllData::clickItem(int id)
+{
+    if (QAbstractButton *old = m_buttonGroup->button(m_chosenButton))
+        setButtonFont(old, 10, QFont::Normal);
+    if (QAbstractButton *chosen = m_buttonGroup->button(id))
+        setButtonFont(chosen, 12, QFont::Bold);
+    m_chosenButton = id;
+    m_model->removeRows(0, m_model->rowCount());
+    setData(m_points, false);
+}
+
+void Dialog_AllData::showPage(int page)
+{
+    m_page = page;
+    for (QAbstractButton *button : m_buttonGroup->buttons())
+        button->setText(
+            tr("row%1").arg(kButtonsPerPage * m_page + m_buttonGroup->id(button) + 1));
+    setData(m_points, true);
+}
+
+void Dialog_AllData::on_pb_lastPage_clicked()
+{
+    const int pages = pageCount();
+    showPage(pages == 0 ? 0 : (m_page - 1 < 0 ? pages - 1 : m_page - 1));
+}
+
+void Dialog_AllData::on_pb_nextPage_clicked()
+{
+    const int pages = pageCount();
+    showPage(pages == 0 || m_page + 1 > pages - 1 ? 0 : m_page + 1);
+}
+
+void Dialog_AllData::on_pb_jump_clicked()
+{
+    const int pages = pageCount();
+    const int page = ui->le_page->text().toInt(nullptr, 10);
+    if (page < 1 || page > pages) {
+        show_warning(nullptr, tr("error"),
+                     tr("Set page number error, current page range[1,%2]").arg(pages));
+        return;
+    }
+    showPage(page - 1);
+}
+
+std::vector<int> Dialog_AllData::selectedIndices() const
+{
+    std::lock_guard<std::mutex> lock(g_selectMutex);
+    return m_selectIndex;
+}
+
+qint64 Dialog_AllData::firstShown() const
+{
+    return (qint64(m_chosenButton) + qint64(kButtonsPerPage) * m_page) * m_rowsPerBlock;
+}
+
+void Dialog_AllData::addSelected(int first, int count)
+{
+    for (int i = 0; i < count; ++i)
+        m_selectIndex.push_back(first + i);
+    std::sort(m_selectIndex.begin(), m_selectIndex.end());
+    m_selectIndex.erase(std::unique(m_selectIndex.begin(), m_selectIndex.end()),
+                        m_selectIndex.end());
+}
+
+void Dialog_AllData::on_tableView_pressed(const QModelIndex &index)
+{
+    // The picked point's position in the frame.
+    const int added = int(firstShown() + index.row());
+    std::lock_guard<std::mutex> lock(g_selectMutex);
+    addSelected(added, 1);
+    QV_TRACE() << m_chosenButton << index.row() << added << m_selectIndex.size();
+}
+
+void Dialog_AllData::onHeaderClicked(int)
+{
+    // Every point the table shows.
+    const int first = int(firstShown());
+    const int shown = m_model->rowCount();
+    std::lock_guard<std::mutex> lock(g_selectMutex);
+    addSelected(first, shown);
 }

@@ -355,7 +355,7 @@ void MainWindow::recvBoxHeartbeat(const QByteArray &info)
     BoxHeartbeat hb;
     if (!box_heartbeat_decode(bytesOf(info), size_t(info.size()), &hb))
         return;
-    algorithmBox->setBoxInfo(&hb);
+    algorithmBox->setBoxInfo(hb);
 }
 
 void MainWindow::recvLidarType(const QByteArray &info)

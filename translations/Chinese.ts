@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AlgorithmBoxProc</name>
+    <message>
+        <source>open BOXPORT failed!</source>
+        <translation>打开BOXPORT失败!</translation>
+    </message>
+    <message>
+        <source>firmware upgrade OK!</source>
+        <translation>固件升级成功!</translation>
+    </message>
+    <message>
+        <source>firmware upgrade NG!</source>
+        <translation>固件升级失败!</translation>
+    </message>
+</context>
+<context>
     <name>BGraphicsItem</name>
     <message>
         <source>refresh</source>
@@ -131,6 +146,42 @@
     <message>
         <source>deep field</source>
         <translation>景深</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>总点数：</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>页码</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>row%1</source>
+        <translation>第%1块</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Set page number error, current page range[1,%2]</source>
+        <translation>页码设置错误，当前页码范围[1,%2]</translation>
     </message>
 </context>
 <context>
@@ -347,6 +398,129 @@
     </message>
 </context>
 <context>
+    <name>Dialog_Detect_Raxo</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>5CM定高地面检测</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  检测总点数:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>连续检测帧数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格率</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度分布不均匀</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 均值差阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 标准差阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>判断标准:左右每隔10度，取强度的最大最小值，比对差值(最大-最大 最小-最小，然后较大值与阈值比对)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单侧边缘堆叠/两侧地面起翘不一致</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平距离差(X轴)阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>齐平性(Z轴)阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>抬升高度差阈值(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>下方分层</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 地面厚度(mm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上方噪点</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 噪点数量阈值:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>判断标准: 在已圈选数据 获取Z轴上方的点数量</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>      中止</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> 清空日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;black&apos;&gt;检测结束,测试次数:%1 成功次数:%2 强度均匀检测成功次数:%3 边缘齐平性检测成功次数:%4 地面分层检测成功次数:%5 上方噪点检测成功次数:%6&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;green&apos;&gt;成功，通过率:%1&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;失败，通过率:%1&lt;/font&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度分布均匀检测:点云数据异常</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>强度均匀检测:%1 平均差值:%2 参照值:%3 标准差值:%4 参照值:%5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>边缘齐平性检测: %1  水平差值:%2  x 参照值 %3; 高度差值:%4 z 参照值:%5 ;高度差值:%6 z 参照值:%7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>地面分层检测:%1 厚度:%2 参照值:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>上方噪点检测:%1 数量:%2 参照值:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Fix_Point_Detect</name>
     <message>
         <source>Dialog</source>
@@ -423,6 +597,69 @@
     <message>
         <source>please choose one row delete</source>
         <translation>请选择要删除的一行</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ObjectTrack</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Object Move Information</source>
+        <translation>目标移动信息</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>center x</source>
+        <translation>中心x</translation>
+    </message>
+    <message>
+        <source>center y</source>
+        <translation>中心y</translation>
+    </message>
+    <message>
+        <source>center z</source>
+        <translation>中心z</translation>
+    </message>
+    <message>
+        <source>length</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>width</source>
+        <translation>宽度</translation>
+    </message>
+    <message>
+        <source>height</source>
+        <translation>高度</translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation>目标名称</translation>
+    </message>
+    <message>
+        <source>alarm type</source>
+        <translation>报警类型</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>observe</source>
+        <translation>观察</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>预警</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>报警</translation>
     </message>
 </context>
 <context>
@@ -609,6 +846,49 @@
     <message>
         <source>Software Information</source>
         <translation>软件信息</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_VoxelFilter</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>体素格栅大小(单位:m)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>单位格栅最小点数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vitamin Filtration Parameters</source>
+        <translation>体素滤波参数</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The minimum number of points per cell must not exceed %1!</source>
+        <translation>单位格栅最小点数不能超过%1!</translation>
+    </message>
+    <message>
+        <source>The voxel cell size must be a positive number of metres!</source>
+        <translation>体素格栅大小必须是正数(单位:m)!</translation>
     </message>
 </context>
 <context>
@@ -941,6 +1221,237 @@
     <message>
         <source>no response</source>
         <translation>无响应</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box</name>
+    <message>
+        <source>Form</source>
+        <translation>窗体</translation>
+    </message>
+    <message>
+        <source>可用算法盒子列表</source>
+        <translation>可用算法盒子列表</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>雷达实时状态列表</source>
+        <translation>雷达实时状态列表</translation>
+    </message>
+    <message>
+        <source>盒子网络配置</source>
+        <translation>盒子网络配置</translation>
+    </message>
+    <message>
+        <source>IP地址:</source>
+        <translation>IP地址:</translation>
+    </message>
+    <message>
+        <source>掩码：</source>
+        <translation>掩码：</translation>
+    </message>
+    <message>
+        <source>网关：</source>
+        <translation>网关：</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>硬件信息配置</source>
+        <translation>硬件信息配置</translation>
+    </message>
+    <message>
+        <source>SN号:</source>
+        <translation>SN号:</translation>
+    </message>
+    <message>
+        <source>MAC地址:</source>
+        <translation>MAC地址:</translation>
+    </message>
+    <message>
+        <source>重启设备</source>
+        <translation>重启设备</translation>
+    </message>
+    <message>
+        <source>历史记录</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>mac地址设置后需要重启设备/上下电生效</source>
+        <translation>mac地址设置后需要重启设备/上下电生效</translation>
+    </message>
+    <message>
+        <source>盒子固件升级</source>
+        <translation>盒子固件升级</translation>
+    </message>
+    <message>
+        <source>当前版本：</source>
+        <translation>当前版本：</translation>
+    </message>
+    <message>
+        <source>目录：</source>
+        <translation>目录：</translation>
+    </message>
+    <message>
+        <source>版本读取</source>
+        <translation>版本读取</translation>
+    </message>
+    <message>
+        <source>选择固件</source>
+        <translation>选择固件</translation>
+    </message>
+    <message>
+        <source>升级固件</source>
+        <translation>升级固件</translation>
+    </message>
+    <message>
+        <source>增删雷达配置</source>
+        <translation>增删雷达配置</translation>
+    </message>
+    <message>
+        <source>可选列表</source>
+        <translation>可选列表</translation>
+    </message>
+    <message>
+        <source>已选列表IO口A</source>
+        <translation>已选列表IO口A</translation>
+    </message>
+    <message>
+        <source>已选列表IO口B</source>
+        <translation>已选列表IO口B</translation>
+    </message>
+    <message>
+        <source>移入IO口A</source>
+        <translation>移入IO口A</translation>
+    </message>
+    <message>
+        <source>移出IO口A</source>
+        <translation>移出IO口A</translation>
+    </message>
+    <message>
+        <source>移入IO口B</source>
+        <translation>移入IO口B</translation>
+    </message>
+    <message>
+        <source>移出IO口B</source>
+        <translation>移出IO口B</translation>
+    </message>
+    <message>
+        <source>手动编辑</source>
+        <translation>手动编辑</translation>
+    </message>
+    <message>
+        <source>显示或隐藏详细配置</source>
+        <translation>显示或隐藏详细配置</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Algorithm Box Configurator</source>
+        <translation>算法盒配置工具</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Please select the specified IP box first!</source>
+        <translation>请先选择指定IP的盒子!</translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first!</source>
+        <translation>请先选择要连接的雷达!</translation>
+    </message>
+    <message>
+        <source>This IP is an internal IP or is occupied. Please choose another IP</source>
+        <translation>该IP为内部IP或已被占用,请选择其他IP</translation>
+    </message>
+    <message>
+        <source>IP/Mask/Gateway mismatch, please modify and try again</source>
+        <translation>IP/掩码/网关不匹配,请修改后重试</translation>
+    </message>
+    <message>
+        <source>MAC address format error!</source>
+        <translation>MAC地址格式错误!</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>box firmware file (*.bin)</source>
+        <translation>盒子固件文件 (*.bin)</translation>
+    </message>
+    <message>
+        <source>filename:%1 is not exist!</source>
+        <translation>文件:%1 不存在!</translation>
+    </message>
+    <message>
+        <source>A firmware upgrade is in progress, please wait until it ends!</source>
+        <translation>固件升级正在进行,请等待其结束!</translation>
+    </message>
+    <message>
+        <source>No available history files, please modify your Mac and try again!</source>
+        <translation>没有可用的历史记录文件,请修改MAC后重试!</translation>
+    </message>
+    <message>
+        <source>algorithm box is reboot!</source>
+        <translation>算法盒正在重启!</translation>
+    </message>
+    <message>
+        <source>MAC set ok!</source>
+        <translation>MAC设置成功!</translation>
+    </message>
+    <message>
+        <source>SN set ok</source>
+        <translation>SN设置成功</translation>
+    </message>
+    <message>
+        <source>ip:port</source>
+        <translation>ip:port</translation>
+    </message>
+    <message>
+        <source>please edit!</source>
+        <translation>请编辑!</translation>
+    </message>
+    <message>
+        <source>Configuration already exists, please add it again</source>
+        <translation>配置已存在,请重新添加</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:format error,row:%1</source>
+        <translation>添加雷达配置失败:格式错误,行:%1</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:ip format error,row:%1</source>
+        <translation>添加雷达配置失败:IP格式错误,行:%1</translation>
+    </message>
+    <message>
+        <source>add lidar config failed:port range error,row:%1</source>
+        <translation>添加雷达配置失败:端口范围错误,行:%1</translation>
     </message>
 </context>
 <context>
@@ -1952,6 +2463,14 @@
     <message>
         <source>Unknown lidar model</source>
         <translation>未知雷达型号</translation>
+    </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation>套接字接收缓冲区为 %1 字节，请求 %2 字节：高速率时可能丢包；可用以下命令提高上限：sysctl -w net.core.rmem_max=%3</translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
+        <translation>丢弃帧：超过 %1 个点仍无帧结束标志</translation>
     </message>
 </context>
 <context>

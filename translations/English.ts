@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AlgorithmBoxProc</name>
+    <message>
+        <source>open BOXPORT failed!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>firmware upgrade OK!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>firmware upgrade NG!</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>BGraphicsItem</name>
     <message>
         <source>refresh</source>
@@ -130,6 +145,42 @@
     </message>
     <message>
         <source>deep field</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>总点数：</source>
+        <translation>Total points:</translation>
+    </message>
+    <message>
+        <source>上一页</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>页码</source>
+        <translation>Page number</translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation>Go</translation>
+    </message>
+    <message>
+        <source>下一页</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>row%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set page number error, current page range[1,%2]</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -347,6 +398,129 @@
     </message>
 </context>
 <context>
+    <name>Dialog_Detect_Raxo</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5CM定高地面检测</source>
+        <translation>5 cm fixed-height ground test</translation>
+    </message>
+    <message>
+        <source>  检测总点数:</source>
+        <translation>  Points tested:</translation>
+    </message>
+    <message>
+        <source>连续检测帧数</source>
+        <translation>Frames per run</translation>
+    </message>
+    <message>
+        <source>合格率</source>
+        <translation>Required pass rate</translation>
+    </message>
+    <message>
+        <source>强度分布不均匀</source>
+        <translation>Uneven intensity distribution</translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source> 均值差阈值:</source>
+        <translation> Mean difference threshold:</translation>
+    </message>
+    <message>
+        <source> 标准差阈值:</source>
+        <translation> Std dev difference threshold:</translation>
+    </message>
+    <message>
+        <source>判断标准:左右每隔10度，取强度的最大最小值，比对差值(最大-最大 最小-最小，然后较大值与阈值比对)</source>
+        <translation>Criterion: in 10-degree steps to the left and right, take the largest and smallest intensity and compare them pairwise (largest with largest, smallest with smallest), then the larger difference with the threshold</translation>
+    </message>
+    <message>
+        <source>单侧边缘堆叠/两侧地面起翘不一致</source>
+        <translation>Edge stacked on one side / floor lifted unevenly on the two sides</translation>
+    </message>
+    <message>
+        <source>水平距离差(X轴)阈值(mm):</source>
+        <translation>Horizontal difference (X) threshold (mm):</translation>
+    </message>
+    <message>
+        <source>齐平性(Z轴)阈值(mm):</source>
+        <translation>Level (Z) threshold (mm):</translation>
+    </message>
+    <message>
+        <source>抬升高度差阈值(mm):</source>
+        <translation>Lift difference threshold (mm):</translation>
+    </message>
+    <message>
+        <source>下方分层</source>
+        <translation>Floor layering</translation>
+    </message>
+    <message>
+        <source> 地面厚度(mm):</source>
+        <translation> Floor thickness (mm):</translation>
+    </message>
+    <message>
+        <source>上方噪点</source>
+        <translation>Noise above</translation>
+    </message>
+    <message>
+        <source> 噪点数量阈值:</source>
+        <translation> Noise point threshold:</translation>
+    </message>
+    <message>
+        <source>判断标准: 在已圈选数据 获取Z轴上方的点数量</source>
+        <translation>Criterion: the number of selected points above the sensor (Z)</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>      中止</source>
+        <translation>      Stop</translation>
+    </message>
+    <message>
+        <source> 清空日志</source>
+        <translation> Clear log</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;black&apos;&gt;检测结束,测试次数:%1 成功次数:%2 强度均匀检测成功次数:%3 边缘齐平性检测成功次数:%4 地面分层检测成功次数:%5 上方噪点检测成功次数:%6&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;black&apos;&gt;Test finished, frames tested:%1 passed:%2 intensity uniformity passed:%3 edge flatness passed:%4 ground layering passed:%5 upper noise passed:%6&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;green&apos;&gt;成功，通过率:%1&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;green&apos;&gt;Passed, pass rate:%1&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=&apos;red&apos;&gt;失败，通过率:%1&lt;/font&gt;</source>
+        <translation>&lt;font color=&apos;red&apos;&gt;Failed, pass rate:%1&lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>强度分布均匀检测:点云数据异常</source>
+        <translation>Intensity uniformity: abnormal point cloud data</translation>
+    </message>
+    <message>
+        <source>强度均匀检测:%1 平均差值:%2 参照值:%3 标准差值:%4 参照值:%5</source>
+        <translation>Intensity uniformity:%1 mean difference:%2 reference:%3 std dev difference:%4 reference:%5</translation>
+    </message>
+    <message>
+        <source>边缘齐平性检测: %1  水平差值:%2  x 参照值 %3; 高度差值:%4 z 参照值:%5 ;高度差值:%6 z 参照值:%7</source>
+        <translation>Edge flatness: %1  horizontal difference:%2  x reference %3; level difference:%4 z reference:%5 ;lift difference:%6 z reference:%7</translation>
+    </message>
+    <message>
+        <source>地面分层检测:%1 厚度:%2 参照值:%3</source>
+        <translation>Ground layering:%1 thickness:%2 reference:%3</translation>
+    </message>
+    <message>
+        <source>上方噪点检测:%1 数量:%2 参照值:%3</source>
+        <translation>Upper noise:%1 count:%2 reference:%3</translation>
+    </message>
+</context>
+<context>
     <name>Dialog_Fix_Point_Detect</name>
     <message>
         <source>Dialog</source>
@@ -422,6 +596,69 @@
     </message>
     <message>
         <source>please choose one row delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_ObjectTrack</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Object Move Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>height</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -608,6 +845,49 @@
     </message>
     <message>
         <source>Software Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_VoxelFilter</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>体素格栅大小(单位:m)</source>
+        <translation>Voxel cell size (m)</translation>
+    </message>
+    <message>
+        <source>单位格栅最小点数</source>
+        <translation>Minimum points per cell</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Vitamin Filtration Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The minimum number of points per cell must not exceed %1!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The voxel cell size must be a positive number of metres!</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -940,6 +1220,237 @@
     </message>
     <message>
         <source>no response</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Box</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>可用算法盒子列表</source>
+        <translation>Available algorithm boxes</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>雷达实时状态列表</source>
+        <translation>Live sensor status</translation>
+    </message>
+    <message>
+        <source>盒子网络配置</source>
+        <translation>Box network</translation>
+    </message>
+    <message>
+        <source>IP地址:</source>
+        <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>掩码：</source>
+        <translation>Mask:</translation>
+    </message>
+    <message>
+        <source>网关：</source>
+        <translation>Gateway:</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>硬件信息配置</source>
+        <translation>Hardware information</translation>
+    </message>
+    <message>
+        <source>SN号:</source>
+        <translation>SN:</translation>
+    </message>
+    <message>
+        <source>MAC地址:</source>
+        <translation>MAC address:</translation>
+    </message>
+    <message>
+        <source>重启设备</source>
+        <translation>Reboot device</translation>
+    </message>
+    <message>
+        <source>历史记录</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>mac地址设置后需要重启设备/上下电生效</source>
+        <translation>A new MAC address takes effect after a reboot or a power cycle</translation>
+    </message>
+    <message>
+        <source>盒子固件升级</source>
+        <translation>Box firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前版本：</source>
+        <translation>Current version:</translation>
+    </message>
+    <message>
+        <source>目录：</source>
+        <translation>Path:</translation>
+    </message>
+    <message>
+        <source>版本读取</source>
+        <translation>Read version</translation>
+    </message>
+    <message>
+        <source>选择固件</source>
+        <translation>Choose firmware</translation>
+    </message>
+    <message>
+        <source>升级固件</source>
+        <translation>Upgrade firmware</translation>
+    </message>
+    <message>
+        <source>增删雷达配置</source>
+        <translation>Add or remove sensors</translation>
+    </message>
+    <message>
+        <source>可选列表</source>
+        <translation>Available</translation>
+    </message>
+    <message>
+        <source>已选列表IO口A</source>
+        <translation>Selected, IO port A</translation>
+    </message>
+    <message>
+        <source>已选列表IO口B</source>
+        <translation>Selected, IO port B</translation>
+    </message>
+    <message>
+        <source>移入IO口A</source>
+        <translation>Move into IO port A</translation>
+    </message>
+    <message>
+        <source>移出IO口A</source>
+        <translation>Move out of IO port A</translation>
+    </message>
+    <message>
+        <source>移入IO口B</source>
+        <translation>Move into IO port B</translation>
+    </message>
+    <message>
+        <source>移出IO口B</source>
+        <translation>Move out of IO port B</translation>
+    </message>
+    <message>
+        <source>手动编辑</source>
+        <translation>Edit by hand</translation>
+    </message>
+    <message>
+        <source>显示或隐藏详细配置</source>
+        <translation>Show or hide details</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Algorithm Box Configurator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the specified IP box first!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please select the lidar to be connected first!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This IP is an internal IP or is occupied. Please choose another IP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP/Mask/Gateway mismatch, please modify and try again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC address format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>box firmware file (*.bin)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>filename:%1 is not exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A firmware upgrade is in progress, please wait until it ends!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No available history files, please modify your Mac and try again!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>algorithm box is reboot!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MAC set ok!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN set ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip:port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please edit!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Configuration already exists, please add it again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:format error,row:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:ip format error,row:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>add lidar config failed:port range error,row:%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1951,6 +2462,14 @@
     </message>
     <message>
         <source>Unknown lidar model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

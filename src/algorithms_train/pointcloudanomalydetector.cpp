@@ -1,9 +1,17 @@
 #include "pointcloudanomalydetector.h"
 
+#include "dirhelpers.h"
+#include "numberformat.h"
 #include "raxopacket.h"
+#include "timehelpers.h"
 #include "tracelog.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <string_view>
+#include <type_traits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -298,17 +306,24 @@ void PointCloudAnomalyDetector::live_data_thread()
 void PointCloudAnomalyDetector::timer_thread()
 {
     std::unique_ptr<PacketData> work(new (std::nothrow) PacketData);
-    if (work) {
+    std::unique_ptr<TimerState> state;
+    try {
+        state.reset(new TimerState);
+    } catch (const std::bad_alloc &) {
+    }
+    if (work && state && state->tracker) {
         while (running_.load()) {
             if (!takeElement(queue2_, queued2_, kTimerPoll, *work))
                 continue;
             if (tap_)
                 tap_(*work);
+            processClusterElement(*work, *state);
             finishElement();
         }
     } else {
         QV_TRACE() << "no memory for the timer thread's clusters";
     }
+    state.reset();
     QV_TRACE() << "time thread end";
     --workers_;
     notifyFlow();
@@ -699,4 +714,645 @@ void PointCloudAnomalyDetector::clearBackground()
     std::fill(samples_.begin(), samples_.end(), uint16_t(0));
     std::fill(background_.begin(), background_.end(), uint16_t(0));
     bgSampleCount_ = 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timer thread: clusters, records and results
+
+PointCloudAnomalyDetector::TimerState::TimerState()
+    : tracker(createTracker(kDetectorMaxClusters, 0.5f, 5))
+{
+    points.reserve(kWorkingPoints);
+    records.reserve(kDetectorMaxClusters);
+}
+
+PointCloudAnomalyDetector::TimerState::~TimerState()
+{
+    destroyTracker(tracker);
+}
+
+void PointCloudAnomalyDetector::processClusterElement(const PacketData &e, TimerState &state)
+{
+    // The records of the frame are filled in place: the list that comes back from the results
+    // keeps its records, so a frame like the last one builds no record anew.
+    size_t used = 0;
+    const int clusters = std::min<int>(e.clusterCount, kDetectorMaxClusters);
+    for (int i = 0; i < clusters; ++i) {
+        const size_t first = e.start[i];
+        const size_t end = e.start[i + 1];
+        // Elements come from the live thread; one that says otherwise holds no cluster here.
+        if (first > end || end > size_t(kDetectorCells))
+            continue;
+        if (training_.load()) {
+            state.points.assign(e.point + first, e.point + end);
+            trainObject(state.points, GetTrainName());
+            continue;
+        }
+        // The slabs can leave a cluster empty: it has no box, no class and no track.
+        if (first == end)
+            continue;
+        float lo[3], hi[3];
+        const ObjectFeature f = featuresOf(e.point + first, end - first, lo, hi);
+        const int classIndex = classifyFeatures(f);
+        if (used == state.records.size())
+            state.records.emplace_back();
+        fillRecord(e.point + first, end - first, classIndex, lo, hi, state.records[used++]);
+    }
+    if (training_.load())
+        return;
+    state.records.resize(used);
+
+    const int n = int(used);
+    for (TrackInput &in : state.inputs)
+        in = TrackInput();
+    for (int r = 0; r < n; ++r) {
+        const DetectedObject &rec = state.records[size_t(r)];
+        state.inputs[r].x = rec.centerX;
+        state.inputs[r].y = rec.centerY;
+        state.inputs[r].z = rec.centerZ;
+        state.inputs[r].frame = state.frameNumber;
+        state.inputs[r].trackId = -1;
+    }
+    updateTracks(state.tracker, state.inputs, n, state.frameNumber);
+    for (int r = 0; r < n; ++r)
+        state.records[size_t(r)].trackId = uint8_t(state.inputs[r].trackId & 0xFF);
+    ++state.frameNumber;
+    // The old list comes back as next frame's records.
+    std::lock_guard<std::mutex> lock(resultsMutex_);
+    results_.swap(state.records);
+}
+
+void PointCloudAnomalyDetector::fillRecord(const Point3f *points, size_t n, int classIndex,
+                                           const float lo[3], const float hi[3], DetectedObject &record)
+{
+    record.trackId = 0;
+    record.classIndex = classIndex;
+    record.sizeX = hi[0] - lo[0];
+    record.sizeY = hi[1] - lo[1];
+    record.sizeZ = hi[2] - lo[2];
+    record.centerX = float((double(lo[0]) + double(hi[0])) * 0.5);
+    record.centerY = float((double(lo[1]) + double(hi[1])) * 0.5);
+    record.centerZ = float((double(lo[2]) + double(hi[2])) * 0.5);
+    // The box is the whole cluster's; the record holds its first points as far as they fit.
+    const size_t kept = std::min(n, size_t(kDetectorRecordPoints));
+    record.pointCount = uint16_t(kept);
+    std::copy_n(points, kept, record.points);
+}
+
+std::vector<DetectedObject> PointCloudAnomalyDetector::GetResults() const
+{
+    std::lock_guard<std::mutex> lock(resultsMutex_);
+    return results_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Features, training and classification (in floats, as the model file keeps them; the gates
+// and the score in doubles)
+
+ObjectFeature PointCloudAnomalyDetector::extractFeatures(const std::vector<Point3f> &points)
+{
+    float lo[3], hi[3];
+    return featuresOf(points.data(), points.size(), lo, hi);
+}
+
+ObjectFeature PointCloudAnomalyDetector::featuresOf(const Point3f *points, size_t count, float lo[3],
+                                                    float hi[3])
+{
+    ObjectFeature f;
+    f.radialHist.assign(8, 0.0f);
+    f.heightHist.assign(5, 0.0f);
+    lo[0] = lo[1] = lo[2] = hi[0] = hi[1] = hi[2] = 0.0f;
+    // An empty cluster has no extent, no spread and empty bins: nothing to divide by.
+    if (count == 0)
+        return f;
+    const float n = float(count);
+    lo[0] = hi[0] = points[0].x;
+    lo[1] = hi[1] = points[0].y;
+    lo[2] = hi[2] = points[0].z;
+    float sx = 0.0f, sy = 0.0f, sz = 0.0f;
+    for (size_t i = 0; i < count; ++i) {
+        const Point3f p = points[i];
+        lo[0] = std::min(lo[0], p.x), hi[0] = std::max(hi[0], p.x), sx += p.x;
+        lo[1] = std::min(lo[1], p.y), hi[1] = std::max(hi[1], p.y), sy += p.y;
+        lo[2] = std::min(lo[2], p.z), hi[2] = std::max(hi[2], p.z), sz += p.z;
+    }
+    f.extentX = hi[0] - lo[0];
+    f.extentY = hi[1] - lo[1];
+    f.extentZ = hi[2] - lo[2];
+    const float cx = sx / n, cy = sy / n, cz = sz / n;
+
+    float diagonal = std::sqrt(f.extentX * f.extentX + f.extentY * f.extentY + f.extentZ * f.extentZ);
+    if (diagonal < 0.00001f)
+        diagonal = 1.0f;
+    float height = f.extentZ;
+    if (height < 0.00001f)
+        height = 1.0f;
+    int radial[8] = {}, fifths[5] = {};
+    float spread = 0.0f;
+    for (size_t i = 0; i < count; ++i) {
+        const Point3f p = points[i];
+        const float dx = p.x - cx, dy = p.y - cy, dz = p.z - cz;
+        const float s = dx * dx + dy * dy + dz * dz;
+        spread += s;
+        // The band is of the squared distance over the diagonal, as the model files have it.
+        ++radial[std::min(int(s / diagonal * 8.0f), 7)];
+        ++fifths[std::min(int((p.z - lo[2]) / height * 5.0f), 4)];
+    }
+    f.spread = spread / n;
+    for (int k = 0; k < 8; ++k)
+        f.radialHist[size_t(k)] = float(radial[k]) / n;
+    for (int k = 0; k < 5; ++k)
+        f.heightHist[size_t(k)] = float(fifths[k]) / n;
+    return f;
+}
+
+float PointCloudAnomalyDetector::histogramIntersection(const std::vector<float> &a,
+                                                       const std::vector<float> &b)
+{
+    float sum = 0.0f;
+    const size_t bins = std::min(a.size(), b.size());
+    for (size_t k = 0; k < bins; ++k)
+        sum += std::min(a[k], b[k]);
+    return sum;
+}
+
+namespace {
+
+// 1 - |f - m| / (m + f) over the given pairs, 0 when negative or when it is no number.
+double similarity_term(std::initializer_list<std::pair<float, float>> pairs)
+{
+    double t = 1.0;
+    for (const auto &[f, m] : pairs)
+        t -= std::fabs(double(f) - double(m)) / (double(m) + double(f));
+    if (std::isnan(t) || t < 0.0)
+        return 0.0;
+    return t;
+}
+
+} // namespace
+
+double PointCloudAnomalyDetector::matchScore(const ObjectFeature &f, const ObjectFeature &m)
+{
+    if (double(std::max(f.extentX, f.extentY)) > 1.5 * double(std::max(m.extentX, m.extentY))
+        || double(f.extentZ) > 1.5 * double(m.extentZ))
+        return -1.0;
+    const double size = similarity_term({{f.extentX, m.extentX}, {f.extentY, m.extentY}, {f.extentZ, m.extentZ}});
+    const double spread = similarity_term({{f.spread, m.spread}});
+    double hist = (double(histogramIntersection(f.radialHist, m.radialHist))
+                   + double(histogramIntersection(f.heightHist, m.heightHist)))
+        * 0.5;
+    if (std::isnan(hist))
+        hist = 0.0;
+    return 0.5 * size + 0.2 * spread + 0.3 * hist;
+}
+
+int PointCloudAnomalyDetector::classifyObject(const std::vector<Point3f> &points)
+{
+    return classifyFeatures(extractFeatures(points));
+}
+
+int PointCloudAnomalyDetector::classifyFeatures(const ObjectFeature &f)
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    double best = 0.5;
+    int result = -1;
+    for (const ObjectModel &model : models_) {
+        // Only a score above the best so far counts: the earlier model keeps a tie.
+        const double score = matchScore(f, model.mean);
+        if (score > best) {
+            best = score;
+            result = model.index;
+        }
+    }
+    QV_TRACE() << "class" << result << "score" << best;
+    return result;
+}
+
+bool PointCloudAnomalyDetector::isUsableModelName(const std::string &name)
+{
+    if (name.empty())
+        return false;
+    for (const char c : name)
+        if (std::isspace(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+void PointCloudAnomalyDetector::trainObject(const std::vector<Point3f> &points, const std::string &name)
+{
+    // The model file separates its fields by white space: such a name would break it.
+    if (!isUsableModelName(name)) {
+        QV_TRACE() << "no training for a model named" << QByteArray::fromStdString(name);
+        return;
+    }
+    std::vector<Point3f> kept;
+    kept.reserve(points.size());
+    for (const Point3f &p : points)
+        if (p.x >= 3.0f && p.x <= 20.0f)
+            kept.push_back(p);
+    if (kept.size() < minClusterPoints())
+        return;
+    ObjectFeature f = extractFeatures(kept);
+    const uint64_t now = uint64_t(time_now_sec_ms(nullptr, true));
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    for (ObjectModel &model : models_) {
+        if (model.name == name) {
+            model.samples.push_back(std::move(f));
+            ++model.sampleCount;
+            model.lastUpdate = now;
+            updateModelMean(model);
+            return;
+        }
+    }
+    ObjectModel model;
+    model.index = int32_t(models_.size());
+    model.name = name;
+    model.samples.push_back(std::move(f));
+    model.sampleCount = 1;
+    model.lastUpdate = now;
+    updateModelMean(model);
+    models_.push_back(std::move(model));
+}
+
+void PointCloudAnomalyDetector::updateModelMean(ObjectModel &model)
+{
+    ObjectFeature &mean = model.mean;
+    mean = ObjectFeature();
+    // What came from the model file counts with its count; a model of this run has none.
+    const int32_t base = std::max<int32_t>(model.baseCount, 0);
+    if (model.samples.empty() && base == 0)
+        return;
+    int32_t c = model.sampleCount;
+    if (c <= 0)
+        c = base + int32_t(model.samples.size());
+    const float count = float(c);
+    const float baseWeight = float(base) / count;
+    const ObjectFeature &b = model.baseMean;
+    mean.extentX = b.extentX * baseWeight;
+    mean.extentY = b.extentY * baseWeight;
+    mean.extentZ = b.extentZ * baseWeight;
+    mean.spread = b.spread * baseWeight;
+    const size_t radialBins = model.samples.empty() ? b.radialHist.size() : model.samples[0].radialHist.size();
+    mean.radialHist.assign(radialBins, 0.0f);
+    mean.heightHist.assign(model.samples.empty() ? b.heightHist.size() : 5, 0.0f);
+    auto addBins = [](std::vector<float> &to, const std::vector<float> &from, float weight) {
+        for (size_t k = 0; k < to.size() && k < from.size(); ++k)
+            to[k] += from[k] * weight;
+    };
+    if (base > 0) {
+        addBins(mean.radialHist, b.radialHist, baseWeight);
+        addBins(mean.heightHist, b.heightHist, baseWeight);
+    }
+    for (const ObjectFeature &s : model.samples) {
+        mean.extentX += s.extentX / count;
+        mean.extentY += s.extentY / count;
+        mean.extentZ += s.extentZ / count;
+        mean.spread += s.spread / count;
+        for (size_t k = 0; k < mean.radialHist.size() && k < s.radialHist.size(); ++k)
+            mean.radialHist[k] += s.radialHist[k] / count;
+        for (size_t k = 0; k < mean.heightHist.size() && k < s.heightHist.size(); ++k)
+            mean.heightHist[k] += s.heightHist[k] / count;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Model list and model file
+
+namespace {
+
+// Larger than any file of 16 models the program writes by orders of magnitude.
+constexpr size_t kModelFileLimit = 16u * 1024 * 1024;
+// Histograms of the file hold 8 and 5 bins; more than this is no model file.
+constexpr int kMaxFileBins = 64;
+
+// White-space separated tokens of the model file's text, white space as the C locale has it.
+class Tokens {
+public:
+    Tokens(const char *data, size_t len) : p_(data), end_(data + len) {}
+    bool next(std::string_view &tok)
+    {
+        while (p_ < end_ && is_space(*p_))
+            ++p_;
+        if (p_ == end_)
+            return false;
+        const char *start = p_;
+        while (p_ < end_ && !is_space(*p_))
+            ++p_;
+        tok = std::string_view(start, size_t(p_ - start));
+        return true;
+    }
+    template <class T>
+    bool number(T &v)
+    {
+        std::string_view tok;
+        if (!next(tok))
+            return false;
+        if (tok.size() > 1 && tok[0] == '+')
+            tok.remove_prefix(1);
+        const auto r = std::from_chars(tok.data(), tok.data() + tok.size(), v);
+        if (r.ec != std::errc() || r.ptr != tok.data() + tok.size())
+            return false;
+        if constexpr (std::is_floating_point_v<T>)
+            return std::isfinite(v);
+        return true;
+    }
+
+private:
+    static bool is_space(char c)
+    {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    }
+    const char *p_;
+    const char *end_;
+};
+
+bool read_bins(Tokens &in, std::vector<float> &bins)
+{
+    int n = 0;
+    if (!in.number(n) || n < 0 || n > kMaxFileBins)
+        return false;
+    bins.resize(size_t(n));
+    for (float &b : bins)
+        if (!in.number(b))
+            return false;
+    return true;
+}
+
+void append_float(std::string &out, float v)
+{
+    char buf[FORMAT_G6_MAX];
+    out.append(buf, format_g6(buf, v));
+}
+
+void append_bins(std::string &out, const std::vector<float> &bins)
+{
+    out += std::to_string(bins.size());
+    for (float b : bins) {
+        out += ' ';
+        append_float(out, b);
+    }
+    out += "\r\n";
+}
+
+} // namespace
+
+void PointCloudAnomalyDetector::parseModelFile(const char *data, size_t len,
+                                               std::vector<ObjectModel> &models,
+                                               std::vector<ModelInfo> &infos)
+{
+    Tokens in(data, data != nullptr ? len : 0);
+    int announced = 0;
+    if (!in.number(announced))
+        return;
+    for (int i = 0; i < announced && i < kDetectorMaxModels; ++i) {
+        ObjectModel m;
+        m.index = i;
+        std::string_view name;
+        ObjectFeature &f = m.baseMean;
+        if (!in.next(name) || !in.number(m.sampleCount) || !in.number(m.lastUpdate)
+            || !in.number(f.extentX) || !in.number(f.extentY) || !in.number(f.extentZ)
+            || !in.number(f.spread) || !read_bins(in, f.radialHist) || !read_bins(in, f.heightHist)) {
+            QV_TRACE() << "the model file ends its models at model" << i;
+            return;
+        }
+        m.name.assign(name);
+        m.mean = f;
+        m.baseCount = m.sampleCount;
+        ModelInfo info;
+        info.index = i;
+        info.sampleCount = uint32_t(m.sampleCount);
+        info.time = m.lastUpdate;
+        models.push_back(std::move(m));
+        infos.push_back(info);
+    }
+}
+
+std::string PointCloudAnomalyDetector::formatModelFile(const std::vector<ObjectModel> &models)
+{
+    std::string out = std::to_string(models.size()) + "\r\n";
+    for (const ObjectModel &m : models) {
+        out += m.name + ' ' + std::to_string(m.sampleCount) + ' ' + std::to_string(m.lastUpdate) + "\r\n";
+        append_float(out, m.mean.extentX);
+        out += ' ';
+        append_float(out, m.mean.extentY);
+        out += ' ';
+        append_float(out, m.mean.extentZ);
+        out += ' ';
+        append_float(out, m.mean.spread);
+        out += "\r\n";
+        append_bins(out, m.mean.radialHist);
+        append_bins(out, m.mean.heightHist);
+    }
+    return out;
+}
+
+bool PointCloudAnomalyDetector::LoadModelsFromFile(const std::string &path, std::vector<ModelInfo> &infos)
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    models_.clear();
+    std::string text;
+    if (!read_file_bounded(path, kModelFileLimit, text)) {
+        const bool missing = errno == ENOENT;
+        QV_TRACE() << "Error: Could not open model file for reading" << QByteArray::fromStdString(path);
+        // Only a file that is not there is started afresh; one that exists stays as it is.
+        if (missing)
+            create_new_file(path, "0", 1);
+        return false;
+    }
+    std::vector<ModelInfo> read;
+    parseModelFile(text.data(), text.size(), models_, read);
+    infos.insert(infos.end(), read.begin(), read.end());
+    QV_TRACE() << "Loaded  models " << models_.size() << "form" << QByteArray::fromStdString(path);
+    return true;
+}
+
+void PointCloudAnomalyDetector::LoadModelsFromCache(std::vector<ModelInfo> &infos)
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    for (const ObjectModel &m : models_) {
+        ModelInfo info;
+        info.index = m.index;
+        info.sampleCount = uint32_t(m.sampleCount);
+        info.time = m.lastUpdate;
+        infos.push_back(info);
+        QV_TRACE() << "model" << QByteArray::fromStdString(m.name) << "extents" << m.mean.extentX
+                   << m.mean.extentY << m.mean.extentZ;
+    }
+}
+
+bool PointCloudAnomalyDetector::SaveModels(const std::string &path)
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    const std::string text = formatModelFile(models_);
+    // A fresh file renamed into place: a link planted at the path is replaced, not followed.
+    if (!write_file_replace(path, text.data(), text.size())) {
+        QV_TRACE() << "Error: Could not open model file for write." << QByteArray::fromStdString(path);
+        return false;
+    }
+    QV_TRACE() << "Saved" << models_.size() << "models to" << QByteArray::fromStdString(path);
+    return true;
+}
+
+bool PointCloudAnomalyDetector::AddModel(const std::string &name)
+{
+    if (!isUsableModelName(name)) {
+        QV_TRACE() << "no model named" << QByteArray::fromStdString(name);
+        return false;
+    }
+    const uint64_t now = uint64_t(time_now_sec_ms(nullptr, true));
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    for (const ObjectModel &m : models_)
+        if (m.name == name)
+            return false;
+    ObjectModel m;
+    m.index = int32_t(models_.size());
+    m.name = name;
+    m.lastUpdate = now;
+    models_.push_back(std::move(m));
+    return true;
+}
+
+bool PointCloudAnomalyDetector::RemoveModel(const std::string &name)
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    for (auto it = models_.begin(); it != models_.end(); ++it) {
+        if (it->name == name) {
+            models_.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string PointCloudAnomalyDetector::GetModelName(int position) const
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    if (position < 0 || size_t(position) >= models_.size())
+        return "unknown";
+    return models_[size_t(position)].name;
+}
+
+std::vector<ObjectModel> PointCloudAnomalyDetector::GetModels() const
+{
+    std::lock_guard<std::mutex> lock(modelsMutex_);
+    return models_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tracker
+
+namespace {
+// A track that misses more frames than this in a row stops being active.
+constexpr int kTrackMaxMisses = 5;
+} // namespace
+
+ObjectTracker *PointCloudAnomalyDetector::createTracker(int capacity, float gate, int maxAge)
+{
+    if (capacity < 0)
+        return nullptr;
+    try {
+        ObjectTracker *t = new (std::nothrow) ObjectTracker;
+        if (t == nullptr)
+            return nullptr;
+        t->tracks.assign(size_t(capacity), TrackState());
+        t->capacity = capacity;
+        t->gate = gate;
+        t->maxAge = maxAge;
+        return t;
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+void PointCloudAnomalyDetector::destroyTracker(ObjectTracker *tracker)
+{
+    delete tracker;
+}
+
+void PointCloudAnomalyDetector::updateTracks(ObjectTracker *t, TrackInput *inputs, int n, int frame)
+{
+    if (t == nullptr || (inputs == nullptr && n > 0))
+        return;
+    n = std::max(n, 0);
+    std::vector<TrackState> &tracks = t->tracks;
+    std::vector<bool> trackMatched(size_t(t->count), false);
+    auto matched = [&](int k) { return bool(trackMatched[size_t(k)]); };
+    // A track seen at the input's centre in this frame; the input carries its id.
+    auto place = [frame](TrackState &tr, TrackInput &in) {
+        tr.x = in.x;
+        tr.y = in.y;
+        tr.z = in.z;
+        tr.lastFrame = frame;
+        tr.misses = 0;
+        tr.active = 1;
+        in.trackId = tr.id;
+    };
+    std::vector<bool> inputMatched(size_t(n), false);
+    const double gate = double(t->gate);
+
+    // Match: each input takes the nearest active unmatched track within twice the gate, and
+    // keeps it when it lies within the gate.
+    for (int i = 0; i < n; ++i) {
+        int best = -1;
+        double bestDist = 2.0 * gate;
+        for (int k = 0; k < t->count; ++k) {
+            const TrackState &tr = tracks[size_t(k)];
+            if (!tr.active || matched(k))
+                continue;
+            const double dx = double(inputs[i].x) - double(tr.x);
+            const double dy = double(inputs[i].y) - double(tr.y);
+            const double dz = double(inputs[i].z) - double(tr.z);
+            const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+            if (d < bestDist) {
+                bestDist = d;
+                best = k;
+            }
+        }
+        if (best >= 0 && bestDist <= gate) {
+            place(tracks[size_t(best)], inputs[i]);
+            trackMatched[size_t(best)] = true;
+            inputMatched[size_t(i)] = true;
+        }
+    }
+
+    // Age the active tracks nothing matched.
+    for (int k = 0; k < t->count; ++k) {
+        TrackState &tr = tracks[size_t(k)];
+        if (tr.active && !matched(k) && ++tr.misses > kTrackMaxMisses) {
+            tr.active = 0;
+            tr.misses = 0;
+        }
+    }
+
+    // Remove inactive tracks too old to come back; the rest move up in order.
+    int kept = 0;
+    for (int k = 0; k < t->count; ++k) {
+        const TrackState &tr = tracks[size_t(k)];
+        if (!tr.active && std::abs(int64_t(frame) - int64_t(tr.lastFrame)) > int64_t(t->maxAge))
+            continue;
+        tracks[size_t(kept++)] = tr;
+    }
+    for (int k = kept; k < t->count; ++k)
+        tracks[size_t(k)] = TrackState();
+    t->count = kept;
+
+    // Every input left over starts a track: appended while there is room, else in place of the
+    // track matched longest ago.
+    for (int i = 0; i < n; ++i) {
+        if (inputMatched[size_t(i)])
+            continue;
+        int slot;
+        if (t->count < t->capacity) {
+            slot = t->count++;
+        } else {
+            if (t->capacity == 0)
+                continue;
+            slot = 0;
+            for (int k = 1; k < t->count; ++k)
+                if (tracks[size_t(k)].lastFrame < tracks[size_t(slot)].lastFrame)
+                    slot = k;
+        }
+        tracks[size_t(slot)].id = t->nextId++;
+        place(tracks[size_t(slot)], inputs[i]);
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide object detector of the Raxo sensors. It learns what the empty scene looks
-// like (a background distance per grid cell) and separates what stands in front of it into at
-// most 16 clusters per frame.
+// like (a background distance per grid cell), separates what stands in front of it into at
+// most 16 clusters per frame, and trains named object models with them or classifies and
+// tracks them.
 //
 // Packets come in one at a time on the GUI thread (ProcessImuPacket, ProcessPointPacket). A
 // complete frame grid goes through queue 1 to the live thread, which learns the background and
@@ -42,6 +43,10 @@ constexpr int kDetectorFramePackets = 450;
 // Elements either queue may hold before its producer waits for the consumer (about 3 MB):
 // enough to keep the consumer busy, and the slots stay warm in the cache.
 constexpr size_t kDetectorQueueLimit = 4;
+// Points a result record holds.
+constexpr int kDetectorRecordPoints = 2560;
+// Models the model file gives at most.
+constexpr int kDetectorMaxModels = 16;
 
 #pragma pack(push, 1)
 
@@ -63,15 +68,6 @@ struct Point3f {
 };
 static_assert(sizeof(Point3f) == 12, "Point3f is three floats");
 
-// One object model's summary, as the object table is handed it: model index, sample count and
-// the time of its last update in milliseconds.
-struct ModelInfo {
-    int32_t index = 0;
-    uint32_t sample_count = 0;
-    uint64_t last_update_ms = 0;
-};
-static_assert(sizeof(ModelInfo) == 16, "ModelInfo is a packed 16-byte record");
-
 #pragma pack(pop)
 
 // The element of both queues: in queue 1 a whole frame grid (start and count zero), in queue 2
@@ -88,6 +84,79 @@ struct PacketData {
 #pragma pack(pop)
 static_assert(sizeof(PacketData) == 54000 * 2 + 54000 * 12 + 2700 * 2 + 2,
               "PacketData has no gaps");
+
+// The description of one cluster: its extents, its spread around the centroid (mean squared
+// distance, m^2) and two normalised histograms: 8 bands of squared distance to the centroid,
+// 5 fifths of the height.
+struct ObjectFeature {
+    float extentX = 0.0f, extentY = 0.0f, extentZ = 0.0f;
+    float spread = 0.0f;
+    std::vector<float> radialHist;
+    std::vector<float> heightHist;
+};
+
+// A named class of objects. Models read from the model file keep the count and the mean the
+// file gave (baseCount, baseMean): training them again weights that mean in.
+struct ObjectModel {
+    int32_t index = 0;           // the class number classification reports
+    std::string name;            // local 8-bit bytes, compared byte for byte
+    std::vector<ObjectFeature> samples; // trained in this run
+    ObjectFeature mean;
+    int32_t sampleCount = 0;     // including those the file counted
+    uint64_t lastUpdate = 0;     // milliseconds since 1970 (UTC)
+    int32_t baseCount = 0;
+    ObjectFeature baseMean;
+};
+
+#pragma pack(push, 1)
+
+// One model's summary, as the model lists of the windows hold it.
+struct ModelInfo {
+    int32_t index = 0;
+    uint32_t sampleCount = 0;
+    uint64_t time = 0; // last update, milliseconds since 1970
+};
+static_assert(sizeof(ModelInfo) == 16, "ModelInfo is a packed 16-byte record");
+
+// One result record of a test-mode frame: the items of the object lists Raxo sensors send,
+// plus the cluster's levelled points.
+struct DetectedObject {
+    uint8_t trackId = 0;     // low 8 bits of the tracker's id
+    int32_t classIndex = -1; // model index, -1 for none
+    float sizeX = 0.0f, sizeY = 0.0f, sizeZ = 0.0f;
+    float centerX = 0.0f, centerY = 0.0f, centerZ = 0.0f;
+    uint16_t pointCount = 0;
+    Point3f points[kDetectorRecordPoints]; // the first pointCount are the record's
+
+};
+
+#pragma pack(pop)
+
+// One track of the tracker.
+struct TrackState {
+    int32_t id = -1; // -1 when free
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    int32_t lastFrame = 0; // frame it was last matched or created in
+    int32_t misses = 0;    // consecutive frames without a match
+    uint8_t active = 0;
+};
+
+// Greedy nearest-neighbour tracker of a fixed number of tracks.
+struct ObjectTracker {
+    std::vector<TrackState> tracks; // `capacity` entries, the first `count` in use
+    int32_t capacity = 0;
+    int32_t count = 0;
+    int32_t nextId = 1;
+    float gate = 0.0f; // metres
+    int32_t maxAge = 0; // frames
+};
+
+// One detection handed to the tracker; trackId is -1 on entry and the track's id on return.
+struct TrackInput {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    int32_t frame = 0;
+    int32_t trackId = -1;
+};
 
 class PointCloudAnomalyDetector {
 public:
@@ -109,7 +178,8 @@ public:
     void SetTrainName(std::string name);
     // Stops and joins the workers (each finishes the element at hand), empties both queues,
     // clears the attitude, the training state and the background. Returns at once when no
-    // worker runs. The configuration and the frame grid being filled stay.
+    // worker runs. The configuration, the model list, the results and the frame grid being
+    // filled stay.
     void Reset();
 
     // --- Object models ----------------------------------------------------------------------
@@ -162,9 +232,69 @@ public:
     void clearBackground();
 
     // --- Timer thread ---------------------------------------------------------------------
+    // What the timer thread keeps from start to end: the tracker (16 tracks, gate 0.5 m, age
+    // 5), its inputs, the working points, the frame number of test mode and the frame's
+    // records. A test makes its own to run the per-element step on its thread.
+    struct TimerState {
+        TimerState();
+        ~TimerState();
+        TimerState(const TimerState &) = delete;
+        TimerState &operator=(const TimerState &) = delete;
+        ObjectTracker *tracker = nullptr;
+        TrackInput inputs[kDetectorMaxClusters];
+        std::vector<Point3f> points;
+        int frameNumber = 0;
+        std::vector<DetectedObject> records;
+    };
+    // One element of queue 2: trains or classifies each cluster; in test mode also the
+    // records, their tracks, the frame number and the results list.
+    void processClusterElement(const PacketData &element, TimerState &state);
     // Called on the timer thread with each element taken from queue 2, before it is handled.
     // Set it only while no worker runs.
     void SetClusterTap(std::function<void(const PacketData &)> tap);
+    // A copy of the records of the last frame processed in test mode.
+    std::vector<DetectedObject> GetResults() const;
+
+    // --- Features, training and classification -------------------------------------------
+    static ObjectFeature extractFeatures(const std::vector<Point3f> &points);
+    static float histogramIntersection(const std::vector<float> &a, const std::vector<float> &b);
+    // A cluster's score against a model's mean: 0.5 x size + 0.2 x spread + 0.3 x histogram
+    // terms (in doubles; a term that gives no number counts 0), or -1 when the cluster is
+    // more than 1.5 times the model's longer side or its height.
+    static double matchScore(const ObjectFeature &f, const ObjectFeature &mean);
+    // The index of the best model whose score exceeds 0.5, or -1.
+    int classifyObject(const std::vector<Point3f> &points);
+    // Adds the cluster's points from 3 to 20 m ahead to the model of that name (created at
+    // the end of the list when there is none) when there are enough of them.
+    void trainObject(const std::vector<Point3f> &points, const std::string &name);
+    static void updateModelMean(ObjectModel &model);
+
+    // --- Model list and model file ---------------------------------------------------------
+    // The name of the model at that position of the list, "unknown" outside it.
+    std::string GetModelName(int position) const;
+    // Replaces the model list with the file's (at most 16) and appends their summaries to
+    // `infos`. A missing file is created holding "0" and gives false.
+    bool LoadModelsFromFile(const std::string &path, std::vector<ModelInfo> &infos);
+    void LoadModelsFromCache(std::vector<ModelInfo> &infos);
+    bool SaveModels(const std::string &path);
+    // An empty model of that name; false when the name is taken or unusable.
+    bool AddModel(const std::string &name);
+    bool RemoveModel(const std::string &name);
+    // The models of model-file text, up to the first thing that cannot be read; each model's
+    // summary goes to `infos` with it. The file reader's parser.
+    static void parseModelFile(const char *data, size_t len, std::vector<ObjectModel> &models,
+                               std::vector<ModelInfo> &infos);
+    // The model-file text of a list.
+    static std::string formatModelFile(const std::vector<ObjectModel> &models);
+    // A name the model file can carry: not empty, no white space.
+    static bool isUsableModelName(const std::string &name);
+    // A copy of the model list.
+    std::vector<ObjectModel> GetModels() const;
+
+    // --- Tracker ---------------------------------------------------------------------------
+    static ObjectTracker *createTracker(int capacity, float gate, int maxAge);
+    static void updateTracks(ObjectTracker *tracker, TrackInput *inputs, int count, int frame);
+    static void destroyTracker(ObjectTracker *tracker);
 
     // --- State, for the dialog and for tests ----------------------------------------------
     DetectorConfig GetConfig() const;
@@ -211,20 +341,28 @@ private:
     void finishElement();
     void emptyQueues();
     uint8_t minClusterPoints() const;
+    // The features of `count` points, and their minimum and maximum on each axis.
+    static ObjectFeature featuresOf(const Point3f *points, size_t count, float lo[3], float hi[3]);
+    int classifyFeatures(const ObjectFeature &f);
+    static void fillRecord(const Point3f *points, size_t n, int classIndex, const float lo[3],
+                           const float hi[3], DetectedObject &record);
 
-    // State, in this order: the configuration; the attitude; the worker threads; the models
-    // mutex; the running flag; the training flag and name; the frame grid; the live thread's
-    // per-frame state; the queues.
+    // State, in this order: the configuration; the attitude; the results list; the worker
+    // threads; the results and models mutexes; the running flag; the model list; the training
+    // flag and name; the frame grid; the live thread's per-frame state; the queues.
     DetectorConfig config_;
     std::atomic<uint8_t> imuStable_{0};
     // Written by the GUI thread while it feeds IMU packets, read by the live thread per frame.
     std::atomic<double> pitch_{0.0};
     std::atomic<double> roll_{0.0};
+    std::vector<DetectedObject> results_;
     std::thread live_;
     std::thread timer_;
-    // Guards the training name (and the model list).
+    mutable std::mutex resultsMutex_;
+    // Guards the model list and the training name.
     mutable std::mutex modelsMutex_;
     std::atomic<uint8_t> running_{0};
+    std::vector<ObjectModel> models_;
     std::atomic<uint8_t> training_{0};
     std::string trainName_;
     std::vector<std::string> modelNames_; // names of the model list, by position

@@ -1,5 +1,6 @@
 #include "dirhelpers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -69,15 +70,71 @@ bool write_file_replace(const std::string &path, const void *data, size_t size)
     return true;
 }
 
+namespace {
+
+// Opens `path` for writing with the flags given (never through a symlink), writes the bytes
+// and closes it; true when all of that succeeded.
+bool open_and_write(const std::string &path, int flags, mode_t mode, const void *data, size_t size)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | flags, mode);
+    if (fd < 0)
+        return false;
+    const bool written = write_all_fd(fd, data, size);
+    return ::close(fd) == 0 && written;
+}
+
+} // namespace
+
+bool append_file_nofollow(const std::string &path, const void *data, size_t size)
+{
+    return open_and_write(path, O_CREAT | O_APPEND, 0644, data, size);
+}
+
 bool create_empty_file(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
+    create_new_file(path, nullptr, 0);
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool create_new_file(const std::string &path, const void *data, size_t size)
+{
+    return open_and_write(path, O_CREAT | O_EXCL, 0600, data, size);
+}
+
+bool read_file_bounded(const std::string &path, size_t limit, std::string &out)
+{
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        errno = err != 0 ? err : EINVAL;
+        return false;
+    }
+    out.resize(std::min(limit, size_t(st.st_size)));
+    size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t r = ::read(fd, &out[got], out.size() - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            const int err = errno;
+            ::close(fd);
+            errno = err;
+            return false;
+        }
+        if (r == 0)
+            break;
+        got += size_t(r);
+    }
+    out.resize(got);
+    ::close(fd);
+    return true;
+}
 bool write_all_fd(int fd, const void *data, size_t n)
 {
     const auto *p = static_cast<const uint8_t *>(data);

@@ -28,6 +28,18 @@ bool path_exists(const std::string &path);
 // planted at `path` in a shared folder is replaced, never followed. False on any failure.
 bool write_file_replace(const std::string &path, const void *data, size_t size);
 
+// Appends `size` bytes to `path`, creating it (mode 0644) when missing. A symlink planted at
+// `path` in a shared folder is refused, never followed. False on any failure.
+bool append_file_nofollow(const std::string &path, const void *data, size_t size);
+
 // Creates `path` empty unless something (file, folder or link) already stands there; never
 // follows a symlink. True when a regular file exists at `path` afterwards.
 bool create_empty_file(const std::string &path);
+
+// Creates `path` holding the `size` bytes, only when nothing stands there yet; never follows a
+// symlink. True when this call created and wrote it.
+bool create_new_file(const std::string &path, const void *data, size_t size);
+
+// Reads the whole regular file, at most `limit` bytes of it (the rest is left unread). False,
+// with errno set, when it cannot be opened or read.
+bool read_file_bounded(const std::string &path, size_t limit, std::string &out);

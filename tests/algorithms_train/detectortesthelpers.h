@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -103,4 +107,74 @@ inline DetectorConfig config_with_min_points(uint8_t minPoints)
     DetectorConfig c;
     c.min_cluster_points = minPoints;
     return c;
+}
+
+inline Point3f pt(float x, float y, float z)
+{
+    Point3f p;
+    p.x = x;
+    p.y = y;
+    p.z = z;
+    return p;
+}
+
+// The features written out once more from their description, each step in floats.
+inline ObjectFeature reference_features(const std::vector<Point3f> &pts)
+{
+    ObjectFeature f;
+    f.radialHist.assign(8, 0.0f);
+    f.heightHist.assign(5, 0.0f);
+    const float n = float(pts.size());
+    float minX = pts[0].x, maxX = minX, minY = pts[0].y, maxY = minY, minZ = pts[0].z, maxZ = minZ;
+    float sx = 0, sy = 0, sz = 0;
+    for (const Point3f &p : pts) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+        minZ = std::min(minZ, p.z), maxZ = std::max(maxZ, p.z);
+        sx += p.x, sy += p.y, sz += p.z;
+    }
+    f.extentX = maxX - minX;
+    f.extentY = maxY - minY;
+    f.extentZ = maxZ - minZ;
+    const float cx = sx / n, cy = sy / n, cz = sz / n;
+    float spread = 0;
+    for (const Point3f &p : pts)
+        spread += (p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy) + (p.z - cz) * (p.z - cz);
+    f.spread = spread / n;
+    float d = std::sqrt(f.extentX * f.extentX + f.extentY * f.extentY + f.extentZ * f.extentZ);
+    if (d < 0.00001f)
+        d = 1;
+    const float h = f.extentZ < 0.00001f ? 1.0f : f.extentZ;
+    for (const Point3f &p : pts) {
+        const float s = (p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy) + (p.z - cz) * (p.z - cz);
+        f.radialHist[size_t(std::min(7, int(s / d * 8)))] += 1;
+        f.heightHist[size_t(std::min(4, int((p.z - minZ) / h * 5)))] += 1;
+    }
+    for (float &b : f.radialHist)
+        b /= n;
+    for (float &b : f.heightHist)
+        b /= n;
+    return f;
+}
+
+// "%g" in the C locale, as the model file writes its floats.
+inline std::string g6(float v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", double(v));
+    return buf;
+}
+
+// The text of one model as the file carries it, lines ending in CR LF.
+inline std::string model_text(const std::string &name, int count, uint64_t time, const ObjectFeature &m)
+{
+    std::string t = name + " " + std::to_string(count) + " " + std::to_string(time) + "\r\n";
+    t += g6(m.extentX) + " " + g6(m.extentY) + " " + g6(m.extentZ) + " " + g6(m.spread) + "\r\n";
+    for (const auto *bins : {&m.radialHist, &m.heightHist}) {
+        t += std::to_string(bins->size());
+        for (float b : *bins)
+            t += " " + g6(b);
+        t += "\r\n";
+    }
+    return t;
 }

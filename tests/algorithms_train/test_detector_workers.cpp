@@ -3,6 +3,8 @@
 
 #include "detectortesthelpers.h"
 
+#include "testsupport.h"
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -260,5 +262,83 @@ TEST(DetectorWorkers, ResetEndsWorkersWaitingForRoomAndEmptiesTheQueues)
     feed(*d, scene);
     EXPECT_TRUE(d->WaitDrained(kWait));
     EXPECT_EQ(tap.elements().size(), 1u);
+    d->Reset();
+}
+
+TEST(DetectorWorkers, TrainedThroughTheThreadsThenNamedInTestMode)
+{
+    // One object 5 m ahead, 20 rows by 4 columns, 15 cm deep (a flat one has no depth to
+    // compare, and its size term gives no number): its cluster is its 80 cells in raster order.
+    RaxoScene scene;
+    std::vector<Point3f> cluster;
+    for (int r = 40; r <= 59; ++r)
+        for (int c = 100; c <= 103; ++c) {
+            const int16_t x = int16_t(2500 + 25 * (c - 100));
+            scene.set(r, c, 500, x, int16_t((c - 180) * 25), int16_t((75 - r) * 25));
+            cluster.push_back(pt(float(x) / 1000.0f * 2.0f, RaxoScene::cell_y(c), RaxoScene::cell_z(r)));
+        }
+    const int frames = 3;
+
+    auto d = make_detector();
+    DetectorConfig cfg;
+    d->Start(cfg);
+    d->SetTrainName("box");
+    settle(*d);
+    const uint64_t before = uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch()).count());
+    feed_empty_frames(*d, 20);
+    for (int i = 0; i < frames; ++i)
+        feed(*d, scene);
+    ASSERT_TRUE(d->WaitDrained(kWait));
+    const uint64_t after = uint64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch()).count());
+    const std::string path = testsupport::temp_dir() + "/alg_model.bin";
+    ASSERT_TRUE(d->SaveModels(path));
+
+    // The reference: the cluster's features, and their mean over the samples as the sum of
+    // each sample's value over the count.
+    const ObjectFeature f = reference_features(cluster);
+    ObjectFeature mean;
+    mean.radialHist.assign(8, 0.0f);
+    mean.heightHist.assign(5, 0.0f);
+    for (int i = 0; i < frames; ++i) {
+        mean.extentX += f.extentX / float(frames);
+        mean.extentY += f.extentY / float(frames);
+        mean.extentZ += f.extentZ / float(frames);
+        mean.spread += f.spread / float(frames);
+        for (size_t k = 0; k < 8; ++k)
+            mean.radialHist[k] += f.radialHist[k] / float(frames);
+        for (size_t k = 0; k < 5; ++k)
+            mean.heightHist[k] += f.heightHist[k] / float(frames);
+    }
+    const std::vector<uint8_t> bytes = testsupport::read_file(path);
+    const std::string text(bytes.begin(), bytes.end());
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    const std::string head = "box " + std::to_string(frames) + " ";
+    ASSERT_EQ(lines.size(), 5u) << text;
+    EXPECT_EQ(lines[0], "1");
+    ASSERT_EQ(lines[1].compare(0, head.size(), head), 0) << lines[1];
+    const uint64_t time = std::stoull(lines[1].substr(head.size()));
+    EXPECT_GE(time, before);
+    EXPECT_LE(time, after);
+    const std::string want = "1\r\n" + model_text("box", frames, time, mean);
+    EXPECT_EQ(text, want);
+
+    // A test run: the model names the object, the tracker keeps its id over the frames.
+    d->Reset();
+    start_still(*d);
+    feed_empty_frames(*d, 20);
+    feed(*d, scene);
+    feed(*d, scene);
+    ASSERT_TRUE(d->WaitDrained(kWait));
+    const std::vector<DetectedObject> results = d->GetResults();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(int(results[0].classIndex), 0);
+    EXPECT_EQ(results[0].trackId, 1);
+    EXPECT_EQ(int(results[0].pointCount), 80);
+    const float sizeZ = results[0].sizeZ;
+    EXPECT_EQ(sizeZ, f.extentZ);
     d->Reset();
 }

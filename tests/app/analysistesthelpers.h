@@ -5,6 +5,7 @@
 #include "dialog_parsedata.h"
 #include "pagetest.h"
 #include "userpointdata.h"
+#include "widgettexts.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 
 #include "algorithmbox.h"
+#include "algorithmboxproc.h"
 #include "appsettings.h"
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
@@ -16,6 +17,7 @@
 #include "lhframe.h"
 #include "mainwindowaccess.h"
 #include "modalrecorder.h"
+#include "page_box.h"
 #include "page_box_v0.h"
 #include "page_drawzone.h"
 #include "page_hoby_u.h"
@@ -39,6 +41,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QTableView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -77,6 +80,16 @@ QByteArray u32s(std::initializer_list<uint32_t> values)
         wr_u32(b, v);
         out.append(reinterpret_cast<const char *>(b), 4);
     }
+    return out;
+}
+
+// The boxes a configurator window lists.
+QStringList listedBoxes(const Page_Box *page)
+{
+    QStringList out;
+    const auto *list = page->findChild<QListWidget *>("listWidget");
+    for (int i = 0; list != nullptr && i < list->count(); ++i)
+        out << list->item(i)->text();
     return out;
 }
 
@@ -615,13 +628,50 @@ TEST_F(MainWindowTest, PlaybackModelAndBoxHeartbeats)
     EXPECT_EQ(a->framesKept(), 1);
     EXPECT_EQ(newLines(), QStringList({"[ lidar type ] lidar type:LDS-Vimo-E", "[ lidar type ] lidar type:LDS-Raxo-E"}));
 
-    // Box heartbeats reach the front end only once it exists, and only whole.
+    // Box heartbeats reach the front end only once it exists, and only whole; the first one
+    // opens the configurator, which lists the box.
+    AlgorithmBoxProc::setBindAddress("127.0.0.1");
     const QByteArray hb = bytes(make_box_heartbeat());
     w->recv_data(MSG_BOX_HEARTBEAT, hb);
     a->algorithmBox() = new AlgorithmBox;
     w->recv_data(MSG_BOX_HEARTBEAT, hb.left(90));
+    EXPECT_EQ(a->algorithmBox()->window(), nullptr);
     w->recv_data(MSG_BOX_HEARTBEAT, hb);
-    EXPECT_EQ(a->algorithmBox()->heartbeatsSeen(), 1);
+    w->recv_data(MSG_BOX_HEARTBEAT, hb);
+    std::unique_ptr<Page_Box> page(a->algorithmBox()->window()); // the window outlives its front end
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(listedBoxes(page.get()), QStringList({"127.0.0.2"}));
+}
+
+// A fake box announcing itself to the heartbeat group: the window's own listener hands the
+// heartbeat to the configurator.
+TEST_F(MainWindowTest, FakeBoxHeartbeatsThroughTheWindow)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    AlgorithmBoxProc::setBindAddress("127.0.0.1");
+    a->algorithmBox() = new AlgorithmBox;
+    FakeHeartbeatSender sender("127.0.0.7");
+    ASSERT_TRUE(sender.ok());
+    FakeBoxInfo box;
+    box.box_ip = "127.0.0.7";
+    // The listener may join the group a moment after the window is up: announce until heard.
+    auto heard = [&](int boxes) {
+        return testsupport::wait_until([&] {
+            sender.send(make_box_heartbeat(box));
+            return testsupport::wait_until([&] {
+                Page_Box *p = a->algorithmBox()->window();
+                return p != nullptr && listedBoxes(p).size() == boxes;
+            }, 50);
+        }, 10000);
+    };
+    ASSERT_TRUE(heard(1));
+    std::unique_ptr<Page_Box> page(a->algorithmBox()->window()); // the window outlives its front end
+    EXPECT_TRUE(page->isVisible());
+    box.box_ip = "127.0.0.8";
+    ASSERT_TRUE(heard(2));
+    EXPECT_EQ(listedBoxes(page.get()), QStringList({"127.0.0.7", "127.0.0.8"})) << "each box once";
 }
 
 // ---- the stop message ----
@@ -664,7 +714,10 @@ TEST_F(MainWindowTest, StopMessageEmptiesEverything)
     EXPECT_EQ(a->cacheIndex(), 0);
     EXPECT_TRUE(a->displayPaused());
     EXPECT_TRUE(a->find<PointCloudUI>("page_2d")->radarItem()->points().empty());
-    EXPECT_EQ(a->find<Dialog_AllData>("page_spandata")->pointCount(), 0u);
+    // The point table empties its rows and drops its block buttons (it keeps the frame).
+    auto *spanTable = a->find<Dialog_AllData>("page_spandata")->findChild<QTableView *>("tableView");
+    ASSERT_NE(spanTable, nullptr);
+    EXPECT_EQ(spanTable->model()->rowCount(), 0);
     EXPECT_FALSE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
     EXPECT_FALSE(bar->isPlaying());
     EXPECT_FALSE(bar->playTimer().isActive());

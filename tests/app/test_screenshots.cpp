@@ -4,10 +4,14 @@
 
 #include "appsettings.h"
 #include "component_logoperate.h"
+#include "dialog_alldata.h"
 #include "dialog_config.h"
 #include "dialog_connect.h"
+#include "dialog_detect_raxo.h"
+#include "dialog_objecttrack.h"
 #include "dialog_question.h"
 #include "dialog_software_info.h"
+#include "dialog_voxelfilter.h"
 #include "fakeheartbeat.h"
 #include "inisettings.h"
 #include "mainwindow.h"
@@ -19,13 +23,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFont>
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
 
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -113,6 +123,95 @@ void shootDialogs(const QString &lang)
     }
 }
 
+// The factory test after a run, the point table on a block of a Raxo frame, the voxel dialog.
+void shootInspectionDialogs(const QString &lang)
+{
+    testsupport::ScopedTranslation tr(lang);
+    ASSERT_TRUE(tr.loaded());
+    QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
+    load_test_settings();
+    {
+        Dialog_Detect_Raxo d;
+        const std::pair<const char *, const char *> values[] = {
+            {"le_test_frame_sum", "2"},        {"le_pass_rate", "0.9"},
+            {"le_conf_ave_threshold", "10"},   {"le_conf_stdev_threshold", "10"},
+            {"le_xy_threshold", "5"},          {"le_z_threshold", "5"},
+            {"le_z_diff_threshold", "5"},      {"le_board_depth_threshold", "10"},
+            {"le_noise_num_threshold", "20"}};
+        for (const auto &[name, value] : values)
+            d.findChild<QLineEdit *>(name)->setText(value);
+        d.findChild<QAbstractButton *>("pb_start")->click();
+        std::vector<UserPointData> floor;
+        for (int a = -59; a <= 59; ++a)
+            for (int r = 1; r <= 3; ++r) {
+                UserPointData p;
+                p.x = float(r * std::cos(a * M_PI / 180.0));
+                p.y = float(r * std::sin(a * M_PI / 180.0));
+                p.z = -0.05f - 0.001f * float(r);
+                p.intensity = uint16_t(100 + r);
+                floor.push_back(p);
+            }
+        for (float y : {0.5f, -0.5f}) {
+            UserPointData p;
+            p.x = 0.1f;
+            p.y = y;
+            p.z = -0.05f;
+            floor.push_back(p);
+        }
+        d.detectFrame(floor);
+        floor.resize(floor.size() / 2);
+        d.detectFrame(floor);
+        shoot(&d, "dialog_detect_raxo_" + lang);
+    }
+    {
+        Dialog_AllData d;
+        d.setLidarType(LIDAR_RAXO_E);
+        std::vector<UserPointData> frame(4501);
+        for (size_t i = 0; i < frame.size(); ++i) {
+            frame[i].x = 0.01f * float(i);
+            frame[i].y = -0.5f + 0.001f * float(i);
+            frame[i].z = -0.05f;
+            frame[i].distance = 1.5f;
+            frame[i].intensity = uint16_t(i % 256);
+        }
+        d.setData(frame, true);
+        d.findChild<QAbstractButton *>("pb_nextPage")->click();
+        d.findChild<QAbstractButton *>("pb_lastPage")->click();
+        d.resize(841, 553);
+        shoot(&d, "dialog_alldata_" + lang);
+    }
+    {
+        Dialog_ObjectTrack d;
+        ObjectListMsg list{};
+        list.count = 5;
+        for (int i = 0; i < 5; ++i) {
+            TrackedObject &o = list.objects[i];
+            o.id = uint8_t(3 + 4 * i);
+            o.class_index = i - 1;
+            o.alarm_flags = uint8_t(1 << (i % 3));
+            o.center_x = 2.5f + float(i);
+            o.center_y = -1.25f + 0.5f * float(i);
+            o.center_z = -0.4f;
+            o.length = 0.6f;
+            o.width = 0.5f;
+            o.height = 1.7f;
+        }
+        d.setObjectList(&list);
+        // The table of a later second without the first two objects: their rows turn grey.
+        d.setClock([] { return QDateTime::currentMSecsSinceEpoch() + 1000; });
+        list.count = 3;
+        std::memmove(&list.objects[0], &list.objects[2], 3 * sizeof(TrackedObject));
+        d.setObjectList(&list);
+        shoot(&d, "dialog_objecttrack_" + lang);
+    }
+    {
+        Dialog_VoxelFilter d;
+        d.findChild<QLineEdit *>("le_voxel_unit_size")->setText("0.05");
+        d.findChild<QLineEdit *>("le_voxel_min_num")->setText("5");
+        shoot(&d, "dialog_voxelfilter_" + lang);
+    }
+}
+
 // The main window as it starts, with a line in its log, and its connection dialog filled by
 // the heartbeats the window received.
 void shootMainWindow(const QString &lang)
@@ -144,3 +243,7 @@ TEST(Screenshots, MainWindowInChinese) { shootMainWindow("Chinese"); }
 TEST(Screenshots, DialogsInEnglish) { shootDialogs("English"); }
 
 TEST(Screenshots, DialogsInChinese) { shootDialogs("Chinese"); }
+
+TEST(Screenshots, InspectionDialogsInEnglish) { shootInspectionDialogs("English"); }
+
+TEST(Screenshots, InspectionDialogsInChinese) { shootInspectionDialogs("Chinese"); }

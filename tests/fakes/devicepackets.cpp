@@ -190,3 +190,13 @@ Bytes make_command_reply(uint16_t type, const Bytes &payload)
 {
     return lh_make_sum_frame(0, 0, uint16_t(type | 0x8000), payload.data(), payload.size());
 }
+
+bool crc_frame_intact(const Bytes &frame)
+{
+    if (frame.size() < LH_CRC_HEADER)
+        return false;
+    const size_t length = rd_u16(&frame[6]);
+    const size_t framed = LH_CRC_HEADER + length;
+    return length % 4 == 0 && frame.size() == framed + 4
+           && crc32_words(frame.data(), framed / 4) == rd_u32(&frame[framed]);
+}

@@ -98,3 +98,8 @@ Bytes make_sum_reply(uint16_t type, const Bytes &payload);
 // The reply of a Fenk-U or Raxo sensor to a command: an LhSumFrame of type | 0x8000 with
 // sequence 0.
 Bytes make_command_reply(uint16_t type, const Bytes &payload);
+
+// A received LhCrcFrame is whole and intact: its length field is a multiple of 4, the datagram
+// is the 8-byte header, that many bytes and the 4-byte trailer, and the trailer is the
+// crc32_words of everything before it.
+bool crc_frame_intact(const Bytes &frame);

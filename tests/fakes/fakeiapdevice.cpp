@@ -1,6 +1,6 @@
 #include "fakeiapdevice.h"
 
-#include "checksum.h"
+#include "devicepackets.h"
 #include "lhframe.h"
 
 #include <algorithm>
@@ -22,9 +22,7 @@ bool parse_iap_message(const std::vector<uint8_t> &bytes, IapMessage *out)
     m.word1 = rd_u32(&m.payload[4]);
     m.word2 = rd_u32(&m.payload[8]);
     m.word3 = rd_u32(&m.payload[12]);
-    const size_t framed = LH_CRC_HEADER + size_t(m.length);
-    m.crc_ok = m.length % 4 == 0 && bytes.size() == framed + 4
-               && crc32_words(bytes.data(), framed / 4) == rd_u32(&bytes[framed]);
+    m.crc_ok = crc_frame_intact(bytes);
     *out = std::move(m);
     return true;
 }

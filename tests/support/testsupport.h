@@ -1,7 +1,10 @@
 #pragma once
 // Helpers shared by the tests.
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QString>
+#include <QThread>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,5 +28,28 @@ void write_file(const std::string &path, const std::vector<uint8_t> &bytes);
 
 // Folder of the running test binary.
 std::string binary_dir();
+
+// Runs the test thread's events until `done` holds or `timeout_ms` has passed.
+template <class Pred>
+bool wait_until(Pred done, int timeout_ms = 5000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.hasExpired(timeout_ms))
+            return done();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(500);
+    }
+    return true;
+}
+
+// Lets queued signals already on their way arrive: the thread under test has been stopped and
+// joined, so everything it posted is in the queue.
+inline void drain_events()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
+}
 
 } // namespace testsupport
