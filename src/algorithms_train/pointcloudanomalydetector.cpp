@@ -149,14 +149,6 @@ void PointCloudAnomalyDetector::SetTrainName(std::string name)
     training_.store(1);
 }
 
-std::string PointCloudAnomalyDetector::GetModelName(int position) const
-{
-    std::lock_guard<std::mutex> lock(modelsMutex_);
-    if (position < 0 || size_t(position) >= modelNames_.size())
-        return "unknown";
-    return modelNames_[size_t(position)];
-}
-
 void PointCloudAnomalyDetector::Reset()
 {
     std::lock_guard<std::mutex> life(lifeMutex_);

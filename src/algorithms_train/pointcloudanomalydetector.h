@@ -182,12 +182,6 @@ public:
     // filled stay.
     void Reset();
 
-    // --- Object models ----------------------------------------------------------------------
-    // Name of the model at `position` of the model list (a sensor's class index is such a
-    // position); "unknown" when the position is below 0 or not below the number of models.
-    // The list is empty until models are loaded, so every class is "unknown" until then.
-    std::string GetModelName(int position) const;
-
     // True when nothing is queued and neither worker holds an element: every frame fed so far
     // has been learnt, trained or classified (or dropped).
     bool IsDrained() const;
@@ -365,7 +359,6 @@ private:
     std::vector<ObjectModel> models_;
     std::atomic<uint8_t> training_{0};
     std::string trainName_;
-    std::vector<std::string> modelNames_; // names of the model list, by position
     std::unique_ptr<PacketData> grid_;
     uint16_t packetCounter_ = 0;
     uint16_t fgCount_ = 0;
