@@ -1,5 +1,6 @@
 // Zero-loss receive rates of the Vimo-E and algorithm-box receivers on loopback, each beside a
-// bare recvfrom loop on a socket with the same options (the rate table of ratetable.h). The
+// bare receive loop on a socket with the same options (the rate table of ratetable.h), and what
+// each costs while no traffic comes (goal: about nothing, as the Raxo receiver). The
 // sender sends full-size packets: Vimo-E point packets of 128 points (1316 bytes, a frame every
 // 180), box "LHAB" datagrams of 100 points (1354 bytes, a frame end every 10th). Goals: zero
 // loss at 100,000 packets per second, and a zero-loss rate of at least 0.8 of the bare loop's.
@@ -13,6 +14,7 @@
 #include "sockethelpers.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <atomic>
 #include <chrono>
@@ -91,6 +93,20 @@ Result run_vimo(double rate)
     return r;
 }
 
+// The CPU a receiver takes while it waits for traffic that does not come.
+template <class Receiver>
+double idle(Receiver &rx, int port)
+{
+    rx.setBindAddress("127.0.0.1");
+    rx.init(port, "127.0.0.2", free_port());
+    rx.start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // past its start-up
+    const double percent = idle_cpu_percent(2.0);
+    rx.stop();
+    rx.wait();
+    return percent;
+}
+
 Result run_box(double rate)
 {
     static const Datagrams packets = box_packets();
@@ -124,9 +140,19 @@ Result run_box(double rate)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // The receivers' trace lines would interleave with the table.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     register_point_meta_types();
     const std::vector<double> rates = rates_from(argc, argv);
     std::printf("receive buffer granted: %d bytes\n\n", granted_receive_buffer());
+    {
+        RecvDataProc3 vimo;
+        RecvBoxDataProc box;
+        const double v = idle(vimo, free_port());
+        const double b = idle(box, free_port());
+        std::printf("idle, no traffic for 2 s: RecvDataProc3 %.1f %%, RecvBoxDataProc %.1f %% of a core\n\n",
+                    v, b);
+    }
 
     static const Datagrams vimo = vimo_packets();
     std::printf("Vimo-E: packet %d bytes, %d points\n", 36 + 10 * kVimoPoints, kVimoPoints);

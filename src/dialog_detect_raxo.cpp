@@ -217,8 +217,9 @@ bool Dialog_Detect_Raxo::checkGroundLayer(const std::vector<UserPointData> &poin
     for (const UserPointData &p : points) {
         if (!isFloor(p))
             continue;
-        lowest = std::min(lowest, p.z);
-        highest = std::max(highest, p.z);
+        const float z = p.z; // a copy: the packed field may sit at an odd address
+        lowest = std::min(lowest, z);
+        highest = std::max(highest, z);
     }
     // Without a floor point this is infinite, and fails.
     const float thickness = absDiff(highest, lowest) * 1000.0f;

@@ -570,6 +570,69 @@
     </message>
 </context>
 <context>
+    <name>Dialog_ObjectTrack</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>Object Move Information</source>
+        <translation>目标移动信息</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>center x</source>
+        <translation>中心x</translation>
+    </message>
+    <message>
+        <source>center y</source>
+        <translation>中心y</translation>
+    </message>
+    <message>
+        <source>center z</source>
+        <translation>中心z</translation>
+    </message>
+    <message>
+        <source>length</source>
+        <translation>长度</translation>
+    </message>
+    <message>
+        <source>width</source>
+        <translation>宽度</translation>
+    </message>
+    <message>
+        <source>height</source>
+        <translation>高度</translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation>目标名称</translation>
+    </message>
+    <message>
+        <source>alarm type</source>
+        <translation>报警类型</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>observe</source>
+        <translation>观察</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>预警</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>报警</translation>
+    </message>
+</context>
+<context>
     <name>Dialog_ParseData</name>
     <message>
         <source>Dialog</source>
@@ -2144,6 +2207,14 @@
     <message>
         <source>Unknown lidar model</source>
         <translation>未知雷达型号</translation>
+    </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation>套接字接收缓冲区为 %1 字节，请求 %2 字节：高速率时可能丢包；可用以下命令提高上限：sysctl -w net.core.rmem_max=%3</translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
+        <translation>丢弃帧：超过 %1 个点仍无帧结束标志</translation>
     </message>
 </context>
 <context>

@@ -570,6 +570,69 @@
     </message>
 </context>
 <context>
+    <name>Dialog_ObjectTrack</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Object Move Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center x</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>center z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>height</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Dialog_ParseData</name>
     <message>
         <source>Dialog</source>
@@ -2143,6 +2206,14 @@
     </message>
     <message>
         <source>Unknown lidar model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>socket receive buffer is %1 bytes, %2 asked: packets may be lost at high rates; raise the limit with: sysctl -w net.core.rmem_max=%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frame dropped: more than %1 points without a frame end</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -22,11 +22,6 @@ void set_recv_timeout(int sock, int ms)
     setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
 }
 
-void set_recv_buffer(int sock, int bytes)
-{
-    setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes));
-}
-
 // Dotted-quad rules shared by the address checks: digits and dots only, exactly three dots,
 // no leading or trailing dot, every field at most 255; an empty field between two dots counts
 // as 0 (devices accept "1..2.3"). Fields are returned most significant first.
@@ -83,7 +78,7 @@ int udp_open(int port, bool reuse, const char *bind_ip)
         const int on = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on));
     }
-    set_recv_buffer(sock, 0x100000);
+    udp_set_recv_buffer(sock, UDP_RECV_BUFFER);
     set_recv_timeout(sock, 500);
 
     sockaddr_in addr{};
@@ -107,7 +102,7 @@ int udp_open_unbound()
     const int sock = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (sock < 0)
         return INVALID_SOCK;
-    set_recv_buffer(sock, 0xA00000);
+    udp_set_recv_buffer(sock, UDP_UPLOAD_RECV_BUFFER);
     set_recv_timeout(sock, 1000);
     return sock;
 }
@@ -126,6 +121,24 @@ int udp_recv_buffer_size(int sock)
     if (getsockopt(sock, SOL_SOCKET, SO_RCVBUF, &size, &len) != 0)
         return -1;
     return size;
+}
+
+int udp_recv_buffer_granted(int sock)
+{
+    const int reported = udp_recv_buffer_size(sock);
+    return reported < 0 ? -1 : reported / 2;
+}
+
+int udp_set_recv_buffer(int sock, int bytes)
+{
+    setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes));
+    int granted = udp_recv_buffer_granted(sock);
+    // Beyond net.core.rmem_max only with CAP_NET_ADMIN; without it the call fails (EPERM) and
+    // the capped size stays.
+    if (granted >= 0 && granted < bytes
+        && setsockopt(sock, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof(bytes)) == 0)
+        granted = udp_recv_buffer_granted(sock);
+    return granted;
 }
 
 int udp_send_to(int sock, const char *ip, int port, const void *data, size_t len)

@@ -8,19 +8,35 @@
 // No socket. Descriptor 0 is a valid socket, so failure is -1 only.
 constexpr int INVALID_SOCK = -1;
 
-// UDP socket with a 1 MiB receive buffer and a 500 ms receive time-out, bound to `bind_ip`
-// (0.0.0.0 when null or empty) and `port`; SO_REUSEADDR when `reuse` is set. -1 on failure.
+// Receive buffers asked for: every receiving socket 1 MiB, the Fenk-U upload socket 10 MiB.
+constexpr int UDP_RECV_BUFFER = 0x100000;
+constexpr int UDP_UPLOAD_RECV_BUFFER = 0xA00000;
+
+// UDP socket with a UDP_RECV_BUFFER receive buffer (see udp_set_recv_buffer) and a 500 ms
+// receive time-out, bound to `bind_ip` (0.0.0.0 when null or empty) and `port`; SO_REUSEADDR
+// when `reuse` is set. -1 on failure.
 // `bind_ip` lets tests bind 127.0.0.1 while a fake device holds the same port on 127.0.0.2.
 int udp_open(int port, bool reuse, const char *bind_ip = nullptr);
 
-// Unbound UDP socket with a 10 MiB receive buffer and a 1000 ms receive time-out, or -1.
+// Unbound UDP socket with a UDP_UPLOAD_RECV_BUFFER receive buffer and a 1000 ms receive
+// time-out, or -1.
 int udp_open_unbound();
+
+// Asks for a receive buffer of `bytes`. The kernel caps SO_RCVBUF at net.core.rmem_max (212992
+// bytes on a stock Debian, under 2 ms of Raxo traffic at full rate); where the process may
+// (CAP_NET_ADMIN, e.g. as root) SO_RCVBUFFORCE then gets the whole size. Returns the size
+// granted (udp_recv_buffer_granted), which is less than `bytes` when neither was allowed.
+int udp_set_recv_buffer(int sock, int bytes);
 
 // Closes the socket; returns 0. `is_socket` is kept for callers that pass other handles.
 int udp_close(int sock, bool is_socket = true);
 
-// Receive buffer the kernel actually granted (it caps SO_RCVBUF at net.core.rmem_max).
+// Receive buffer the kernel reports for the socket (SO_RCVBUF as read back: twice the size it
+// granted, the other half being its own bookkeeping), or -1.
 int udp_recv_buffer_size(int sock);
+// The size granted, in the terms of the request: what udp_set_recv_buffer asked for when the
+// whole request was met. -1 on failure.
+int udp_recv_buffer_granted(int sock);
 
 // One sendto to the dotted IPv4 address and port: bytes sent, or -1 (also for a bad address).
 int udp_send_to(int sock, const char *ip, int port, const void *data, size_t len);

@@ -37,22 +37,29 @@ size_t box_points_present(size_t length, uint8_t count)
     return count < room ? count : room;
 }
 
-size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
+size_t box_decode_points(const uint8_t *data, size_t length, UserPointData *out)
 {
     if (data == nullptr || length < BOX_HEADER_SIZE)
         return 0;
     const size_t n = box_points_present(length, data[5]);
     const uint8_t *p = data + BOX_HEADER_SIZE;
-    const size_t first = out.size();
-    out.resize(first + n);
     for (size_t i = 0; i < n; ++i, p += BOX_POINT_SIZE) {
-        UserPointData &q = out[first + i];
+        UserPointData &q = out[i];
         q.x = rd_f32(p);
         q.y = rd_f32(p + 4);
         q.z = rd_f32(p + 8);
         q.intensity = p[12];
     }
     return n;
+}
+
+size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
+{
+    if (data == nullptr || length < BOX_HEADER_SIZE)
+        return 0;
+    const size_t first = out.size();
+    out.resize(first + box_points_present(length, data[5]));
+    return box_decode_points(data, length, out.data() + first);
 }
 
 UserPointData box_object_record(const BoxPacketHeader &h)

@@ -40,8 +40,11 @@ bool box_read_header(const uint8_t *data, size_t length, BoxPacketHeader *out);
 // Points that are really there: N, but never more than the bytes after the header hold.
 size_t box_points_present(size_t length, uint8_t count);
 
-// Appends the points present to `out` (x, y, z, intensity; every other field 0); returns how
+// Decodes the points present (box_points_present of the length and N) into `out`, which has
+// room for them and holds default points (x, y, z and intensity are written); returns how
 // many. Nothing for a datagram shorter than its header.
+size_t box_decode_points(const uint8_t *data, size_t length, UserPointData *out);
+// The same, appended to `out` (every other field 0).
 size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out);
 
 // The object of an object-upload datagram, carried in a point record: x, y, z = the centre; the

@@ -124,6 +124,9 @@ bool CaptureReader::read_stream(void *file, size_t size_hint)
     // The kept payloads never exceed the capture itself, so one reservation holds them all.
     bytes_.reserve(size_hint);
     advise_huge_pages(bytes_.data(), bytes_.capacity());
+    // Device packets are hundreds of bytes or more: a reservation that most captures never
+    // outgrow (its untouched end costs nothing).
+    spans_.reserve(size_hint / 256 + 16);
     pcap_pkthdr *header = nullptr;
     const u_char *packet = nullptr;
     while (pcap_next_ex(pcap, &header, &packet) == 1) {

@@ -1,12 +1,16 @@
 #include "pcdwriter.h"
 
 #include "dirhelpers.h"
+#include "memoryhints.h"
 #include "numberformat.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 #include <fcntl.h>
@@ -53,6 +57,109 @@ void PcdWriter::append_point(std::string &out, const UserPointData &p)
     out.append(line, size_t(put_point(line, p) - line));
 }
 
+namespace {
+
+// The body is formatted in chunks of points on a few threads and written chunk by chunk, in
+// order, while later chunks are still being formatted: the numbers cost more than the write,
+// and this way most of them are made while the file is being written. The chunks go through a
+// small ring of buffers, so the memory used (and faulted in) does not grow with the frame.
+constexpr size_t kChunkPoints = 16384;
+
+class ChunkPipeline {
+public:
+    ChunkPipeline(const PointFrame &frame, size_t workers)
+        : frame_(frame), chunks_((frame.size() + kChunkPoints - 1) / kChunkPoints),
+          ring_(std::min(chunks_, 2 * workers)), slot_bytes_(kChunkPoints * kLineMax),
+          memory_(new char[ring_ * slot_bytes_]), state_(ring_)
+    {
+        // Large enough for huge pages to spare most of its faults.
+        advise_huge_pages(memory_.get(), ring_ * slot_bytes_);
+        for (size_t k = 0; k < ring_; ++k)
+            state_[k].chunk = k; // slot k first takes chunk k
+        for (size_t t = 0; t < workers; ++t)
+            threads_.emplace_back([this] { format_chunks(); });
+    }
+    ~ChunkPipeline()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+
+    // Writes every chunk in order; false (errno set) when a write fails.
+    bool write_all(int fd)
+    {
+        for (size_t c = 0; c < chunks_; ++c) {
+            Slot &slot = state_[c % ring_];
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return slot.chunk == c && slot.ready; });
+            const size_t size = slot.size;
+            lock.unlock();
+            if (!write_all_fd(fd, memory_.get() + (c % ring_) * slot_bytes_, size))
+                return false;
+            lock.lock();
+            slot.ready = false;
+            slot.chunk = c + ring_; // the slot is free for the chunk after the ring's length
+            lock.unlock();
+            changed_.notify_all();
+        }
+        return true;
+    }
+
+private:
+    struct Slot {
+        size_t chunk = 0;   // the chunk this slot holds, or waits for
+        bool ready = false; // formatted, not yet written
+        size_t size = 0;
+    };
+
+    void format_chunks()
+    {
+        for (;;) {
+            const size_t c = next_.fetch_add(1);
+            if (c >= chunks_)
+                return;
+            Slot &slot = state_[c % ring_];
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return stop_ || (slot.chunk == c && !slot.ready); });
+                if (stop_)
+                    return;
+            }
+            char *text = memory_.get() + (c % ring_) * slot_bytes_;
+            char *e = text;
+            const size_t begin = c * kChunkPoints;
+            const size_t end = std::min(frame_.size(), begin + kChunkPoints);
+            for (size_t i = begin; i < end; ++i)
+                e = put_point(e, frame_[i]);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                slot.size = size_t(e - text);
+                slot.ready = true;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    const PointFrame &frame_;
+    const size_t chunks_;
+    const size_t ring_;
+    const size_t slot_bytes_;
+    std::unique_ptr<char[]> memory_;
+    std::vector<Slot> state_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stop_ = false;
+    std::atomic<size_t> next_{0};
+    std::vector<std::thread> threads_;
+};
+
+} // namespace
+
 bool PcdWriter::write(const char *path, const PointFrame &frame)
 {
     error_.clear();
@@ -61,38 +168,20 @@ bool PcdWriter::write(const char *path, const PointFrame &frame)
         error_ = std::strerror(errno);
         return false;
     }
-    // The body is formatted in memory, in slices on a few threads for a large frame (the
-    // numbers cost more than the write), and written slice by slice in order.
-    constexpr size_t kPointsPerThread = 100000;
-    const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const size_t slices =
-        std::max<size_t>(1, std::min<size_t>({4, cores, frame.size() / kPointsPerThread}));
-    const size_t per_slice = (frame.size() + slices - 1) / slices;
-    struct Slice {
-        std::unique_ptr<char[]> text;
-        size_t size = 0;
-    };
-    std::vector<Slice> parts(slices);
-    auto format = [&frame, &parts, per_slice](size_t k) {
-        const size_t begin = std::min(frame.size(), k * per_slice);
-        const size_t end = std::min(frame.size(), begin + per_slice);
-        parts[k].text.reset(new char[(end - begin) * kLineMax + 1]);
-        char *e = parts[k].text.get();
-        for (size_t i = begin; i < end; ++i)
-            e = put_point(e, frame[i]);
-        parts[k].size = size_t(e - parts[k].text.get());
-    };
-    std::vector<std::thread> workers;
-    for (size_t k = 1; k < slices; ++k)
-        workers.emplace_back(format, k);
-    format(0);
-    for (std::thread &t : workers)
-        t.join();
-
     const std::string head = header(frame.size());
     bool ok = write_all_fd(fd, head.data(), head.size());
-    for (size_t k = 0; k < slices && ok; ++k)
-        ok = write_all_fd(fd, parts[k].text.get(), parts[k].size);
+    if (ok && frame.size() <= kChunkPoints) {
+        // A small frame: formatted here and written at once.
+        std::unique_ptr<char[]> text(new char[frame.size() * kLineMax + 1]);
+        char *e = text.get();
+        for (const UserPointData &p : frame)
+            e = put_point(e, p);
+        ok = write_all_fd(fd, text.get(), size_t(e - text.get()));
+    } else if (ok) {
+        const size_t cores = std::max(1u, std::thread::hardware_concurrency());
+        ChunkPipeline pipeline(frame, std::min<size_t>(4, cores));
+        ok = pipeline.write_all(fd);
+    }
     if (!ok)
         error_ = std::strerror(errno);
     if (::close(fd) != 0 && ok) {

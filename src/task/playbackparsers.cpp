@@ -22,12 +22,10 @@ float playback_progress(size_t i, size_t n)
 
 namespace {
 
-// Emits the frame being assembled as a completed frame and empties it for the next one. Its
-// capacity stays: it is the worker's assembly buffer, not a copy of what was handed over.
-inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t n, int &frames)
+// Ends the frame under way as a completed frame and counts it.
+inline void close_frame(PlaybackSink &sink, size_t i, size_t n, int &frames)
 {
-    sink.frame(frame, playback_progress(i, n));
-    frame.clear();
+    sink.end_frame(playback_progress(i, n));
     ++frames;
 }
 
@@ -36,7 +34,6 @@ inline void close_frame(PlaybackSink &sink, PointFrame &frame, size_t i, size_t 
 int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
     const RaxoUnitTables &units = raxo_unit_tables();
-    PointFrame frame;
     int frames = 0;
     int last = 0;
     uint64_t last_stamp = 0;
@@ -56,24 +53,21 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
         if (index - last != 1 && index != 1)
             sink.index_gap(last, index, h.stamp, last_stamp);
         const size_t count = raxo_points_present(size, h.count_a);
-        const size_t base = frame.size();
-        frame.resize(base + count);
-        UserPointData *out = frame.data() + base;
+        UserPointData *out = sink.grow(count);
         const uint8_t *q = p + RAXO_POINT_HEADER;
         for (size_t j = 0; j < count; ++j, q += RAXO_POINT_SIZE)
             raxo_decode_point(q, units, out[j]);
         if (h.frame_flag == RAXO_FRAME_END)
-            close_frame(sink, frame, i, n, frames);
+            close_frame(sink, i, n, frames);
         last = index;
         last_stamp = h.stamp;
     }
-    sink.frame(frame, 100.0f);
+    sink.end_frame(100.0f);
     return frames;
 }
 
 int parse_vimo_e_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
-    PointFrame frame;
     int frames = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *p = packets[i].data;
@@ -98,17 +92,16 @@ int parse_vimo_e_packets(const PacketView *packets, size_t n, PlaybackSink &sink
             if (h.status & VIMO_STATUS_MOTOR)
                 sink.motor_fault(h.motor);
         }
-        vimo_append_points(p, size, frame);
-        if (frame.size() > VIMO_FRAME_POINTS)
-            close_frame(sink, frame, i, n, frames);
+        vimo_decode_points(p, size, sink.grow(vimo_points_present(size, h.count)));
+        if (sink.pending() > VIMO_FRAME_POINTS)
+            close_frame(sink, i, n, frames);
     }
-    sink.frame(frame, 100.0f);
+    sink.end_frame(100.0f);
     return frames;
 }
 
 int parse_box_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
-    PointFrame frame;
     int frames = 0;
     for (size_t i = 0; i < n; ++i) {
         const uint8_t *p = packets[i].data;
@@ -120,11 +113,12 @@ int parse_box_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
         // it did live.
         if (p == nullptr || size <= BOX_FRAME_FLAG_AT)
             continue;
-        box_append_points(p, size, frame);
+        if (size >= BOX_HEADER_SIZE)
+            box_decode_points(p, size, sink.grow(box_points_present(size, p[5])));
         if (p[BOX_FRAME_FLAG_AT] == BOX_FRAME_END)
-            close_frame(sink, frame, i, n, frames);
+            close_frame(sink, i, n, frames);
     }
-    sink.frame(frame, 100.0f);
+    sink.end_frame(100.0f);
     return frames;
 }
 
@@ -133,7 +127,6 @@ int parse_fenk_u_packets(const PacketView *packets, size_t n, PlaybackSink &sink
 {
     *highest_type = 0;
     std::unique_ptr<LpPlaneBuffer> plane(new LpPlaneBuffer);
-    PointFrame frame;
     int frames = 0;
     for (size_t i = 0; i < n; ++i) {
         const size_t size = std::min<size_t>(packets[i].size, size_t(INT_MAX));
@@ -144,10 +137,11 @@ int parse_fenk_u_packets(const PacketView *packets, size_t n, PlaybackSink &sink
             if (r > *highest_type) {
                 *highest_type = uint8_t(r);
             } else if (r == *highest_type) {
-                const int count = std::min(plane->value_count, LP_MAX_VALUES);
+                const int count = std::max(0, std::min(plane->value_count, LP_MAX_VALUES));
+                UserPointData *out = sink.grow(size_t(count));
                 for (int j = 0; j < count; ++j)
-                    frame.push_back(lp_make_point(*plane, j));
-                close_frame(sink, frame, i, n, frames);
+                    out[j] = lp_make_point(*plane, j);
+                close_frame(sink, i, n, frames);
                 sink.plane_completed(r);
             }
             plane->set_data_type(-1);
@@ -156,6 +150,6 @@ int parse_fenk_u_packets(const PacketView *packets, size_t n, PlaybackSink &sink
             sink.command_reply(packets[i].data, packets[i].size);
         }
     }
-    sink.frame(frame, 100.0f);
+    sink.end_frame(100.0f);
     return frames;
 }

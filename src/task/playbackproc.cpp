@@ -1,6 +1,7 @@
 #include "playbackproc.h"
 
 #include "capturereader.h"
+#include "framecache.h"
 #include "lasreader.h"
 #include "memoryhints.h"
 #include "laswriter.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -81,14 +83,55 @@ QList<QByteArray> copies_of(const PacketViews &views)
 
 } // namespace
 
-// Turns what the parsers find into the worker's signals and texts.
+// Turns what the parsers find into the worker's signals and texts. With a frame cache the
+// frame under way is assembled in the cache itself.
 class PlaybackProc::Sink : public PlaybackSink {
 public:
-    explicit Sink(PlaybackProc *owner) : owner_(owner) {}
+    explicit Sink(PlaybackProc *owner)
+        : owner_(owner), cache_(owner->cache_.load()),
+          generation_(cache_ != nullptr ? cache_->begin_write() : 0)
+    {
+    }
+    ~Sink() override
+    {
+        if (cache_ != nullptr)
+            cache_->end_write();
+    }
+    Sink(const Sink &) = delete;
+    Sink &operator=(const Sink &) = delete;
 
+    UserPointData *grow(size_t n) override
+    {
+        return cache_ != nullptr ? cache_->grow(n) : PlaybackSink::grow(n);
+    }
+    size_t pending() const override
+    {
+        return cache_ != nullptr ? cache_->pending() : PlaybackSink::pending();
+    }
+    void end_frame(float progress) override
+    {
+        if (cache_ == nullptr) {
+            PlaybackSink::end_frame(progress);
+            return;
+        }
+        cache_->commit(generation_);
+        emit owner_->sig_CacheData(PointFrame(), progress);
+    }
     void frame(const PointFrame &points, float progress) override
     {
         emit owner_->sig_CacheData(points, progress);
+    }
+    // A whole frame that was not decoded through grow() (the LAS and PCD readers).
+    void whole_frame(const PointFrame &points, float progress)
+    {
+        if (cache_ == nullptr) {
+            frame(points, progress);
+            return;
+        }
+        if (!points.empty())
+            std::memcpy(static_cast<void *>(cache_->grow(points.size())), points.data(),
+                        points.size() * sizeof(UserPointData));
+        end_frame(progress);
     }
     void index_gap(int last, int now, uint64_t stamp, uint64_t last_stamp) override
     {
@@ -125,9 +168,17 @@ public:
 
 private:
     PlaybackProc *owner_;
+    FrameCache *cache_;
+    uint64_t generation_;
 };
 
 PlaybackProc::PlaybackProc() : QObject(nullptr) {}
+
+void PlaybackProc::setFrameCache(FrameCache *cache)
+{
+    cache_.store(cache);
+}
+
 
 void PlaybackProc::post(int type, const QString &text)
 {
@@ -192,9 +243,8 @@ void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
     emit finished();
 }
 
-int PlaybackProc::run_parser(int lidartype, const PacketViews &packets)
+int PlaybackProc::run_parser(int lidartype, const PacketViews &packets, Sink &sink)
 {
-    Sink sink(this);
     switch (lidartype) {
     case LIDAR_FENK_U:
         return parse_fenk_u_packets(packets.data(), packets.size(), sink, &highest_plane_type_);
@@ -221,6 +271,7 @@ void PlaybackProc::end_report(int lidartype, size_t packets, int frames)
 
 bool PlaybackProc::LogReader(const char *path)
 {
+    Sink sink(this);
     FileBytes file;
     if (!read_whole_file(path, file)) {
         post(MSG_LOG, tr("The playback file is open failed!"));
@@ -228,7 +279,7 @@ bool PlaybackProc::LogReader(const char *path)
     }
     PacketViews packets;
     int type = scan_dump_records(file.bytes(), file.size, packets);
-    int frames = run_parser(type, packets);
+    int frames = run_parser(type, packets, sink);
     if (frames < 0) {
         // No parser for the records' type (or no record at all).
         type = LIDAR_UNKNOWN;
@@ -240,6 +291,7 @@ bool PlaybackProc::LogReader(const char *path)
 
 bool PlaybackProc::RawReader(const char *path, int lidartype)
 {
+    Sink sink(this);
     FileBytes file;
     if (!read_whole_file(path, file)) {
         post(MSG_LOG, tr("The playback file is open failed!:%1").arg(QString::fromLocal8Bit(path)));
@@ -247,18 +299,14 @@ bool PlaybackProc::RawReader(const char *path, int lidartype)
     }
     PacketViews packets;
     switch (lidartype) {
-    case LIDAR_FENK_U: {
-        Sink sink(this);
-        ::split_lp_stream(file.bytes(), file.size, packets, sink);
-        break;
-    }
+    case LIDAR_FENK_U: ::split_lp_stream(file.bytes(), file.size, packets, sink); break;
     case LIDAR_RAXO_E:
     case LIDAR_RAXO_S: scan_raw_raxo(file.bytes(), file.size, packets); break;
     case LIDAR_VIMO_E: scan_raw_vimo_e(file.bytes(), file.size, packets); break;
     case LIDAR_ALG_BOX: scan_raw_box(file.bytes(), file.size, packets); break;
     default: break;
     }
-    const int frames = run_parser(lidartype, packets);
+    const int frames = run_parser(lidartype, packets, sink);
     end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
     return true;
 }
@@ -266,6 +314,7 @@ bool PlaybackProc::RawReader(const char *path, int lidartype)
 bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype)
 {
     // libpcap tells pcap from pcapng by the file's content; the suffix only chose the log type.
+    Sink sink(this);
     CaptureReader capture;
     if (!capture.read_file(path))
         QV_TRACE() << "can not open capture file:" << path << (pcapng ? "pcapng" : "pcap")
@@ -273,13 +322,14 @@ bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype
     const PacketViews packets = capture.payloads();
     QV_TRACE() << "lidar type:" << lidartype << "packets:" << capture.packets_read()
                  << "ipv4:" << packets.size();
-    const int frames = run_parser(lidartype, packets);
+    const int frames = run_parser(lidartype, packets, sink);
     end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
     return frames > 0;
 }
 
 bool PlaybackProc::MarivexReader(const char *path, int lidartype)
 {
+    Sink sink(this);
     FileBytes file;
     if (!read_whole_file(path, file)) {
         post(MSG_LOG, tr("The playback file is open failed!:%1").arg(QString::fromLocal8Bit(path)));
@@ -290,7 +340,7 @@ bool PlaybackProc::MarivexReader(const char *path, int lidartype)
     if (lidartype == LIDAR_VIMO_E) {
         scan_udpp_records(file.bytes(), file.size, packets);
         QV_TRACE() << "udpp records:" << packets.size();
-        frames = run_parser(LIDAR_VIMO_E, packets);
+        frames = run_parser(LIDAR_VIMO_E, packets, sink);
     }
     end_report(lidartype, packets.size(), frames);
     return true;
@@ -298,6 +348,7 @@ bool PlaybackProc::MarivexReader(const char *path, int lidartype)
 
 bool PlaybackProc::LASReader(const char *path)
 {
+    Sink sink(this);
     FileBytes file;
     LasReader las;
     if (!read_whole_file(path, file)) {
@@ -329,12 +380,13 @@ bool PlaybackProc::LASReader(const char *path)
         pt.intensity = p.intensity;
         frame.push_back(pt);
     }
-    emit sig_CacheData(frame, 100.0f);
+    sink.whole_frame(frame, 100.0f);
     return true;
 }
 
 bool PlaybackProc::PCDReader(const char *path)
 {
+    Sink sink(this);
     FileBytes file;
     if (!read_whole_file(path, file)) {
         QV_TRACE() << "can not open pcd file:" << path;
@@ -355,7 +407,7 @@ bool PlaybackProc::PCDReader(const char *path)
     }
     if (pcd.bad_lines() > kTracedLines)
         QV_TRACE() << "data format error in" << pcd.bad_lines() << "lines";
-    emit sig_CacheData(frame, 100.0f);
+    sink.whole_frame(frame, 100.0f);
     return true;
 }
 

@@ -12,8 +12,11 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
+
+class FrameCache;
 
 class PlaybackProc : public QObject {
     Q_OBJECT
@@ -35,6 +38,15 @@ public:
     static constexpr qint64 kMaxBytes = 100 * 1024 * 1024;
 
     PlaybackProc();
+
+    // Where the frames of the following requests are kept. With a cache, every frame is
+    // decoded straight into it (each point written once, into the memory that keeps it) and
+    // sig_CacheData carries an empty frame: its points are the cache's newest frame. Frames
+    // without points are not kept, as the window keeps none. A cache cleared while a request
+    // runs receives none of that request's later frames. Null (the default) sends every frame
+    // in sig_CacheData. Any thread; takes effect at the next request. The cache must outlive
+    // the requests that fill it.
+    void setFrameCache(FrameCache *cache);
 
     // Classifies a file by its suffix (exact, case-sensitive), else by its first six bytes.
     int DetectLogType(QString path);
@@ -76,7 +88,8 @@ public slots:
 
 signals:
     // The frame goes by reference: a direct connection sees the worker's own assembly buffer,
-    // a queued one gets the one copy Qt makes for the receiving thread.
+    // a queued one gets the one copy Qt makes for the receiving thread. Empty for every frame
+    // while a frame cache is attached (setFrameCache).
     void sig_CacheData(const std::vector<UserPointData> &framedata, float progress);
     void sig_data(int type, QByteArray data);
     void finished();
@@ -85,10 +98,11 @@ private:
     class Sink;
     friend class Sink;
 
-    // Runs the parser of the lidar type; -1 when there is none.
-    int run_parser(int lidartype, const PacketViews &packets);
+    // Runs the parser of the lidar type into `sink`; -1 when there is none.
+    int run_parser(int lidartype, const PacketViews &packets, Sink &sink);
     void end_report(int lidartype, size_t packets, int frames);
     void post(int type, const QString &text);
 
     uint8_t highest_plane_type_ = 0;
+    std::atomic<FrameCache *> cache_{nullptr};
 };

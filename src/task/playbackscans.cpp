@@ -11,8 +11,21 @@ constexpr uint8_t kDumpMagic[7] = {'L', 'H', 'L', 'O', 'G', 'H', 0x00};
 
 } // namespace
 
+namespace {
+
+// Room for the packets of a file of `size` bytes: device packets are hundreds of bytes or more,
+// so the list rarely outgrows this (its untouched end costs nothing), and a long list is not
+// copied again and again as it grows.
+void reserve_views(PacketViews &out, size_t size)
+{
+    out.reserve(out.size() + size / 256 + 16);
+}
+
+} // namespace
+
 int scan_dump_records(const uint8_t *data, size_t size, PacketViews &out)
 {
+    reserve_views(out, size);
     int last_type = DUMP_NO_RECORD;
     size_t p = 0;
     while (p + DUMP_HEADER_SIZE < size) {
@@ -39,6 +52,7 @@ int scan_dump_records(const uint8_t *data, size_t size, PacketViews &out)
 
 void scan_raw_raxo(const uint8_t *data, size_t size, PacketViews &out)
 {
+    reserve_views(out, size);
     size_t p = 0;
     while (p + 6 < size) {
         switch (data[p + 3]) {
@@ -69,6 +83,7 @@ void scan_raw_raxo(const uint8_t *data, size_t size, PacketViews &out)
 
 void scan_raw_vimo_e(const uint8_t *data, size_t size, PacketViews &out)
 {
+    reserve_views(out, size);
     size_t p = 0;
     while (p + 12 < size) {
         const uint8_t b0 = data[p];
@@ -96,6 +111,7 @@ void scan_raw_vimo_e(const uint8_t *data, size_t size, PacketViews &out)
 
 void scan_raw_box(const uint8_t *data, size_t size, PacketViews &out)
 {
+    reserve_views(out, size);
     size_t p = 0;
     while (p + 12 < size) {
         if (data[p] == 'L' && data[p + 1] == 'H') {
@@ -120,6 +136,7 @@ void scan_raw_box(const uint8_t *data, size_t size, PacketViews &out)
 
 void scan_udpp_records(const uint8_t *data, size_t size, PacketViews &out)
 {
+    reserve_views(out, size);
     constexpr size_t kPacket = 1316;
     uint64_t p = 0;
     while (p + 12 < size) {

@@ -19,11 +19,35 @@ using PacketViews = std::vector<PacketView>;
 
 // Receives what a parser finds. PlaybackProc turns each call into its signals and texts; the
 // defaults drop everything but the frames.
+//
+// The frame under way lives with the sink: a parser asks it for room for the points of each
+// packet and decodes straight into that room, so a sink that keeps frames (FrameCache) can
+// give memory of its own and every point is written once. By default the sink assembles the
+// frame in a buffer of its own and hands it to frame() when it ends.
 class PlaybackSink {
 public:
     virtual ~PlaybackSink() = default;
-    // A completed frame; progress below 100 except for the one final frame of a parse.
-    virtual void frame(const PointFrame &points, float progress) = 0;
+
+    // Room for `n` more points at the end of the frame under way, every point in its default
+    // state (all fields 0); valid until the next grow() or end_frame().
+    virtual UserPointData *grow(size_t n)
+    {
+        const size_t before = buffer_.size();
+        buffer_.resize(before + n);
+        return buffer_.data() + before;
+    }
+    // Points in the frame under way.
+    virtual size_t pending() const { return buffer_.size(); }
+    // Ends the frame under way and starts the next one empty; progress below 100 except for
+    // the one final frame of a parse.
+    virtual void end_frame(float progress)
+    {
+        frame(buffer_, progress);
+        buffer_.clear(); // the capacity stays: the next frame is assembled in the same memory
+    }
+
+    // A completed frame, handed on by the default end_frame().
+    virtual void frame(const PointFrame &points, float progress) {}
     // Raxo packet index that does not follow the previous one (stamps: this packet's and the
     // previous accepted packet's 64-bit time stamps).
     virtual void index_gap(int last, int now, uint64_t stamp, uint64_t last_stamp) {}
@@ -36,6 +60,9 @@ public:
     virtual void plane_completed(int type) {}
     // A complete "LH" command reply found in a Fenk-U stream or packet.
     virtual void command_reply(const uint8_t *data, size_t size) {}
+
+protected:
+    PointFrame buffer_; // the default frame under way
 };
 
 // Progress of the packet at zero-based position i of n: i * 100 / n in double precision,

@@ -3,8 +3,10 @@
 #include "boxpacket.h"
 #include "lhframe.h"
 #include "logmanager.h"
+#include "receivernotices.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
+#include "udpbatch.h"
 #include "zonealarm.h"
 
 #include <QCoreApplication>
@@ -12,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -238,10 +241,26 @@ void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
         if (!found)
             objects_.push_back(record);
     }
+    if (points_.size() + box_points_present(length, h.count) > kMaxFramePoints) {
+        // No frame end came where one must have: the frame goes, the datagram starts the next.
+        points_.clear();
+        objects_.clear();
+        if (!overflowing_) {
+            overflowing_ = true;
+            emit sig_data(MSG_ERROR, frame_overflow_notice(kMaxFramePoints).toLocal8Bit());
+        }
+    }
+    // Grown as a vector grows, but never past the bound.
+    const size_t need = points_.size() + box_points_present(length, h.count);
+    if (need > points_.capacity())
+        points_.reserve(std::max(need, std::min(kMaxFramePoints, 2 * points_.capacity())));
     box_append_points(data, length, points_);
+    if (points_.size() > high_water_.load(std::memory_order_relaxed))
+        high_water_.store(points_.size(), std::memory_order_relaxed);
 
     if (h.frame_flag != BOX_FRAME_END)
         return;
+    overflowing_ = false;
     emit sig_framedata(show_objects_.load() ? objects_ : points_, LIDAR_ALG_BOX);
     if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count == 0 && h.clean_word == 0)
         emit sig_cacheclean();
@@ -384,46 +403,44 @@ void RecvBoxDataProc::run()
     }
     const QByteArray ip = ip_.toLatin1();
     udp_send_to(s, ip.constData(), port_, "hello", 5);
+    const QString notice =
+        recv_buffer_notice(udp_recv_buffer_granted(s), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
+    if (!notice.isEmpty())
+        emit sig_data(MSG_WARM, notice.toLocal8Bit());
 
     // Datagrams are accepted only from the box's address text.
     uint32_t box = 0;
     const bool box_ok = ipv4_from_canonical_text(ip.constData(), &box);
 
-    std::vector<uint8_t> buf(kRecvBuffer);
+    // What is waiting is read up to 16 datagrams at a time before the loop waits again.
+    UdpBatch datagrams(16, kRecvBuffer);
     while (running_.load(std::memory_order_relaxed)) {
-        sockaddr_in from{};
-        socklen_t flen = sizeof(from);
-        // Drain what is waiting before waiting again: a wait per datagram would cost a system
-        // call for nothing while datagrams queue up.
-        ssize_t n = ::recvfrom(s, buf.data(), buf.size(), MSG_DONTWAIT,
-                               reinterpret_cast<sockaddr *>(&from), &flen);
-        if (n < 0) {
+        const int n = datagrams.receive(s);
+        if (n < 0)
+            break; // a broken socket would otherwise spin here until stopped
+        if (n == 0) {
             fd_set rd;
             FD_ZERO(&rd);
             FD_SET(s, &rd);
             timeval tv{1, 0};
             const int rc = ::select(s + 1, &rd, nullptr, nullptr, &tv);
             if (rc < 0 && errno != EINTR)
-                break; // a broken socket would otherwise spin here until stopped
-            if (rc <= 0) {
+                break;
+            if (rc <= 0)
                 takeZoneGiveUp();
-                continue;
-            }
-            flen = sizeof(from);
-            n = ::recvfrom(s, buf.data(), buf.size(), MSG_DONTWAIT,
-                           reinterpret_cast<sockaddr *>(&from), &flen);
-            if (n < 0)
-                continue;
-        }
-        if (!box_ok || from.sin_addr.s_addr != box)
             continue;
-        ParseDatagram(buf.data(), size_t(n));
-        takeZoneGiveUp();
-        startPendingZoneCommand();
-        // Events posted to this thread (queued calls, nothing else: the thread has no timers
-        // or socket notifiers). A full processEvents pass per datagram would cost more than
-        // the datagram itself and halve the rate the loop keeps up with.
-        QCoreApplication::sendPostedEvents();
+        }
+        for (int i = 0; i < n; ++i) {
+            if (!box_ok || datagrams.source(i) != box)
+                continue;
+            ParseDatagram(datagrams.data(i), datagrams.size(i));
+            takeZoneGiveUp();
+            startPendingZoneCommand();
+            // Events posted to this thread (queued calls, nothing else: the thread has no
+            // timers or socket notifiers). A full processEvents pass per datagram would cost
+            // more than the datagram itself and halve the rate the loop keeps up with.
+            QCoreApplication::sendPostedEvents();
+        }
     }
 
     if (zone_ != nullptr) {

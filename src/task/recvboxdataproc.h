@@ -46,6 +46,13 @@ public:
     static constexpr int kResendAfterMs = 1500;
     static constexpr int kMaxSends = 4;
     static constexpr int kResendTickMs = 200;
+    // Points the frame under construction may hold. The box merges into one frame the points of
+    // the sensors it serves on its two IO ports, each a Raxo scan of at most one point per
+    // cell of its 360 x 150 grid (54000), in datagrams of at most 255 points; a million points
+    // is several times any frame it sends. Datagrams that never end a frame (a broken box, a
+    // stray stream on the port) would otherwise grow it without limit: past this it is dropped
+    // and the next one starts. The object list needs no bound: one record per object id.
+    static constexpr size_t kMaxFramePoints = 1000000;
 
     explicit RecvBoxDataProc(QObject *parent = nullptr);
     ~RecvBoxDataProc() override;
@@ -74,6 +81,12 @@ public:
     // Milliseconds since 1970 as the re-send queue reads them (the wall clock by default).
     void setClock(std::function<qint64()> clock);
 
+    // The most points the frame under construction has held since the receiver was made (any
+    // thread), and what it can hold without growing (read it once the thread has finished, or
+    // from the thread that feeds ParseDatagram).
+    size_t framePointsHighWater() const { return high_water_.load(std::memory_order_relaxed); }
+    size_t frameCapacity() const { return points_.capacity(); }
+
     // Copy of the re-send queue, oldest first.
     std::vector<PendingCmd> pendingCommands() const;
     // The zone command waiting for the loop (0 none, 10 write, 11 read), and its table.
@@ -92,7 +105,8 @@ signals:
     void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
     void sig_zoneData(zones data);
-    void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype);
+    // The frame goes by reference: a queued connection takes its own copy.
+    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype);
     void sig_uploadtype(int uploadtype);
     void sig_cacheclean();
 
@@ -139,4 +153,6 @@ private:
     std::vector<UserPointData> objects_;
     std::atomic<uint8_t> show_objects_{0};
     int last_upload_type_ = -1;
+    bool overflowing_ = false; // frames are being dropped for size; said once per run of them
+    std::atomic<size_t> high_water_{0};
 };

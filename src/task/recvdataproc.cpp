@@ -4,6 +4,7 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "ownerthreadtimer.h"
+#include "receivernotices.h"
 #include "sockethelpers.h"
 #include "timehelpers.h"
 #include "tracelog.h"
@@ -315,12 +316,10 @@ bool RecvDataProc::updateFile(QString path, QString &text)
     } else {
         const char *bind = bindIp_.isEmpty() ? nullptr : bindIp_.constData();
         uploadSock_ = udp_open(port, false, bind);
-        if (uploadSock_ == INVALID_SOCK) {
+        if (uploadSock_ == INVALID_SOCK)
             std::printf("upload bind failed\n");
-        } else {
-            const int size = kUploadRecvBuffer;
-            setsockopt(uploadSock_, SOL_SOCKET, SO_RCVBUF, &size, sizeof(size));
-        }
+        else
+            udp_set_recv_buffer(uploadSock_, kUploadRecvBuffer);
     }
 
     bool ok = false;
@@ -366,6 +365,11 @@ void RecvDataProc::run()
         sock_ = sock;
     }
     emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+    // Said against the largest buffer the session asks for: the upload socket's.
+    const QString notice =
+        recv_buffer_notice(udp_recv_buffer_granted(sock), UDP_RECV_BUFFER, kUploadRecvBuffer);
+    if (!notice.isEmpty())
+        postText(MSG_WARM, notice);
 
     TimeSecMs now{};
     time_now_timeval(&now, nullptr);

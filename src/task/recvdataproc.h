@@ -112,7 +112,8 @@ public:
 
 signals:
     void sig_data(int type, QByteArray data);
-    void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype = 0);
+    // The frame goes by reference: a queued connection takes its own copy.
+    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype = 0);
 
 protected:
     void run() override;

@@ -5,13 +5,16 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "ownerthreadtimer.h"
+#include "receivernotices.h"
 #include "sockethelpers.h"
 #include "tilt.h"
 #include "tracelog.h"
+#include "udpbatch.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cmath>
@@ -31,6 +34,21 @@ constexpr int kSelectTimeoutMs = 1000;
 constexpr int kConnectTimeoutMs = 3000;
 constexpr size_t kU16Plane = 2;
 constexpr size_t kBytePlane = 2 + size_t(RAXO_GRID_CELLS) * 2;
+
+// What a finished frame carries besides its points.
+constexpr unsigned kPostDebugImage = 1; // the grid is complete: post it
+constexpr unsigned kFirstFrame = 2;     // the session's first frame: reception is ok
+constexpr unsigned kFiltered = 4;       // frames[0] is the voxel-filtered 3D frame alone
+
+// Makes room for `extra` more elements, growing as a vector would (doubling) but never past
+// `limit`: the frames and the ground points hold at most RecvDataProc2::kMaxFramePoints points.
+template <class Vector>
+void reserve_bounded(Vector &v, size_t extra, size_t limit)
+{
+    const size_t need = v.size() + extra;
+    if (need > v.capacity())
+        v.reserve(std::max(need, std::min(limit, 2 * v.capacity())));
+}
 
 // The receiver's points carry intensity and distance beside the coordinates; only the
 // coordinates turn.
@@ -56,9 +74,11 @@ RecvDataProc2::RecvDataProc2(QObject *parent)
           [this] {
               std::lock_guard<std::mutex> lock(sockMutex_);
               return transferSock_;
-          })
+          }),
+      handoff_([this](FrameHandoff::Batch &b) { postFrames(b); }, RAXO_GRID_CELLS, RAXO_GRID_CELLS,
+               RAXO_DEBUG_IMAGE_SIZE)
 {
-    debugImage_.assign(RAXO_DEBUG_IMAGE_SIZE, 0);
+    frame_.bytes.assign(RAXO_DEBUG_IMAGE_SIZE, 0);
 }
 
 RecvDataProc2::~RecvDataProc2()
@@ -291,67 +311,101 @@ void RecvDataProc2::processDataDatagram(const uint8_t *buf, size_t len)
     }
 }
 
+// One pass per purpose over the packet's points rather than one pass doing everything per
+// point: each pass is a tight loop, and the loop thread has microseconds per packet at full rate.
 void RecvDataProc2::handlePointPacket(const uint8_t *buf, size_t len, uint8_t mode)
 {
     RaxoPointHeader h;
     if (!raxo_parse_point_header(buf, len, &h))
         return;
+    PointFrame &frame3D = frame_.frames[0];
+    PointFrame &frame2D = frame_.frames[1];
+    // The scan's points bound the frames and the ground points alike, whichever of them the
+    // display mode fills.
+    if (scanPoints_ + h.points > kMaxFramePoints)
+        dropOverflowingFrame();
+    scanPoints_ += h.points;
+    if (scanPoints_ > highWater_.load(std::memory_order_relaxed))
+        highWater_.store(scanPoints_, std::memory_order_relaxed);
     ++pointPacketCount_;
-    uint8_t *image = debugImage_.data();
-    const uint32_t rowBase = h.type == RAXO_TYPE_POINTS ? h.row : uint32_t(h.row >> 1);
+    const size_t n = h.points;
+    const uint8_t *points = buf + RAXO_POINT_HEADER;
     const bool frameEnd = h.frame_flag == RAXO_FRAME_END;
-    Eigen::Matrix3d r;
-    bool haveRotation = false;
     const RaxoUnitTables &units = raxo_unit_tables();
-    uint16_t written = rd_u16(image);
-    for (uint32_t i = 0; i < h.points; ++i) {
-        const uint8_t *pt = buf + RAXO_POINT_HEADER + size_t(i) * RAXO_POINT_SIZE;
-        const UserPointData p = raxo_decode_point(pt, units);
 
-        ++written;
-        const uint64_t cell = uint64_t(rowBase + (i >> 2)) * RAXO_GRID_COLUMNS + h.column + (i & 3);
+    // Debug grid: four columns from the packet's first one, a row per four points.
+    uint8_t *image = frame_.bytes.data();
+    const uint64_t rowBase = h.type == RAXO_TYPE_POINTS ? h.row : uint32_t(h.row >> 1);
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t *pt = points + i * RAXO_POINT_SIZE;
+        const uint64_t cell = (rowBase + (i >> 2)) * RAXO_GRID_COLUMNS + h.column + (i & 3);
         if (cell < uint64_t(RAXO_GRID_CELLS)) {
             wr_u16(image + kU16Plane + cell * 2, pt[9]);
             image[kBytePlane + cell] = pt[8];
         }
+    }
+    wr_u16(image, uint16_t(rd_u16(image) + n)); // counts every point, as a u16
 
-        if (mountingHeight_ == 0.0 && imuSettled_) {
+    // Ground collection, while the height is unknown and the attitude has settled. The packet
+    // that ends the scan adds only its first point before the fit; the scan is then emptied,
+    // and the rest of the packet is corrected with the fitted height, or collected and emptied
+    // again with it (which leaves nothing).
+    if (mountingHeight_ == 0.0 && imuSettled_ && n > 0) {
+        const size_t take = frameEnd ? 1 : n;
+        reserve_bounded(groundPoints_, take, kMaxFramePoints);
+        for (size_t i = 0; i < take; ++i) {
+            const UserPointData p = raxo_decode_point(points + i * RAXO_POINT_SIZE, units);
             groundPoints_.push_back({p.x, p.y, p.z});
-            if (frameEnd) {
-                if (pointPacketCount_ == kScanPackets) {
-                    const double g = FitGround();
-                    if (g >= 0.0 && std::isfinite(g)) {
-                        mountingHeight_ = std::round(g * 1000.0) / 1000.0;
-                        emit sig_compensate(float(mountingHeight_));
-                    }
+        }
+        if (frameEnd) {
+            if (pointPacketCount_ == kScanPackets) {
+                const double g = FitGround();
+                if (g >= 0.0 && std::isfinite(g)) {
+                    mountingHeight_ = std::round(g * 1000.0) / 1000.0;
+                    emit sig_compensate(float(mountingHeight_));
                 }
-                pointPacketCount_ = 0;
-                groundPoints_.clear();
             }
-        }
-
-        if (mode > 1 || mountingHeight_ == 0.0) {
-            if (mode == 0)
-                frame3D_.push_back(p);
-            continue;
-        }
-        if (!haveRotation) {
-            r = tilt_rotation(pitch_, roll_);
-            haveRotation = true;
-        }
-        UserPointData q = rotate_with(r, p);
-        q.intensity = p.intensity;
-        q.distance = p.distance;
-        if (mode == 0) {
-            frame3D_.push_back(p);
-            frame2D_.push_back(q);
-        } else {
-            q.z = float(double(q.z) + mountingHeight_);
-            frame3D_.push_back(q);
-            frame2D_.push_back(q);
+            pointPacketCount_ = 0;
+            groundPoints_.clear();
         }
     }
-    wr_u16(image, written);
+
+    // Display mode 0: every raw point in the 3D frame.
+    const size_t base3D = frame3D.size();
+    if (mode == 0) {
+        reserve_bounded(frame3D, n, kMaxFramePoints);
+        frame3D.resize(base3D + n);
+        UserPointData *out = frame3D.data() + base3D;
+        for (size_t i = 0; i < n; ++i)
+            raxo_decode_point(points + i * RAXO_POINT_SIZE, units, out[i]);
+    }
+    // Once a height is known, the levelled points: in the 2D frame (mode 0), or with the height
+    // added in both frames (mode 1).
+    if (mode <= 1 && mountingHeight_ != 0.0 && n > 0) {
+        const Eigen::Matrix3d r = tilt_rotation(pitch_, roll_);
+        const size_t base2D = frame2D.size();
+        reserve_bounded(frame2D, n, kMaxFramePoints);
+        frame2D.resize(base2D + n);
+        UserPointData *level = frame2D.data() + base2D;
+        UserPointData *with_height = nullptr;
+        if (mode == 1) {
+            reserve_bounded(frame3D, n, kMaxFramePoints);
+            frame3D.resize(base3D + n);
+            with_height = frame3D.data() + base3D;
+        }
+        for (size_t i = 0; i < n; ++i) {
+            const UserPointData p = mode == 0 ? frame3D[base3D + i]
+                                              : raxo_decode_point(points + i * RAXO_POINT_SIZE, units);
+            UserPointData q = rotate_with(r, p);
+            q.intensity = p.intensity;
+            q.distance = p.distance;
+            if (with_height != nullptr) {
+                q.z = float(double(q.z) + mountingHeight_);
+                with_height[i] = q;
+            }
+            level[i] = q;
+        }
+    }
     if (frameEnd)
         endFrame(h.type);
 }
@@ -361,7 +415,7 @@ std::vector<UserPointData> RecvDataProc2::voxelFiltered() const
     const float size = voxelSize_;
     // A cell edge that is not a positive number would put every point in one undefined cell.
     if (!(size > 0.0f) || !std::isfinite(size))
-        return frame3D_;
+        return frame_.frames[0];
     struct Key {
         int64_t x, y, z;
         bool operator==(const Key &o) const { return x == o.x && y == o.y && z == o.z; }
@@ -383,41 +437,80 @@ std::vector<UserPointData> RecvDataProc2::voxelFiltered() const
     };
     std::unordered_map<Key, int, KeyHash> counts;
     std::vector<Key> keys;
-    keys.reserve(frame3D_.size());
-    for (const UserPointData &p : frame3D_) {
+    const PointFrame &frame3D = frame_.frames[0];
+    keys.reserve(frame3D.size());
+    for (const UserPointData &p : frame3D) {
         const Key k{cellOf(p.x), cellOf(p.y), cellOf(p.z)};
         keys.push_back(k);
         ++counts[k];
     }
     std::vector<UserPointData> out;
-    for (size_t i = 0; i < frame3D_.size(); ++i) {
+    for (size_t i = 0; i < frame3D.size(); ++i) {
         if (counts[keys[i]] > voxelMinNum_)
-            out.push_back(frame3D_[i]);
+            out.push_back(frame3D[i]);
     }
     return out;
 }
 
+// The loop's share of a frame end: it marks what goes with the frame and swaps its buffers for
+// fresh ones; posting (and the copies that takes) happens on the handoff's thread.
 void RecvDataProc2::endFrame(uint8_t packetType)
 {
+    unsigned flags = 0;
     if (voxelOn_) {
-        emit sig_framedata(voxelFiltered(), lidartype);
+        frame_.frames[0] = voxelFiltered();
+        flags |= kFiltered;
     } else {
-        emit sig_framedata(frame3D_, lidartype);
-        emit sig_framedata_2D(frame2D_, lidartype);
-        const uint16_t written = rd_u16(debugImage_.data());
+        const uint16_t written = rd_u16(frame_.bytes.data());
         if ((packetType == RAXO_TYPE_POINTS && written == RAXO_GRID_CELLS)
             || (packetType == RAXO_TYPE_POINTS_HALF && written == RAXO_GRID_CELLS / 2))
-            emit sig_debug_show(QByteArray(reinterpret_cast<const char *>(debugImage_.data()),
-                                           int(debugImage_.size())));
-        std::memset(debugImage_.data(), 0, debugImage_.size());
+            flags |= kPostDebugImage;
     }
-    frame3D_.clear();
-    frame2D_.clear();
     pointPacketCount_ = 0;
+    scanPoints_ = 0;
+    overflowing_ = false;
     if (dataOk_ == 0) {
         dataOk_ = 1;
-        postText(MSG_RUN_STATE, tr("lidar data reception is ok"));
+        flags |= kFirstFrame;
     }
+    frame_.flags = flags;
+    handoff_.hand_over(frame_); // leaves emptied buffers and a zeroed image behind
+}
+
+void RecvDataProc2::postFrames(FrameHandoff::Batch &b)
+{
+    emit sig_framedata(b.frames[0], lidartype);
+    if ((b.flags & kFiltered) == 0) {
+        emit sig_framedata_2D(b.frames[1], lidartype);
+        if (b.flags & kPostDebugImage)
+            emit sig_debug_show(
+                QByteArray(reinterpret_cast<const char *>(b.bytes.data()), int(b.bytes.size())));
+    }
+    if (b.flags & kFirstFrame)
+        postText(MSG_RUN_STATE, tr("lidar data reception is ok"));
+}
+
+// The frame under construction has no room for the next packet: no frame end came where one
+// must have. It goes, with the scan collected for the ground fit and the debug grid, and the
+// packet starts the next one.
+void RecvDataProc2::dropOverflowingFrame()
+{
+    frame_.frames[0].clear();
+    frame_.frames[1].clear();
+    std::memset(frame_.bytes.data(), 0, frame_.bytes.size());
+    groundPoints_.clear();
+    pointPacketCount_ = 0;
+    scanPoints_ = 0;
+    if (!overflowing_) {
+        overflowing_ = true;
+        postText(MSG_ERROR, frame_overflow_notice(kMaxFramePoints));
+    }
+}
+
+size_t RecvDataProc2::frameCapacity() const
+{
+    return std::max({frame_.frames[0].capacity(), frame_.frames[1].capacity(),
+                     groundPoints_.capacity()});
 }
 
 void RecvDataProc2::processCmdDatagram(const uint8_t *buf, size_t len)
@@ -681,10 +774,23 @@ void RecvDataProc2::recvDataFormPointCloudV1()
     }
     buildTransferPaths();
     emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+    if (data != INVALID_SOCK) {
+        const QString notice =
+            recv_buffer_notice(udp_recv_buffer_granted(data), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
+        if (!notice.isEmpty())
+            postText(MSG_WARM, notice);
+    }
 
-    std::vector<uint8_t> dataBuf(kDataBufferSize, 0);
+    // Data datagrams are read up to 16 at a time.
+    UdpBatch datagrams(16, kDataBufferSize);
+    bool moreData = false;
     std::vector<uint8_t> cmdBuf(kCmdBufferSize, 0);
-    std::memset(debugImage_.data(), 0, debugImage_.size());
+    frame_.frames[0].clear();
+    frame_.frames[1].clear();
+    std::memset(frame_.bytes.data(), 0, frame_.bytes.size());
+    scanPoints_ = 0;
+    overflowing_ = false;
+    handoff_.start(frame_);
     // Data datagrams are accepted only from the device's address text.
     uint32_t device = 0;
     const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
@@ -704,28 +810,29 @@ void RecvDataProc2::recvDataFormPointCloudV1()
         if (ds == INVALID_SOCK || cs == INVALID_SOCK)
             break;
 
+        // While datagrams keep coming, the wait only looks (time-out 0) whether the command
+        // socket has something too; it waits in earnest once the data socket is drained.
         pollfd fds[2] = {{ds, POLLIN, 0}, {cs, POLLIN, 0}};
-        const int ready = ::poll(fds, 2, kSelectTimeoutMs);
+        const int ready = ::poll(fds, 2, moreData ? 0 : kSelectTimeoutMs);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             std::printf("select error\n");
             break;
         }
+        moreData = false;
         if (ready == 0)
             continue;
 
         if (fds[0].revents & (POLLIN | POLLERR)) {
-            sockaddr_in from{};
-            socklen_t flen = sizeof(from);
-            const ssize_t n = ::recvfrom(ds, dataBuf.data(), dataBuf.size(), MSG_DONTWAIT,
-                                         reinterpret_cast<sockaddr *>(&from), &flen);
-            if (n >= 1) {
-                if (!device_ok || from.sin_addr.s_addr != device)
+            const int n = datagrams.receive(ds);
+            for (int i = 0; i < n; ++i) {
+                if (datagrams.size(i) < 1 || !device_ok || datagrams.source(i) != device)
                     continue; // another sender: dropped, not recorded
-                log_dump_record(0, dataBuf.data(), size_t(n), lidartype);
-                processDataDatagram(dataBuf.data(), size_t(n));
+                log_dump_record(0, datagrams.data(i), datagrams.size(i), lidartype);
+                processDataDatagram(datagrams.data(i), datagrams.size(i));
             }
+            moreData = datagrams.full();
         }
         if (fds[1].revents & (POLLIN | POLLERR)) {
             const ssize_t n = ::recv(cs, cmdBuf.data(), cmdBuf.size(), MSG_DONTWAIT);
@@ -734,6 +841,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
         }
     }
 
+    handoff_.stop(); // every frame is posted before the disconnection
     closeSockets();
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -7,6 +7,7 @@
 // through queued signals.
 
 #include "filetransfer.h"
+#include "framehandoff.h"
 #include "raxopacket.h"
 #include "userpointdata.h"
 #include "zonetable.h"
@@ -47,6 +48,12 @@ public:
     static constexpr int kScanPackets = 450;            // point packets of a ground scan
     static constexpr int kReceptionResetMs = 4000;      // after a firmware upload
     static constexpr int kModelReadBackDelayMs = 1000;  // after a model upload
+    // Points a frame under construction may hold. A scan fills each cell of the 360 x 150 grid
+    // once (RAXO_GRID_CELLS points; type 14 half of that), whatever the points per packet, so
+    // four scans' worth lies far above any frame the sensor sends. Point packets that never
+    // end a frame (a broken or misconfigured device, a stray stream on the port) would
+    // otherwise grow it without limit: past this it is dropped and the next one starts.
+    static constexpr size_t kMaxFramePoints = 4 * size_t(RAXO_GRID_CELLS);
 
     explicit RecvDataProc2(QObject *parent = nullptr);
     ~RecvDataProc2() override;
@@ -113,11 +120,20 @@ public:
     // Runs one work code as the loop would; returns false for codes the loop discards.
     bool runWork(int code);
 
+    // The most points a frame under construction has held since the receiver was made (any
+    // thread), and what its buffers can hold without growing (the larger of the two frames
+    // and of the ground points collected for the height fit; read it once the thread has
+    // finished, or from the thread that feeds the entry points).
+    size_t framePointsHighWater() const { return highWater_.load(std::memory_order_relaxed); }
+    size_t frameCapacity() const;
+
 signals:
     void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
-    void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype = 1);
-    void sig_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype = 1);
+    // The frames go by reference: a queued connection takes its own copy, a direct one sees the
+    // buffer the frame was assembled in.
+    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype = 1);
+    void sig_framedata_2D(const std::vector<UserPointData> &pointsdata, int lidartype = 1);
     void sig_compensate(float compensate);
     void sig_zoneData(zones data);
     void sig_modelData(QString path);
@@ -135,6 +151,8 @@ private:
     void handlePointPacket(const uint8_t *buf, size_t len, uint8_t mode);
     void handleImuPacket(const uint8_t *buf, size_t len);
     void endFrame(uint8_t packetType);
+    void dropOverflowingFrame();
+    void postFrames(FrameHandoff::Batch &batch);
     std::vector<UserPointData> voxelFiltered() const;
     void closeSockets();
     void postText(int type, const QString &text);
@@ -184,11 +202,17 @@ private:
     double pitch_ = 0.0;
     double roll_ = 0.0;
     ImuRecord imu_;
-    std::vector<UserPointData> frame3D_;
-    std::vector<UserPointData> frame2D_;
-    std::vector<uint8_t> debugImage_;
+    // The frame under construction: frames[0] 3D, frames[1] 2D, bytes the debug image.
+    FrameHandoff::Batch frame_;
+    size_t scanPoints_ = 0;    // points of the packets since the last frame end
+    std::atomic<size_t> highWater_{0};
+    bool overflowing_ = false; // frames are being dropped for size; said once per run of them
     QString zoneFile_;
     QString modelFile_;
 
     moodycamel::ConcurrentQueue<int> work_;
+
+    // Posts the finished frames off the loop's thread (declared last: it goes first, and its
+    // thread stops before anything it posts from is destroyed).
+    FrameHandoff handoff_;
 };

@@ -5,25 +5,32 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "ownerthreadtimer.h"
+#include "receivernotices.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 #include "timehelpers.h"
+#include "udpbatch.h"
 #include "vimopacket.h"
 
 #include <cerrno>
 #include <netinet/in.h>
-#include <sys/select.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 namespace {
 
-constexpr size_t kRecvBuffer = 4096;
-// A packet carries at most (4096 - 36) / 10 points, so a frame never grows past this.
-constexpr size_t kFrameCapacity = VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
+// As long as the other receivers wait: the loop is woken at once for a firmware request or the
+// stop, so nothing needs it to look round sooner.
+constexpr int kWaitMs = 1000;
+constexpr unsigned kFirstFrame = 1; // the session's first frame: reception is ok
 
 } // namespace
 
-RecvDataProc3::RecvDataProc3(QObject *parent) : QThread(parent) {}
+RecvDataProc3::RecvDataProc3(QObject *parent)
+    : QThread(parent),
+      handoff_([this](FrameHandoff::Batch &b) { postFrame(b); }, kFrameCapacity, 0, 0)
+{
+}
 
 RecvDataProc3::~RecvDataProc3() = default;
 
@@ -47,6 +54,7 @@ void RecvDataProc3::setReportAgainDelay(int ms)
 void RecvDataProc3::stop()
 {
     running_.store(0);
+    wake_.notify();
 }
 
 bool RecvDataProc3::FileUpdate(QString path, int type)
@@ -57,6 +65,7 @@ bool RecvDataProc3::FileUpdate(QString path, int type)
         update_type_ = uint8_t(type);
     }
     update_request_.store(1);
+    wake_.notify();
     return true;
 }
 
@@ -121,16 +130,21 @@ void RecvDataProc3::handlePointPacket(const uint8_t *data, size_t length)
         }
     }
 
-    vimo_append_points(data, length, frame_);
-    if (frame_.size() >= VIMO_FRAME_POINTS) {
-        emit sig_framedata(std::move(frame_), LIDAR_VIMO_E);
-        frame_.clear();
-        frame_.reserve(kFrameCapacity);
+    vimo_append_points(data, length, frame_.frames[0]);
+    if (frame_.frames[0].size() >= VIMO_FRAME_POINTS) {
         if (data_ok_.load() == 0) {
             data_ok_.store(1);
-            post(MSG_RUN_STATE, tr("lidar data reception is ok"));
+            frame_.flags = kFirstFrame;
         }
+        handoff_.hand_over(frame_); // leaves an emptied buffer of the same capacity behind
     }
+}
+
+void RecvDataProc3::postFrame(FrameHandoff::Batch &b)
+{
+    emit sig_framedata(b.frames[0], LIDAR_VIMO_E);
+    if (b.flags & kFirstFrame)
+        post(MSG_RUN_STATE, tr("lidar data reception is ok"));
 }
 
 void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
@@ -204,39 +218,48 @@ void RecvDataProc3::run()
     emit sig_data(MSG_RECV_STARTED, QByteArray());
     QV_TRACE() << "socket" << s;
 
+    {
+        const QString notice =
+            recv_buffer_notice(udp_recv_buffer_granted(s), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
+        if (!notice.isEmpty())
+            post(MSG_WARM, notice);
+    }
+
     vimo_prepare_tables();
-    frame_.clear();
-    frame_.reserve(kFrameCapacity);
+    frame_.frames[0].clear();
+    frame_.flags = 0;
     motor_fault_reported_ = false;
+    handoff_.start(frame_);
 
     // Datagrams are accepted only from the device's address text.
     uint32_t device = 0;
     const bool device_ok = ipv4_from_canonical_text(ip_.toLatin1().constData(), &device);
 
-    uint8_t buf[kRecvBuffer];
+    // What is waiting is read up to 16 datagrams at a time before the loop waits again.
+    UdpBatch datagrams(16, kRecvBuffer);
     while (running_.load(std::memory_order_relaxed)) {
-        sockaddr_in from{};
-        socklen_t flen = sizeof(from);
-        // Drain what is waiting before waiting again: a wait per datagram would cost a system
-        // call for nothing while packets queue up.
-        const ssize_t n = ::recvfrom(s, buf, sizeof(buf), MSG_DONTWAIT,
-                                     reinterpret_cast<sockaddr *>(&from), &flen);
-        if (n < 0) {
-            fd_set rd;
-            FD_ZERO(&rd);
-            FD_SET(s, &rd);
-            timeval tv{0, 100};
-            const int rc = ::select(s + 1, &rd, nullptr, nullptr, &tv);
+        const int n = datagrams.receive(s);
+        if (n < 0)
+            break; // a broken socket would otherwise spin here until stopped
+        if (n == 0) {
+            pollfd fds[2] = {{s, POLLIN, 0}, {wake_.fd(), POLLIN, 0}};
+            const int rc = ::poll(fds, wake_.fd() >= 0 ? 2 : 1, kWaitMs);
             if (rc < 0 && errno != EINTR)
                 break;
-        } else if (device_ok && from.sin_addr.s_addr == device) {
-            log_dump_record(0, buf, size_t(n), LIDAR_VIMO_E);
-            ParseDatagram(buf, size_t(n));
+            if (rc > 0 && (fds[1].revents & POLLIN))
+                wake_.clear();
+        }
+        for (int i = 0; i < n; ++i) {
+            if (!device_ok || datagrams.source(i) != device)
+                continue; // another sender: dropped, not recorded
+            log_dump_record(0, datagrams.data(i), datagrams.size(i), LIDAR_VIMO_E);
+            ParseDatagram(datagrams.data(i), datagrams.size(i));
         }
         if (update_request_.load(std::memory_order_relaxed))
             runFirmwareRequest();
     }
 
+    handoff_.stop(); // every frame is posted before the disconnection
     QV_TRACE() << "point packets" << point_packets_.load() << "0xFA88 packets"
                << fa88_packets_.load();
     QV_TRACE() << "thread end";

@@ -5,7 +5,10 @@
 // reported, and a firmware upgrade runs inside the loop when one is requested.
 
 #include "firmware.h"
+#include "framehandoff.h"
 #include "userpointdata.h"
+#include "vimopacket.h"
+#include "wakeevent.h"
 
 #include <QByteArray>
 #include <QString>
@@ -26,11 +29,11 @@ public:
     // Host port where data arrives, device address, device command port. Before start().
     void init(int localPort, QString ip, int port);
 
-    // Clears the running flag; the loop ends within one pass.
+    // Clears the running flag; the loop ends within one pass (it is woken at once).
     void stop();
 
     // Asks the loop to upgrade the firmware with the image at `path`; the result is posted under
-    // `type` (8 or 9). Always true: the request is only stored.
+    // `type` (8 or 9). Always true: the request is only stored, and the loop woken to take it.
     bool FileUpdate(QString path, int type);
 
     // Holds the sensor's fault reports off for `seconds` from now.
@@ -56,6 +59,15 @@ public:
     uint64_t pointPacketCount() const { return point_packets_.load(std::memory_order_relaxed); }
     uint64_t statusBlockCount() const { return fa88_packets_.load(std::memory_order_relaxed); }
 
+    // Points the frame under construction can hold without growing. A frame is posted once it
+    // holds VIMO_FRAME_POINTS, and no packet brings more than the receive buffer holds, so this
+    // stays below kFrameCapacity whatever the sensor sends. Read it once the thread has
+    // finished, or from the thread that feeds ParseDatagram.
+    size_t frameCapacity() const { return frame_.frames[0].capacity(); }
+    static constexpr size_t kRecvBuffer = 4096;
+    static constexpr size_t kFrameCapacity =
+        VIMO_FRAME_POINTS + (kRecvBuffer - VIMO_HEADER_SIZE) / VIMO_POINT_SIZE;
+
 public slots:
     // Sends a command frame unchanged to the device's command port. Refused (false) while the
     // socket is closed, and when neither byte 0 is "L" nor byte 1 is "H".
@@ -63,7 +75,8 @@ public slots:
 
 signals:
     void sig_data(int type, QByteArray data);
-    void sig_framedata(std::vector<UserPointData> pointsdata, int lidartype);
+    // The frame goes by reference: a queued connection takes its own copy.
+    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype);
 
 protected:
     void run() override;
@@ -74,6 +87,7 @@ private:
     void handleReply(const uint8_t *data, size_t length);
     void runFirmwareRequest();
     void clearReceptionFlags();
+    void postFrame(FrameHandoff::Batch &batch);
 
     std::atomic<uint8_t> running_{1};
     QString ip_;
@@ -86,7 +100,8 @@ private:
     std::mutex sock_mutex_;
     int sock_ = -1;
 
-    std::vector<UserPointData> frame_;
+    FrameHandoff::Batch frame_; // frames[0]: the frame under construction
+    WakeEvent wake_;            // wakes the loop for a firmware request or the stop
 
     std::mutex request_mutex_;
     std::atomic<uint8_t> update_request_{0};
@@ -102,4 +117,7 @@ private:
 
     std::atomic<uint64_t> point_packets_{0};
     std::atomic<uint64_t> fa88_packets_{0};
+
+    // Posts the finished frames off the loop's thread (last: its thread stops first).
+    FrameHandoff handoff_;
 };

@@ -94,18 +94,26 @@ UserPointData vimo_decode_point(const uint8_t *point)
     return p;
 }
 
-size_t vimo_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
+size_t vimo_decode_points(const uint8_t *data, size_t length, UserPointData *out)
 {
     VimoPacketHeader h;
     if (!vimo_read_header(data, length, &h))
         return 0;
     const size_t n = vimo_points_present(length, h.count);
     const uint8_t *p = data + VIMO_HEADER_SIZE;
-    const size_t first = out.size();
-    out.resize(first + n);
     for (size_t i = 0; i < n; ++i, p += VIMO_POINT_SIZE)
-        out[first + i] = vimo_decode_point(p);
+        out[i] = vimo_decode_point(p);
     return n;
+}
+
+size_t vimo_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
+{
+    VimoPacketHeader h;
+    if (!vimo_read_header(data, length, &h))
+        return 0;
+    const size_t first = out.size();
+    out.resize(first + vimo_points_present(length, h.count));
+    return vimo_decode_points(data, length, out.data() + first);
 }
 
 void vimo_prepare_tables()

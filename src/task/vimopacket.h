@@ -45,8 +45,11 @@ size_t vimo_points_present(size_t length, uint16_t count);
 // One 10-byte point: x, y, z and the intensity byte, every other field 0.
 UserPointData vimo_decode_point(const uint8_t *point);
 
-// Appends the points present in the packet to `out`; returns how many. Nothing for a packet
-// shorter than its header.
+// Decodes the points present in the packet (vimo_points_present of its length and N) into
+// `out`, which has room for them; returns how many. Nothing for a packet shorter than its
+// header.
+size_t vimo_decode_points(const uint8_t *data, size_t length, UserPointData *out);
+// The same, appended to `out`.
 size_t vimo_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out);
 
 // The decoder looks its cosines and sines up in tables built on first use (a few milliseconds);

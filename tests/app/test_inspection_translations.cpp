@@ -4,6 +4,7 @@
 #include "analysistesthelpers.h"
 #include "dialog_alldata.h"
 #include "dialog_detect_raxo.h"
+#include "dialog_objecttrack.h"
 #include "dialog_voxelfilter.h"
 #include "modalrecorder.h"
 #include "widgettexts.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTextBrowser>
 
 using namespace analysistest;
@@ -89,9 +91,19 @@ TEST_P(Languages, EveryTextInTheSystemLanguage)
     EXPECT_EQ(voxel.windowTitle(),
               english() ? "Vitamin Filtration Parameters" : "体素滤波参数");
 
+    // The object table's captions, and the alarm texts of an object in every state.
+    Dialog_ObjectTrack objects;
+    EXPECT_EQ(objects.windowTitle(), english() ? "Object Move Information" : "目标移动信息");
     for (const QWidget *w : {static_cast<QWidget *>(&factory), static_cast<QWidget *>(&table),
-                             static_cast<QWidget *>(&voxel)})
+                             static_cast<QWidget *>(&voxel), static_cast<QWidget *>(&objects)})
         expectLanguage(testsupport::visible_texts(w));
+    ObjectListMsg list{};
+    list.count = 1;
+    list.objects[0].alarm_flags = 0x7;
+    objects.setObjectList(&list);
+    const QString alarm =
+        objects.findChild<QTableView *>("tv_obj_track")->model()->index(0, 8).data().toString();
+    EXPECT_EQ(alarm.trimmed(), english() ? "observewarmalarm" : "观察预警报警");
 }
 
 INSTANTIATE_TEST_SUITE_P(Inspection, Languages, ::testing::Values("English", "Chinese"));

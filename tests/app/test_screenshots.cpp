@@ -8,6 +8,7 @@
 #include "dialog_config.h"
 #include "dialog_connect.h"
 #include "dialog_detect_raxo.h"
+#include "dialog_objecttrack.h"
 #include "dialog_question.h"
 #include "dialog_software_info.h"
 #include "dialog_voxelfilter.h"
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFont>
 #include <QAbstractButton>
@@ -33,6 +35,7 @@
 #include <QToolBar>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -176,6 +179,30 @@ void shootInspectionDialogs(const QString &lang)
         d.findChild<QAbstractButton *>("pb_lastPage")->click();
         d.resize(841, 553);
         shoot(&d, "dialog_alldata_" + lang);
+    }
+    {
+        Dialog_ObjectTrack d;
+        ObjectListMsg list{};
+        list.count = 5;
+        for (int i = 0; i < 5; ++i) {
+            TrackedObject &o = list.objects[i];
+            o.id = uint8_t(3 + 4 * i);
+            o.class_index = i - 1;
+            o.alarm_flags = uint8_t(1 << (i % 3));
+            o.center_x = 2.5f + float(i);
+            o.center_y = -1.25f + 0.5f * float(i);
+            o.center_z = -0.4f;
+            o.length = 0.6f;
+            o.width = 0.5f;
+            o.height = 1.7f;
+        }
+        d.setObjectList(&list);
+        // The table of a later second without the first two objects: their rows turn grey.
+        d.setClock([] { return QDateTime::currentMSecsSinceEpoch() + 1000; });
+        list.count = 3;
+        std::memmove(&list.objects[0], &list.objects[2], 3 * sizeof(TrackedObject));
+        d.setObjectList(&list);
+        shoot(&d, "dialog_objecttrack_" + lang);
     }
     {
         Dialog_VoxelFilter d;

@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <linux/capability.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -143,4 +148,86 @@ TEST(Udp, RequestCrcFrameGivesUp)
 
     EXPECT_FALSE(lh_request_crc_frame(INVALID_SOCK, "127.0.0.2", silent.port(), 0, nullptr, 0x0043,
                                       &reply_len, reply, sizeof(reply), 1, 1));
+}
+
+namespace {
+
+long proc_number(const char *path)
+{
+    long v = -1;
+    if (FILE *f = std::fopen(path, "r")) {
+        if (std::fscanf(f, "%ld", &v) != 1)
+            v = -1;
+        std::fclose(f);
+    }
+    return v;
+}
+
+// SO_RCVBUFFORCE asks for CAP_NET_ADMIN in the first user namespace: root there, not the root
+// of a namespace of its own (the suite runs under "unshare -rn" when not started as root).
+bool may_force_buffers()
+{
+    __user_cap_header_struct hdr{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2] = {};
+    if (syscall(SYS_capget, &hdr, caps) != 0)
+        return false;
+    const bool effective = (caps[CAP_NET_ADMIN / 32].effective >> (CAP_NET_ADMIN % 32)) & 1;
+    std::ifstream map("/proc/self/uid_map");
+    long inside = -1, outside = -1, count = 0;
+    map >> inside >> outside >> count;
+    return effective && inside == 0 && outside == 0 && count == 4294967295L;
+}
+
+// Runs `body` in a child process that has given up CAP_NET_ADMIN; its exit code is returned.
+template <class Body>
+int without_net_admin(Body body)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        __user_cap_header_struct hdr{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct caps[2] = {};
+        if (syscall(SYS_capget, &hdr, caps) != 0)
+            ::_exit(90);
+        caps[CAP_NET_ADMIN / 32].effective &= ~(1u << (CAP_NET_ADMIN % 32));
+        caps[CAP_NET_ADMIN / 32].permitted &= ~(1u << (CAP_NET_ADMIN % 32));
+        if (syscall(SYS_capset, &hdr, caps) != 0)
+            ::_exit(91);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+}
+
+} // namespace
+
+TEST(Udp, ReceiveBufferBeyondTheSystemLimit)
+{
+    // The limit the kernel puts on SO_RCVBUF; the upload socket's 10 MiB lies beyond a stock
+    // limit (212992) and beyond this machine's unless it was raised that far.
+    const long rmem_max = proc_number("/proc/sys/net/core/rmem_max");
+    ASSERT_GT(rmem_max, 0);
+    if (rmem_max >= UDP_UPLOAD_RECV_BUFFER)
+        GTEST_SKIP() << "net.core.rmem_max is " << rmem_max << ": nothing to force";
+
+    // Without the capability: what the limit allows, and the caller sees that it is less.
+    const int capped = without_net_admin([rmem_max] {
+        const int sock = udp_open_unbound();
+        const int granted = udp_recv_buffer_granted(sock);
+        udp_close(sock);
+        return granted == rmem_max ? 0 : 1;
+    });
+    EXPECT_EQ(capped, 0) << "granted the system limit, " << rmem_max << " bytes";
+
+    // With it: the whole size, through SO_RCVBUFFORCE.
+    if (!may_force_buffers())
+        GTEST_SKIP() << "no CAP_NET_ADMIN here";
+    const int sock = udp_open_unbound();
+    EXPECT_EQ(udp_recv_buffer_granted(sock), UDP_UPLOAD_RECV_BUFFER);
+    EXPECT_EQ(udp_recv_buffer_size(sock), 2 * UDP_UPLOAD_RECV_BUFFER) << "the kernel's own count";
+    EXPECT_EQ(udp_set_recv_buffer(sock, 3 * UDP_UPLOAD_RECV_BUFFER), 3 * UDP_UPLOAD_RECV_BUFFER);
+    udp_close(sock);
+    const int small = udp_open(0, false, "127.0.0.1");
+    EXPECT_EQ(udp_recv_buffer_granted(small), UDP_RECV_BUFFER);
+    udp_close(small);
 }

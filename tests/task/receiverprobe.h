@@ -22,8 +22,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +128,42 @@ inline int free_udp_port(const char *ip = "127.0.0.1")
     getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
     ::close(s);
     return ntohs(a.sin_port);
+}
+
+// Bytes waiting in the receive queue of the UDP socket bound to local `port` (from
+// /proc/net/udp), or -1 when no such socket exists.
+inline long udp_receive_queue(int port)
+{
+    std::ifstream table("/proc/net/udp");
+    std::string line;
+    std::getline(table, line); // column titles
+    while (std::getline(table, line)) {
+        std::istringstream cols(line);
+        std::string slot, local, remote, state, queues;
+        if (!(cols >> slot >> local >> remote >> state >> queues))
+            continue;
+        const size_t colon = local.find(':');
+        if (colon == std::string::npos || std::strtol(local.c_str() + colon + 1, nullptr, 16) != port)
+            continue;
+        const size_t sep = queues.find(':');
+        return sep == std::string::npos ? -1 : std::strtol(queues.c_str() + sep + 1, nullptr, 16);
+    }
+    return -1;
+}
+
+// Calls send(i) for i = 0 .. count - 1 in bursts of `burst`, and after each burst waits until
+// the socket on `port` has been read empty: a long stream reaches a receiver without loss,
+// however fast the test sends. False when a burst was not read within the time-out.
+template <class Send>
+bool send_in_bursts(int port, size_t count, size_t burst, Send send, int timeout_ms = 5000)
+{
+    for (size_t i = 0; i < count;) {
+        for (size_t end = std::min(count, i + burst); i < end; ++i)
+            send(i);
+        if (!wait_until([port] { return udp_receive_queue(port) == 0; }, timeout_ms))
+            return false;
+    }
+    return true;
 }
 
 // Writes `bytes` to a fresh file `name` in a private folder; returns its path.

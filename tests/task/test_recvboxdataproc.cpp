@@ -6,6 +6,7 @@
 #include "lhframe.h"
 #include "zonemonitor.h"
 #include "receiverprobe.h"
+#include "receivernotices.h"
 #include "recvboxdataproc.h"
 #include "zonealarm.h"
 
@@ -166,6 +167,36 @@ TEST_F(BoxSession, FramesSpanDatagramsAndOtherSendersAreDropped)
         const float x = probe.frames[0][size_t(i)].x;
         EXPECT_EQ(x, float(i + 1));
     }
+}
+
+TEST_F(BoxSession, DatagramsThatNeverEndAFrameStayBoundedAndTheNextFrameArrivesWithItsEnd)
+{
+    // Full datagrams that never set the frame flag, twice and a bit over the bound.
+    std::vector<BoxPoint> many(255);
+    for (size_t j = 0; j < many.size(); ++j)
+        many[j] = {float(j), 1.0f, 2.0f, 9};
+    const std::vector<uint8_t> stray = make_lhab(points_spec(many, 0));
+    const size_t perBound = RecvBoxDataProc::kMaxFramePoints / many.size();
+    ASSERT_TRUE(send_in_bursts(kBoxPort, 2 * perBound + 10, 200, [&](size_t) { fake.send(stray); }));
+
+    const std::string notice =
+        frame_overflow_notice(RecvBoxDataProc::kMaxFramePoints).toLocal8Bit().toStdString();
+    ASSERT_TRUE(wait_until([&] { return probe.count(MSG_ERROR, notice) == 1; }));
+    EXPECT_TRUE(probe.frames.empty());
+
+    // A real frame end: the frame is posted at once, ending with that datagram's points.
+    fake.send(make_lhab(points_spec({{1.5f, -2.25f, 0.75f, 200}}, 2)));
+    ASSERT_TRUE(wait_until([&] { return probe.frames.size() == 1; }));
+    const std::vector<UserPointData> &f = probe.frames[0];
+    ASSERT_FALSE(f.empty());
+    EXPECT_LE(f.size(), RecvBoxDataProc::kMaxFramePoints);
+    const int last = f.back().intensity;
+    EXPECT_EQ(last, 200);
+    EXPECT_LE(rx->framePointsHighWater(), RecvBoxDataProc::kMaxFramePoints);
+
+    rx->stop();
+    ASSERT_TRUE(rx->wait(5000));
+    EXPECT_LE(rx->frameCapacity(), RecvBoxDataProc::kMaxFramePoints);
 }
 
 TEST_F(BoxSession, CommandRepliesReachTheDispatcherAsText)

@@ -187,10 +187,13 @@ TEST_F(FenkSession, CommandsGoOutAndWholeRepliesComeBack)
     ASSERT_TRUE(rx->SendCmd(reinterpret_cast<const char *>(query.data()), int(query.size())));
     ASSERT_TRUE(fake.wait_commands(1, kWaitMs));
     EXPECT_EQ(fake.commands()[0], query);
-    ASSERT_TRUE(wait([&] { return posted.count(MSG_CMD_INFO) == 1; }));
+    // The reception message follows the reply: wait for both.
+    ASSERT_TRUE(wait([&] {
+        return posted.count(MSG_CMD_INFO) == 1
+            && posted.count(MSG_RUN_STATE, "lidar cmd reception is ok") == 1;
+    }));
     const std::vector<uint8_t> reply = make_command_reply(7, {0, 0, 0, 0});
     EXPECT_EQ(last_reply(), QByteArray(reinterpret_cast<const char *>(reply.data()), int(reply.size())));
-    EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar cmd reception is ok"), 1);
 
     // A reply shorter than its length field claims is not posted.
     std::vector<uint8_t> lying = make_command_reply(8, {1, 2, 3});

@@ -8,6 +8,7 @@
 #include "lhframe.h"
 #include "logmanager.h"
 #include "raxotesthelpers.h"
+#include "receivernotices.h"
 #include "sockethelpers.h"
 #include "testsupport.h"
 #include "zonealarm.h"
@@ -117,7 +118,8 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
                           RAXO_FRAME_END);
     fake.send_data(a);
     fake.send_data(b);
-    ASSERT_TRUE(wait([&] { return posted.frames.size() == 1; }));
+    // The 2D frame follows the 3D one: wait for both.
+    ASSERT_TRUE(wait([&] { return posted.frames.size() == 1 && posted.frames2D.size() == 1; }));
     const std::vector<UserPointData> f = posted.frames[0];
     ASSERT_EQ(f.size(), 7u) << "the stranger's two points are not in the frame";
     const float x0 = f[0].x, y0 = f[0].y, z0 = f[0].z, d0 = f[0].distance;
@@ -378,4 +380,60 @@ TEST_F(RaxoSession, ZoneMonitorPacketsArePosted)
         if (d.first == MSG_ZONE_MONITOR)
             sizes.push_back(d.second.size());
     EXPECT_EQ(sizes, (std::vector<int>{514, 308}));
+}
+
+TEST_F(RaxoSession, PacketsThatNeverEndAFrameStayBoundedAndTheNextFrameArrivesWithItsEnd)
+{
+    start();
+    // Full packets that never set the frame flag, twice and a bit over the bound.
+    const std::vector<RaxoPoint> many(800, raxo_point(300, 100, 200, -300, 9));
+    const std::vector<uint8_t> stray = raxo_point_packet(1, 0, 0, many, 0);
+    const size_t perBound = RecvDataProc2::kMaxFramePoints / many.size();
+    ASSERT_TRUE(send_in_bursts(dataPort, 2 * perBound + 60, 100, [&](size_t) { fake.send_data(stray); }));
+
+    const QByteArray notice = frame_overflow_notice(RecvDataProc2::kMaxFramePoints).toLocal8Bit();
+    ASSERT_TRUE(wait([&] { return posted.count(MSG_ERROR, notice.constData()) == 1; }));
+    EXPECT_TRUE(posted.frames.empty());
+
+    // A real frame end: the frame is posted at once, ending with the points of that packet.
+    const std::vector<RaxoPoint> last = {raxo_point(1234, 1000, -250, 3, 200), raxo_point(10, -1, 0, 0, 1)};
+    fake.send_data(raxo_point_packet(1, 4, 0, last, RAXO_FRAME_END));
+    ASSERT_TRUE(wait([&] { return posted.frames.size() == 1; }));
+    const std::vector<UserPointData> &f = posted.frames[0];
+    EXPECT_EQ(f.size(), 60 * many.size() + last.size()) << "what came after the last drop";
+    ASSERT_GE(f.size(), 2u);
+    const int before_last = f[f.size() - 2].intensity, last_one = f.back().intensity;
+    EXPECT_EQ(before_last, 200);
+    EXPECT_EQ(last_one, 1);
+    EXPECT_LE(rx->framePointsHighWater(), RecvDataProc2::kMaxFramePoints);
+
+    // A later run of such packets is said again, once.
+    ASSERT_TRUE(send_in_bursts(dataPort, perBound + 1, 100, [&](size_t) { fake.send_data(stray); }));
+    EXPECT_TRUE(wait([&] { return posted.count(MSG_ERROR, notice.constData()) == 2; }));
+
+    rx->stop();
+    ASSERT_TRUE(rx->wait(kWaitMs));
+    EXPECT_LE(rx->frameCapacity(), RecvDataProc2::kMaxFramePoints);
+    EXPECT_LE(rx->framePointsHighWater(), RecvDataProc2::kMaxFramePoints);
+}
+
+TEST(ReceiverNotices, ReceiveBufferNoticeOnlyWhenShort)
+{
+    const struct {
+        int granted, asked, wanted;
+        const char *text;
+    } cases[] = {
+        {1048576, 1048576, 1048576, ""},
+        {4194304, 1048576, 10485760, ""},
+        {-1, 1048576, 1048576, ""}, // nothing known: nothing said
+        {212992, 1048576, 1048576,
+         "socket receive buffer is 212992 bytes, 1048576 asked: packets may be lost at high "
+         "rates; raise the limit with: sysctl -w net.core.rmem_max=1048576"},
+        {212992, 1048576, 10485760,
+         "socket receive buffer is 212992 bytes, 1048576 asked: packets may be lost at high "
+         "rates; raise the limit with: sysctl -w net.core.rmem_max=10485760"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(recv_buffer_notice(c.granted, c.asked, c.wanted).toStdString(), c.text)
+            << c.granted << " " << c.asked;
 }

@@ -1,0 +1,20 @@
+#include "receivernotices.h"
+
+#include <QObject>
+
+QString recv_buffer_notice(int granted, int asked, int wanted)
+{
+    if (granted < 0 || granted >= asked)
+        return QString();
+    return QObject::tr("socket receive buffer is %1 bytes, %2 asked: packets may be lost at high "
+                       "rates; raise the limit with: sysctl -w net.core.rmem_max=%3")
+        .arg(granted)
+        .arg(asked)
+        .arg(wanted);
+}
+
+QString frame_overflow_notice(size_t limit)
+{
+    return QObject::tr("frame dropped: more than %1 points without a frame end")
+        .arg(qulonglong(limit));
+}

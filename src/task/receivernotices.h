@@ -1,0 +1,16 @@
+#pragma once
+// Message-log texts that several receivers post the same way.
+
+#include <QString>
+
+#include <cstddef>
+
+// The line a receiver posts once when its session starts and the kernel granted its socket a
+// smaller receive buffer than it asked for: the size granted and the sysctl that raises the
+// limit to `wanted` (the largest buffer the session asks for). Empty when nothing is short.
+QString recv_buffer_notice(int granted, int asked, int wanted);
+
+// The line a receiver posts when a frame under construction passed `limit` points without a
+// frame end (a broken or misconfigured device, or a stray stream on the port), once per run of
+// such frames.
+QString frame_overflow_notice(size_t limit);
