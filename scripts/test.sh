@@ -6,7 +6,7 @@
 #   TSAN=1      builds with ThreadSanitizer in build-tsan/ and runs the tests labelled "tsan"
 #               (the detector's threads). Qt's queued signals pass through a Qt that is not
 #               instrumented, so the rest of the suite shows races that are not there; TSAN_ALL=1
-#               runs it all the same.
+#               runs it all the same (the window tests are left out of that build).
 #   CTEST_ARGS  extra ctest arguments (e.g. "-R Frames").
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,10 +1,14 @@
 // The Raxo factory ground test as a window of its own: synthetic floor frames built here, the
 // lines each test writes (their numbers worked out here from the fixture), runs with their
-// summary and verdict, and the settings kept in the INI file on disk.
+// summary and verdict, the settings kept in the INI file on disk, and a run over the frames a
+// fake Raxo sends to a real receiver.
 
 #include "analysistesthelpers.h"
 #include "dialog_detect_raxo.h"
+#include "fakeraxo.h"
 #include "featurepoints.h"
+#include "receiverprobe.h"
+#include "recvdataproc2.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +17,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextBrowser>
 
 #include <cmath>
@@ -640,3 +645,88 @@ TEST_F(FactoryTest, GroundLayerAndUpperNoise)
     }
 }
 
+
+// The factory test over the frames of a fake Raxo: the receiver decodes the sensor's datagrams
+// on its own thread, the selection box picks the floor as the analysis panel's limits would,
+// and the dialog judges each selected frame.
+TEST(FactoryOverAFakeSensor, ThreeFramesOneWithNoiseAboveTheFloor)
+{
+    pagetest::load_settings();
+    register_point_meta_types();
+    FakeRaxo fake;
+    ASSERT_TRUE(fake.ok());
+    const int dataPort = free_udp_port();
+    RecvDataProc2 rx;
+    rx.init(dataPort, "127.0.0.2", fake.listen_port());
+    rx.setBindAddress("127.0.0.1");
+    rx.lidartype = LIDAR_RAXO_E;
+    fake.set_host("127.0.0.1", dataPort);
+    QObject context;
+    std::vector<std::vector<UserPointData>> frames;
+    bool started = false;
+    QObject::connect(&rx, &RecvDataProc2::sig_framedata, &context,
+                     [&](std::vector<UserPointData> f, int) { frames.push_back(std::move(f)); });
+    QObject::connect(&rx, &RecvDataProc2::sig_data, &context,
+                     [&](int type, QByteArray) { started = started || type == MSG_RECV_STARTED; });
+    rx.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started; }, 5000));
+
+    Dialog_Detect_Raxo d;
+    const std::pair<const char *, const char *> values[] = {
+        {"le_conf_ave_threshold", "10"}, {"le_conf_stdev_threshold", "10"},
+        {"le_xy_threshold", "1"},        {"le_z_threshold", "1"},
+        {"le_z_diff_threshold", "1"},    {"le_board_depth_threshold", "1"},
+        {"le_noise_num_threshold", "0"}, {"le_test_frame_sum", "3"},
+        {"le_pass_rate", "0.9"}};
+    for (const auto &[name, value] : values)
+        edit(&d, name)->setText(value);
+    for (const char *c : kChecks)
+        pagetest::child<QCheckBox>(&d, c)->setChecked(true);
+    pagetest::child<QPushButton>(&d, "pb_start")->click();
+
+    // The floor 5 cm down (units of 2 mm): a fan one metre out from -59.5 to 59.5 degrees, both
+    // edges near the sensor, and a point far above, outside the selection box.
+    auto scan = [](bool noise) {
+        std::vector<RaxoPoint> pts;
+        for (int tenth = -595; tenth <= 595; tenth += 10) {
+            const double a = tenth / 10.0 * kPi / 180.0;
+            pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(a))),
+                                     int16_t(std::lround(500 * std::sin(a))), -25, 100, 100));
+        }
+        pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
+        pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
+        pts.push_back(raxo_point(100, 500, 0, 500, 100, 100)); // 1 m up
+        if (noise)
+            pts.push_back(raxo_point(100, 500, 0, 50, 100, 100)); // 10 cm up
+        return raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
+    };
+    FeaturePoints limits;
+    limits.enable = true;
+    limits.x = {-1.0f, 3.0f, 0, 0, 0};
+    limits.y = {-2.0f, 2.0f, 0, 0, 0};
+    limits.z = {-1.0f, 0.5f, 0, 0, 0};
+    for (size_t k = 0; k < 3; ++k) {
+        fake.send_data(scan(k == 1));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return frames.size() == k + 1; }, 5000)) << k;
+        std::vector<UserPointData> selected;
+        for (const UserPointData &p : frames[k])
+            if (feature_points_inside(limits, p.x, p.y, p.z))
+                selected.push_back(p);
+        EXPECT_EQ(selected.size(), frames[k].size() - 1) << k;
+        d.detectFrame(selected);
+    }
+    rx.stop();
+    EXPECT_TRUE(rx.wait(5000));
+
+    const QStringList l = d.findChild<QTextBrowser *>("tb_print")->toPlainText().split('\n');
+    ASSERT_EQ(l.size(), 14) << l.join('\n').toStdString();
+    EXPECT_EQ(l[0], "强度均匀检测:1 平均差值:0 参照值:10 标准差值:0 参照值:10");
+    EXPECT_EQ(l[1], "边缘齐平性检测: 1  水平差值:0  x 参照值 1; 高度差值:0 z 参照值:1 ;高度差值:0 z 参照值:1");
+    EXPECT_EQ(l[2], "地面分层检测:1 厚度:0 参照值:1");
+    EXPECT_EQ(l[3], "上方噪点检测:1 数量:0 参照值:0");
+    EXPECT_EQ(l[7], "上方噪点检测:0 数量:1 参照值:0");
+    EXPECT_EQ(l[12], "检测结束,测试次数:3 成功次数:2 强度均匀检测成功次数:3 边缘齐平性检测成功次数:3 "
+                     "地面分层检测成功次数:3 上方噪点检测成功次数:2");
+    EXPECT_EQ(l[13], "失败，通过率:0.666667");
+    EXPECT_EQ(labelText(&d, "lb_pointcloud_sum"), QString::number(120 + 2)) << "fan and edges";
+}
