@@ -1072,6 +1072,10 @@
         <translation>定点编辑</translation>
     </message>
     <message>
+        <source>model train</source>
+        <translation>模型训练</translation>
+    </message>
+    <message>
         <source>help</source>
         <translation>帮助</translation>
     </message>

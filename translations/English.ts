@@ -1072,6 +1072,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>model train</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>help</source>
         <translation type="unfinished"></translation>
     </message>
