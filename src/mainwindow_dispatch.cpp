@@ -12,6 +12,7 @@
 #include "heartbeat.h"
 #include "lhframe.h"
 #include "messagebox.h"
+#include "page_admin.h"
 #include "page_drawzone.h"
 #include "page_hoby_u.h"
 #include "page_raxo_e.h"
@@ -81,6 +82,7 @@ void MainWindow::recv_data(int type, QByteArray info)
         recvVimoParam(info);
         break;
     case MSG_RECV_STARTED:
+        updateVoxelActions();
         queryLidarParam(currentModel);
         break;
     case MSG_ZONE_MONITOR:
@@ -401,6 +403,10 @@ void MainWindow::stopAll()
     // its flag again: one call.
     stopReceiver(boxReceiver, false);
     pendingNotes.clear();
+    // The free-text command window belongs to the session it was opened for.
+    delete pageAdmin;
+    pageAdmin = nullptr;
+    updateVoxelActions();
     currentFrame.clear();
     selection.clear();
     accumulatedCloud.clear();
