@@ -139,17 +139,17 @@ TEST_F(InspectionWindow, PressesBringTheirWindowForward)
     EXPECT_TRUE(dialog->isRunning());
 }
 
-TEST_F(InspectionWindow, VoxelEntriesFollowTheFixPointEditorAndWaitForARaxoSession)
+TEST_F(InspectionWindow, VoxelEntriesFollowTheTrainingEntryAndWaitForARaxoSession)
 {
     QStringList names, texts;
     for (QAction *act : toolMenu()->actions()) {
         names << act->objectName();
         texts << act->text();
     }
-    const int fix = names.indexOf("action_FixPointEdit");
-    ASSERT_GE(fix, 0);
-    EXPECT_EQ(names.mid(fix + 1, 2), QStringList({"action_voxel_set", "action_voxel_reset"}));
-    EXPECT_EQ(texts.mid(fix + 1, 2), QStringList({"voxel filter setting", "voxel filter reset"}));
+    const int train = names.indexOf("action_Train");
+    ASSERT_GE(train, 0);
+    EXPECT_EQ(names.mid(train + 1, 2), QStringList({"action_voxel_set", "action_voxel_reset"}));
+    EXPECT_EQ(texts.mid(train + 1, 2), QStringList({"voxel filter setting", "voxel filter reset"}));
 
     QAction *set = action("action_voxel_set");
     QAction *reset = action("action_voxel_reset");
