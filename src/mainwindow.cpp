@@ -8,9 +8,11 @@
 #include "dialog_fix_point_detect.h"
 #include "dialog_objecttrack.h"
 #include "dialog_software_info.h"
+#include "dialog_traindata.h"
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
+#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
@@ -20,6 +22,7 @@
 #include "recvdataproc3.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
+#include "timercleanupcallback.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 #include "zonetable.h"
@@ -91,6 +94,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>("QAbstractItemModel::LayoutChangeHint");
 
     randomGen.seed(uint32_t(std::time(nullptr)));
+    markerTimerCallback = vtkSmartPointer<TimerCleanupCallback>::New();
 
     setupToolbar();
     setupThreads();
@@ -103,6 +107,10 @@ MainWindow::~MainWindow()
 {
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
+    // The interactor's timer must find no overlay once the overlay is gone.
+    markerTimerCallback->setTarget(nullptr);
+    delete markerOverlay;
+    markerOverlay = nullptr;
     delete ui;
     ui = nullptr;
 
@@ -116,6 +124,8 @@ MainWindow::~MainWindow()
     delete tickTimer;
     delete dialogConnect;
     delete objectTable;
+    // The factory test is a child: it goes with the window, which filters no more events.
+    removeEventFilter(this);
     delete algorithmBox;
     playbackThread.quit();
     playbackThread.wait();
@@ -210,6 +220,14 @@ void MainWindow::setupToolbar()
     addEntry(tool, tr("log config"), "action_Config", &MainWindow::recv_action_Config);
     addEntry(tool, tr("big screen"), "action_BigScreen", &MainWindow::recv_action_BigScreen);
     addEntry(tool, tr("fix point edit"), "action_FixPointEdit", &MainWindow::recv_action_FixPointEdit);
+    addEntry(tool, tr("model train"), "action_Train", &MainWindow::recv_action_train);
+    // The voxel filter is the Raxo receiver's: both entries wait for a Raxo session.
+    actionVoxelSet = addEntry(tool, tr("voxel filter setting"), "action_voxel_set",
+                              &MainWindow::recv_actionOutlierFiltration);
+    actionVoxelReset = addEntry(tool, tr("voxel filter reset"), "action_voxel_reset",
+                                &MainWindow::recv_actionOutlierFiltration);
+    updateVoxelActions();
+    connect(tool, &QMenu::aboutToShow, this, &MainWindow::updateVoxelActions);
     ui->menubar->addMenu(tool);
 
     auto *help = new QMenu(tr("help"), ui->menubar);
@@ -391,6 +409,13 @@ void MainWindow::recv_action_FixPointEdit(bool)
         run_dialog(&dialog);
     }
     QTimer::singleShot(100, this, &MainWindow::onReloadFixPoints);
+}
+
+void MainWindow::recv_action_train(bool)
+{
+    Dialog_TrainData dialog;
+    connect(&dialog, &Dialog_TrainData::sig_upgrade, this, &MainWindow::recv_upgrade);
+    run_dialog(&dialog);
 }
 
 void MainWindow::onReloadFixPoints()

@@ -7,8 +7,9 @@
 // Every worker, page and panel reports through recv_data. The class is written in five files:
 // mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
 // dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command
-// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar) and
-// mainwindow_playback.cpp (playback, recording and snapshot).
+// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar),
+// mainwindow_playback.cpp (playback, recording and snapshot) and mainwindow_inspection.cpp
+// (the factory test, the voxel filter and the free-text command window).
 
 #include "dialog_debug.h"
 #include "featurepoints.h"
@@ -26,8 +27,17 @@
 #include <QThread>
 #include <QVector>
 
+#include <vtkActor.h>
+#include <vtkAreaPicker.h>
+#include <vtkAxesActor.h>
+#include <vtkCellArray.h>
+#include <vtkIdTypeArray.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkPolyDataMapper.h>
 #include <vtkRenderer.h>
 #include <vtkSmartPointer.h>
+#include <vtkUnsignedCharArray.h>
 
 #include <cstdint>
 #include <deque>
@@ -38,8 +48,12 @@
 class AlgorithmBox;
 class Component_LogOperate;
 class Dialog_Connect;
+class Dialog_Detect_Raxo;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
+class Page_Admin;
+class MarkerOverlay;
+class MyInteractorStyle;
 class PlaybackProc;
 class QAction;
 class QTimer;
@@ -47,6 +61,7 @@ class RecvBoxDataProc;
 class RecvDataProc;
 class RecvDataProc2;
 class RecvDataProc3;
+class TimerCleanupCallback;
 
 namespace Ui {
 class MainWindow;
@@ -77,6 +92,17 @@ public:
 
     vtkRenderer *renderer() const { return renderer_; }
 
+    // Handed to the interaction style: forwards a pick to the one window.
+    static void selectCallback(void *caller, vtkIdTypeArray *ids);
+    // Applies a pick: the picked points become the selection, the analysis panel turns them
+    // into limits, and the live display pauses with the panel shown.
+    void setSelectData(vtkIdTypeArray *ids);
+
+protected:
+    // A click or key press in the factory test dialog brings that dialog forward, one in the
+    // window the window: the dialog stays on top without keeping the focus from the window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void sig_playback(QString filename, int logtype, int lidartype);
 
@@ -92,10 +118,18 @@ public slots:
     void recv_action_Config(bool checked);
     void recv_action_BigScreen(bool checked);
     void recv_action_FixPointEdit(bool checked);
+    // "model train": the training dialog, modal, made anew for each use.
+    void recv_action_train(bool checked);
     void recv_iconshow(bool isopen);
     void recv_ignore_err(int secord);
     void recv_lidarOnLine(QString sn);
     void recv_lidarOffLine(QString sn);
+
+    // The factory test, the voxel filter and the free-text command window.
+    void recv_action_detect_raxo(bool checked);
+    void recv_actionOutlierFiltration(bool checked);
+    void onVoxelParam(bool on, float unitSize, int minNum);
+    void recv_action_Cmd(bool checked);
 
     // 3D view: frames, the tick, limits and the toolbar.
     void recv_timeout();
@@ -151,6 +185,8 @@ public slots:
 private slots:
     // Run 100 ms after the fixed-point editor closes.
     void onReloadFixPoints();
+    // Empties the 3D cloud, the accumulation and the 2D view's points (200 ms after a reset).
+    void onClearCloud();
 
 private:
     friend struct MainWindowTestAccess;
@@ -185,9 +221,24 @@ private:
     // The connection dialog, made on first need with its two notifications connected.
     Dialog_Connect *connectDialog();
 
+    // The voxel entries of the "tool" menu work while a Raxo session runs.
+    void updateVoxelActions();
+
     // Parts of the session, 3D view and playback code.
     void queryLidarParam(int type);
     void showFrame();
+    // Replaces the current frame; the next draw appends it to the accumulated cloud once.
+    void replaceCurrentFrame(std::vector<UserPointData> frame);
+    // Fill the poly data from a copy of the accumulated cloud: intensity colours with the
+    // selection white, or (part-hide) the ramp colours with everything outside the limits hidden.
+    void buildPointsRGB(std::vector<UserPointData> cloud);
+    void buildPointsRGBA(std::vector<UserPointData> cloud);
+    void fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours);
+    void setPointSize(uint8_t size);
+    void logPointSize();
+    // Puts the camera at `position` looking at the origin and fits the visible props.
+    void cameraPreset(const double position[3], const double viewUp[3]);
+    void renderView();
     void updateAxes();
     void clearView3D();
     void updateMarkers();
@@ -221,6 +272,21 @@ private:
     QVector<QString> pendingNotes;
     FeaturePoints limits;
     vtkSmartPointer<vtkRenderer> renderer_;
+    vtkSmartPointer<vtkPoints> cloudPoints;
+    vtkSmartPointer<vtkCellArray> cloudCells;
+    vtkSmartPointer<vtkIdTypeArray> cloudOffsets;      // the vertex cells, 0..n
+    vtkSmartPointer<vtkIdTypeArray> cloudConnectivity; // one point per vertex, 0..n-1
+    vtkSmartPointer<vtkUnsignedCharArray> cloudColours;
+    vtkSmartPointer<vtkPolyData> cloudPolyData;
+    vtkSmartPointer<vtkPolyDataMapper> cloudMapper;
+    vtkSmartPointer<vtkActor> cloudActor;
+    vtkSmartPointer<vtkAxesActor> axes;
+    vtkSmartPointer<vtkAreaPicker> areaPicker;
+    vtkSmartPointer<MyInteractorStyle> interactorStyle;
+    std::vector<vtkSmartPointer<vtkActor>> gridActors;
+    // Set when the current frame was replaced and not yet drawn: only then does a draw append
+    // it, so redraws for a log line, a limit or a pick do not repeat it in the cloud.
+    bool frameFresh = false;
     QButtonGroup *viewGroup_ = nullptr;
     QButtonGroup *propertyGroup_ = nullptr;
     uint8_t pointSize = 2;
@@ -232,6 +298,8 @@ private:
     std::vector<std::vector<UserPointData>> frameCache;
     bool boxObjects = false;
     QString connectedSn;
+    MarkerOverlay *markerOverlay = nullptr; // made by the 3D scene, never freed while the window lives
+    vtkSmartPointer<TimerCleanupCallback> markerTimerCallback;
     std::mt19937 randomGen; // marker colours
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;
@@ -240,6 +308,12 @@ private:
     QMutex queueMutex;
     std::vector<ModelInfo> objectModels;
     bool bigScreen = false;
+    // Made on first use; the factory test lives as long as the window, the command window
+    // until the next stop message.
+    Dialog_Detect_Raxo *detectRaxo = nullptr;
+    Page_Admin *pageAdmin = nullptr;
+    QAction *actionVoxelSet = nullptr;
+    QAction *actionVoxelReset = nullptr;
 
     // The toolbar's actions, in toolbar order, and the menu entries.
     QAction *actionUp = nullptr;
