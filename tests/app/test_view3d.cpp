@@ -735,7 +735,7 @@ protected:
     {
         std::vector<float> out;
         for (const UserPointData &p : a->selection())
-            out.push_back(p.x);
+            out.push_back(float(p.x)); // a copy: the packed field may sit at an odd address
         return out;
     }
 
