@@ -1203,6 +1203,10 @@
         <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>point size set:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

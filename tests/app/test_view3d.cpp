@@ -9,6 +9,7 @@
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
 #include "dialog_parsedata.h"
+#include "fakeraxo.h"
 #include "inisettings.h"
 #include "mainwindowaccess.h"
 #include "markeroverlay.h"
@@ -16,6 +17,9 @@
 #include "myinteractorstyle.h"
 #include "pointcloudui.h"
 #include "graphics_item_data.h"
+#include "raxopacket.h"
+#include "receiverprobe.h"
+#include "recvdataproc2.h"
 #include "testsupport.h"
 #include "timercleanupcallback.h"
 #include "zonemonitor.h"
@@ -278,6 +282,58 @@ TEST_F(View3DTest, DrawnFrameShowsItsPointsInPlaceAndColour)
     const QImage sel = grabView();
     EXPECT_TRUE(near(sel.pixel(red), kWhite)) << rgbText(sel.pixel(red)).toStdString();
     EXPECT_TRUE(near(sel.pixel(bl), kBlue)) << rgbText(sel.pixel(bl)).toStdString();
+}
+
+// The road a Raxo session lays: a real receiver on its own thread decodes a fake sensor's
+// datagrams and its queued frames reach the window's frame slots; the tick draws them.
+TEST_F(View3DTest, FramesOfAFakeRaxoReachTheScreen)
+{
+    FakeRaxo fake;
+    ASSERT_TRUE(fake.ok());
+    const int dataPort = free_udp_port();
+    auto *rx = new RecvDataProc2();
+    rx->init(dataPort, "127.0.0.2", fake.listen_port());
+    rx->setBindAddress("127.0.0.1");
+    rx->lidartype = LIDAR_RAXO_E;
+    fake.set_host("127.0.0.1", dataPort);
+    QObject::connect(rx, &RecvDataProc2::sig_framedata, w.get(), &MainWindow::recv_framedata);
+    QObject::connect(rx, &RecvDataProc2::sig_framedata_2D, w.get(), &MainWindow::recv_framedata_2D);
+    bool started = false;
+    QObject::connect(rx, &RecvDataProc2::sig_data, w.get(),
+            [&](int type, QByteArray) { started = started || type == MSG_RECV_STARTED; });
+    rx->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started; }, 5000));
+
+    // Two 11 x 11 patches of 0.3 m, 0.5 m up (units of 2 mm): bright ahead to the left
+    // (x 5.5, y 3.5), dark behind to the right (x -4.5, y -2.5).
+    auto patchPoints = [](double cx, double cy, uint8_t intensity) {
+        std::vector<RaxoPoint> pts;
+        for (int i = 0; i < 11; ++i)
+            for (int j = 0; j < 11; ++j)
+                pts.push_back(raxo_point(500, int16_t(std::lround((cx - 0.15 + 0.03 * i) * 500)),
+                                         int16_t(std::lround((cy - 0.15 + 0.03 * j) * 500)), 250, intensity, 0));
+        return pts;
+    };
+    a->cloudActor()->GetProperty()->SetPointSize(3);
+    a->framesKept() = 1;
+    fake.send_data(raxo_point_packet(1, 0, 0, patchPoints(5.5, 3.5, 255), 0));
+    fake.send_data(raxo_point_packet(1, 4, 0, patchPoints(-4.5, -2.5, 0), RAXO_FRAME_END));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a->redrawFlag(); }, 5000));
+    a->tick();
+    rx->stop();
+    ASSERT_TRUE(rx->wait(5000));
+    delete rx;
+
+    ASSERT_EQ(a->accumulatedCloud().size(), 242u);
+    EXPECT_NEAR(a->accumulatedCloud().front().x, 5.35, 1e-3);
+    EXPECT_NEAR(a->accumulatedCloud().front().z, 0.5, 1e-3);
+    const QImage img = grabView();
+    const QPoint bright = widgetPos(5.5, 3.5, 0.5);
+    const QPoint dark = widgetPos(-4.5, -2.5, 0.5);
+    EXPECT_TRUE(near(img.pixel(bright), kRed)) << rgbText(img.pixel(bright)).toStdString();
+    EXPECT_TRUE(near(img.pixel(dark), kBlue)) << rgbText(img.pixel(dark)).toStdString();
+    img.save(QCoreApplication::applicationDirPath() + "/view3d-fake-raxo.png");
+    w->grab().save(QCoreApplication::applicationDirPath() + "/view3d-window.png");
 }
 
 TEST_F(View3DTest, FenkFramesDrawAtOnceOthersAtTheTick)
