@@ -130,6 +130,9 @@ protected:
         w = std::make_unique<MainWindow>();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         a = std::make_unique<MainWindowTestAccess>(*w);
+        // The tests tick themselves: a real tick between a frame's arrival and the test's
+        // look at the redraw flag would draw and clear it first.
+        a->tickTimer()->stop();
         a->redrawFlag() = false;
         a->displayPaused() = false; // as a session start leaves it
     }
