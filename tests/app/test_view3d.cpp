@@ -400,9 +400,20 @@ TEST_F(View3DTest, RedrawsWithoutANewFrameAddNoPoints)
     limits.y = {-1.0f, 1.0f};
     limits.z = {-1.0f, 1.0f};
     w->recv_dataLimit(limits, true);
+    EXPECT_TRUE(a->redrawFlag());
+    EXPECT_FALSE(a->displayPaused());
+    EXPECT_TRUE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
+    EXPECT_TRUE(a->logOperate()->isPlaying());
     a->tick();
     EXPECT_EQ(a->accumulatedCloud().size(), 10u);
     EXPECT_EQ(a->selection().size(), 10u);
+    // Limits that stop the display pause it; the panel and the playback bar follow.
+    w->recv_dataLimit(limits, false);
+    EXPECT_TRUE(a->displayPaused());
+    EXPECT_FALSE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
+    EXPECT_FALSE(a->logOperate()->isPlaying());
+    a->tick();
+    a->displayPaused() = false;
 
     // The 2D frame redraws the 3D cloud without repeating its frame.
     w->recv_framedata_2D(frameOf(4), LIDAR_RAXO_E);
@@ -915,6 +926,19 @@ TEST_F(MarkerTest, TimerCallbackPurgesOnTimerEventsOnly)
     EXPECT_EQ(overlay.count(), 1u);
     callback->Execute(nullptr, 25, nullptr);
     EXPECT_EQ(overlay.count(), 0u);
+}
+
+// The interactor's own repeating timer runs the purge: an expired box goes without any call.
+TEST_F(View3DTest, TheInteractorTimerPurgesExpiredMarkers)
+{
+    uint64_t now = 5000000;
+    a->markerOverlay()->setClock([&now] { return now; });
+    const double c[3] = {0, 0, 0}, s[3] = {1, 1, 1}, rgb[3] = {1, 1, 0};
+    a->markerOverlay()->add(3, 0, "car", c, s, rgb, 2.0, 20, true, true, 1.0f);
+    a->markerOverlay()->add(4, 0, "car", c, s, rgb, 2.0, 20, true, false, 1.0f);
+    now += 1001;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->markerOverlay()->count() == 1; }, 5000));
+    EXPECT_EQ(a->markerOverlay()->find(4).id, 4);
 }
 
 TEST_F(View3DTest, ObjectListsBecomeMarkers)
