@@ -285,6 +285,14 @@ TEST_F(View3DTest, DrawnFrameShowsItsPointsInPlaceAndColour)
     const QImage sel = grabView();
     EXPECT_TRUE(near(sel.pixel(red), kWhite)) << rgbText(sel.pixel(red)).toStdString();
     EXPECT_TRUE(near(sel.pixel(bl), kBlue)) << rgbText(sel.pixel(bl)).toStdString();
+
+    // Part-hide: the selected keep their ramp colour, the others are not drawn at all.
+    w->recv_actionPartHide(true);
+    a->redrawFlag() = true;
+    a->tick();
+    const QImage hidden = grabView();
+    EXPECT_TRUE(near(hidden.pixel(red), {254, 0, 0})) << rgbText(hidden.pixel(red)).toStdString();
+    EXPECT_TRUE(near(hidden.pixel(bl), {0, 0, 0}, 3)) << rgbText(hidden.pixel(bl)).toStdString();
 }
 
 // The road a Raxo session lays: a real receiver on its own thread decodes a fake sensor's
