@@ -77,6 +77,10 @@ public:
 
     vtkRenderer *renderer() const { return renderer_; }
 
+    // Local address every receiver the window creates binds to; empty (the default) means any.
+    // Tests bind 127.0.0.1 while a fake device holds the same port numbers on 127.0.0.2.
+    void setBindAddress(const QString &ip) { bindAddress = ip; }
+
 signals:
     void sig_playback(QString filename, int logtype, int lidartype);
 
@@ -122,6 +126,8 @@ public slots:
     void recv_actionBGColor(bool checked);
     void recv_debug_show(QByteArray data);
     void recv_showtime(int time);
+    // Empties the accumulated cloud; run 200 ms after recv_reset.
+    void onClearCloud();
 
     // Device sessions and command routing.
     void recv_actionFenk_U(bool checked);
@@ -186,7 +192,20 @@ private:
     Dialog_Connect *connectDialog();
 
     // Parts of the session, 3D view and playback code.
+    // Side pages and property buttons of a model.
+    void updateModelUi(int type);
     void queryLidarParam(int type);
+    // The connect action of a sensor model (Fenk-U, Raxo-E, Raxo-S, Vimo-E).
+    void connectSensor(uint8_t model);
+    // The end of every accepted connect: frames kept, the view and the playback toolbar running.
+    void startDisplay(int32_t kept);
+    // Handlers of the Raxo page during Raxo-S sessions.
+    void onShowDataType(int type);
+    void onSetHeight(float height);
+    void onAutoHeight();
+    void onShowObjectTrack();
+    void onObjectSelect(bool isselect);
+    void onModelData(QString path);
     void showFrame();
     void updateAxes();
     void clearView3D();
@@ -240,6 +259,7 @@ private:
     QMutex queueMutex;
     std::vector<ModelInfo> objectModels;
     bool bigScreen = false;
+    QString bindAddress;
 
     // The toolbar's actions, in toolbar order, and the menu entries.
     QAction *actionUp = nullptr;

@@ -61,3 +61,4 @@ void MainWindow::recv_actionColorful(bool) {}
 void MainWindow::recv_actionBGColor(bool) {}
 void MainWindow::recv_debug_show(QByteArray) {}
 void MainWindow::recv_showtime(int) {}
+void MainWindow::onClearCloud() {}

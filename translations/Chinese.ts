@@ -1183,6 +1183,10 @@
         <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation>检测到当前雷达心跳包消失</translation>
     </message>
+    <message>
+        <source>Firmware upgrade in progress, please wait </source>
+        <translation>固件升级中,请稍候 </translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

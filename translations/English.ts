@@ -1183,6 +1183,10 @@
         <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Firmware upgrade in progress, please wait </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>
