@@ -26,8 +26,17 @@
 #include <QThread>
 #include <QVector>
 
+#include <vtkActor.h>
+#include <vtkAreaPicker.h>
+#include <vtkAxesActor.h>
+#include <vtkCellArray.h>
+#include <vtkIdTypeArray.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkPolyDataMapper.h>
 #include <vtkRenderer.h>
 #include <vtkSmartPointer.h>
+#include <vtkUnsignedCharArray.h>
 
 #include <cstdint>
 #include <deque>
@@ -40,6 +49,8 @@ class Component_LogOperate;
 class Dialog_Connect;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
+class MarkerOverlay;
+class MyInteractorStyle;
 class PlaybackProc;
 class QAction;
 class QTimer;
@@ -47,6 +58,7 @@ class RecvBoxDataProc;
 class RecvDataProc;
 class RecvDataProc2;
 class RecvDataProc3;
+class TimerCleanupCallback;
 
 namespace Ui {
 class MainWindow;
@@ -80,6 +92,12 @@ public:
     // Local address every receiver the window creates binds to; empty (the default) means any.
     // Tests bind 127.0.0.1 while a fake device holds the same port numbers on 127.0.0.2.
     void setBindAddress(const QString &ip) { bindAddress = ip; }
+
+    // Handed to the interaction style: forwards a pick to the one window.
+    static void selectCallback(void *caller, vtkIdTypeArray *ids);
+    // Applies a pick: the picked points become the selection, the analysis panel turns them
+    // into limits, and the live display pauses with the panel shown.
+    void setSelectData(vtkIdTypeArray *ids);
 
 signals:
     void sig_playback(QString filename, int logtype, int lidartype);
@@ -126,8 +144,6 @@ public slots:
     void recv_actionBGColor(bool checked);
     void recv_debug_show(QByteArray data);
     void recv_showtime(int time);
-    // Empties the accumulated cloud; run 200 ms after recv_reset.
-    void onClearCloud();
 
     // Device sessions and command routing.
     void recv_actionFenk_U(bool checked);
@@ -157,6 +173,8 @@ public slots:
 private slots:
     // Run 100 ms after the fixed-point editor closes.
     void onReloadFixPoints();
+    // Empties the 3D cloud, the accumulation and the 2D view's points (200 ms after a reset).
+    void onClearCloud();
 
 private:
     friend struct MainWindowTestAccess;
@@ -207,6 +225,18 @@ private:
     void onObjectSelect(bool isselect);
     void onModelData(QString path);
     void showFrame();
+    // Replaces the current frame; the next draw appends it to the accumulated cloud once.
+    void replaceCurrentFrame(std::vector<UserPointData> frame);
+    // Fill the poly data from a copy of the accumulated cloud: intensity colours with the
+    // selection white, or (part-hide) the ramp colours with everything outside the limits hidden.
+    void buildPointsRGB(std::vector<UserPointData> cloud);
+    void buildPointsRGBA(std::vector<UserPointData> cloud);
+    void fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours);
+    void setPointSize(uint8_t size);
+    void logPointSize();
+    // Puts the camera at `position` looking at the origin and fits the visible props.
+    void cameraPreset(const double position[3], const double viewUp[3]);
+    void renderView();
     void updateAxes();
     void clearView3D();
     void updateMarkers();
@@ -240,6 +270,21 @@ private:
     QVector<QString> pendingNotes;
     FeaturePoints limits;
     vtkSmartPointer<vtkRenderer> renderer_;
+    vtkSmartPointer<vtkPoints> cloudPoints;
+    vtkSmartPointer<vtkCellArray> cloudCells;
+    vtkSmartPointer<vtkIdTypeArray> cloudOffsets;      // the vertex cells, 0..n
+    vtkSmartPointer<vtkIdTypeArray> cloudConnectivity; // one point per vertex, 0..n-1
+    vtkSmartPointer<vtkUnsignedCharArray> cloudColours;
+    vtkSmartPointer<vtkPolyData> cloudPolyData;
+    vtkSmartPointer<vtkPolyDataMapper> cloudMapper;
+    vtkSmartPointer<vtkActor> cloudActor;
+    vtkSmartPointer<vtkAxesActor> axes;
+    vtkSmartPointer<vtkAreaPicker> areaPicker;
+    vtkSmartPointer<MyInteractorStyle> interactorStyle;
+    std::vector<vtkSmartPointer<vtkActor>> gridActors;
+    // Set when the current frame was replaced and not yet drawn: only then does a draw append
+    // it, so redraws for a log line, a limit or a pick do not repeat it in the cloud.
+    bool frameFresh = false;
     QButtonGroup *viewGroup_ = nullptr;
     QButtonGroup *propertyGroup_ = nullptr;
     uint8_t pointSize = 2;
@@ -251,6 +296,8 @@ private:
     std::vector<std::vector<UserPointData>> frameCache;
     bool boxObjects = false;
     QString connectedSn;
+    MarkerOverlay *markerOverlay = nullptr; // made by the 3D scene, never freed while the window lives
+    vtkSmartPointer<TimerCleanupCallback> markerTimerCallback;
     std::mt19937 randomGen; // marker colours
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;
