@@ -21,7 +21,6 @@ struct MainWindowTestAccess {
     int32_t &framesKept() { return w.framesKept; }
     QString &connectedSn() { return w.connectedSn; }
     bool &showObjects() { return w.showObjects; }
-    bool &showMarkers() { return w.showMarkers; }
     std::vector<ModelInfo> &objectModels() { return w.objectModels; }
     int32_t &lastProgress() { return w.lastProgress; }
     bool &boxObjects() { return w.boxObjects; }
