@@ -92,6 +92,10 @@ public:
 
     vtkRenderer *renderer() const { return renderer_; }
 
+    // Local address every receiver the window creates binds to; empty (the default) means any.
+    // Tests bind 127.0.0.1 while a fake device holds the same port numbers on 127.0.0.2.
+    void setBindAddress(const QString &ip) { bindAddress = ip; }
+
     // Handed to the interaction style: forwards a pick to the one window.
     static void selectCallback(void *caller, vtkIdTypeArray *ids);
     // Applies a pick: the picked points become the selection, the analysis panel turns them
@@ -225,7 +229,20 @@ private:
     void updateVoxelActions();
 
     // Parts of the session, 3D view and playback code.
+    // Side pages and property buttons of a model.
+    void updateModelUi(int type);
     void queryLidarParam(int type);
+    // The connect action of a sensor model (Fenk-U, Raxo-E, Raxo-S, Vimo-E).
+    void connectSensor(uint8_t model);
+    // The end of every accepted connect: frames kept, the view and the playback toolbar running.
+    void startDisplay(int32_t kept);
+    // Handlers of the Raxo page during Raxo-S sessions.
+    void onShowDataType(int type);
+    void onSetHeight(float height);
+    void onAutoHeight();
+    void onShowObjectTrack();
+    void onObjectSelect(bool isselect);
+    void onModelData(QString path);
     void showFrame();
     // Replaces the current frame; the next draw appends it to the accumulated cloud once.
     void replaceCurrentFrame(std::vector<UserPointData> frame);
@@ -314,6 +331,7 @@ private:
     Page_Admin *pageAdmin = nullptr;
     QAction *actionVoxelSet = nullptr;
     QAction *actionVoxelReset = nullptr;
+    QString bindAddress;
 
     // The toolbar's actions, in toolbar order, and the menu entries.
     QAction *actionUp = nullptr;

@@ -1207,6 +1207,10 @@
         <source>point size set:%1</source>
         <translation>点大小设置:%1</translation>
     </message>
+    <message>
+        <source>Firmware upgrade in progress, please wait </source>
+        <translation>固件升级中,请稍候 </translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

@@ -1207,6 +1207,10 @@
         <source>point size set:%1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Firmware upgrade in progress, please wait </source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

@@ -21,6 +21,8 @@ struct MainWindowTestAccess {
     int32_t &framesKept() { return w.framesKept; }
     QString &connectedSn() { return w.connectedSn; }
     bool &showObjects() { return w.showObjects; }
+    std::vector<ModelInfo> &objectModels() { return w.objectModels; }
+    int32_t &lastProgress() { return w.lastProgress; }
     bool &boxObjects() { return w.boxObjects; }
     bool bigScreen() const { return w.bigScreen; }
     std::vector<UserPointData> &currentFrame() { return w.currentFrame; }
