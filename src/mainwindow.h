@@ -151,6 +151,8 @@ public slots:
 private slots:
     // Run 100 ms after the fixed-point editor closes.
     void onReloadFixPoints();
+    // The playback worker has passed the abandon mark of one stop message.
+    void onAbandonPassed();
 
 private:
     friend struct MainWindowTestAccess;
@@ -191,6 +193,10 @@ private:
     void updateAxes();
     void clearView3D();
     void updateMarkers();
+    // Makes cache entry (cache index) the current frame, drawn at the next tick.
+    void showCachedFrame();
+    // Switches the raw-data recording on or off.
+    void recordRawData(bool on);
 
     Ui::MainWindow *ui = nullptr;
     Component_LogOperate *logOperate = nullptr;
@@ -230,6 +236,9 @@ private:
     float cacheProgress = 0.0f;
     int32_t cacheIndex = 0;
     std::vector<std::vector<UserPointData>> frameCache;
+    // Stop messages whose abandon mark the playback worker has not passed yet: until it has,
+    // the frames and model messages arriving from it belong to a request the window has left.
+    int playbackAbandons = 0;
     bool boxObjects = false;
     QString connectedSn;
     std::mt19937 randomGen; // marker colours
