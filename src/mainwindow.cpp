@@ -11,6 +11,7 @@
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
+#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
@@ -20,6 +21,7 @@
 #include "recvdataproc3.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
+#include "timercleanupcallback.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 #include "zonetable.h"
@@ -91,6 +93,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>("QAbstractItemModel::LayoutChangeHint");
 
     randomGen.seed(uint32_t(std::time(nullptr)));
+    markerTimerCallback = vtkSmartPointer<TimerCleanupCallback>::New();
 
     setupToolbar();
     setupThreads();
@@ -103,6 +106,10 @@ MainWindow::~MainWindow()
 {
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
+    // The interactor's timer must find no overlay once the overlay is gone.
+    markerTimerCallback->setTarget(nullptr);
+    delete markerOverlay;
+    markerOverlay = nullptr;
     delete ui;
     ui = nullptr;
 

@@ -26,8 +26,17 @@
 #include <QThread>
 #include <QVector>
 
+#include <vtkActor.h>
+#include <vtkAreaPicker.h>
+#include <vtkAxesActor.h>
+#include <vtkCellArray.h>
+#include <vtkIdTypeArray.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkPolyDataMapper.h>
 #include <vtkRenderer.h>
 #include <vtkSmartPointer.h>
+#include <vtkUnsignedCharArray.h>
 
 #include <cstdint>
 #include <deque>
@@ -40,6 +49,8 @@ class Component_LogOperate;
 class Dialog_Connect;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
+class MarkerOverlay;
+class MyInteractorStyle;
 class PlaybackProc;
 class QAction;
 class QTimer;
@@ -47,6 +58,7 @@ class RecvBoxDataProc;
 class RecvDataProc;
 class RecvDataProc2;
 class RecvDataProc3;
+class TimerCleanupCallback;
 
 namespace Ui {
 class MainWindow;
@@ -76,6 +88,12 @@ public:
     void switchProperty(int a);
 
     vtkRenderer *renderer() const { return renderer_; }
+
+    // Handed to the interaction style: forwards a pick to the one window.
+    static void selectCallback(void *caller, vtkIdTypeArray *ids);
+    // Applies a pick: the picked points become the selection, the analysis panel turns them
+    // into limits, and the live display pauses with the panel shown.
+    void setSelectData(vtkIdTypeArray *ids);
 
 signals:
     void sig_playback(QString filename, int logtype, int lidartype);
@@ -153,6 +171,8 @@ private slots:
     void onReloadFixPoints();
     // The playback worker has passed the abandon mark of one stop message.
     void onAbandonPassed();
+    // Empties the 3D cloud, the accumulation and the 2D view's points (200 ms after a reset).
+    void onClearCloud();
 
 private:
     friend struct MainWindowTestAccess;
@@ -190,6 +210,18 @@ private:
     // Parts of the session, 3D view and playback code.
     void queryLidarParam(int type);
     void showFrame();
+    // Replaces the current frame; the next draw appends it to the accumulated cloud once.
+    void replaceCurrentFrame(std::vector<UserPointData> frame);
+    // Fill the poly data from a copy of the accumulated cloud: intensity colours with the
+    // selection white, or (part-hide) the ramp colours with everything outside the limits hidden.
+    void buildPointsRGB(std::vector<UserPointData> cloud);
+    void buildPointsRGBA(std::vector<UserPointData> cloud);
+    void fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours);
+    void setPointSize(uint8_t size);
+    void logPointSize();
+    // Puts the camera at `position` looking at the origin and fits the visible props.
+    void cameraPreset(const double position[3], const double viewUp[3]);
+    void renderView();
     void updateAxes();
     void clearView3D();
     void updateMarkers();
@@ -227,6 +259,21 @@ private:
     QVector<QString> pendingNotes;
     FeaturePoints limits;
     vtkSmartPointer<vtkRenderer> renderer_;
+    vtkSmartPointer<vtkPoints> cloudPoints;
+    vtkSmartPointer<vtkCellArray> cloudCells;
+    vtkSmartPointer<vtkIdTypeArray> cloudOffsets;      // the vertex cells, 0..n
+    vtkSmartPointer<vtkIdTypeArray> cloudConnectivity; // one point per vertex, 0..n-1
+    vtkSmartPointer<vtkUnsignedCharArray> cloudColours;
+    vtkSmartPointer<vtkPolyData> cloudPolyData;
+    vtkSmartPointer<vtkPolyDataMapper> cloudMapper;
+    vtkSmartPointer<vtkActor> cloudActor;
+    vtkSmartPointer<vtkAxesActor> axes;
+    vtkSmartPointer<vtkAreaPicker> areaPicker;
+    vtkSmartPointer<MyInteractorStyle> interactorStyle;
+    std::vector<vtkSmartPointer<vtkActor>> gridActors;
+    // Set when the current frame was replaced and not yet drawn: only then does a draw append
+    // it, so redraws for a log line, a limit or a pick do not repeat it in the cloud.
+    bool frameFresh = false;
     QButtonGroup *viewGroup_ = nullptr;
     QButtonGroup *propertyGroup_ = nullptr;
     uint8_t pointSize = 2;
@@ -241,6 +288,8 @@ private:
     int playbackAbandons = 0;
     bool boxObjects = false;
     QString connectedSn;
+    MarkerOverlay *markerOverlay = nullptr; // made by the 3D scene, never freed while the window lives
+    vtkSmartPointer<TimerCleanupCallback> markerTimerCallback;
     std::mt19937 randomGen; // marker colours
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;

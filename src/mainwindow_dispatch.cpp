@@ -11,12 +11,14 @@
 #include "dialog_parsedata.h"
 #include "heartbeat.h"
 #include "lhframe.h"
+#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "page_hoby_u.h"
 #include "page_raxo_e.h"
 #include "page_vimo_e.h"
 #include "playbackproc.h"
+#include "pointcloudanomalydetector.h"
 #include "pointcloudui.h"
 #include "recvboxdataproc.h"
 #include "recvdataproc.h"
@@ -344,6 +346,31 @@ void MainWindow::recvZoneMonitor(const QByteArray &info)
     ui->page_2d->setAlarm(alarm.zone_id, text);
 }
 
+void MainWindow::updateMarkers()
+{
+    if (markerOverlay == nullptr)
+        return;
+    markerOverlay->clear();
+    if (!showObjects || !showMarkers)
+        return;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const TrackedObject &o : trackedObjects) {
+        const double centre[3] = {o.center_x, o.center_y, o.center_z};
+        const double size[3] = {o.length, o.width, o.height};
+        if (markerOverlay->find(o.id).id != -999) {
+            // The same id twice in one list: the later record moves the box.
+            markerOverlay->updatePose(o.id, centre, size);
+            continue;
+        }
+        double colour[3];
+        for (double &c : colour)
+            c = unit(randomGen);
+        const PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+        const std::string name = detector != nullptr ? detector->GetModelName(o.class_index) : "unknown";
+        markerOverlay->add(o.id, 0, name, centre, size, colour, 2.0, 20, true, true, 1.0f);
+    }
+}
+
 void MainWindow::recvHeartbeat(const QByteArray &info)
 {
     connectDialog()->recv_heartbeat(info);
@@ -407,6 +434,7 @@ void MainWindow::stopAll()
     stopReceiver(boxReceiver, false);
     pendingNotes.clear();
     currentFrame.clear();
+    frameFresh = false;
     selection.clear();
     accumulatedCloud.clear();
     frameCounts.clear();

@@ -135,7 +135,7 @@ void MainWindow::recv_playprogress(int index)
 {
     if (index < 0 || size_t(index) >= frameCache.size())
         return;
-    currentFrame = frameCache[size_t(index)];
+    replaceCurrentFrame(frameCache[size_t(index)]);
     redrawFlag = true;
     cacheIndex = index;
     ui->page_spandata->setLidarType(currentModel);
@@ -144,7 +144,7 @@ void MainWindow::recv_playprogress(int index)
 void MainWindow::showCachedFrame()
 {
     redrawFlag = true;
-    currentFrame = frameCache[size_t(cacheIndex)];
+    replaceCurrentFrame(frameCache[size_t(cacheIndex)]);
 }
 
 void MainWindow::recv_actionFirst(bool)

@@ -3,6 +3,9 @@
 // the window's public interface for the program's sake.
 
 #include "mainwindow.h"
+#include "markeroverlay.h"
+#include "myinteractorstyle.h"
+#include "timercleanupcallback.h"
 
 #include <QListWidget>
 #include <QStringList>
@@ -41,6 +44,25 @@ struct MainWindowTestAccess {
     RecvDataProc3 *&vimoReceiver() { return w.vimoReceiver; }
     RecvBoxDataProc *&boxReceiver() { return w.boxReceiver; }
     size_t queuedLines() { return w.messageQueue.size(); }
+
+    // The 3D view.
+    std::vector<UserPointData> &currentFrame2D() { return w.currentFrame2D; }
+    FeaturePoints &limits() { return w.limits; }
+    bool &partHide() { return w.partHide; }
+    bool &colourful() { return w.colourful; }
+    bool &showMarkers() { return w.showMarkers; }
+    bool circling() const { return w.circling; }
+    uint8_t pointSize() const { return w.pointSize; }
+    vtkPolyData *cloud() { return w.cloudPolyData; }
+    vtkActor *cloudActor() { return w.cloudActor; }
+    vtkAxesActor *axes() { return w.axes; }
+    const std::vector<vtkSmartPointer<vtkActor>> &gridActors() { return w.gridActors; }
+    vtkAreaPicker *areaPicker() { return w.areaPicker; }
+    MyInteractorStyle *interactorStyle() { return w.interactorStyle; }
+    MarkerOverlay *markerOverlay() { return w.markerOverlay; }
+    TimerCleanupCallback *markerTimerCallback() { return w.markerTimerCallback; }
+    void showFrame() { w.showFrame(); }
+    void onClearCloud() { w.onClearCloud(); }
 
     template <typename T> T *find(const char *name) { return w.findChild<T *>(name); }
     QListWidget *log() { return find<QListWidget>("logList"); }

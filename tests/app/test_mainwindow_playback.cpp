@@ -82,7 +82,7 @@ PointFrame marked(float x)
 PointFrame cloud()
 {
     PointFrame out;
-    for (int i = 0; i < 50; ++i) {
+    for (int i = 0; i < 300; ++i) {
         UserPointData p;
         p.x = 1.5f + float(i) * 0.25f;
         p.y = -2.25f + float(i) * 0.5f;
@@ -602,8 +602,14 @@ PointFrame readLas(const std::string &path)
 
 TEST_F(PlaybackWindowTest, SnapshotWritesPcdAndLasThatReadBack)
 {
+    // A played frame: a point file opened, its one frame shown at once and drawn at the tick.
     const std::string dir = testsupport::make_temp_subdir("snap");
-    a->accumulatedCloud() = cloud();
+    const std::string source = dir + "/source.pcd";
+    ASSERT_TRUE(PcdWriter().write(source.c_str(), cloud()));
+    open(source);
+    ASSERT_TRUE(waitCached());
+    a->tick();
+    ASSERT_EQ(a->accumulatedCloud().size(), cloud().size());
     for (const char *name : {"/shot.pcd", "/shot.las"}) {
         SCOPED_TRACE(name);
         const std::string path = dir + name;
@@ -626,6 +632,7 @@ TEST_F(PlaybackWindowTest, SnapshotWritesPcdAndLasThatReadBack)
     EXPECT_EQ(r.caption, "save file");
     EXPECT_EQ(r.filter, "(*.pcd);;(*.las)");
     EXPECT_EQ(r.dir.toStdString(), dir + "/shot.pcd") << "the last snapshot's path";
+    EXPECT_EQ(modal.chooserRequests[1].dir.toStdString(), source) << "the played file's path";
 
     // The next playback file dialog starts there too.
     menuAction("actionPlayBack")->trigger();
