@@ -8,6 +8,7 @@
 #include "dialog_fix_point_detect.h"
 #include "dialog_objecttrack.h"
 #include "dialog_software_info.h"
+#include "dialog_traindata.h"
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
@@ -217,6 +218,7 @@ void MainWindow::setupToolbar()
     addEntry(tool, tr("log config"), "action_Config", &MainWindow::recv_action_Config);
     addEntry(tool, tr("big screen"), "action_BigScreen", &MainWindow::recv_action_BigScreen);
     addEntry(tool, tr("fix point edit"), "action_FixPointEdit", &MainWindow::recv_action_FixPointEdit);
+    addEntry(tool, tr("model train"), "action_Train", &MainWindow::recv_action_train);
     ui->menubar->addMenu(tool);
 
     auto *help = new QMenu(tr("help"), ui->menubar);
@@ -405,6 +407,13 @@ void MainWindow::recv_action_FixPointEdit(bool)
         run_dialog(&dialog);
     }
     QTimer::singleShot(100, this, &MainWindow::onReloadFixPoints);
+}
+
+void MainWindow::recv_action_train(bool)
+{
+    Dialog_TrainData dialog;
+    connect(&dialog, &Dialog_TrainData::sig_upgrade, this, &MainWindow::recv_upgrade);
+    run_dialog(&dialog);
 }
 
 void MainWindow::onReloadFixPoints()

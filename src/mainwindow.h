@@ -110,6 +110,8 @@ public slots:
     void recv_action_Config(bool checked);
     void recv_action_BigScreen(bool checked);
     void recv_action_FixPointEdit(bool checked);
+    // "model train": the training dialog, modal, made anew for each use.
+    void recv_action_train(bool checked);
     void recv_iconshow(bool isopen);
     void recv_ignore_err(int secord);
     void recv_lidarOnLine(QString sn);

@@ -1128,6 +1128,10 @@
         <translation>定点编辑</translation>
     </message>
     <message>
+        <source>model train</source>
+        <translation>模型训练</translation>
+    </message>
+    <message>
         <source>help</source>
         <translation>帮助</translation>
     </message>
@@ -2782,6 +2786,193 @@
     <message>
         <source>timeout</source>
         <translation>超时</translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_TrainData</name>
+    <message>
+        <source>Dialog</source>
+        <translation>对话框</translation>
+    </message>
+    <message>
+        <source>模型列表</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>加载雷达缓存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>写入在线雷达</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>导入异常模型</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模型参数</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>距离阈值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>异常点数阈值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>运动检测阈值</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>训练对象名称</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模型训练</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择训练数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>选择测试数据</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>开始训练</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>终止训练</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>测试模式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清空日志</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation>对象名称</translation>
+    </message>
+    <message>
+        <source>sample num</source>
+        <translation>样本数</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>The train object name must not be empty nor hold white space!</source>
+        <translation>训练对象名称不能为空，也不能包含空白字符！</translation>
+    </message>
+    <message>
+        <source>The train data file path is open failed!</source>
+        <translation>训练数据文件打开失败！</translation>
+    </message>
+    <message>
+        <source>The data file is too large to read: %1 bytes</source>
+        <translation>数据文件过大，无法读取：%1 字节</translation>
+    </message>
+    <message>
+        <source>read file ok,pointcloud packet:%1 imu packet:%2</source>
+        <translation>读取文件成功，点云包：%1 IMU包：%2</translation>
+    </message>
+    <message>
+        <source>read imu ok,pitch:%1 roll:%2</source>
+        <translation>读取IMU成功，俯仰：%1 横滚：%2</translation>
+    </message>
+    <message>
+        <source>read imu ng</source>
+        <translation>读取IMU失败</translation>
+    </message>
+    <message>
+        <source>read pointcloud  ok</source>
+        <translation>读取点云成功</translation>
+    </message>
+    <message>
+        <source>train end</source>
+        <translation>训练结束</translation>
+    </message>
+    <message>
+        <source>reload train model</source>
+        <translation>重新加载训练模型</translation>
+    </message>
+    <message>
+        <source>delete model name:%1 %2</source>
+        <translation>删除模型：%1 %2</translation>
+    </message>
+    <message>
+        <source>create abnormal model:%1</source>
+        <translation>创建异常模型：%1</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>train data (*.*)</source>
+        <translation>训练数据 (*.*)</translation>
+    </message>
+    <message>
+        <source>test data (*.*)</source>
+        <translation>测试数据 (*.*)</translation>
+    </message>
+    <message>
+        <source>model file (*.bin)</source>
+        <translation>模型文件 (*.bin)</translation>
+    </message>
+    <message>
+        <source>import file ok</source>
+        <translation>导入文件成功</translation>
+    </message>
+    <message>
+        <source>import file failed: %1</source>
+        <translation>导入文件失败：%1</translation>
+    </message>
+    <message>
+        <source>export file ok</source>
+        <translation>导出文件成功</translation>
+    </message>
+    <message>
+        <source>export file failed: %1</source>
+        <translation>导出文件失败：%1</translation>
+    </message>
+    <message>
+        <source>load model file failed: %1</source>
+        <translation>加载模型文件失败：%1</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The maximum number of models is 8</source>
+        <translation>模型数量最多为8个</translation>
+    </message>
+    <message>
+        <source>Uploading models to a sensor is not available; the model file was saved to %1</source>
+        <translation>不支持向雷达上传模型；模型文件已保存到 %1</translation>
     </message>
 </context>
 </TS>

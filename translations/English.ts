@@ -1128,6 +1128,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>model train</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>help</source>
         <translation type="unfinished"></translation>
     </message>
@@ -2781,6 +2785,193 @@
     </message>
     <message>
         <source>timeout</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dialog_TrainData</name>
+    <message>
+        <source>Dialog</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>模型列表</source>
+        <translation>Model list</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>加载雷达缓存</source>
+        <translation>Load sensor cache</translation>
+    </message>
+    <message>
+        <source>写入在线雷达</source>
+        <translation>Write to online sensor</translation>
+    </message>
+    <message>
+        <source>导入异常模型</source>
+        <translation>Add abnormal model</translation>
+    </message>
+    <message>
+        <source>模型参数</source>
+        <translation>Model parameters</translation>
+    </message>
+    <message>
+        <source>距离阈值</source>
+        <translation>Distance threshold</translation>
+    </message>
+    <message>
+        <source>异常点数阈值</source>
+        <translation>Abnormal point threshold</translation>
+    </message>
+    <message>
+        <source>运动检测阈值</source>
+        <translation>Motion detection threshold</translation>
+    </message>
+    <message>
+        <source>训练对象名称</source>
+        <translation>Training object name</translation>
+    </message>
+    <message>
+        <source>模型训练</source>
+        <translation>Model training</translation>
+    </message>
+    <message>
+        <source>选择训练数据</source>
+        <translation>Choose training data</translation>
+    </message>
+    <message>
+        <source>选择测试数据</source>
+        <translation>Choose test data</translation>
+    </message>
+    <message>
+        <source>开始训练</source>
+        <translation>Start training</translation>
+    </message>
+    <message>
+        <source>终止训练</source>
+        <translation>Stop training</translation>
+    </message>
+    <message>
+        <source>测试模式</source>
+        <translation>Test mode</translation>
+    </message>
+    <message>
+        <source>清空日志</source>
+        <translation>Clear log</translation>
+    </message>
+    <message>
+        <source>object name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sample num</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The train object name must not be empty nor hold white space!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The train data file path is open failed!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data file is too large to read: %1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>read file ok,pointcloud packet:%1 imu packet:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>read imu ok,pitch:%1 roll:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>read imu ng</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>read pointcloud  ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>train end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>reload train model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>delete model name:%1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>create abnormal model:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>train data (*.*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>test data (*.*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>model file (*.bin)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>import file ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>import file failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>export file ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>export file failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>load model file failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The maximum number of models is 8</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Uploading models to a sensor is not available; the model file was saved to %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -195,11 +195,6 @@ void RecvDataProc2::clearReceptionFlags()
     cmdOk_ = 0;
 }
 
-void RecvDataProc2::requestModelReadBack()
-{
-    PushCmd(WORK_MODEL_READ);
-}
-
 void RecvDataProc2::postText(int type, const QString &text)
 {
     emit sig_data(type, text.toLocal8Bit());
@@ -544,7 +539,6 @@ bool RecvDataProc2::runWork(int code)
     switch (code) {
     case WORK_FIRMWARE_MOTOR:
     case WORK_FIRMWARE_MCU:
-    case WORK_MODEL_UPLOAD:
         doUpload(code);
         return true;
     case WORK_ZONE_WRITE:
@@ -575,10 +569,7 @@ void RecvDataProc2::doUpload(int code)
     if (updateFile(path, text)) {
         postText(code, tr("update OK"));
         // The sensor restarts after new firmware: both reception notices are due again.
-        if (code == WORK_FIRMWARE_MOTOR || code == WORK_FIRMWARE_MCU)
-            start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
-        else if (code == WORK_MODEL_UPLOAD)
-            start_timer_on_owner_thread(this, kModelReadBackDelayMs, [this] { requestModelReadBack(); });
+        start_timer_on_owner_thread(this, kReceptionResetMs, [this] { clearReceptionFlags(); });
     } else {
         postText(code, tr("update NG:%1").arg(text));
     }

@@ -39,7 +39,6 @@ public:
         WORK_FIRMWARE_MCU = 9,
         WORK_ZONE_WRITE = 10,
         WORK_ZONE_READ = 11,
-        WORK_MODEL_UPLOAD = 12,
         WORK_MODEL_READ = 13,
     };
     static constexpr int kTransferFrameType = 3;
@@ -47,7 +46,6 @@ public:
     static constexpr int kCmdBufferSize = 1024;
     static constexpr int kScanPackets = 450;            // point packets of a ground scan
     static constexpr int kReceptionResetMs = 4000;      // after a firmware upload
-    static constexpr int kModelReadBackDelayMs = 1000;  // after a model upload
     // Points a frame under construction may hold. A scan fills each cell of the 360 x 150 grid
     // once (RAXO_GRID_CELLS points; type 14 half of that), whatever the points per packet, so
     // four scans' worth lies far above any frame the sensor sends. Point packets that never
@@ -79,7 +77,8 @@ public:
 
     // Hands a work code to the loop; any thread may call it.
     void PushCmd(int code);
-    // Stores the path of a file to upload, then queues the code (8 or 9 firmware, 12 model).
+    // Stores the path of a file to upload, then queues the code (8 or 9 firmware). The
+    // loop discards any other code: no model file is ever uploaded to a sensor.
     bool FileUpdate(QString path, int code);
 
     // Display mode 0 raw, 1 levelled; drops the mounting height and the collected ground.
@@ -91,9 +90,8 @@ public:
     // Voxel outlier filter of the 3D frame (off at start, cell 0.05 m, minimum count 5).
     void SetVoxelFilter(bool on, float unitSize, int minNum);
 
-    // Run by the single-shot timers (on the thread the receiver object lives in).
+    // Run by the single-shot timer (on the thread the receiver object lives in).
     void clearReceptionFlags();
-    void requestModelReadBack();
 
     // Pitch and roll correction of one point, rounded to 1 mm; intensity and distance are the
     // caller's to copy.

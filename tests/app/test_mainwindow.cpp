@@ -24,6 +24,7 @@
 #include "page_raxo_e.h"
 #include "page_vimo_e.h"
 #include "graphics_item_data.h"
+#include "pointcloudanomalydetector.h"
 #include "pointcloudui.h"
 #include "receiverprobe.h"
 #include "recvboxdataproc.h"
@@ -232,7 +233,8 @@ TEST_F(MainWindowTest, FormAndInitialState)
                            "actionAlgorithmBox:Algorithm Box", "actionPlayBack:playback file"}));
     EXPECT_EQ(entries(a->find<QMenu>("menu_tool")),
               QStringList({"menu_language:language", "actionBGColor:backgroud color", "action_Config:log config",
-                           "action_BigScreen:big screen", "action_FixPointEdit:fix point edit"}));
+                           "action_BigScreen:big screen", "action_FixPointEdit:fix point edit",
+                           "action_Train:model train"}));
     EXPECT_EQ(entries(a->find<QMenu>("menu_language")), QStringList({"action_CN:CN", "action_EN:EN"}));
     EXPECT_EQ(entries(a->find<QMenu>("menu_help")), QStringList({"actionabout:about"}));
 }
@@ -304,7 +306,7 @@ TEST(MainWindowLanguage, EnglishAndChinese)
             texts << testsupport::visible_texts(d);
             return 0;
         };
-        for (const char *entry : {"action_Config", "actionabout", "action_FixPointEdit"})
+        for (const char *entry : {"action_Config", "actionabout", "action_FixPointEdit", "action_Train"})
             w.findChild<QAction *>(entry)->trigger();
         MainWindowTestAccess a(w);
         texts << testsupport::visible_texts(a.connectDialog());
@@ -324,6 +326,7 @@ TEST(MainWindowLanguage, EnglishAndChinese)
         MainWindow w;
         const QStringList texts = collect(w);
         for (const char *expected : {"label: 日志信息", "pb_clean: 清空", "menu_connect_type: 数据源", "menu_tool: 工具",
+                                     "action_Train: 模型训练", "pb_writelidar: 写入在线雷达",
                                      "menu_help: 帮助", "rb_view_0: 3D视图", "actionUp: Z 顶视图", "pb_connect: 连接"})
             EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected;
         EXPECT_TRUE(w.findChild<QLabel *>("label_2")->text().startsWith(QString::fromUtf8("基本操作说明")));
@@ -818,6 +821,39 @@ TEST_F(MainWindowTest, DialogsOfTheToolAndHelpMenus)
     QTRY_COMPARE(templates->count(), 1);
     EXPECT_EQ(templates->itemText(0), "T1");
     write_fix_point_store("");
+}
+
+// "model train" runs a fresh training dialog modally; closing it destroys it, which stores its
+// fields and stops the detector's workers.
+TEST_F(MainWindowTest, ModelTrainOpensTheTrainingDialog)
+{
+    PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+    ASSERT_NE(detector, nullptr);
+    QPointer<QDialog> shown;
+    modal.dialogAction = [&](QDialog *d) {
+        shown = d;
+        EXPECT_EQ(d->parent(), nullptr);
+        d->findChild<QLineEdit *>("le_errpoint_num")->setText("33");
+        // A run the dialog would have started: its end resets the detector.
+        DetectorConfig cfg;
+        detector->Start(cfg);
+        EXPECT_EQ(detector->WorkerCount(), 2);
+        return 0;
+    };
+    w->findChild<QAction *>("action_Train")->trigger();
+    EXPECT_EQ(modal.dialogTitles, QStringList({"Dialog|Dialog_TrainData"}));
+    EXPECT_TRUE(shown.isNull()) << "destroyed when it closes";
+    EXPECT_EQ(detector->WorkerCount(), 0);
+    EXPECT_EQ(IniSettings::instance()->get_value("Standard", "errpoint_num", "", "main_ini"), "33");
+
+    // A second use is a new dialog that reads the stored field.
+    QString field;
+    modal.dialogAction = [&](QDialog *d) {
+        field = d->findChild<QLineEdit *>("le_errpoint_num")->text();
+        return 0;
+    };
+    w->findChild<QAction *>("action_Train")->trigger();
+    EXPECT_EQ(field, "33");
 }
 
 TEST_F(MainWindowTest, ClearingTheLogLeavesTheQueue)

@@ -11,11 +11,13 @@
 #include "dialog_objecttrack.h"
 #include "dialog_question.h"
 #include "dialog_software_info.h"
+#include "dialog_traindata.h"
 #include "dialog_voxelfilter.h"
 #include "fakeheartbeat.h"
 #include "inisettings.h"
 #include "mainwindow.h"
 #include "mainwindowaccess.h"
+#include "pointcloudanomalydetector.h"
 #include "testsupport.h"
 #include "userpointdata.h"
 #include "widgettexts.h"
@@ -31,6 +33,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 
@@ -212,6 +215,28 @@ void shootInspectionDialogs(const QString &lang)
     }
 }
 
+// The training dialog with two models listed and the log of a refused run and an added model.
+void shootTrainingDialog(const QString &lang)
+{
+    testsupport::ScopedTranslation tr(lang);
+    ASSERT_TRUE(tr.loaded());
+    QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
+    load_test_settings();
+    PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+    ASSERT_NE(detector, nullptr);
+    const std::string none = testsupport::temp_dir() + "/no_models.bin";
+    std::ofstream(none) << "0";
+    std::vector<ModelInfo> infos;
+    detector->LoadModelsFromFile(none, infos);
+    detector->AddModel("person");
+    detector->AddModel("forklift");
+    Dialog_TrainData d;
+    d.findChild<QLineEdit *>("le_train_name")->setText("pallet");
+    d.findChild<QPushButton *>("pb_start_train")->click();
+    d.findChild<QPushButton *>("pb_import_abnormal_model")->click();
+    shoot(&d, "dialog_traindata_" + lang);
+}
+
 // The main window as it starts, with a line in its log, and its connection dialog filled by
 // the heartbeats the window received.
 void shootMainWindow(const QString &lang)
@@ -247,3 +272,7 @@ TEST(Screenshots, DialogsInChinese) { shootDialogs("Chinese"); }
 TEST(Screenshots, InspectionDialogsInEnglish) { shootInspectionDialogs("English"); }
 
 TEST(Screenshots, InspectionDialogsInChinese) { shootInspectionDialogs("Chinese"); }
+
+TEST(Screenshots, TrainingDialogInEnglish) { shootTrainingDialog("English"); }
+
+TEST(Screenshots, TrainingDialogInChinese) { shootTrainingDialog("Chinese"); }
