@@ -220,6 +220,21 @@ int main(int argc, char **argv)
         intake.push_back(p);
     seed("detector_intake", "scan", packet_list(intake));
 
+    // The training dialog's dump: IMU and point packets in records, a corrupt byte, a record of
+    // zero lengths and one cut off at the end.
+    Bytes train = make_dump_record(2, raxo_imu_level_packet(0.0f, 0.0f, 9.8f));
+    train.push_back(0x4C);
+    Bytes zero = make_dump_record(2, Bytes(8, 0));
+    zero[7] = 0;
+    zero[18] = 0;
+    append(train, zero);
+    for (int i = 0; i < 3; ++i)
+        append(train, make_dump_record(2, scene.packets()[size_t(i)]));
+    Bytes cutRecord = make_dump_record(2, scene.packets()[3]);
+    cutRecord.resize(cutRecord.size() / 2);
+    append(train, cutRecord);
+    seed("train_dump_scan", "train.dump", train);
+
     if (!g_ok) {
         std::fprintf(stderr, "could not write the seeds under %s\n", argv[1]);
         return 1;
