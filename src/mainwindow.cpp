@@ -124,6 +124,8 @@ MainWindow::~MainWindow()
     delete tickTimer;
     delete dialogConnect;
     delete objectTable;
+    // The factory test is a child: it goes with the window, which filters no more events.
+    removeEventFilter(this);
     delete algorithmBox;
     playbackThread.quit();
     playbackThread.wait();
@@ -219,6 +221,13 @@ void MainWindow::setupToolbar()
     addEntry(tool, tr("big screen"), "action_BigScreen", &MainWindow::recv_action_BigScreen);
     addEntry(tool, tr("fix point edit"), "action_FixPointEdit", &MainWindow::recv_action_FixPointEdit);
     addEntry(tool, tr("model train"), "action_Train", &MainWindow::recv_action_train);
+    // The voxel filter is the Raxo receiver's: both entries wait for a Raxo session.
+    actionVoxelSet = addEntry(tool, tr("voxel filter setting"), "action_voxel_set",
+                              &MainWindow::recv_actionOutlierFiltration);
+    actionVoxelReset = addEntry(tool, tr("voxel filter reset"), "action_voxel_reset",
+                                &MainWindow::recv_actionOutlierFiltration);
+    updateVoxelActions();
+    connect(tool, &QMenu::aboutToShow, this, &MainWindow::updateVoxelActions);
     ui->menubar->addMenu(tool);
 
     auto *help = new QMenu(tr("help"), ui->menubar);

@@ -7,8 +7,9 @@
 // Every worker, page and panel reports through recv_data. The class is written in five files:
 // mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
 // dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command
-// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar) and
-// mainwindow_playback.cpp (playback, recording and snapshot).
+// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar),
+// mainwindow_playback.cpp (playback, recording and snapshot) and mainwindow_inspection.cpp
+// (the factory test, the voxel filter and the free-text command window).
 
 #include "dialog_debug.h"
 #include "featurepoints.h"
@@ -47,8 +48,10 @@
 class AlgorithmBox;
 class Component_LogOperate;
 class Dialog_Connect;
+class Dialog_Detect_Raxo;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
+class Page_Admin;
 class MarkerOverlay;
 class MyInteractorStyle;
 class PlaybackProc;
@@ -95,6 +98,11 @@ public:
     // into limits, and the live display pauses with the panel shown.
     void setSelectData(vtkIdTypeArray *ids);
 
+protected:
+    // A click or key press in the factory test dialog brings that dialog forward, one in the
+    // window the window: the dialog stays on top without keeping the focus from the window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void sig_playback(QString filename, int logtype, int lidartype);
 
@@ -116,6 +124,12 @@ public slots:
     void recv_ignore_err(int secord);
     void recv_lidarOnLine(QString sn);
     void recv_lidarOffLine(QString sn);
+
+    // The factory test, the voxel filter and the free-text command window.
+    void recv_action_detect_raxo(bool checked);
+    void recv_actionOutlierFiltration(bool checked);
+    void onVoxelParam(bool on, float unitSize, int minNum);
+    void recv_action_Cmd(bool checked);
 
     // 3D view: frames, the tick, limits and the toolbar.
     void recv_timeout();
@@ -209,6 +223,9 @@ private:
     // The connection dialog, made on first need with its two notifications connected.
     Dialog_Connect *connectDialog();
 
+    // The voxel entries of the "tool" menu work while a Raxo session runs.
+    void updateVoxelActions();
+
     // Parts of the session, 3D view and playback code.
     void queryLidarParam(int type);
     void showFrame();
@@ -300,6 +317,12 @@ private:
     QMutex queueMutex;
     std::vector<ModelInfo> objectModels;
     bool bigScreen = false;
+    // Made on first use; the factory test lives as long as the window, the command window
+    // until the next stop message.
+    Dialog_Detect_Raxo *detectRaxo = nullptr;
+    Page_Admin *pageAdmin = nullptr;
+    QAction *actionVoxelSet = nullptr;
+    QAction *actionVoxelReset = nullptr;
 
     // The toolbar's actions, in toolbar order, and the menu entries.
     QAction *actionUp = nullptr;

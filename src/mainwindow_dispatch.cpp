@@ -13,6 +13,7 @@
 #include "lhframe.h"
 #include "markeroverlay.h"
 #include "messagebox.h"
+#include "page_admin.h"
 #include "page_drawzone.h"
 #include "page_hoby_u.h"
 #include "page_raxo_e.h"
@@ -84,6 +85,7 @@ void MainWindow::recv_data(int type, QByteArray info)
         recvVimoParam(info);
         break;
     case MSG_RECV_STARTED:
+        updateVoxelActions();
         queryLidarParam(currentModel);
         break;
     case MSG_ZONE_MONITOR:
@@ -433,6 +435,10 @@ void MainWindow::stopAll()
     // its flag again: one call.
     stopReceiver(boxReceiver, false);
     pendingNotes.clear();
+    // The free-text command window belongs to the session it was opened for.
+    delete pageAdmin;
+    pageAdmin = nullptr;
+    updateVoxelActions();
     currentFrame.clear();
     frameFresh = false;
     selection.clear();

@@ -7,6 +7,7 @@
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
 #include "dialog_debug.h"
+#include "dialog_detect_raxo.h"
 #include "dialog_parsedata.h"
 #include "featurepoints.h"
 #include "inisettings.h"
@@ -251,8 +252,13 @@ void MainWindow::showFrame()
     ui->page_spandata->setData(selection.empty() ? accumulatedCloud : selection, true);
     if (ui->stackedWidget->currentIndex() == 1)
         ui->page_2d->setPoints(currentFrame2D);
-    if (!selection.empty())
+    if (!selection.empty()) {
         ui->page_parse_data->parseFrame(selection);
+        // The factory test judges the same floor points, shown or hidden; it ignores frames
+        // while no run is in progress.
+        if (detectRaxo != nullptr)
+            detectRaxo->detectFrame(selection);
+    }
 }
 
 void MainWindow::buildPointsRGB(std::vector<UserPointData> cloud)

@@ -1132,6 +1132,22 @@
         <translation>模型训练</translation>
     </message>
     <message>
+        <source>voxel filter setting</source>
+        <translation>体素滤波设置</translation>
+    </message>
+    <message>
+        <source>voxel filter reset</source>
+        <translation>体素滤波重置</translation>
+    </message>
+    <message>
+        <source>only Vimo-E use</source>
+        <translation>仅Vimo-E使用</translation>
+    </message>
+    <message>
+        <source>please connect lidar first!</source>
+        <translation>请先连接雷达!</translation>
+    </message>
+    <message>
         <source>help</source>
         <translation>帮助</translation>
     </message>

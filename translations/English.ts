@@ -1132,6 +1132,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>voxel filter setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>voxel filter reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>only Vimo-E use</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please connect lidar first!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>help</source>
         <translation type="unfinished"></translation>
     </message>

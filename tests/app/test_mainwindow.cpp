@@ -234,7 +234,8 @@ TEST_F(MainWindowTest, FormAndInitialState)
     EXPECT_EQ(entries(a->find<QMenu>("menu_tool")),
               QStringList({"menu_language:language", "actionBGColor:backgroud color", "action_Config:log config",
                            "action_BigScreen:big screen", "action_FixPointEdit:fix point edit",
-                           "action_Train:model train"}));
+                           "action_Train:model train", "action_voxel_set:voxel filter setting",
+                           "action_voxel_reset:voxel filter reset"}));
     EXPECT_EQ(entries(a->find<QMenu>("menu_language")), QStringList({"action_CN:CN", "action_EN:EN"}));
     EXPECT_EQ(entries(a->find<QMenu>("menu_help")), QStringList({"actionabout:about"}));
 }
