@@ -44,6 +44,7 @@ Component_LogOperate::Component_LogOperate(QWidget *parent) : QToolBar(parent)
             this, &Component_LogOperate::sig_actionLast);
     QAction *record = addAction(QIcon(":/resource/playback/videoCamera.png"), tr("videoCamera"));
     record->setCheckable(true);
+    actionRecord_ = record;
     connect(record, &QAction::triggered, this, &Component_LogOperate::sig_actionVideoCamera);
     connect(addAction(QIcon(":/resource/playback/camera.png"), tr("camera")), &QAction::triggered,
             this, &Component_LogOperate::sig_actionCamera);

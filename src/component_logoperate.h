@@ -35,6 +35,8 @@ public:
     bool isPlaying() const { return playing_; }
     uint32_t playIndex() const { return playIndex_; }
     const QTimer &playTimer() const { return timer_; }
+    // The checkable record action: the window unchecks it when a recording cannot start.
+    QAction *recordAction() const { return actionRecord_; }
 
     // Written by the main window: frames in its cache.
     uint32_t frameCount = 0;
@@ -67,6 +69,7 @@ private:
     void endRun();
 
     QAction *actionPlay_ = nullptr;
+    QAction *actionRecord_ = nullptr;
     bool playing_ = false;
     QLabel *lb_percent_ = nullptr;
     QSlider *slider_ = nullptr;

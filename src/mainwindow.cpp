@@ -327,7 +327,14 @@ void MainWindow::setupThreads()
     playback = new PlaybackProc();
     playback->moveToThread(&playbackThread);
     connect(&playbackThread, &QThread::finished, playback, &QObject::deleteLater);
-    connect(playback, &PlaybackProc::sig_data, this, &MainWindow::recv_data);
+    // Replies and the model of a request the window has left would act on whatever runs now;
+    // its log lines are still true and are kept.
+    connect(playback, &PlaybackProc::sig_data, this, [this](int type, QByteArray info) {
+        if (playbackAbandons > 0 && (type == MSG_LIDAR_TYPE || type == MSG_CMD_INFO || type == MSG_DATA_TYPE))
+            return;
+        recv_data(type, info);
+    });
+    connect(playback, &PlaybackProc::sig_abandonPassed, this, &MainWindow::onAbandonPassed);
     connect(this, &MainWindow::sig_playback, playback, &PlaybackProc::recv_playback);
     connect(playback, &PlaybackProc::sig_CacheData, this, &MainWindow::recv_CacheData);
     playbackThread.start();

@@ -189,6 +189,8 @@ public slots:
 private slots:
     // Run 100 ms after the fixed-point editor closes.
     void onReloadFixPoints();
+    // The playback worker has passed the abandon mark of one stop message.
+    void onAbandonPassed();
     // Empties the 3D cloud, the accumulation and the 2D view's points (200 ms after a reset).
     void onClearCloud();
 
@@ -259,6 +261,10 @@ private:
     void updateAxes();
     void clearView3D();
     void updateMarkers();
+    // Makes cache entry (cache index) the current frame, drawn at the next tick.
+    void showCachedFrame();
+    // Switches the raw-data recording on or off.
+    void recordRawData(bool on);
 
     Ui::MainWindow *ui = nullptr;
     Component_LogOperate *logOperate = nullptr;
@@ -313,6 +319,9 @@ private:
     float cacheProgress = 0.0f;
     int32_t cacheIndex = 0;
     std::vector<std::vector<UserPointData>> frameCache;
+    // Stop messages whose abandon mark the playback worker has not passed yet: until it has,
+    // the frames and model messages arriving from it belong to a request the window has left.
+    int playbackAbandons = 0;
     bool boxObjects = false;
     QString connectedSn;
     MarkerOverlay *markerOverlay = nullptr; // made by the 3D scene, never freed while the window lives

@@ -18,6 +18,7 @@
 #include "page_hoby_u.h"
 #include "page_raxo_e.h"
 #include "page_vimo_e.h"
+#include "playbackproc.h"
 #include "pointcloudanomalydetector.h"
 #include "pointcloudui.h"
 #include "recvboxdataproc.h"
@@ -423,6 +424,10 @@ void MainWindow::stopAll()
     }
     stopping = true;
     debugView.hide();
+    // Whatever the playback worker is reading now is left: it stops, and what it has posted
+    // already is dropped on arrival.
+    playback->abandon();
+    ++playbackAbandons;
     stopReceiver(fenkReceiver, true);
     stopReceiver(raxoReceiver, true);
     stopReceiver(vimoReceiver, true);

@@ -936,6 +936,62 @@
         <translation>主窗口</translation>
     </message>
     <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>lidar model select</source>
+        <translation>雷达型号选择</translation>
+    </message>
+    <message>
+        <source>Caching is finish!</source>
+        <translation>缓存完成!</translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation>日志</translation>
+    </message>
+    <message>
+        <source>The log save path is not exist!</source>
+        <translation>日志保存路径不存在!</translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation>日志路径没有写权限,请更换路径。</translation>
+    </message>
+    <message>
+        <source>writing log,write file path:%1</source>
+        <translation>正在写日志,写入文件路径:%1</translation>
+    </message>
+    <message>
+        <source>write log start failed,write file path:%1</source>
+        <translation>写日志启动失败,写入文件路径:%1</translation>
+    </message>
+    <message>
+        <source>write log finish,write file path</source>
+        <translation>写日志完成,写入文件路径</translation>
+    </message>
+    <message>
+        <source>save file</source>
+        <translation>保存文件</translation>
+    </message>
+    <message>
+        <source>Point cloud image does not exist!</source>
+        <translation>点云图像不存在!</translation>
+    </message>
+    <message>
+        <source>The point cloud file must end in .pcd or .las: %1</source>
+        <translation>点云文件必须以 .pcd 或 .las 结尾: %1</translation>
+    </message>
+    <message>
+        <source>The point cloud file could not be written: %1</source>
+        <translation>点云文件无法写入: %1</translation>
+    </message>
+    <message>
+        <source>point cloud saved,write file path:%1</source>
+        <translation>点云已保存,写入文件路径:%1</translation>
+    </message>
+    <message>
         <source>日志信息</source>
         <translation type="unfinished"></translation>
     </message>

@@ -936,6 +936,62 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar model select</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Caching is finish!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The log save path is not exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The log path does not have write permission, please change the path.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>writing log,write file path:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write log start failed,write file path:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write log finish,write file path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>save file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Point cloud image does not exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The point cloud file must end in .pcd or .las: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The point cloud file could not be written: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>point cloud saved,write file path:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>日志信息</source>
         <translation>Log information</translation>
     </message>

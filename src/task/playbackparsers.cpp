@@ -37,7 +37,7 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
     int frames = 0;
     int last = 0;
     uint64_t last_stamp = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !sink.stopped(); ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
         RaxoPointHeader h;
@@ -69,7 +69,7 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 int parse_vimo_e_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
     int frames = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !sink.stopped(); ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
         VimoPacketHeader h;
@@ -103,7 +103,7 @@ int parse_vimo_e_packets(const PacketView *packets, size_t n, PlaybackSink &sink
 int parse_box_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
 {
     int frames = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !sink.stopped(); ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
         // Where playback differs from the live receiver: the "LHAB" magic is not tested and the
@@ -128,7 +128,7 @@ int parse_fenk_u_packets(const PacketView *packets, size_t n, PlaybackSink &sink
     *highest_type = 0;
     std::unique_ptr<LpPlaneBuffer> plane(new LpPlaneBuffer);
     int frames = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (size_t i = 0; i < n && !sink.stopped(); ++i) {
         const size_t size = std::min<size_t>(packets[i].size, size_t(INT_MAX));
         int consumed = 0;
         const int r = decode_lp_packet(int(size), reinterpret_cast<const char *>(packets[i].data),

@@ -70,6 +70,14 @@ public:
     }
     void end_frame(float progress) override
     {
+        if (stopped()) {
+            // Nobody waits for this frame any more: forget its points, post nothing.
+            if (cache_ == nullptr)
+                buffer_.clear();
+            else
+                cache_->commit(~uint64_t(0)); // a generation no fill has: the space is reused
+            return;
+        }
         if (cache_ == nullptr) {
             PlaybackSink::end_frame(progress);
             return;
@@ -79,8 +87,10 @@ public:
     }
     void frame(const PointFrame &points, float progress) override
     {
-        emit owner_->sig_CacheData(points, progress);
+        if (!stopped())
+            emit owner_->sig_CacheData(points, progress);
     }
+    bool stopped() const override { return owner_->abandoned(); }
     // A whole frame that was not decoded through grow() (the LAS and PCD readers).
     void whole_frame(const PointFrame &points, float progress)
     {
@@ -200,6 +210,19 @@ void PlaybackProc::setFrameCache(FrameCache *cache)
 }
 
 
+void PlaybackProc::abandon()
+{
+    abandonMarks_.fetch_add(1, std::memory_order_acq_rel);
+    // The mark passes in the worker's own thread, behind every request queued before it.
+    QMetaObject::invokeMethod(this, [this] { passAbandonMark(); }, Qt::QueuedConnection);
+}
+
+void PlaybackProc::passAbandonMark()
+{
+    abandonMarks_.fetch_sub(1, std::memory_order_acq_rel);
+    emit sig_abandonPassed();
+}
+
 void PlaybackProc::post(int type, const QString &text)
 {
     emit sig_data(type, text.toLocal8Bit());
@@ -230,6 +253,10 @@ int PlaybackProc::DetectLogType(QString path)
 
 void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
 {
+    if (abandoned()) {
+        QV_TRACE() << "request abandoned before it started:" << filename;
+        return;
+    }
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly)) {
         post(MSG_ERROR, tr("The playback file is open failed!"));
@@ -283,6 +310,10 @@ int PlaybackProc::run_parser(int lidartype, const PacketViews &packets, Sink &si
 
 void PlaybackProc::end_report(int lidartype, size_t packets, int frames)
 {
+    // An abandoned request tells nothing: its type would become the model of whatever the
+    // window runs now.
+    if (abandoned())
+        return;
     emit sig_data(MSG_LIDAR_TYPE, QByteArray::number(lidartype));
     post(MSG_LOG, tr("playback cache end, package num:%1 framenum:%2 ")
                       .arg(qulonglong(packets))

@@ -50,6 +50,16 @@ public:
     // the requests that fill it.
     void setFrameCache(FrameCache *cache);
 
+    // Abandons the request under way and every request sent before this call: any thread. The
+    // worker stops reading such a request at its next packet, posts none of its later frames
+    // and no end report, and skips the abandoned requests still queued. Once the worker has
+    // passed the mark, it emits sig_abandonPassed; everything the abandoned requests posted
+    // reaches a receiver in the worker's thread order before that signal, so a receiver can
+    // drop what arrives until then.
+    void abandon();
+    // True in the worker while a mark is not yet passed: the request running now is abandoned.
+    bool abandoned() const { return abandonMarks_.load(std::memory_order_acquire) > 0; }
+
     // Classifies a file by its suffix (exact, case-sensitive), else by its first six bytes.
     int DetectLogType(QString path);
 
@@ -95,6 +105,8 @@ signals:
     void sig_CacheData(const std::vector<UserPointData> &framedata, float progress);
     void sig_data(int type, QByteArray data);
     void finished();
+    // The worker has passed the mark of one abandon() call.
+    void sig_abandonPassed();
 
 private:
     class Sink;
@@ -109,8 +121,10 @@ private:
     // read or is beyond kMaxBytes.
     struct FileBytes;
     bool read_whole_file(const char *path, FileBytes &out);
+    void passAbandonMark();
 
     uint8_t highest_plane_type_ = 0;
+    std::atomic<int> abandonMarks_{0};
     std::atomic<FrameCache *> cache_{nullptr};
 
     // The bytes of the files read, kept from request to request with their pages handed back

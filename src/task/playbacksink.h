@@ -60,6 +60,8 @@ public:
     virtual void plane_completed(int type) {}
     // A complete "LH" command reply found in a Fenk-U stream or packet.
     virtual void command_reply(const uint8_t *data, size_t size) {}
+    // True once nobody wants the rest of this parse: the parser stops walking its packets.
+    virtual bool stopped() const { return false; }
 
 protected:
     PointFrame buffer_; // the default frame under way

@@ -33,6 +33,9 @@ struct MainWindowTestAccess {
     float &cacheProgress() { return w.cacheProgress; }
     int32_t &cacheIndex() { return w.cacheIndex; }
     Component_LogOperate *logOperate() { return w.logOperate; }
+    QString &playbackFile() { return w.playbackFile; }
+    int playbackAbandons() const { return w.playbackAbandons; }
+    QTimer *tickTimer() { return w.tickTimer; }
     Dialog_Debug &debugView() { return w.debugView; }
     Dialog_Connect *dialogConnect() { return w.dialogConnect; }
     Dialog_Connect *connectDialog() { return w.connectDialog(); }

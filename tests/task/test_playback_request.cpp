@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QThread>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -171,6 +175,97 @@ TEST(Request, RunsOnItsThreadAndDeliversInOrder)
     EXPECT_EQ(rec.frames[3].progress, 100.0f);
     EXPECT_TRUE(rec.frames[3].points.empty());
     EXPECT_EQ(rec.lidar_type_report(), QByteArray("1"));
+}
+
+// A worker on its own thread, recorded on this one, as the main window uses it.
+struct ThreadedWorker {
+    QThread thread;
+    PlaybackProc *proc = new PlaybackProc;
+    QObject receiver;
+    PlaybackRecorder rec;
+    int passed = 0;
+    std::vector<std::string> order; // the recorder's order, with "passed" at each mark
+
+    ThreadedWorker()
+    {
+        register_point_meta_types();
+        proc->moveToThread(&thread);
+        QObject::connect(&thread, &QThread::finished, proc, &QObject::deleteLater);
+        rec.attach(*proc, &receiver);
+        QObject::connect(proc, &PlaybackProc::sig_abandonPassed, &receiver, [this] {
+            ++passed;
+            rec.order.push_back("passed");
+        });
+        thread.start();
+    }
+    ~ThreadedWorker()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    void request(const std::string &path)
+    {
+        QMetaObject::invokeMethod(proc, "recv_playback", Qt::QueuedConnection,
+                                  Q_ARG(QString, QString::fromStdString(path)),
+                                  Q_ARG(int, PlaybackProc::LOG_DUMP), Q_ARG(int, LIDAR_UNKNOWN));
+    }
+};
+
+std::string raxo_dump(const char *name, int packets, int per_frame, int points)
+{
+    std::vector<Bytes> records;
+    for (const Bytes &p : raxo_packets(packets, per_frame, points))
+        records.push_back(make_dump_record(LIDAR_RAXO_E, p));
+    return temp_file(name, concat(records));
+}
+
+// The mark set while a request runs (here by the first frame itself, in the worker's thread, so
+// the request is surely under way): nothing more of it is posted, no end report, and the mark
+// passes after everything it did post.
+TEST(Abandon, StopsTheRequestUnderWay)
+{
+    const std::string path = raxo_dump("long.dump", 2000, 2, 10);
+    ThreadedWorker w;
+    int seen = 0;
+    QObject::connect(w.proc, &PlaybackProc::sig_CacheData, w.proc,
+                     [&w, &seen](const std::vector<UserPointData> &, float) {
+                         if (++seen == 3)
+                             w.proc->abandon();
+                     },
+                     Qt::DirectConnection);
+    QSignalSpy finished(w.proc, &PlaybackProc::finished);
+    w.request(path);
+    ASSERT_TRUE(testsupport::wait_until([&] { return w.passed == 1; }, 20000));
+    testsupport::drain_events();
+
+    EXPECT_EQ(w.rec.frames.size(), 3u) << "frames after the mark are not posted";
+    EXPECT_EQ(w.rec.final_frames(), 0);
+    EXPECT_TRUE(w.rec.messages.empty()) << "no end report of an abandoned request";
+    EXPECT_EQ(w.rec.order, (std::vector<std::string>{"F", "F", "F", "finished", "passed"}));
+}
+
+// Requests queued before the mark never start; the one sent after it plays whole.
+TEST(Abandon, SkipsQueuedRequestsAndPlaysTheNextOne)
+{
+    const std::string first = raxo_dump("first.dump", 60, 2, 10);
+    const std::string second = raxo_dump("second.dump", 40, 2, 10);
+    ThreadedWorker w;
+    // The worker thread is held until all three are queued, so the order is certain.
+    QSemaphore hold;
+    QMetaObject::invokeMethod(w.proc, [&hold] { hold.acquire(); }, Qt::QueuedConnection);
+    w.request(first);
+    w.request(first);
+    w.proc->abandon();
+    w.request(second);
+    hold.release();
+    ASSERT_TRUE(testsupport::wait_until([&] { return w.rec.finished == 1; }, 20000));
+    testsupport::drain_events();
+
+    EXPECT_EQ(w.passed, 1);
+    ASSERT_EQ(w.rec.order.front(), "passed") << "nothing of the abandoned requests";
+    EXPECT_EQ(w.rec.frames.size(), 21u);
+    EXPECT_EQ(w.rec.final_frames(), 1);
+    EXPECT_EQ(w.rec.cache_end_report().toStdString(), end_text(40, 20));
 }
 
 } // namespace
