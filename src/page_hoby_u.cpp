@@ -9,56 +9,9 @@
 #include "userpointdata.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
 #include <cstdlib>
 #include <cstring>
-
-namespace {
-
-// The four octets of a dotted address that format_ip_config has accepted, first octet first.
-QByteArray octets(const QString &text)
-{
-    QByteArray out(4, '\0');
-    const QStringList parts = text.split('.');
-    for (int i = 0; i < 4 && i < parts.size(); ++i)
-        out[i] = char(parts[i].toUInt(nullptr, 10) & 0xFF);
-    return out;
-}
-
-QByteArray u16_bytes(uint16_t v)
-{
-    QByteArray out(2, '\0');
-    wr_u16(reinterpret_cast<uint8_t *>(out.data()), v);
-    return out;
-}
-
-QByteArray u32_bytes(uint32_t v)
-{
-    QByteArray out(4, '\0');
-    wr_u32(reinterpret_cast<uint8_t *>(out.data()), v);
-    return out;
-}
-
-// A text field of the parameter body: up to its first zero byte, never past the field.
-QString field_text(const uint8_t *p, size_t width)
-{
-    const void *zero = std::memchr(p, 0, width);
-    const size_t n = zero != nullptr ? size_t(static_cast<const uint8_t *>(zero) - p) : width;
-    return QString::fromLocal8Bit(reinterpret_cast<const char *>(p), int(n));
-}
-
-QString version_text(uint32_t v)
-{
-    return QString("%1 %2 %3").arg(v >> 26).arg((v >> 20) & 0x3F).arg(v & 0xFFFFF);
-}
-
-QString address_text(const uint8_t *p)
-{
-    return QString("%1.%2.%3.%4").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]);
-}
-
-} // namespace
 
 Page_Hoby_U::Page_Hoby_U(QWidget *parent) : QWidget(parent), ui(new Ui_Page_Hoby_UClass)
 {
@@ -115,7 +68,7 @@ void Page_Hoby_U::on_pb_setsn_2_clicked()
 
 void Page_Hoby_U::on_pb_setid_2_clicked()
 {
-    sendSet(FENK_SET_ID, u32_bytes(ui->le_id_2->text().toUInt(nullptr, 10)), tr("id"));
+    sendSet(FENK_SET_ID, le_u32_bytes(ui->le_id_2->text().toUInt(nullptr, 10)), tr("id"));
 }
 
 void Page_Hoby_U::on_pb_setip_2_clicked()
@@ -127,8 +80,8 @@ void Page_Hoby_U::on_pb_setip_2_clicked()
         warn(tr("ip.mask.gatewat.port  format error!"));
         return;
     }
-    const QByteArray data = octets(ui->le_ip_2->text()) + octets(ui->le_mask_2->text())
-                            + octets(ui->le_gateway_2->text()) + u16_bytes(port);
+    const QByteArray data = address_octets(ui->le_ip_2->text()) + address_octets(ui->le_mask_2->text())
+                            + address_octets(ui->le_gateway_2->text()) + le_u16_bytes(port);
     sendSet(FENK_SET_ADDRESS, data, tr("lidar ip mask gateway port"));
     emit sig_lidaripchange(ui->le_ip_2->text(), port);
 }
@@ -142,7 +95,7 @@ void Page_Hoby_U::on_pb_setdstip_2_clicked()
         warn(tr("target ip.port  format error!"));
         return;
     }
-    sendSet(FENK_SET_UPLOAD, octets(ui->le_dstip_2->text()) + u16_bytes(port),
+    sendSet(FENK_SET_UPLOAD, address_octets(ui->le_dstip_2->text()) + le_u16_bytes(port),
             tr("lidar upload ip port"));
 }
 
@@ -159,7 +112,7 @@ void Page_Hoby_U::on_pb_setdatatype_2_clicked()
         mask |= 0x10;
     if (ui->cb_data5_2->isChecked())
         mask |= 0x20;
-    sendSet(FENK_SET_DATA_TYPE, u16_bytes(mask), tr("data type"));
+    sendSet(FENK_SET_DATA_TYPE, le_u16_bytes(mask), tr("data type"));
 }
 
 void Page_Hoby_U::on_pb_pwm_2_clicked()
@@ -169,21 +122,21 @@ void Page_Hoby_U::on_pb_pwm_2_clicked()
         warn(tr("pwn set range(0,100)"));
         return;
     }
-    sendSet(FENK_SET_PWM, u16_bytes(pwm), tr("pwm"));
+    sendSet(FENK_SET_PWM, le_u16_bytes(pwm), tr("pwm"));
 }
 
 void Page_Hoby_U::on_pb_setconfidence_2_clicked()
 {
     QByteArray data(1, ui->cb_confidence_filter_enable_2->isChecked() ? 1 : 0);
-    data += u16_bytes(ui->le_confidence_filter_thr_2->text().toUShort(nullptr, 10));
+    data += le_u16_bytes(ui->le_confidence_filter_thr_2->text().toUShort(nullptr, 10));
     sendSet(FENK_SET_CONFIDENCE, data, tr("confidence"));
 }
 
 void Page_Hoby_U::on_pb_distancefitter_clicked()
 {
     QByteArray data(1, ui->cb_distancefitter->isChecked() ? 1 : 0);
-    data += u16_bytes(ui->le_mindistance->text().toUShort(nullptr, 10));
-    data += u16_bytes(ui->le_maxdistance->text().toUShort(nullptr, 10));
+    data += le_u16_bytes(ui->le_mindistance->text().toUShort(nullptr, 10));
+    data += le_u16_bytes(ui->le_maxdistance->text().toUShort(nullptr, 10));
     sendSet(FENK_SET_DISTANCE, data, tr("distance fitter"));
 }
 

@@ -16,11 +16,6 @@
 
 namespace {
 
-QString address_text(const uint8_t *p)
-{
-    return QString("%1.%2.%3.%4").arg(p[0]).arg(p[1]).arg(p[2]).arg(p[3]);
-}
-
 QString device_text(const uint8_t *p, size_t width)
 {
     return QString::fromStdString(trim_version_string(p, width));

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 
 class QTextEdit;
@@ -20,6 +21,19 @@ void restore_upgrade_path(QTextEdit *box);
 bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,
                          const QString &gateway, const QString &port_text, char *formatted,
                          uint16_t *port);
+
+// The four octets of a dotted address that check_typed_address has accepted, first octet first
+// (each part's low 8 bits).
+QByteArray address_octets(const QString &text);
+// Four bytes of a parameter reply, first octet first, as "a.b.c.d".
+QString address_text(const uint8_t *p);
+// A version word of a parameter reply: its top 6 bits, the next 6 and the low 20, "%1 %2 %3".
+QString version_text(uint32_t v);
+// A text field of a parameter reply: up to its first zero byte, never past the field.
+QString field_text(const uint8_t *p, size_t width);
+// Little-endian bytes of a set body.
+QByteArray le_u16_bytes(uint16_t v);
+QByteArray le_u32_bytes(uint32_t v);
 
 // One text-command LhCrcFrame: "LH", the pack type, a fresh rand() sequence, the length rounded
 // up to 4, the len bytes at text zero-padded, the word CRC. Empty when the text does not fit one

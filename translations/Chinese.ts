@@ -1269,6 +1269,13 @@
     </message>
 </context>
 <context>
+    <name>MultiSelectComboBox</name>
+    <message>
+        <source>Search.........</source>
+        <translation>搜索.........</translation>
+    </message>
+</context>
+<context>
     <name>Page_Admin</name>
     <message>
         <source>Form</source>
@@ -2208,6 +2215,696 @@
     <message>
         <source>升级</source>
         <translation>升级</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Raxo_E</name>
+    <message>
+        <source>observe</source>
+        <translation>观察区</translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation>预警区</translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation>报警区</translation>
+    </message>
+    <message>
+        <source>%1, output %2</source>
+        <translation>%1, 输出%2</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>%1: no value selected</source>
+        <translation>%1: 未选择数值</translation>
+    </message>
+    <message>
+        <source>calibration</source>
+        <translation>IMU零位校准(calibration)</translation>
+    </message>
+    <message>
+        <source>compare frame </source>
+        <translation>校准帧标定(compare frame) </translation>
+    </message>
+    <message>
+        <source>start</source>
+        <translation>启动(start)</translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation>停止(stop)</translation>
+    </message>
+    <message>
+        <source>query network err</source>
+        <translation>读取断网情况(query network err)</translation>
+    </message>
+    <message>
+        <source>get algorithm parameters</source>
+        <translation>读取算法参数(get algorithm parameters)</translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation>序列号(sn)</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>编号(id)</translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation>ip.掩码.网关.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation>雷达地址(lidar ip mask gateway port)</translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation>目标 ip.端口 格式错误!</translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation>上传地址(lidar upload ip port)</translation>
+    </message>
+    <message>
+        <source>imu parameters</source>
+        <translation>IMU外参(imu parameters)</translation>
+    </message>
+    <message>
+        <source>pointdata upload</source>
+        <translation>点云数据包上传(pointdata upload)</translation>
+    </message>
+    <message>
+        <source>dev status upload</source>
+        <translation>设备状态包上传(dev status upload)</translation>
+    </message>
+    <message>
+        <source>alarm upload</source>
+        <translation>防区报警信息上传(alarm upload)</translation>
+    </message>
+    <message>
+        <source>distance filter</source>
+        <translation>距离过滤(distance filter)</translation>
+    </message>
+    <message>
+        <source>intensity filter</source>
+        <translation>能量过滤(intensity filter)</translation>
+    </message>
+    <message>
+        <source>filter algorithm</source>
+        <translation>滤波算法(filter algorithm)</translation>
+    </message>
+    <message>
+        <source>time area filter algorithm</source>
+        <translation>时域滤波(time area filter algorithm)</translation>
+    </message>
+    <message>
+        <source>close range clutter </source>
+        <translation>近距离噪点(close range clutter) </translation>
+    </message>
+    <message>
+        <source>imu type </source>
+        <translation>IMU类型(imu type) </translation>
+    </message>
+    <message>
+        <source>imu acc </source>
+        <translation>ACC量程(imu acc) </translation>
+    </message>
+    <message>
+        <source>imu gyro </source>
+        <translation>GYRO量程(imu gyro) </translation>
+    </message>
+    <message>
+        <source>imu filter level </source>
+        <translation>IMU滤波等级(imu filter level) </translation>
+    </message>
+    <message>
+        <source>imu sample rate </source>
+        <translation>IMU采样率(imu sample rate) </translation>
+    </message>
+    <message>
+        <source>algorithm parameters not read yet, press refresh first</source>
+        <translation>尚未读取算法参数, 请先刷新</translation>
+    </message>
+    <message>
+        <source>circle filter num is out of range</source>
+        <translation>过滤圈数或连续帧数超出范围(circle filter num is out of range)</translation>
+    </message>
+    <message>
+        <source>filter filter num is out of range</source>
+        <translation>过滤点数或圈选最小点数超出范围(filter filter num is out of range)</translation>
+    </message>
+    <message>
+        <source>circle and point filter</source>
+        <translation>过滤圈数与点数(circle and point filter)</translation>
+    </message>
+    <message>
+        <source>offset distance isout of range</source>
+        <translation>过滤阈值超出范围(offset distance isout of range)</translation>
+    </message>
+    <message>
+        <source>offset distance</source>
+        <translation>过滤阈值(offset distance)</translation>
+    </message>
+    <message>
+        <source>algorithm  enable</source>
+        <translation>算法开关(algorithm  enable)</translation>
+    </message>
+    <message>
+        <source> set lidar height</source>
+        <translation> 设置雷达高度(set lidar height)</translation>
+    </message>
+    <message>
+        <source>4 channel out</source>
+        <translation>4路输出区域(4 channel out)</translation>
+    </message>
+    <message>
+        <source>model bind 4 channel</source>
+        <translation>4路输出类别(model bind 4 channel)</translation>
+    </message>
+    <message>
+        <source>4 channel PNP/NPN</source>
+        <translation>4路输出PNP/NPN(4 channel PNP/NPN)</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation>固件(*.bin *.lhl)</translation>
+    </message>
+    <message>
+        <source>Firmware name does not conform to specification</source>
+        <translation>固件名称不符合规范</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Raxo_EClass</name>
+    <message>
+        <source>Page_Raxo_E</source>
+        <translation>Page_Raxo_E</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>基本信息</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>设备型号</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>软件版本号</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>硬件版本号</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>主板sn号</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>启动</source>
+        <translation>启动</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>读取断网情况</source>
+        <translation>读取断网情况</translation>
+    </message>
+    <message>
+        <source>灰度图显示</source>
+        <translation>灰度图显示</translation>
+    </message>
+    <message>
+        <source>数据参数</source>
+        <translation>数据参数</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>距离过滤</translation>
+    </message>
+    <message>
+        <source>最小距离(mm)</source>
+        <translation>最小距离(mm)</translation>
+    </message>
+    <message>
+        <source>最大距离(mm)</source>
+        <translation>最大距离(mm)</translation>
+    </message>
+    <message>
+        <source>能量过滤</source>
+        <translation>能量过滤</translation>
+    </message>
+    <message>
+        <source>最小距离内的最小能量</source>
+        <translation>最小距离内的最小能量</translation>
+    </message>
+    <message>
+        <source>最小能量</source>
+        <translation>最小能量</translation>
+    </message>
+    <message>
+        <source>滤波算法(掉电不保存)</source>
+        <translation>滤波算法(掉电不保存)</translation>
+    </message>
+    <message>
+        <source>时域滤波距离</source>
+        <translation>时域滤波距离</translation>
+    </message>
+    <message>
+        <source>0表示关闭</source>
+        <translation>0表示关闭</translation>
+    </message>
+    <message>
+        <source>近距离噪点</source>
+        <translation>近距离噪点</translation>
+    </message>
+    <message>
+        <source>室内最强峰阈值</source>
+        <translation>室内最强峰阈值</translation>
+    </message>
+    <message>
+        <source>室内次强峰阈值</source>
+        <translation>室内次强峰阈值</translation>
+    </message>
+    <message>
+        <source>室外最强峰阈值</source>
+        <translation>室外最强峰阈值</translation>
+    </message>
+    <message>
+        <source>室外次强峰阈值</source>
+        <translation>室外次强峰阈值</translation>
+    </message>
+    <message>
+        <source>IMU量程设置</source>
+        <translation>IMU量程设置</translation>
+    </message>
+    <message>
+        <source>ACC量程(g):</source>
+        <translation>ACC量程(g):</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>16</source>
+        <translation>16</translation>
+    </message>
+    <message>
+        <source>  GYRO量程(dps):</source>
+        <translation>  GYRO量程(dps):</translation>
+    </message>
+    <message>
+        <source>15.625</source>
+        <translation>15.625</translation>
+    </message>
+    <message>
+        <source>31.25</source>
+        <translation>31.25</translation>
+    </message>
+    <message>
+        <source>62.5</source>
+        <translation>62.5</translation>
+    </message>
+    <message>
+        <source>125</source>
+        <translation>125</translation>
+    </message>
+    <message>
+        <source>250</source>
+        <translation>250</translation>
+    </message>
+    <message>
+        <source>500</source>
+        <translation>500</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>2000</source>
+        <translation>2000</translation>
+    </message>
+    <message>
+        <source> 设置</source>
+        <translation> 设置</translation>
+    </message>
+    <message>
+        <source>    采样率</source>
+        <translation>    采样率</translation>
+    </message>
+    <message>
+        <source>25HZ</source>
+        <translation>25HZ</translation>
+    </message>
+    <message>
+        <source>50HZ</source>
+        <translation>50HZ</translation>
+    </message>
+    <message>
+        <source>100HZ</source>
+        <translation>100HZ</translation>
+    </message>
+    <message>
+        <source>200HZ</source>
+        <translation>200HZ</translation>
+    </message>
+    <message>
+        <source>ACC滤波等级</source>
+        <translation>ACC滤波等级</translation>
+    </message>
+    <message>
+        <source>采样率/2</source>
+        <translation>采样率/2</translation>
+    </message>
+    <message>
+        <source>采样率/4</source>
+        <translation>采样率/4</translation>
+    </message>
+    <message>
+        <source>采样率/5</source>
+        <translation>采样率/5</translation>
+    </message>
+    <message>
+        <source>采样率/8</source>
+        <translation>采样率/8</translation>
+    </message>
+    <message>
+        <source>采样率/10</source>
+        <translation>采样率/10</translation>
+    </message>
+    <message>
+        <source>采样率/16</source>
+        <translation>采样率/16</translation>
+    </message>
+    <message>
+        <source>采样率/20</source>
+        <translation>采样率/20</translation>
+    </message>
+    <message>
+        <source>采样率/40</source>
+        <translation>采样率/40</translation>
+    </message>
+    <message>
+        <source> GYRO滤波等级</source>
+        <translation> GYRO滤波等级</translation>
+    </message>
+    <message>
+        <source>IMU参数设置</source>
+        <translation>IMU参数设置</translation>
+    </message>
+    <message>
+        <source>零偏</source>
+        <translation>零偏</translation>
+    </message>
+    <message>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <source>z</source>
+        <translation>z</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>加速度</translation>
+    </message>
+    <message>
+        <source>角速度</source>
+        <translation>角速度</translation>
+    </message>
+    <message>
+        <source>零位校准</source>
+        <translation>零位校准</translation>
+    </message>
+    <message>
+        <source>外参</source>
+        <translation>外参</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>通讯参数</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>设备参数</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>雷达ip</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>雷达掩码</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>雷达网关</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>雷达端口</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>上传ip</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>上传端口</translation>
+    </message>
+    <message>
+        <source>上传类型</source>
+        <translation>上传类型</translation>
+    </message>
+    <message>
+        <source>点云数据包</source>
+        <translation>点云数据包</translation>
+    </message>
+    <message>
+        <source>不上传</source>
+        <translation>不上传</translation>
+    </message>
+    <message>
+        <source>单回波(360X150)</source>
+        <translation>单回波(360X150)</translation>
+    </message>
+    <message>
+        <source>单回波抽点(360X75)</source>
+        <translation>单回波抽点(360X75)</translation>
+    </message>
+    <message>
+        <source>双回波(360X150)</source>
+        <translation>双回波(360X150)</translation>
+    </message>
+    <message>
+        <source>单回波抽点(180X75)</source>
+        <translation>单回波抽点(180X75)</translation>
+    </message>
+    <message>
+        <source>设备状态包</source>
+        <translation>设备状态包</translation>
+    </message>
+    <message>
+        <source>上传</source>
+        <translation>上传</translation>
+    </message>
+    <message>
+        <source>防区报警信息</source>
+        <translation>防区报警信息</translation>
+    </message>
+    <message>
+        <source>IMU类型</source>
+        <translation>IMU类型</translation>
+    </message>
+    <message>
+        <source>外置imu</source>
+        <translation>外置imu</translation>
+    </message>
+    <message>
+        <source>板载imu</source>
+        <translation>板载imu</translation>
+    </message>
+    <message>
+        <source>IO与固件设置</source>
+        <translation>IO与固件设置</translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation>输出映射</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation>I/O配置</translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation>输出1默认开</translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation>NPN</translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation>PNP</translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation>输出2默认开</translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation>输出3默认开</translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation>输出4默认开</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>固件升级</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>当前路径:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>选择升级文件</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>升级</translation>
+    </message>
+    <message>
+        <source>算法参数</source>
+        <translation>算法参数</translation>
+    </message>
+    <message>
+        <source>基本参数</source>
+        <translation>基本参数</translation>
+    </message>
+    <message>
+        <source>算法开关</source>
+        <translation>算法开关</translation>
+    </message>
+    <message>
+        <source>过滤阈值(cm)</source>
+        <translation>过滤阈值(cm)</translation>
+    </message>
+    <message>
+        <source>10-20</source>
+        <translation>10-20</translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation>过滤圈数</translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation>过滤点数</translation>
+    </message>
+    <message>
+        <source>1-100</source>
+        <translation>1-100</translation>
+    </message>
+    <message>
+        <source>连续帧数</source>
+        <translation>连续帧数</translation>
+    </message>
+    <message>
+        <source>圈选最小点数</source>
+        <translation>圈选最小点数</translation>
+    </message>
+    <message>
+        <source>10-100</source>
+        <translation>10-100</translation>
+    </message>
+    <message>
+        <source>水平地面显示</source>
+        <translation>水平地面显示</translation>
+    </message>
+    <message>
+        <source>物体框选</source>
+        <translation>物体框选</translation>
+    </message>
+    <message>
+        <source>水平高度(mm)</source>
+        <translation>水平高度(m)</translation>
+    </message>
+    <message>
+        <source>自动修正</source>
+        <translation>自动修正</translation>
+    </message>
+    <message>
+        <source>手动修正</source>
+        <translation>手动修正</translation>
+    </message>
+    <message>
+        <source>控制功能</source>
+        <translation>控制功能</translation>
+    </message>
+    <message>
+        <source>校准帧标定</source>
+        <translation>校准帧标定</translation>
+    </message>
+    <message>
+        <source>点云跟踪数据</source>
+        <translation>点云跟踪数据</translation>
+    </message>
+    <message>
+        <source>防区参数</source>
+        <translation>防区参数</translation>
     </message>
 </context>
 <context>

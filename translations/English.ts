@@ -1269,6 +1269,13 @@
     </message>
 </context>
 <context>
+    <name>MultiSelectComboBox</name>
+    <message>
+        <source>Search.........</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Page_Admin</name>
     <message>
         <source>Form</source>
@@ -2208,6 +2215,696 @@
     <message>
         <source>升级</source>
         <translation>Upgrade</translation>
+    </message>
+</context>
+<context>
+    <name>Page_Raxo_E</name>
+    <message>
+        <source>observe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, output %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no value selected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>calibration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>compare frame </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>query network err</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>get algorithm parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sn</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ip.mask.gatewat.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar ip mask gateway port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>target ip.port  format error!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lidar upload ip port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pointdata upload</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dev status upload</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>alarm upload</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>distance filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>intensity filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>filter algorithm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>time area filter algorithm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>close range clutter </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu type </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu acc </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu gyro </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu filter level </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>imu sample rate </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>algorithm parameters not read yet, press refresh first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>circle filter num is out of range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>filter filter num is out of range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>circle and point filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>offset distance isout of range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>offset distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>algorithm  enable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> set lidar height</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4 channel out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>model bind 4 channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>4 channel PNP/NPN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware(*.bin *.lhl)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware name does not conform to specification</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Page_Raxo_EClass</name>
+    <message>
+        <source>Page_Raxo_E</source>
+        <translation>Page_Raxo_E</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>基本信息</source>
+        <translation>Basic info</translation>
+    </message>
+    <message>
+        <source>设备型号</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>软件版本号</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>硬件版本号</source>
+        <translation>Hardware version</translation>
+    </message>
+    <message>
+        <source>主板sn号</source>
+        <translation>Main board SN</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>编号</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>启动</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>读取断网情况</source>
+        <translation>Read network losses</translation>
+    </message>
+    <message>
+        <source>灰度图显示</source>
+        <translation>Grey image</translation>
+    </message>
+    <message>
+        <source>数据参数</source>
+        <translation>Data parameters</translation>
+    </message>
+    <message>
+        <source>距离过滤</source>
+        <translation>Distance filter</translation>
+    </message>
+    <message>
+        <source>最小距离(mm)</source>
+        <translation>Min. distance (mm)</translation>
+    </message>
+    <message>
+        <source>最大距离(mm)</source>
+        <translation>Max. distance (mm)</translation>
+    </message>
+    <message>
+        <source>能量过滤</source>
+        <translation>Energy filter</translation>
+    </message>
+    <message>
+        <source>最小距离内的最小能量</source>
+        <translation>Near min. energy</translation>
+    </message>
+    <message>
+        <source>最小能量</source>
+        <translation>Min. energy</translation>
+    </message>
+    <message>
+        <source>滤波算法(掉电不保存)</source>
+        <translation>Filter algorithm (not kept)</translation>
+    </message>
+    <message>
+        <source>时域滤波距离</source>
+        <translation>Time filter distance</translation>
+    </message>
+    <message>
+        <source>0表示关闭</source>
+        <translation>0 means off</translation>
+    </message>
+    <message>
+        <source>近距离噪点</source>
+        <translation>Close-range noise</translation>
+    </message>
+    <message>
+        <source>室内最强峰阈值</source>
+        <translation>Indoor 1st peak</translation>
+    </message>
+    <message>
+        <source>室内次强峰阈值</source>
+        <translation>Indoor 2nd peak</translation>
+    </message>
+    <message>
+        <source>室外最强峰阈值</source>
+        <translation>Outdoor 1st peak</translation>
+    </message>
+    <message>
+        <source>室外次强峰阈值</source>
+        <translation>Outdoor 2nd peak</translation>
+    </message>
+    <message>
+        <source>IMU量程设置</source>
+        <translation>IMU ranges</translation>
+    </message>
+    <message>
+        <source>ACC量程(g):</source>
+        <translation>ACC range (g):</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>8</source>
+        <translation>8</translation>
+    </message>
+    <message>
+        <source>16</source>
+        <translation>16</translation>
+    </message>
+    <message>
+        <source>  GYRO量程(dps):</source>
+        <translation>  GYRO range (dps):</translation>
+    </message>
+    <message>
+        <source>15.625</source>
+        <translation>15.625</translation>
+    </message>
+    <message>
+        <source>31.25</source>
+        <translation>31.25</translation>
+    </message>
+    <message>
+        <source>62.5</source>
+        <translation>62.5</translation>
+    </message>
+    <message>
+        <source>125</source>
+        <translation>125</translation>
+    </message>
+    <message>
+        <source>250</source>
+        <translation>250</translation>
+    </message>
+    <message>
+        <source>500</source>
+        <translation>500</translation>
+    </message>
+    <message>
+        <source>1000</source>
+        <translation>1000</translation>
+    </message>
+    <message>
+        <source>2000</source>
+        <translation>2000</translation>
+    </message>
+    <message>
+        <source> 设置</source>
+        <translation> Set</translation>
+    </message>
+    <message>
+        <source>    采样率</source>
+        <translation>    Sample rate</translation>
+    </message>
+    <message>
+        <source>25HZ</source>
+        <translation>25HZ</translation>
+    </message>
+    <message>
+        <source>50HZ</source>
+        <translation>50HZ</translation>
+    </message>
+    <message>
+        <source>100HZ</source>
+        <translation>100HZ</translation>
+    </message>
+    <message>
+        <source>200HZ</source>
+        <translation>200HZ</translation>
+    </message>
+    <message>
+        <source>ACC滤波等级</source>
+        <translation>ACC filter level</translation>
+    </message>
+    <message>
+        <source>采样率/2</source>
+        <translation>Sample rate/2</translation>
+    </message>
+    <message>
+        <source>采样率/4</source>
+        <translation>Sample rate/4</translation>
+    </message>
+    <message>
+        <source>采样率/5</source>
+        <translation>Sample rate/5</translation>
+    </message>
+    <message>
+        <source>采样率/8</source>
+        <translation>Sample rate/8</translation>
+    </message>
+    <message>
+        <source>采样率/10</source>
+        <translation>Sample rate/10</translation>
+    </message>
+    <message>
+        <source>采样率/16</source>
+        <translation>Sample rate/16</translation>
+    </message>
+    <message>
+        <source>采样率/20</source>
+        <translation>Sample rate/20</translation>
+    </message>
+    <message>
+        <source>采样率/40</source>
+        <translation>Sample rate/40</translation>
+    </message>
+    <message>
+        <source> GYRO滤波等级</source>
+        <translation> GYRO filter level</translation>
+    </message>
+    <message>
+        <source>IMU参数设置</source>
+        <translation>IMU parameters</translation>
+    </message>
+    <message>
+        <source>零偏</source>
+        <translation>Zero bias</translation>
+    </message>
+    <message>
+        <source>x</source>
+        <translation>x</translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>y</translation>
+    </message>
+    <message>
+        <source>z</source>
+        <translation>z</translation>
+    </message>
+    <message>
+        <source>加速度</source>
+        <translation>Acceleration</translation>
+    </message>
+    <message>
+        <source>角速度</source>
+        <translation>Angular rate</translation>
+    </message>
+    <message>
+        <source>零位校准</source>
+        <translation>Zero calibration</translation>
+    </message>
+    <message>
+        <source>外参</source>
+        <translation>Extrinsics</translation>
+    </message>
+    <message>
+        <source>通讯参数</source>
+        <translation>Communication</translation>
+    </message>
+    <message>
+        <source>设备参数</source>
+        <translation>Device parameters</translation>
+    </message>
+    <message>
+        <source>雷达ip</source>
+        <translation>Lidar IP</translation>
+    </message>
+    <message>
+        <source>雷达掩码</source>
+        <translation>Lidar mask</translation>
+    </message>
+    <message>
+        <source>雷达网关</source>
+        <translation>Lidar gateway</translation>
+    </message>
+    <message>
+        <source>雷达端口</source>
+        <translation>Lidar port</translation>
+    </message>
+    <message>
+        <source>上传ip</source>
+        <translation>Upload IP</translation>
+    </message>
+    <message>
+        <source>上传端口</source>
+        <translation>Upload port</translation>
+    </message>
+    <message>
+        <source>上传类型</source>
+        <translation>Upload kinds</translation>
+    </message>
+    <message>
+        <source>点云数据包</source>
+        <translation>Point-cloud packets</translation>
+    </message>
+    <message>
+        <source>不上传</source>
+        <translation>No upload</translation>
+    </message>
+    <message>
+        <source>单回波(360X150)</source>
+        <translation>Single echo (360X150)</translation>
+    </message>
+    <message>
+        <source>单回波抽点(360X75)</source>
+        <translation>Single echo, thinned (360X75)</translation>
+    </message>
+    <message>
+        <source>双回波(360X150)</source>
+        <translation>Dual echo (360X150)</translation>
+    </message>
+    <message>
+        <source>单回波抽点(180X75)</source>
+        <translation>Single echo, thinned (180X75)</translation>
+    </message>
+    <message>
+        <source>设备状态包</source>
+        <translation>Device status packets</translation>
+    </message>
+    <message>
+        <source>上传</source>
+        <translation>Upload</translation>
+    </message>
+    <message>
+        <source>防区报警信息</source>
+        <translation>Zone alarm information</translation>
+    </message>
+    <message>
+        <source>IMU类型</source>
+        <translation>IMU type</translation>
+    </message>
+    <message>
+        <source>外置imu</source>
+        <translation>External IMU</translation>
+    </message>
+    <message>
+        <source>板载imu</source>
+        <translation>On-board IMU</translation>
+    </message>
+    <message>
+        <source>IO与固件设置</source>
+        <translation>IO and firmware</translation>
+    </message>
+    <message>
+        <source>输出映射</source>
+        <translation>Output mapping</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>I/O配置</source>
+        <translation>I/O configuration</translation>
+    </message>
+    <message>
+        <source>输出1默认开</source>
+        <translation>Output 1 on by default</translation>
+    </message>
+    <message>
+        <source>NPN</source>
+        <translation>NPN</translation>
+    </message>
+    <message>
+        <source>PNP</source>
+        <translation>PNP</translation>
+    </message>
+    <message>
+        <source>输出2默认开</source>
+        <translation>Output 2 on by default</translation>
+    </message>
+    <message>
+        <source>输出3默认开</source>
+        <translation>Output 3 on by default</translation>
+    </message>
+    <message>
+        <source>输出4默认开</source>
+        <translation>Output 4 on by default</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Firmware upgrade</translation>
+    </message>
+    <message>
+        <source>当前路径:</source>
+        <translation>Current path:</translation>
+    </message>
+    <message>
+        <source>选择升级文件</source>
+        <translation>Choose firmware file</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <source>算法参数</source>
+        <translation>Algorithm</translation>
+    </message>
+    <message>
+        <source>基本参数</source>
+        <translation>Basic parameters</translation>
+    </message>
+    <message>
+        <source>算法开关</source>
+        <translation>Algorithm on</translation>
+    </message>
+    <message>
+        <source>过滤阈值(cm)</source>
+        <translation>Filter threshold (cm)</translation>
+    </message>
+    <message>
+        <source>10-20</source>
+        <translation>10-20</translation>
+    </message>
+    <message>
+        <source>过滤圈数</source>
+        <translation>Filter rings</translation>
+    </message>
+    <message>
+        <source>过滤点数</source>
+        <translation>Filter points</translation>
+    </message>
+    <message>
+        <source>1-100</source>
+        <translation>1-100</translation>
+    </message>
+    <message>
+        <source>连续帧数</source>
+        <translation>Consecutive frames</translation>
+    </message>
+    <message>
+        <source>圈选最小点数</source>
+        <translation>Min. points of an object</translation>
+    </message>
+    <message>
+        <source>10-100</source>
+        <translation>10-100</translation>
+    </message>
+    <message>
+        <source>水平地面显示</source>
+        <translation>Level-ground display</translation>
+    </message>
+    <message>
+        <source>物体框选</source>
+        <translation>Object boxes</translation>
+    </message>
+    <message>
+        <source>水平高度(mm)</source>
+        <translation>Mounting height (m)</translation>
+    </message>
+    <message>
+        <source>自动修正</source>
+        <translation>Auto correction</translation>
+    </message>
+    <message>
+        <source>手动修正</source>
+        <translation>Manual correction</translation>
+    </message>
+    <message>
+        <source>控制功能</source>
+        <translation>Controls</translation>
+    </message>
+    <message>
+        <source>校准帧标定</source>
+        <translation>Mark calibration frame</translation>
+    </message>
+    <message>
+        <source>点云跟踪数据</source>
+        <translation>Tracking data</translation>
+    </message>
+    <message>
+        <source>防区参数</source>
+        <translation>Zones</translation>
     </message>
 </context>
 <context>

@@ -5,11 +5,14 @@
 #include "page_admin.h"
 #include "page_box_v0.h"
 #include "page_hoby_u.h"
+#include "page_raxo_e.h"
 #include "page_vimo_e.h"
 
 #include "pagetest.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -134,6 +137,38 @@ TEST_P(Translated, NotesKeepTheWordsTheMainWindowLooksFor)
     if (language_ == "Chinese") {
         EXPECT_TRUE(has_cjk(data_type));
     }
+}
+
+TEST_P(Translated, RaxoPageInTheLanguage)
+{
+    Page_Raxo_E raxo;
+    raxo.setLidarType(2); // every tab reachable, the IO groups shown
+    QStringList texts = look_at(&raxo, "raxo");
+    for (QComboBox *c : raxo.findChildren<QComboBox *>())
+        for (int i = 0; i < c->count(); ++i)
+            texts << c->objectName() + ":" + c->itemText(i);
+    for (QLineEdit *e : raxo.findChildren<QLineEdit *>())
+        if (!e->placeholderText().isEmpty())
+            texts << e->objectName() + ":" + e->placeholderText();
+    if (language_ == "English") {
+        for (const QString &t : texts)
+            EXPECT_FALSE(has_cjk(t.section(':', 1))) << t.toStdString();
+        EXPECT_TRUE(texts.contains("pb_flush:Refresh"));
+        EXPECT_TRUE(texts.contains("label_11:Mounting height (m)"));
+        EXPECT_TRUE(texts.contains("pb_imu_gyro: Set"));
+        EXPECT_TRUE(texts.contains("cb_pointdata_packet:Single echo, thinned (360X75)"));
+        EXPECT_TRUE(texts.contains("le_time_area_filter:0 means off"));
+        EXPECT_EQ(Page_Raxo_E::tr("compare frame "), "compare frame ");
+    } else {
+        EXPECT_TRUE(texts.contains("pb_flush:刷新"));
+        EXPECT_TRUE(texts.contains("label_11:水平高度(m)"));
+        EXPECT_TRUE(texts.contains("pb_imu_gyro: 设置"));
+        EXPECT_TRUE(texts.contains("tab_zone:防区参数"));
+        EXPECT_TRUE(has_cjk(Page_Raxo_E::tr("compare frame ")));
+    }
+    // The notes of the result lines never hold the words that make the main window query again.
+    for (const char *note : {"pointdata upload", "dev status upload", "model bind 4 channel"})
+        EXPECT_FALSE(Page_Raxo_E::tr(note).contains("data type")) << note;
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Translated, ::testing::Values("English", "Chinese"));
