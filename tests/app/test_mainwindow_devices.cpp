@@ -8,6 +8,7 @@
 #include "algorithmbox.h"
 #include "algorithmboxproc.h"
 #include "appsettings.h"
+#include "boxpacket.h"
 #include "dialog_alldata.h"
 #include "dialog_connect.h"
 #include "dialog_objecttrack.h"
@@ -570,7 +571,7 @@ TEST_P(FenkWindow, DataTypeSetFromThePageReachesTheReceiverAndThePointTable)
     const size_t before = fake.commands().size();
     click(page, "pb_setdatatype_2");
     // The setting, then the query the confirmation brings.
-    ASSERT_TRUE(fake.wait_commands(before + 2, kWaitMs));
+    ASSERT_TRUE(waitFor([&] { return fake.commands().size() >= before + 2; }));
     const auto commands = fake.commands();
     EXPECT_EQ(sumType(commands[before]), 8);
     EXPECT_EQ(sumType(commands[before + 1]), 7);
