@@ -11,6 +11,7 @@
 #include "boxpacket.h"
 #include "dialog_alldata.h"
 #include "dialog_connect.h"
+#include "dialog_detect_raxo.h"
 #include "dialog_objecttrack.h"
 #include "fakebox.h"
 #include "fakefenku.h"
@@ -43,6 +44,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -51,8 +53,10 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -395,6 +399,69 @@ TEST_F(RaxoWindow, VoxelFilterOfARaxoESession)
     w->recv_data(MSG_STOP, QByteArray());
     EXPECT_FALSE(set->isEnabled());
     EXPECT_FALSE(reset->isEnabled());
+}
+
+// The factory test over a fake Raxo-E's scans: the window's limits select the floor of each
+// drawn frame, and each such selection is a test frame; the second scan has a point above the
+// floor inside the box and fails the noise test.
+TEST_F(RaxoWindow, FactoryTestOverTheFramesOfARaxoESession)
+{
+    start("actionRaxo_E");
+    w->recv_action_detect_raxo(false);
+    auto *factory = w->findChild<Dialog_Detect_Raxo *>();
+    ASSERT_NE(factory, nullptr);
+    const std::pair<const char *, const char *> values[] = {
+        {"le_conf_ave_threshold", "10"}, {"le_conf_stdev_threshold", "10"}, {"le_xy_threshold", "1"},
+        {"le_z_threshold", "1"},         {"le_z_diff_threshold", "1"},      {"le_board_depth_threshold", "1"},
+        {"le_noise_num_threshold", "0"}, {"le_test_frame_sum", "3"},        {"le_pass_rate", "0.9"}};
+    for (const auto &v : values)
+        type(factory, v.first, v.second);
+    for (const char *c : {"cb_conf", "cb_side", "cb_board_split", "cb_noise"})
+        child<QCheckBox>(factory, c)->setChecked(true);
+    click(factory, "pb_start");
+
+    // The selection box: the floor and a little above it, not the point 1 m up.
+    auto *panel = a->find<QWidget>("page_parse_data");
+    const std::pair<const char *, const char *> limits[] = {{"le_minx", "-1"}, {"le_maxx", "3"}, {"le_miny", "-2"},
+                                                            {"le_maxy", "2"},  {"le_minz", "-1"}, {"le_maxz", "0.5"}};
+    for (const auto &l : limits)
+        type(panel, l.first, l.second);
+    click(panel, "pb_select_range");
+    ASSERT_FALSE(a->displayPaused());
+
+    // The floor 5 cm down (units of 2 mm): a fan one metre out from -59.5 to 59.5 degrees, both
+    // edges near the sensor, and a point far above, outside the box.
+    constexpr double kPi = 3.14159265358979323846;
+    auto scan = [&](bool noise) {
+        std::vector<RaxoPoint> pts;
+        for (int tenth = -595; tenth <= 595; tenth += 10) {
+            const double rad = tenth / 10.0 * kPi / 180.0;
+            pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(rad))),
+                                     int16_t(std::lround(500 * std::sin(rad))), -25, 100, 100));
+        }
+        pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
+        pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
+        pts.push_back(raxo_point(100, 500, 0, 500, 100, 100)); // 1 m up
+        if (noise)
+            pts.push_back(raxo_point(100, 500, 0, 50, 100, 100)); // 10 cm up
+        return raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
+    };
+    auto *log = factory->findChild<QTextBrowser *>("tb_print");
+    for (int k = 0; k < 3; ++k) {
+        const int lines = log->toPlainText().isEmpty() ? 0 : int(log->toPlainText().split('\n').size());
+        fake.send_data(scan(k == 1));
+        // Each drawn frame adds the four test lines.
+        ASSERT_TRUE(waitFor([&] { return int(log->toPlainText().split('\n').size()) >= lines + 4; })) << k;
+    }
+    EXPECT_FALSE(factory->isRunning());
+    const QStringList l = log->toPlainText().split('\n');
+    ASSERT_EQ(l.size(), 14) << l.join('\n').toStdString();
+    EXPECT_EQ(l[3], "上方噪点检测:1 数量:0 参照值:0");
+    EXPECT_EQ(l[7], "上方噪点检测:0 数量:1 参照值:0");
+    EXPECT_EQ(l[12], "检测结束,测试次数:3 成功次数:2 强度均匀检测成功次数:3 边缘齐平性检测成功次数:3 "
+                     "地面分层检测成功次数:3 上方噪点检测成功次数:2");
+    EXPECT_EQ(l[13], "失败，通过率:0.666667");
+    EXPECT_EQ(child<QLabel>(factory, "lb_pointcloud_sum")->text(), "122") << "fan and edges";
 }
 
 // The object list a Raxo-S sends fills the object table while it is shown.
