@@ -183,6 +183,16 @@ void cache(benchmark::State &state, bool pcap, bool first)
     std::unique_ptr<FrameCache> kept(new FrameCache);
     double base = 0, peak = 0;
     size_t points = 0;
+    if (!first) {
+        // Filled once before the timing starts: the passes timed are the file after file of a
+        // window that has played before, not the process's first touch of its memory (which
+        // cache_first shows).
+        proc.setFrameCache(kept.get());
+        if (pcap)
+            proc.WiressharkReader(path.c_str(), false, LIDAR_RAXO_E);
+        else
+            proc.LogReader(path.c_str());
+    }
     for (auto _ : state) {
         state.PauseTiming();
         if (first)
@@ -326,10 +336,10 @@ BENCHMARK(BM_bare_dump_read)->Unit(benchmark::kMillisecond)->UseRealTime()->MinT
 BENCHMARK(BM_cache_dump)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_cache_dump_first)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_decode_dump)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
-BENCHMARK(BM_bare_write_pcd)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_pcd_export)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_bare_write_las)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_las_export)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_bare_write_pcd)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_pcd_export)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_bare_write_las)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_las_export)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 int main(int argc, char **argv)
 {

@@ -13,8 +13,10 @@
 #include <QLoggingCategory>
 
 #include <atomic>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -35,6 +37,14 @@ Datagrams scan_packets()
     scan.push_back(raxo_point_packet(14, 0, 0, pts, RAXO_FRAME_END));
     return scan;
 }
+
+// The worst the receiver's loop fared in the runs at each rate.
+struct Loop {
+    double longest_us = 0; // longest time on one read's datagrams
+    long faults = 0;       // page faults after it began to read
+    uint64_t dropped = 0;  // frames dropped because their posting fell behind
+};
+std::map<double, Loop> loops;
 
 Result run_receiver(double rate)
 {
@@ -64,6 +74,10 @@ Result run_receiver(double rate)
                                     raxo_point_packet(14, 0, 0, {}, RAXO_FRAME_END));
     rx.stop();
     rx.wait();
+    Loop &l = loops[rate];
+    l.longest_us = std::max(l.longest_us, double(rx.longestBatchNs()) / 1000.0);
+    l.faults = std::max(l.faults, rx.loopPageFaults());
+    l.dropped = std::max(l.dropped, rx.framesDroppedBehind());
     return r;
 }
 
@@ -82,5 +96,11 @@ int main(int argc, char **argv)
     table("RecvDataProc2", rates, run_receiver, [](double rate) {
         return run_bare(rate, packets, kPacketsPerFrame, RecvDataProc2::kDataBufferSize);
     });
+    std::printf("the receiver's loop, worst run at each rate: longest time on one read's datagrams "
+                "(16 at most) before the next read, page faults after it began to read, and frames "
+                "dropped because their posting fell behind\n");
+    for (const auto &[rate, l] : loops)
+        std::printf("%10.0f/s  %9.0f us  %6ld faults  %4llu dropped\n", rate, l.longest_us, l.faults,
+                    static_cast<unsigned long long>(l.dropped));
     return 0;
 }

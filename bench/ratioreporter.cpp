@@ -11,9 +11,18 @@ RatioReporter::RatioReporter(std::string title, std::vector<Pair> pairs, std::st
 void RatioReporter::ReportRuns(const std::vector<Run> &runs)
 {
     ConsoleReporter::ReportRuns(runs);
-    for (const Run &r : runs)
-        if (r.run_type == Run::RT_Iteration && r.iterations > 0)
-            seconds_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    // With --benchmark_repetitions the fastest repetition counts: on a shared machine the
+    // other loads only ever add time.
+    for (const Run &r : runs) {
+        if (r.run_type != Run::RT_Iteration || r.iterations <= 0)
+            continue;
+        const double t = r.GetAdjustedRealTime();
+        auto it = seconds_.find(r.benchmark_name());
+        if (it == seconds_.end())
+            seconds_.emplace(r.benchmark_name(), t);
+        else if (t < it->second)
+            it->second = t;
+    }
 }
 
 void RatioReporter::Finalize()

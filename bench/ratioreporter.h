@@ -1,7 +1,8 @@
 #pragma once
 // A console reporter that prints, after the usual table, each measurement's ratio to its
 // baseline measured in the same run (the machines are shared and noisy: only ratios within one
-// run mean something).
+// run mean something). Run with --benchmark_repetitions=N, each measurement's fastest
+// repetition counts.
 
 #include <benchmark/benchmark.h>
 

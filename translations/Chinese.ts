@@ -1259,6 +1259,10 @@
         <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation>检测到当前雷达心跳包消失</translation>
     </message>
+    <message>
+        <source>point size set:%1</source>
+        <translation>点大小设置:%1</translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

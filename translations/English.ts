@@ -1259,6 +1259,10 @@
         <source>detected that the current lidar heartbeat packet has disappeared</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>point size set:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Page_Admin</name>

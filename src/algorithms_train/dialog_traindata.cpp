@@ -75,6 +75,7 @@ Dialog_TrainData::Dialog_TrainData(QWidget *parent)
     ui->le_choose_traindata->setText(m_trainPath);
     ui->le_choose_testdata->setText(m_testPath);
 
+    m_reloadTimer->setObjectName("reloadTimer");
     m_reloadTimer->setSingleShot(true);
     connect(m_reloadTimer, &QTimer::timeout, this, &Dialog_TrainData::reload);
 

@@ -80,6 +80,13 @@ PacketViews CaptureReader::payloads() const
     return views;
 }
 
+void CaptureReader::release_payloads()
+{
+    release_lazily(bytes_.data(), bytes_.capacity());
+    bytes_.clear();
+    spans_.clear();
+}
+
 bool CaptureReader::read_file(const char *path)
 {
     FILE *f = std::fopen(path, "rbe");

@@ -34,6 +34,11 @@ public:
     // does not hold an IPv4 layer. The offset may lie past the captured bytes.
     static long ipv4_payload_offset(int link_type, const uint8_t *data, size_t caplen);
 
+    // The payloads are no longer needed: their memory stays with the reader for the next
+    // capture, but the kernel may take it back meanwhile (release_lazily). The payloads read
+    // last are gone (no packets are left).
+    void release_payloads();
+
 private:
     bool read_stream(void *file, size_t size_hint);
 

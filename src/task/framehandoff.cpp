@@ -2,6 +2,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <sys/resource.h>
+
+long thread_page_faults()
+{
+    rusage u{};
+    if (getrusage(RUSAGE_THREAD, &u) != 0)
+        return 0;
+    return u.ru_minflt + u.ru_majflt;
+}
 
 FrameHandoff::FrameHandoff(Deliver deliver, size_t points0, size_t points1, size_t bytes)
     : deliver_(std::move(deliver)), model_{points0, points1, bytes}
@@ -80,7 +89,9 @@ bool FrameHandoff::hand_over(Batch &batch)
     }
     Batch *spare = nullptr;
     if (!spare_.try_dequeue(spare)) {
-        // Every spare is still being posted: memory of the right size, touched as it fills.
+        // No spare is ready: memory of the right size, touched as it fills. A safety net: the
+        // spares made at start() cover every set that can be away from the loop at once.
+        made_on_loop_.fetch_add(1, std::memory_order_relaxed);
         spare = new Batch;
         for (int k = 0; k < 2; ++k)
             spare->frames[k].reserve(batch.frames[k].capacity());

@@ -25,6 +25,10 @@
 #include <thread>
 #include <vector>
 
+// Page faults the calling thread has taken so far (minor and major): what a receiver's loop
+// should not take once it reads.
+long thread_page_faults();
+
 class FrameHandoff {
 public:
     // What one frame end hands over; the receiver decides what its parts mean.
@@ -36,10 +40,14 @@ public:
     using Deliver = std::function<void(Batch &)>;
 
     // Batches handed over but not yet posted, at most; a frame end beyond that drops its frame
-    // (whoever reads the signals has fallen that far behind).
-    static constexpr size_t kMaxWaiting = 16;
-    // Spare sets kept ready for the loop.
-    static constexpr size_t kSpares = 3;
+    // (the posting has fallen that far behind: most of a second at a sensor's 10 to 20 frames
+    // a second).
+    static constexpr size_t kMaxWaiting = 8;
+    // Spare sets made ready at start(): as many as can be away from the loop at once (the
+    // waiting ones, the one being posted), so that the loop never has to make a set itself and
+    // fault its memory in while the sensor goes on sending. A posting thread that a loaded
+    // machine leaves waiting for a CPU for a few frames is the common case, not the rare one.
+    static constexpr size_t kSpares = kMaxWaiting + 1;
 
     // `deliver` posts one batch. It runs on the handoff's thread while that runs, and at once
     // on the caller's thread otherwise (a receiver driven through its entry points by a test).
@@ -64,6 +72,9 @@ public:
 
     // Frames dropped because the posting fell behind.
     uint64_t dropped() const { return dropped_.load(std::memory_order_relaxed); }
+    // Sets of buffers hand_over() had to make on the loop's thread because no spare was ready
+    // (0 while the spares cover everything that can be away from the loop).
+    uint64_t made_on_loop() const { return made_on_loop_.load(std::memory_order_relaxed); }
 
 private:
     void run();
@@ -76,5 +87,6 @@ private:
     moodycamel::ConcurrentQueue<Batch *> spare_;
     std::atomic<size_t> waiting_count_{0};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> made_on_loop_{0};
     std::thread thread_;
 };

@@ -18,3 +18,15 @@ inline void advise_huge_pages(void *data, size_t size)
     if (end > begin)
         ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
 }
+
+// A large buffer whose contents are no longer needed, kept for the next fill: the kernel may
+// take its pages back whenever it is short of memory, and until it does, the next fill writes
+// into memory that is already there (no fault, no zeroing). A hint only, like the one above.
+inline void release_lazily(void *data, size_t size)
+{
+    constexpr uintptr_t kPage = 4096;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kPage - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_FREE);
+}

@@ -30,7 +30,14 @@ char *format_g6(char *out, float v)
     uint32_t bits;
     std::memcpy(&bits, &v, 4);
     const uint32_t biased = (bits >> 23) & 0xFF;
-    // Zero, subnormals, infinities and NaN: rare, and the exact path spells them as %g does.
+    if ((bits & 0x7FFFFFFF) == 0) {
+        // Zero, as common a coordinate as any (and four times slower on the exact path).
+        *out = '-';
+        out += bits >> 31;
+        *out = '0';
+        return out + 1;
+    }
+    // Subnormals, infinities and NaN: rare, and the exact path spells them as %g does.
     if (biased == 0 || biased == 0xFF)
         return format_exact(out, double(v));
     const double a = std::fabs(double(v));

@@ -23,46 +23,6 @@
 
 namespace {
 
-// A whole file in memory, read once by the reader that needs it.
-struct FileBytes {
-    std::unique_ptr<uint8_t[]> data;
-    size_t size = 0;
-    const uint8_t *bytes() const { return data.get(); }
-};
-
-// False when the file cannot be opened or read, is not a regular file, or is beyond the
-// playback bound (the request refuses those before any reader runs).
-bool read_whole_file(const char *path, FileBytes &out)
-{
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= PlaybackProc::kMaxBytes) {
-        ::close(fd);
-        return false;
-    }
-    const size_t want = size_t(st.st_size);
-    out.data.reset(new uint8_t[want > 0 ? want : 1]);
-    advise_huge_pages(out.data.get(), want);
-    size_t got = 0;
-    while (got < want) {
-        const ssize_t r = ::read(fd, out.data.get() + got, want - got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (r == 0)
-            break; // the file shrank since fstat: keep what is there
-        got += size_t(r);
-    }
-    ::close(fd);
-    out.size = got;
-    return true;
-}
-
 PacketViews views_of(const QList<QByteArray> &list)
 {
     PacketViews views;
@@ -183,6 +143,66 @@ private:
 };
 
 PlaybackProc::PlaybackProc() : QObject(nullptr) {}
+
+// A whole file in memory, in the worker's file buffer: valid until the next read. When the
+// reader is done with it, its pages are handed back lazily.
+struct PlaybackProc::FileBytes {
+    const uint8_t *data = nullptr;
+    size_t size = 0;
+    uint8_t *lease = nullptr; // the buffer's memory, released lazily at the end
+    size_t lease_size = 0;
+    const uint8_t *bytes() const { return data; }
+    FileBytes() = default;
+    FileBytes(const FileBytes &) = delete;
+    FileBytes &operator=(const FileBytes &) = delete;
+    ~FileBytes()
+    {
+        if (lease != nullptr)
+            release_lazily(lease, lease_size);
+    }
+};
+
+// False when the file cannot be opened or read, is not a regular file, or is beyond the
+// playback bound (the request refuses those before any reader runs).
+bool PlaybackProc::read_whole_file(const char *path, FileBytes &out)
+{
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size >= PlaybackProc::kMaxBytes) {
+        ::close(fd);
+        return false;
+    }
+    const size_t want = size_t(st.st_size);
+    if (want > file_capacity_ || !file_) {
+        file_.reset(); // the old buffer goes before the new one is taken
+        file_capacity_ = 0;
+        file_.reset(new uint8_t[want > 0 ? want : 1]);
+        file_capacity_ = want > 0 ? want : 1;
+    }
+    uint8_t *buf = file_.get();
+    advise_huge_pages(buf, want);
+    out.lease = buf;
+    out.lease_size = file_capacity_;
+    size_t got = 0;
+    while (got < want) {
+        const ssize_t r = ::read(fd, buf + got, want - got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (r == 0)
+            break; // the file shrank since fstat: keep what is there
+        got += size_t(r);
+    }
+    ::close(fd);
+    out.data = buf;
+    out.size = got;
+    return true;
+}
 
 void PlaybackProc::setFrameCache(FrameCache *cache)
 {
@@ -346,7 +366,7 @@ bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype
 {
     // libpcap tells pcap from pcapng by the file's content; the suffix only chose the log type.
     Sink sink(this);
-    CaptureReader capture;
+    CaptureReader &capture = capture_;
     if (!capture.read_file(path))
         QV_TRACE() << "can not open capture file:" << path << (pcapng ? "pcapng" : "pcap")
                      << QString::fromStdString(capture.error());
@@ -354,6 +374,7 @@ bool PlaybackProc::WiressharkReader(const char *path, bool pcapng, int lidartype
     QV_TRACE() << "lidar type:" << lidartype << "packets:" << capture.packets_read()
                  << "ipv4:" << packets.size();
     const int frames = run_parser(lidartype, packets, sink);
+    capture.release_payloads();
     end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
     return frames > 0;
 }

@@ -3,6 +3,7 @@
 // main window. It lives on the window's playback thread; the file classification and the LAS
 // and PCD writers are called directly from the GUI thread and touch no member.
 
+#include "capturereader.h"
 #include "lpdecoder.h"
 #include "playbacksink.h"
 #include "userpointdata.h"
@@ -14,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class FrameCache;
@@ -117,7 +119,19 @@ private:
 
     void passAbandonMark();
 
+    // Reads a whole file into file_ (see FileBytes in the source); false when it cannot be
+    // read or is beyond kMaxBytes.
+    struct FileBytes;
+    bool read_whole_file(const char *path, FileBytes &out);
+
     uint8_t highest_plane_type_ = 0;
     std::atomic<int> abandonMarks_{0};
     std::atomic<FrameCache *> cache_{nullptr};
+
+    // The bytes of the files read, kept from request to request with their pages handed back
+    // lazily after each (release_lazily): the next file of a similar size is read into memory
+    // that is already there, instead of faulting in and zeroing some 25000 fresh pages again.
+    std::unique_ptr<uint8_t[]> file_;
+    size_t file_capacity_ = 0;
+    CaptureReader capture_;
 };

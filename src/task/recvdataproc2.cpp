@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <chrono>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cmath>
@@ -75,8 +76,11 @@ RecvDataProc2::RecvDataProc2(QObject *parent)
               std::lock_guard<std::mutex> lock(sockMutex_);
               return transferSock_;
           }),
-      handoff_([this](FrameHandoff::Batch &b) { postFrames(b); }, RAXO_GRID_CELLS, RAXO_GRID_CELLS,
-               RAXO_DEBUG_IMAGE_SIZE)
+      // Room for two scans in the 3D frame: a frame whose end packet was lost runs on into the
+      // next scan, and its growth would fault memory in on the loop's thread, lose packets
+      // meanwhile, and with them more frame ends.
+      handoff_([this](FrameHandoff::Batch &b) { postFrames(b); }, 2 * size_t(RAXO_GRID_CELLS),
+               RAXO_GRID_CELLS, RAXO_DEBUG_IMAGE_SIZE)
 {
     frame_.bytes.assign(RAXO_DEBUG_IMAGE_SIZE, 0);
 }
@@ -764,13 +768,6 @@ void RecvDataProc2::recvDataFormPointCloudV1()
         transferIsTcp_ = false;
     }
     buildTransferPaths();
-    emit sig_data(MSG_RECV_STARTED, QByteArray(""));
-    if (data != INVALID_SOCK) {
-        const QString notice =
-            recv_buffer_notice(udp_recv_buffer_granted(data), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
-        if (!notice.isEmpty())
-            postText(MSG_WARM, notice);
-    }
 
     // Data datagrams are read up to 16 at a time.
     UdpBatch datagrams(16, kDataBufferSize);
@@ -781,7 +778,18 @@ void RecvDataProc2::recvDataFormPointCloudV1()
     std::memset(frame_.bytes.data(), 0, frame_.bytes.size());
     scanPoints_ = 0;
     overflowing_ = false;
+    // The decoding tables and the frame buffers are made and faulted in before the session
+    // says it has started: while that takes, datagrams wait in the socket's buffer.
+    raxo_unit_tables();
     handoff_.start(frame_);
+    emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+    if (data != INVALID_SOCK) {
+        const QString notice =
+            recv_buffer_notice(udp_recv_buffer_granted(data), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
+        if (!notice.isEmpty())
+            postText(MSG_WARM, notice);
+    }
+    const long faultsBefore = thread_page_faults();
     // Data datagrams are accepted only from the device's address text.
     uint32_t device = 0;
     const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
@@ -817,6 +825,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
 
         if (fds[0].revents & (POLLIN | POLLERR)) {
             const int n = datagrams.receive(ds);
+            const auto read = std::chrono::steady_clock::now();
             for (int i = 0; i < n; ++i) {
                 if (datagrams.size(i) < 1 || !device_ok || datagrams.source(i) != device)
                     continue; // another sender: dropped, not recorded
@@ -824,6 +833,13 @@ void RecvDataProc2::recvDataFormPointCloudV1()
                 processDataDatagram(datagrams.data(i), datagrams.size(i));
             }
             moreData = datagrams.full();
+            if (n > 0) {
+                const int64_t took = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                         std::chrono::steady_clock::now() - read)
+                                         .count();
+                if (took > longestBatchNs_.load(std::memory_order_relaxed))
+                    longestBatchNs_.store(took, std::memory_order_relaxed);
+            }
         }
         if (fds[1].revents & (POLLIN | POLLERR)) {
             const ssize_t n = ::recv(cs, cmdBuf.data(), cmdBuf.size(), MSG_DONTWAIT);
@@ -832,6 +848,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
         }
     }
 
+    loopFaults_.store(thread_page_faults() - faultsBefore, std::memory_order_relaxed);
     handoff_.stop(); // every frame is posted before the disconnection
     closeSockets();
     {

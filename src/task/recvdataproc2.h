@@ -125,6 +125,15 @@ public:
     size_t framePointsHighWater() const { return highWater_.load(std::memory_order_relaxed); }
     size_t frameCapacity() const;
 
+    // How the loop fared under load (any thread; final once the thread has finished): the
+    // longest it spent on one read's datagrams before it could read again (time in which the
+    // socket's buffer alone takes what the sensor sends), and the page faults the loop's
+    // thread took after it began to read (each one a stall of microseconds to milliseconds).
+    int64_t longestBatchNs() const { return longestBatchNs_.load(std::memory_order_relaxed); }
+    long loopPageFaults() const { return loopFaults_.load(std::memory_order_relaxed); }
+    // Frames dropped because their posting fell too far behind (FrameHandoff::kMaxWaiting).
+    uint64_t framesDroppedBehind() const { return handoff_.dropped(); }
+
 signals:
     void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
@@ -204,6 +213,8 @@ private:
     FrameHandoff::Batch frame_;
     size_t scanPoints_ = 0;    // points of the packets since the last frame end
     std::atomic<size_t> highWater_{0};
+    std::atomic<int64_t> longestBatchNs_{0};
+    std::atomic<long> loopFaults_{-1};
     bool overflowing_ = false; // frames are being dropped for size; said once per run of them
     QString zoneFile_;
     QString modelFile_;

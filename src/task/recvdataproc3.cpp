@@ -215,21 +215,23 @@ void RecvDataProc3::run()
         std::lock_guard<std::mutex> lock(sock_mutex_);
         sock_ = s;
     }
-    emit sig_data(MSG_RECV_STARTED, QByteArray());
     QV_TRACE() << "socket" << s;
 
+    // Tables and frame buffers are ready before the session says it has started: while they
+    // are made, datagrams wait in the socket's buffer.
+    vimo_prepare_tables();
+    frame_.frames[0].clear();
+    frame_.flags = 0;
+    motor_fault_reported_ = false;
+    handoff_.start(frame_);
+
+    emit sig_data(MSG_RECV_STARTED, QByteArray());
     {
         const QString notice =
             recv_buffer_notice(udp_recv_buffer_granted(s), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
         if (!notice.isEmpty())
             post(MSG_WARM, notice);
     }
-
-    vimo_prepare_tables();
-    frame_.frames[0].clear();
-    frame_.flags = 0;
-    motor_fault_reported_ = false;
-    handoff_.start(frame_);
 
     // Datagrams are accepted only from the device's address text.
     uint32_t device = 0;

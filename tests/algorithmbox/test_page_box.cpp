@@ -199,9 +199,9 @@ TEST_F(ConfiguratorTest, SelectingABoxQueriesItAndTheRepliesFillTheWindow)
     ASSERT_TRUE(fake.wait_for(4, 5000));
     const auto cmds = fake.commands();
     EXPECT_EQ(fake.command_texts(), (std::vector<std::string>{"LSGETS", "LVERSH", "LSNETS", "LQMACH"}));
-    // The kernel stamps each datagram as it reaches the fake; loopback delivery may hold the
-    // first one back by a fraction of a millisecond more than the second.
-    EXPECT_GE(cmds[1].at_us - cmds[0].at_us, 99000) << "the version query waits 100 ms";
+    // The kernel stamps each datagram as it reaches the fake; on a loaded machine loopback
+    // delivery has held the first one back by more than a millisecond longer than the second.
+    EXPECT_GE(cmds[1].at_us - cmds[0].at_us, 95000) << "the version query waits 100 ms";
 
     ASSERT_TRUE(wait_until([&] { return ui->text("le_macValue") == "02:AB:CD:EF:01:23"; }));
     EXPECT_EQ(ui->get<QLabel>("lb_version")->text(), "V2.1.7");

@@ -22,8 +22,13 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QTimer>
 
+#include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -357,8 +362,34 @@ TEST(TrainDialog, SyntheticDumpTrainedListedAndExported)
             append(file, record(p));
     const std::string path = write_temp("box.dump", file);
 
+    // The timer thread is held on the last frame's clusters: the reload must wait for it.
+    struct Hold {
+        std::mutex mutex;
+        std::condition_variable cv;
+        int elements = 0;
+        bool held = true;
+    };
+    auto hold = std::make_shared<Hold>();
+    detector().SetClusterTap([hold, frames](const PacketData &) {
+        std::unique_lock<std::mutex> lock(hold->mutex);
+        // Bounded: a dialog that joined the workers here would otherwise hang the test.
+        if (++hold->elements == frames)
+            hold->cv.wait_for(lock, std::chrono::seconds(20), [&] { return !hold->held; });
+    });
+    auto release = [hold] {
+        std::lock_guard<std::mutex> lock(hold->mutex);
+        hold->held = false;
+        hold->cv.notify_all();
+    };
+
     testsupport::ModalRecorder modal;
     Dialog t;
+    // Gone before the dialog, whose end joins the workers: a failed check never leaves the
+    // timer thread held.
+    struct Releaser {
+        std::function<void()> f;
+        ~Releaser() { f(); }
+    } releaser{release};
     t.w<QLineEdit>("le_train_name")->setText("box");
     modal.chooserAnswers = {QString::fromStdString(path)};
     t.click("pb_choose_traindata");
@@ -371,7 +402,18 @@ TEST(TrainDialog, SyntheticDumpTrainedListedAndExported)
     EXPECT_EQ(t.log(), QStringList({QString("read file ok,pointcloud packet:%1 imu packet:2").arg(packets),
                                     still, "read pointcloud  ok", "train end"}));
     EXPECT_EQ(detector().GetConfig().min_cluster_points, 40);
+    // A second after the run the workers are still busy: the reload looks again shortly
+    // instead of waiting, and the dialog stays responsive.
+    QTimer *reload = t.d->findChild<QTimer *>("reloadTimer");
+    ASSERT_NE(reload, nullptr);
+    const bool rearmed = testsupport::wait_until(
+        [&] { return reload->isActive() && reload->interval() == Dialog_TrainData::kReloadPollMs; }, 60000);
+    EXPECT_TRUE(rearmed);
+    EXPECT_FALSE(t.log().contains("reload train model"));
+    EXPECT_EQ(detector().WorkerCount(), 2);
+    release();
     ASSERT_TRUE(t.waitLog("reload train model"));
+    detector().SetClusterTap(nullptr);
     const uint64_t after = uint64_t(QDateTime::currentMSecsSinceEpoch());
     EXPECT_EQ(t.log().size(), 5);
     EXPECT_EQ(detector().WorkerCount(), 0) << "the reload resets the detector";

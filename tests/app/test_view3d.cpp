@@ -9,6 +9,7 @@
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
 #include "dialog_parsedata.h"
+#include "fakeraxo.h"
 #include "inisettings.h"
 #include "mainwindowaccess.h"
 #include "markeroverlay.h"
@@ -16,6 +17,9 @@
 #include "myinteractorstyle.h"
 #include "pointcloudui.h"
 #include "graphics_item_data.h"
+#include "raxopacket.h"
+#include "receiverprobe.h"
+#include "recvdataproc2.h"
 #include "testsupport.h"
 #include "timercleanupcallback.h"
 #include "zonemonitor.h"
@@ -126,6 +130,9 @@ protected:
         w = std::make_unique<MainWindow>();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         a = std::make_unique<MainWindowTestAccess>(*w);
+        // The tests tick themselves: a real tick between a frame's arrival and the test's
+        // look at the redraw flag would draw and clear it first.
+        a->tickTimer()->stop();
         a->redrawFlag() = false;
         a->displayPaused() = false; // as a session start leaves it
     }
@@ -278,6 +285,66 @@ TEST_F(View3DTest, DrawnFrameShowsItsPointsInPlaceAndColour)
     const QImage sel = grabView();
     EXPECT_TRUE(near(sel.pixel(red), kWhite)) << rgbText(sel.pixel(red)).toStdString();
     EXPECT_TRUE(near(sel.pixel(bl), kBlue)) << rgbText(sel.pixel(bl)).toStdString();
+
+    // Part-hide: the selected keep their ramp colour, the others are not drawn at all.
+    w->recv_actionPartHide(true);
+    a->redrawFlag() = true;
+    a->tick();
+    const QImage hidden = grabView();
+    EXPECT_TRUE(near(hidden.pixel(red), {254, 0, 0})) << rgbText(hidden.pixel(red)).toStdString();
+    EXPECT_TRUE(near(hidden.pixel(bl), {0, 0, 0}, 3)) << rgbText(hidden.pixel(bl)).toStdString();
+}
+
+// The road a Raxo session lays: a real receiver on its own thread decodes a fake sensor's
+// datagrams and its queued frames reach the window's frame slots; the tick draws them.
+TEST_F(View3DTest, FramesOfAFakeRaxoReachTheScreen)
+{
+    FakeRaxo fake;
+    ASSERT_TRUE(fake.ok());
+    const int dataPort = free_udp_port();
+    auto *rx = new RecvDataProc2();
+    rx->init(dataPort, "127.0.0.2", fake.listen_port());
+    rx->setBindAddress("127.0.0.1");
+    rx->lidartype = LIDAR_RAXO_E;
+    fake.set_host("127.0.0.1", dataPort);
+    QObject::connect(rx, &RecvDataProc2::sig_framedata, w.get(), &MainWindow::recv_framedata);
+    QObject::connect(rx, &RecvDataProc2::sig_framedata_2D, w.get(), &MainWindow::recv_framedata_2D);
+    bool started = false;
+    QObject::connect(rx, &RecvDataProc2::sig_data, w.get(),
+            [&](int type, QByteArray) { started = started || type == MSG_RECV_STARTED; });
+    rx->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started; }, 5000));
+
+    // Two 11 x 11 patches of 0.3 m, 0.5 m up (units of 2 mm): bright ahead to the left
+    // (x 5.5, y 3.5), dark behind to the right (x -4.5, y -2.5).
+    auto patchPoints = [](double cx, double cy, uint8_t intensity) {
+        std::vector<RaxoPoint> pts;
+        for (int i = 0; i < 11; ++i)
+            for (int j = 0; j < 11; ++j)
+                pts.push_back(raxo_point(500, int16_t(std::lround((cx - 0.15 + 0.03 * i) * 500)),
+                                         int16_t(std::lround((cy - 0.15 + 0.03 * j) * 500)), 250, intensity, 0));
+        return pts;
+    };
+    a->cloudActor()->GetProperty()->SetPointSize(3);
+    a->framesKept() = 1;
+    fake.send_data(raxo_point_packet(1, 0, 0, patchPoints(5.5, 3.5, 255), 0));
+    fake.send_data(raxo_point_packet(1, 4, 0, patchPoints(-4.5, -2.5, 0), RAXO_FRAME_END));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a->redrawFlag(); }, 5000));
+    a->tick();
+    rx->stop();
+    ASSERT_TRUE(rx->wait(5000));
+    delete rx;
+
+    ASSERT_EQ(a->accumulatedCloud().size(), 242u);
+    EXPECT_NEAR(a->accumulatedCloud().front().x, 5.35, 1e-3);
+    EXPECT_NEAR(a->accumulatedCloud().front().z, 0.5, 1e-3);
+    const QImage img = grabView();
+    const QPoint bright = widgetPos(5.5, 3.5, 0.5);
+    const QPoint dark = widgetPos(-4.5, -2.5, 0.5);
+    EXPECT_TRUE(near(img.pixel(bright), kRed)) << rgbText(img.pixel(bright)).toStdString();
+    EXPECT_TRUE(near(img.pixel(dark), kBlue)) << rgbText(img.pixel(dark)).toStdString();
+    img.save(QCoreApplication::applicationDirPath() + "/view3d-fake-raxo.png");
+    w->grab().save(QCoreApplication::applicationDirPath() + "/view3d-window.png");
 }
 
 TEST_F(View3DTest, FenkFramesDrawAtOnceOthersAtTheTick)
@@ -341,9 +408,20 @@ TEST_F(View3DTest, RedrawsWithoutANewFrameAddNoPoints)
     limits.y = {-1.0f, 1.0f};
     limits.z = {-1.0f, 1.0f};
     w->recv_dataLimit(limits, true);
+    EXPECT_TRUE(a->redrawFlag());
+    EXPECT_FALSE(a->displayPaused());
+    EXPECT_TRUE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
+    EXPECT_TRUE(a->logOperate()->isPlaying());
     a->tick();
     EXPECT_EQ(a->accumulatedCloud().size(), 10u);
     EXPECT_EQ(a->selection().size(), 10u);
+    // Limits that stop the display pause it; the panel and the playback bar follow.
+    w->recv_dataLimit(limits, false);
+    EXPECT_TRUE(a->displayPaused());
+    EXPECT_FALSE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
+    EXPECT_FALSE(a->logOperate()->isPlaying());
+    a->tick();
+    a->displayPaused() = false;
 
     // The 2D frame redraws the 3D cloud without repeating its frame.
     w->recv_framedata_2D(frameOf(4), LIDAR_RAXO_E);
@@ -665,7 +743,7 @@ protected:
     {
         std::vector<float> out;
         for (const UserPointData &p : a->selection())
-            out.push_back(p.x);
+            out.push_back(float(p.x)); // a copy: the packed field may sit at an odd address
         return out;
     }
 
@@ -856,6 +934,19 @@ TEST_F(MarkerTest, TimerCallbackPurgesOnTimerEventsOnly)
     EXPECT_EQ(overlay.count(), 1u);
     callback->Execute(nullptr, 25, nullptr);
     EXPECT_EQ(overlay.count(), 0u);
+}
+
+// The interactor's own repeating timer runs the purge: an expired box goes without any call.
+TEST_F(View3DTest, TheInteractorTimerPurgesExpiredMarkers)
+{
+    uint64_t now = 5000000;
+    a->markerOverlay()->setClock([&now] { return now; });
+    const double c[3] = {0, 0, 0}, s[3] = {1, 1, 1}, rgb[3] = {1, 1, 0};
+    a->markerOverlay()->add(3, 0, "car", c, s, rgb, 2.0, 20, true, true, 1.0f);
+    a->markerOverlay()->add(4, 0, "car", c, s, rgb, 2.0, 20, true, false, 1.0f);
+    now += 1001;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->markerOverlay()->count() == 1; }, 5000));
+    EXPECT_EQ(a->markerOverlay()->find(4).id, 4);
 }
 
 TEST_F(View3DTest, ObjectListsBecomeMarkers)

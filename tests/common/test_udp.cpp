@@ -1,6 +1,7 @@
 #include "fakepeer.h"
 #include "lhframe.h"
 #include "sockethelpers.h"
+#include "wakeevent.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,14 @@
 #include <fstream>
 #include <linux/capability.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 int bound_port(int sock)
@@ -230,4 +235,37 @@ TEST(Udp, ReceiveBufferBeyondTheSystemLimit)
     const int small = udp_open(0, false, "127.0.0.1");
     EXPECT_EQ(udp_recv_buffer_granted(small), UDP_RECV_BUFFER);
     udp_close(small);
+}
+
+TEST(WakeEvent, WakesAWaitOnASocketAndIsClearedByTheWaiter)
+{
+    WakeEvent wake;
+    ASSERT_GE(wake.fd(), 0);
+    const int sock = udp_open(0, false, "127.0.0.1");
+    ASSERT_NE(sock, INVALID_SOCK);
+    auto wait = [&](int timeout_ms) {
+        pollfd fds[2] = {{sock, POLLIN, 0}, {wake.fd(), POLLIN, 0}};
+        const int rc = ::poll(fds, 2, timeout_ms);
+        return rc <= 0 ? 0 : ((fds[0].revents & POLLIN) ? 1 : 0) | ((fds[1].revents & POLLIN) ? 2 : 0);
+    };
+    EXPECT_EQ(wait(0), 0) << "nothing to wake for yet";
+
+    // Notified from another thread while the loop waits: the wait ends for the event, not the
+    // socket, well before its long time-out would.
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        wake.notify();
+    });
+    EXPECT_EQ(wait(60000), 2);
+    other.join();
+
+    // Several notifications before the waiter looks are one wake; clear() ends it.
+    wake.notify();
+    wake.notify();
+    EXPECT_EQ(wait(0), 2);
+    wake.clear();
+    EXPECT_EQ(wait(0), 0);
+    wake.clear(); // clearing what is clear does not block
+    EXPECT_EQ(wait(0), 0);
+    udp_close(sock);
 }

@@ -212,3 +212,43 @@ TEST(FrameCache, KeepsItsMemoryForTheNextFileAndGivesBackWhatThatDidNotNeed)
     EXPECT_EQ(cache.frame(1).size(), 0u);
     EXPECT_EQ(cache.data(1), nullptr);
 }
+
+TEST(FrameCache, OneWorkerPlaysFileAfterFileAsAFreshWorkerWould)
+{
+    // The worker keeps the memory it read a file and a capture into for the next one: a
+    // larger file after a smaller one, a smaller after a larger, and each kind after another,
+    // must post exactly what a worker that never read anything posts.
+    std::vector<PlayedFile> files = played_files();
+    // Two dumps, the longer one's frames running on past where the shorter one ends.
+    for (int packets : {240, 480}) {
+        Bytes dump;
+        for (const Bytes &p : raxo_packets(packets, 40, 200, uint16_t(packets)))
+            for (const uint8_t b : make_dump_record(LIDAR_RAXO_E, p))
+                dump.push_back(b);
+        const std::string name = "raxo" + std::to_string(packets) + ".dump";
+        files.push_back({"dump", PlaybackProc::LOG_DUMP, LIDAR_RAXO_E, temp_file(name, dump)});
+    }
+
+    std::vector<std::vector<CachedFrame>> fresh;
+    for (const PlayedFile &file : files) {
+        PlaybackProc proc;
+        PlaybackRecorder rec(proc);
+        proc.recv_playback(QString::fromStdString(file.path), file.log_type, file.lidar_type);
+        ASSERT_GE(rec.frames.size(), 1u) << file.name;
+        fresh.push_back(rec.frames);
+    }
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    const size_t order[] = {0, 1, 2, 3, 4, 5, 4, 5, 3, 2, 1, 0, 2, 5, 0, 4};
+    for (size_t i : order) {
+        SCOPED_TRACE(files[i].name);
+        rec.frames.clear();
+        proc.recv_playback(QString::fromStdString(files[i].path), files[i].log_type, files[i].lidar_type);
+        ASSERT_EQ(rec.frames.size(), fresh[i].size());
+        for (size_t k = 0; k < rec.frames.size(); ++k) {
+            ASSERT_EQ(rec.frames[k].points.size(), fresh[i][k].points.size()) << k;
+            EXPECT_TRUE(same_points(rec.frames[k].points.data(), fresh[i][k].points)) << k;
+            EXPECT_EQ(rec.frames[k].progress, fresh[i][k].progress) << k;
+        }
+    }
+}

@@ -95,6 +95,9 @@ TEST(FrameHandoff, DropsFramesOnlyWhenThePostingHasFallenFarBehind)
     }
     EXPECT_GE(accepted, int(FrameHandoff::kMaxWaiting));
     EXPECT_EQ(handoff.dropped(), uint64_t(FrameHandoff::kMaxWaiting + 2 - size_t(accepted)));
+    // However far behind the posting is, the loop got every set from the spares made at
+    // start(), none it had to make (and fault in) itself.
+    EXPECT_EQ(handoff.made_on_loop(), 0u);
     {
         std::lock_guard<std::mutex> lock(m);
         release = true;
