@@ -117,11 +117,12 @@ private:
     void end_report(int lidartype, size_t packets, int frames);
     void post(int type, const QString &text);
 
+    void passAbandonMark();
+
     // Reads a whole file into file_ (see FileBytes in the source); false when it cannot be
     // read or is beyond kMaxBytes.
     struct FileBytes;
     bool read_whole_file(const char *path, FileBytes &out);
-    void passAbandonMark();
 
     uint8_t highest_plane_type_ = 0;
     std::atomic<int> abandonMarks_{0};

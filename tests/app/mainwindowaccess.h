@@ -35,7 +35,6 @@ struct MainWindowTestAccess {
     Component_LogOperate *logOperate() { return w.logOperate; }
     QString &playbackFile() { return w.playbackFile; }
     int playbackAbandons() const { return w.playbackAbandons; }
-    QTimer *tickTimer() { return w.tickTimer; }
     Dialog_Debug &debugView() { return w.debugView; }
     Dialog_Connect *dialogConnect() { return w.dialogConnect; }
     Dialog_Connect *connectDialog() { return w.connectDialog(); }

@@ -5,6 +5,8 @@
 
 #include "mainwindow.h"
 
+#include <QTabWidget>
+
 #include "algorithmbox.h"
 #include "algorithmboxproc.h"
 #include "appsettings.h"
@@ -306,7 +308,14 @@ TEST_F(BoxWindow, ZonesWrittenToTheBoxAndReadBackWithTheirProgress)
 {
     startSession();
     fake.set_answer_zones(true);
-    auto *editor = a->find<Page_Raxo_E>("page_raxo_e")->getDrawZone();
+    auto *raxoPage = a->find<Page_Raxo_E>("page_raxo_e");
+    auto *editor = raxoPage->getDrawZone();
+    // No window path reaches the editor in a box session (the Raxo page, whose Raxo-S tabs hold
+    // it, is hidden and those tabs stay disabled), so the test opens them to drive the editor's
+    // own buttons into the box receiver.
+    auto *tabs = child<QTabWidget>(raxoPage, "tabWidget");
+    for (int i = 0; i < tabs->count(); ++i)
+        tabs->setTabEnabled(i, true);
     click(editor, "pb_rect");
     click(editor, "pb_span");
     const zones written = editor->table();
@@ -519,7 +528,14 @@ TEST_F(RaxoWindow, RaxoSObjectListFillsTheShownObjectTable)
 TEST_F(RaxoWindow, ZonesWrittenToARaxoSAndReadBackIntoTheEditor)
 {
     start("actionRaxo_S");
-    auto *editor = a->find<Page_Raxo_E>("page_raxo_e")->getDrawZone();
+    auto *raxoPage = a->find<Page_Raxo_E>("page_raxo_e");
+    auto *editor = raxoPage->getDrawZone();
+    // No window path reaches the editor in a box session (the Raxo page, whose Raxo-S tabs hold
+    // it, is hidden and those tabs stay disabled), so the test opens them to drive the editor's
+    // own buttons into the box receiver.
+    auto *tabs = child<QTabWidget>(raxoPage, "tabWidget");
+    for (int i = 0; i < tabs->count(); ++i)
+        tabs->setTabEnabled(i, true);
     click(editor, "pb_rect");
     click(editor, "pb_span");
     const zones written = editor->table();
