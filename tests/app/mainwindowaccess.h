@@ -64,6 +64,7 @@ struct MainWindowTestAccess {
     TimerCleanupCallback *markerTimerCallback() { return w.markerTimerCallback; }
     void showFrame() { w.showFrame(); }
     void buildPointsRGB(std::vector<UserPointData> cloud) { w.buildPointsRGB(std::move(cloud)); }
+    QTimer *tickTimer() { return w.tickTimer; }
     void onClearCloud() { w.onClearCloud(); }
 
     template <typename T> T *find(const char *name) { return w.findChild<T *>(name); }
