@@ -116,10 +116,10 @@ MainWindow::~MainWindow()
 
     // The program never destroys its window; tests do, and then nothing the window started may
     // keep running: a running QThread must not be destroyed.
-    if (heartBeat != nullptr) {
+    if (!heartBeat.isNull()) {
         heartBeat->stop();
         heartBeat->wait();
-        heartBeat = nullptr; // deletes itself on finished
+        heartBeat.clear(); // deletes itself on finished
     }
     delete tickTimer;
     delete dialogConnect;
@@ -313,12 +313,20 @@ void MainWindow::switchProperty(int a)
         redrawFlag = true; // the next tick fills the point table
 }
 
-void MainWindow::setupThreads()
+void MainWindow::startHeartBeat()
 {
+    // One that has ended but is not deleted yet is as good as gone.
+    if (!heartBeat.isNull() && !heartBeat->isFinished())
+        return;
     heartBeat = new HeartBeatProc(HEARTBEAT_PORT);
     connect(heartBeat, &HeartBeatProc::sig_data, this, &MainWindow::recv_data);
     connect(heartBeat, &QThread::finished, heartBeat, &QObject::deleteLater);
     heartBeat->start();
+}
+
+void MainWindow::setupThreads()
+{
+    startHeartBeat();
 
     tickTimer = new QTimer();
     connect(tickTimer, &QTimer::timeout, this, &MainWindow::recv_timeout);

@@ -200,6 +200,7 @@ private:
     // Construction steps.
     void setupToolbar();
     void setupThreads();
+    void startHeartBeat();
     void initView3D();
     void setupConnections();
 
@@ -269,7 +270,9 @@ private:
     Ui::MainWindow *ui = nullptr;
     Component_LogOperate *logOperate = nullptr;
     Dialog_Connect *dialogConnect = nullptr;
-    HeartBeatProc *heartBeat = nullptr;
+    // The listener deletes itself when it ends, also by itself when port 6789 cannot be bound:
+    // the window must never touch it afterwards, and the next connect starts a new one.
+    QPointer<HeartBeatProc> heartBeat;
     RecvDataProc *fenkReceiver = nullptr;
     RecvDataProc2 *raxoReceiver = nullptr;
     RecvDataProc3 *vimoReceiver = nullptr;

@@ -155,12 +155,7 @@ void MainWindow::recv_actionVimo_E(bool)
 
 void MainWindow::connectSensor(uint8_t model)
 {
-    if (heartBeat == nullptr) {
-        heartBeat = new HeartBeatProc(HEARTBEAT_PORT);
-        connect(heartBeat, &HeartBeatProc::sig_data, this, &MainWindow::recv_data);
-        connect(heartBeat, &QThread::finished, heartBeat, &QObject::deleteLater);
-        heartBeat->start();
-    }
+    startHeartBeat();
     Dialog_Connect *d = connectDialog();
     d->lidarmodel = lidar_type_name(model);
     // A Vimo-E announces itself rarely: the rows the dialog has collected stay.

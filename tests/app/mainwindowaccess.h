@@ -2,6 +2,7 @@
 // Reaches the main window's state in tests: what the Parts call its members, without widening
 // the window's public interface for the program's sake.
 
+#include "heartbeatproc.h"
 #include "mainwindow.h"
 #include "markeroverlay.h"
 #include "myinteractorstyle.h"
@@ -37,6 +38,7 @@ struct MainWindowTestAccess {
     int playbackAbandons() const { return w.playbackAbandons; }
     Dialog_Debug &debugView() { return w.debugView; }
     Dialog_Connect *dialogConnect() { return w.dialogConnect; }
+    QPointer<HeartBeatProc> &heartBeat() { return w.heartBeat; }
     Dialog_Connect *connectDialog() { return w.connectDialog(); }
     AlgorithmBox *&algorithmBox() { return w.algorithmBox; }
     Dialog_ObjectTrack *&objectTable() { return w.objectTable; }

@@ -19,6 +19,8 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
+
+#include "qtrygtest.h"
 #include <QThread>
 #include <QTimer>
 

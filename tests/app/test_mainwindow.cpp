@@ -51,10 +51,16 @@
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTest>
+
+#include "qtrygtest.h"
 #include <QToolBar>
 #include <QVTKOpenGLNativeWidget.h>
 
+#include <arpa/inet.h>
 #include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <fstream>
 #include <memory>
 
@@ -930,4 +936,42 @@ TEST_F(MainWindowTest, FakeSensorHeartbeatsThroughTheWindow)
     QTRY_VERIFY_WITH_TIMEOUT((sender.send(make_heartbeat104(raxo)), d->DeviceInfoTable->rowCount() == 1), 10000);
     EXPECT_EQ(newLines(), QStringList({"[ warm infomation ] detected a new lidar online, with the same SN number as "
                                        "the last connected lidar"}));
+}
+
+// Another program holds the heartbeat port without sharing it: the window's listener reports the
+// failed bind and deletes itself. The window must not touch it afterwards, and each connect
+// tries a new one, which runs once the port is free.
+TEST(MainWindowListener, ListenerThatEndedByItselfIsNeitherTouchedNorKept)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(holder, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(6789);
+    addr.sin_addr.s_addr = htonl(INADDR_ANY);
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
+
+    testsupport::ModalRecorder modal; // rejects the connection dialog
+    load_test_settings();
+    auto w = std::make_unique<MainWindow>();
+    MainWindowTestAccess a(*w);
+    QAction *raxoE = w->findChild<QAction *>("actionRaxo_E");
+    ASSERT_NE(raxoE, nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(a.heartBeat().isNull(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!a.logLines().filter("bind failed").isEmpty(), 5000);
+
+    for (int i = 0; i < 2; ++i) {
+        raxoE->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(a.heartBeat().isNull(), 5000);
+    }
+
+    ::close(holder);
+    raxoE->trigger();
+    ASSERT_FALSE(a.heartBeat().isNull());
+    QTest::qWait(500);
+    ASSERT_FALSE(a.heartBeat().isNull()) << "the listener bound the freed port and runs";
+    EXPECT_TRUE(a.heartBeat()->isRunning());
+    w.reset(); // stops the running listener
 }

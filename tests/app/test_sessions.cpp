@@ -45,6 +45,8 @@
 #include <QStandardItemModel>
 #include <QTest>
 
+#include "qtrygtest.h"
+
 #include <array>
 #include <memory>
 #include <string>
