@@ -1,12 +1,15 @@
 // Playback through the main window: files of every kind opened from the menu, the frame cache
 // and the playback toolbar stepping through it, a file left while it still caches, the raw-data
-// recording and its dump played back, and the snapshot of the cloud to PCD and LAS.
+// recording and its dump played back (also of a live session against a fake Raxo-E), a file
+// chosen while a session runs, and the snapshot of the cloud to PCD and LAS.
 
 #include "mainwindow.h"
 
 #include "appsettings.h"
 #include "capturefiles.h"
 #include "component_logoperate.h"
+#include "dialog_connect.h"
+#include "fakeraxo.h"
 #include "inisettings.h"
 #include "lasreader.h"
 #include "laswriter.h"
@@ -16,6 +19,7 @@
 #include "pcdreader.h"
 #include "pcdwriter.h"
 #include "playbacktestutil.h"
+#include "recvdataproc2.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +28,18 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -565,6 +577,193 @@ TEST_F(PlaybackWindowTest, RecordingThatCannotStartIsAnError)
     EXPECT_TRUE(lines[0].startsWith("[ error infomation ] write log start failed,write file path:"))
         << lines[0].toStdString();
     EXPECT_TRUE(modal.warnings.empty());
+}
+
+// ---- a live session beside playback and recording ----
+
+// A UDP port free on 127.0.0.1 right now.
+int freeUdpPort()
+{
+    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
+    socklen_t len = sizeof addr;
+    ::getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
+    ::close(s);
+    return ntohs(addr.sin_port);
+}
+
+// The window connected to a fake Raxo-E as a user would connect it; the window's sockets bind
+// 127.0.0.1, the fake sits on 127.0.0.2.
+class LiveSessionTest : public PlaybackWindowTest {
+protected:
+    void SetUp() override
+    {
+        PlaybackWindowTest::SetUp();
+        w->setBindAddress("127.0.0.1");
+        ASSERT_TRUE(fake.ok());
+    }
+
+    // The connect action answered with the fake's row; returns once the parameter query has
+    // reached the fake, so that nothing the session sends by itself is still on its way.
+    void connectRaxoE()
+    {
+        modal.dialogAction = [this](QDialog *dialog) {
+            auto *d = qobject_cast<Dialog_Connect *>(dialog);
+            if (d == nullptr)
+                return 0;
+            d->lidarip = QString::fromStdString(fake.ip());
+            d->lidarport = uint16_t(fake.listen_port());
+            d->lidarsn = "RAXO-E-REC";
+            d->selectrow = 0;
+            d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(local));
+            QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
+            return d->result();
+        };
+        menuAction("actionRaxo_E")->trigger();
+        ASSERT_NE(a->raxoReceiver(), nullptr);
+        ASSERT_EQ(a->currentModel(), LIDAR_RAXO_E);
+        // The query follows the receiver's start report, which the window's events carry.
+        ASSERT_TRUE(testsupport::wait_until([this] { return !fake.commands().empty(); }, 10000));
+        fake.set_host("127.0.0.1", local);
+    }
+
+    // One frame of `n` points from the fake, waited for and drawn at a tick.
+    void sendFrameOf(int n)
+    {
+        std::vector<RaxoPoint> pts;
+        for (int j = 0; j < n; ++j)
+            pts.push_back(raxo_point(uint16_t(300 + j), int16_t(50 + j), int16_t(j), 0, 9));
+        const Bytes packet = raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
+        ASSERT_EQ(fake.send_data(packet), int(packet.size()));
+        ASSERT_TRUE(testsupport::wait_until([&] { return a->currentFrame().size() == size_t(n); }, 10000));
+        a->tick();
+    }
+
+    FakeRaxo fake;
+    const int local = freeUdpPort();
+};
+
+// Every datagram a live session takes while recording runs lands in the dump as it came off the
+// wire, and the dump plays back the frames the session showed.
+TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
+{
+    ASSERT_NO_FATAL_FAILURE(connectRaxoE());
+    // The frames the session posts, as the window receives them.
+    std::vector<PointFrame> live;
+    QObject liveContext;
+    QObject::connect(a->raxoReceiver(), &RecvDataProc2::sig_framedata, &liveContext,
+                     [&live](std::vector<UserPointData> f, int) { live.push_back(std::move(f)); });
+
+    const QString logpath = QString::fromStdString(testsupport::make_temp_subdir("livelog"));
+    setSetting("Logpath", logpath.toStdString());
+    QAction *record = barAction("videoCamera");
+    a->log()->clear();
+    record->trigger();
+    ASSERT_TRUE(record->isChecked());
+    ASSERT_TRUE(LogManager::instance()->is_recording());
+    const QStringList started = a->logLines().filter("writing log");
+    ASSERT_EQ(started.size(), 1);
+    const QRegularExpression folderLine(
+        QString("^\\[ Log \\] writing log,write file path:%1/logdata/\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}/$")
+            .arg(QRegularExpression::escape(logpath)));
+    EXPECT_TRUE(folderLine.match(started[0]).hasMatch()) << started[0].toStdString();
+    const QString folder = started[0].mid(started[0].indexOf(':') + 1);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    // Some 10 kB in all: far below what the receiver's socket buffer holds, so none is lost.
+    const std::vector<Bytes> datagrams = raxo_packets(24, 3, 40);
+    size_t recordBytes = 0;
+    for (const Bytes &d : datagrams) {
+        recordBytes += DUMP_HEADER_SIZE + d.size();
+        ASSERT_EQ(fake.send_data(d), int(d.size()));
+    }
+    // The receiver writes each datagram to the dump before it decodes it.
+    const std::string file = LogManager::instance()->current_file(0);
+    ASSERT_FALSE(file.empty());
+    ASSERT_TRUE(testsupport::wait_until(
+        [&] { return QFileInfo(QString::fromStdString(file)).size() >= qint64(recordBytes); }, 10000))
+        << QFileInfo(QString::fromStdString(file)).size() << " of " << recordBytes << " bytes";
+    ASSERT_TRUE(testsupport::wait_until([&] { return live.size() == 8; }, 10000)) << live.size();
+    record->trigger();
+    EXPECT_FALSE(record->isChecked());
+    EXPECT_FALSE(LogManager::instance()->is_recording());
+    EXPECT_EQ(a->logLines().back(), "[ Log ] write log finish,write file path");
+
+    const QStringList dumps = dumpsBelow(folder);
+    ASSERT_EQ(dumps.size(), 1) << dumps.join(" ").toStdString();
+    const std::vector<DumpRecordRead> recs = readDump(testsupport::read_file(dumps[0].toStdString()));
+    ASSERT_EQ(recs.size(), datagrams.size());
+    for (size_t i = 0; i < recs.size(); ++i) {
+        EXPECT_EQ(recs[i].type, LIDAR_RAXO_E) << "record " << i;
+        EXPECT_EQ(recs[i].payload, datagrams[i]) << "record " << i;
+    }
+
+    // The dump opened through the menu ends the session and fills the cache with the frames
+    // the session posted, one by one.
+    QPointer<RecvDataProc2> receiver(a->raxoReceiver());
+    open(dumps[0].toStdString());
+    ASSERT_TRUE(waitCached());
+    EXPECT_EQ(a->raxoReceiver(), nullptr);
+    ASSERT_TRUE(testsupport::wait_until([&] { return receiver.isNull(); }, 10000));
+    EXPECT_TRUE(bar()->isPlaying());
+    EXPECT_FALSE(bar()->liveSource);
+    const std::vector<PointFrame> expected = framesOf(dumps[0].toStdString(), LIDAR_UNKNOWN);
+    const std::vector<PointFrame> got = cached();
+    ASSERT_EQ(expected.size(), 8u);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t k = 0; k < got.size(); ++k) {
+        EXPECT_TRUE(samePoints(got[k], expected[k])) << "frame " << k;
+        EXPECT_TRUE(samePoints(got[k], live[k])) << "frame " << k << " as the session showed it";
+    }
+    for (size_t k = 0; k + 1 < expected.size(); ++k) {
+        bar()->recv_timeout();
+        EXPECT_TRUE(samePoints(a->currentFrame(), expected[k])) << "tick " << k;
+    }
+}
+
+// A capture file chosen and its model question closed while a session runs: the session goes
+// on as if nothing had been chosen.
+TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
+{
+    ASSERT_NO_FATAL_FAILURE(connectRaxoE());
+    ASSERT_TRUE(testsupport::wait_until(
+        [this] { return a->logLines().contains("[ Info ] get lidar parameters  OK"); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(sendFrameOf(2));
+    ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 2);
+    QPointer<RecvDataProc2> receiver(a->raxoReceiver());
+    const size_t commandsBefore = fake.commands().size();
+    const int sidePage = a->find<QStackedWidget>("stackedWidget_2")->currentIndex();
+
+    const std::string capture = buildFile(kKinds[1]);
+    open(capture, -1);
+    ASSERT_FALSE(modal.dialogTitles.isEmpty());
+    EXPECT_EQ(modal.dialogTitles.back(), "lidar model select|Dialog_Question");
+    // Anything sent would have reached the fake by now.
+    QTest::qWait(300);
+    a->tick();
+
+    EXPECT_EQ(fake.commands().size(), commandsBefore);
+    ASSERT_FALSE(receiver.isNull());
+    EXPECT_EQ(a->raxoReceiver(), receiver.data());
+    EXPECT_TRUE(receiver->isRunning());
+    EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
+    EXPECT_FALSE(a->displayPaused());
+    EXPECT_EQ(a->framesKept(), 1);
+    EXPECT_TRUE(bar()->isPlaying());
+    EXPECT_TRUE(bar()->liveSource);
+    EXPECT_EQ(a->find<QStackedWidget>("stackedWidget_2")->currentIndex(), sidePage);
+    EXPECT_TRUE(a->playbackFile().isEmpty());
+    EXPECT_EQ(a->playbackAbandons(), 0) << "no stop message";
+    EXPECT_TRUE(a->frameCache().empty());
+    EXPECT_EQ(bar()->frameCount, 0u);
+
+    // The session still draws what the sensor sends.
+    ASSERT_NO_FATAL_FAILURE(sendFrameOf(3));
+    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 3);
+    EXPECT_EQ(fake.commands().size(), commandsBefore);
 }
 
 // ---- snapshot ----
