@@ -7,6 +7,7 @@
 
 #include "algorithmbox.h"
 #include "algorithmboxproc.h"
+#include "boxpacket.h"
 #include "appsettings.h"
 #include "component_logoperate.h"
 #include "dialog_alldata.h"
@@ -670,5 +671,50 @@ TEST_F(SessionTest, BoxSessionOnPort6002)
     emit front->sig_start("127.0.0.2", 6002, LIDAR_RAXO_E);
     EXPECT_EQ(a->boxReceiver(), nullptr);
     EXPECT_TRUE(a->displayPaused());
+}
+
+// The box's empty object list (no objects, clean word 0) asks the window to clear the cloud; it
+// is cleared 200 ms later, not with the frame that came with it.
+TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
+{
+    AlgorithmBoxProc::setBindAddress("127.0.0.1");
+    FakeBox fake;
+    ASSERT_TRUE(fake.ok());
+    fake.set_host("127.0.0.1", FakeBox::kPort);
+    trigger("actionAlgorithmBox");
+    AlgorithmBox *front = a->algorithmBox();
+    ASSERT_NE(front, nullptr);
+    std::unique_ptr<Page_Box> page(front->window());
+    emit front->sig_start("127.0.0.2", 6002, LIDAR_ALG_BOX);
+    ASSERT_NE(a->boxReceiver(), nullptr);
+    ASSERT_TRUE(fake.peer().wait_for(1, kWaitMs)) << "the receiver's hello: it reads from now on";
+    // Drawn only when the test ticks: a draw of the empty frame would empty the cloud too.
+    a->tickTimer()->stop();
+    auto points = [](int n) {
+        std::vector<BoxPoint> out;
+        for (int i = 0; i < n; ++i)
+            out.push_back({1.0f + float(i), 2.0f, 0.5f, uint8_t(10 * i)});
+        return out;
+    };
+
+    // The switch to object upload resets the views by itself (the page's reset): let it pass.
+    fake.send(make_box_packet(points(3), 2, BOX_UPLOAD_OBJECTS));
+    auto *uploadType = a->find<Page_Box_V0>("page_box_v0")->findChild<QComboBox *>("cb_upload_data_type");
+    QTRY_COMPARE_WITH_TIMEOUT(uploadType->currentIndex(), 2, kWaitMs);
+    QTest::qWait(400);
+
+    fake.send(make_box_packet(points(4), 2, BOX_UPLOAD_OBJECTS));
+    QTRY_COMPARE_WITH_TIMEOUT(a->currentFrame().size(), 4u, kWaitMs);
+    a->tick();
+    ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 4);
+    ASSERT_EQ(a->accumulatedCloud().size(), 4u);
+
+    fake.send(make_box_packet({}, 2, BOX_UPLOAD_OBJECTS));
+    QTRY_VERIFY_WITH_TIMEOUT(a->currentFrame().empty(), kWaitMs);
+    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 4) << "not cleared at once";
+    QTRY_COMPARE_WITH_TIMEOUT(a->cloud()->GetNumberOfPoints(), 0, kWaitMs);
+    EXPECT_TRUE(a->accumulatedCloud().empty());
+    EXPECT_TRUE(a->frameCounts().empty());
+    expectStopEnds(a->boxReceiver());
 }
 

@@ -29,7 +29,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QVTKOpenGLNativeWidget.h>
@@ -45,6 +47,7 @@
 #include <vtkUnsignedCharArray.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -717,6 +720,64 @@ TEST_F(View3DTest, ClearingTheCloudEmptiesBothViews)
     w->recv_data(MSG_STOP, QByteArray());
     EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 0);
     EXPECT_TRUE(a->displayPaused());
+}
+
+// A reset clears the views a moment later, not at once: the box asks for it together with a
+// command whose effect the last frames drawn still show.
+TEST_F(View3DTest, ResetEmptiesBothViewsAfter200Ms)
+{
+    struct Trigger {
+        const char *name;
+        std::function<void()> fire;
+    };
+    const Trigger triggers[] = {
+        {"the reset slot", [this] { w->recv_reset(); }},
+        {"the box page's static frame button",
+         [this] { a->find<QPushButton>("pb_setstaticframe")->click(); }},
+    };
+    w->switchView(1);
+    a->framesKept() = 10;
+    auto *item = a->find<PointCloudUI>("page_2d")->radarItem();
+    for (const Trigger &t : triggers) {
+        SCOPED_TRACE(t.name);
+        w->recv_framedata_2D(frameOf(6, 1.0f), LIDAR_RAXO_E);
+        frame(frameOf(6, 1.0f));
+        frame(frameOf(4, 2.0f));
+        ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 10);
+        ASSERT_EQ(item->points().size(), 6u);
+
+        QElapsedTimer clock;
+        clock.start();
+        t.fire();
+        // Both views stay as they are while the timer cannot have run yet. The clock is read
+        // before each look: the timer runs only inside the waits.
+        int looks = 0;
+        for (;;) {
+            if (clock.elapsed() >= 150)
+                break;
+            ++looks;
+            if (a->cloud()->GetNumberOfPoints() != 10 || a->accumulatedCloud().size() != 10u ||
+                item->points().size() != 6u) {
+                ADD_FAILURE() << "cleared already at " << clock.elapsed() << " ms";
+                break;
+            }
+            QTest::qWait(10);
+        }
+        EXPECT_GT(looks, 0);
+
+        ASSERT_TRUE(testsupport::wait_until(
+            [&] { return a->cloud()->GetNumberOfPoints() == 0 && item->points().empty(); }, 5000));
+        EXPECT_GE(clock.elapsed(), 190) << "a 200 ms timer, give or take the clock's grain";
+        EXPECT_EQ(a->cloud()->GetNumberOfVerts(), 0);
+        EXPECT_TRUE(a->accumulatedCloud().empty());
+        EXPECT_TRUE(a->frameCounts().empty());
+
+        // The next frame starts a fresh accumulation.
+        frame(frameOf(2, 3.0f));
+        EXPECT_EQ(a->accumulatedCloud().size(), 2u);
+        EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 2);
+        a->onClearCloud();
+    }
 }
 
 TEST_F(View3DTest, DebugImagesHideWithoutTheGreyImageBox)
