@@ -709,9 +709,15 @@ TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
     ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 4);
     ASSERT_EQ(a->accumulatedCloud().size(), 4u);
 
+    // Connected after the window's own slot: runs right after it, in the same order.
+    vtkIdType cloudAtReset = -1;
+    QObject context;
+    QObject::connect(a->boxReceiver(), &RecvBoxDataProc::sig_cacheclean, &context,
+            [&] { cloudAtReset = a->cloud()->GetNumberOfPoints(); });
     fake.send(make_box_packet({}, 2, BOX_UPLOAD_OBJECTS));
-    QTRY_VERIFY_WITH_TIMEOUT(a->currentFrame().empty(), kWaitMs);
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 4) << "not cleared at once";
+    QTRY_VERIFY_WITH_TIMEOUT(cloudAtReset >= 0, kWaitMs);
+    EXPECT_EQ(cloudAtReset, 4) << "not cleared at once";
+    EXPECT_TRUE(a->currentFrame().empty()) << "the frame posted with it came first";
     QTRY_COMPARE_WITH_TIMEOUT(a->cloud()->GetNumberOfPoints(), 0, kWaitMs);
     EXPECT_TRUE(a->accumulatedCloud().empty());
     EXPECT_TRUE(a->frameCounts().empty());
