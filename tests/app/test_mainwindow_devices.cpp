@@ -19,6 +19,7 @@
 #include "fakefenku.h"
 #include "fakeheartbeat.h"
 #include "fakeraxo.h"
+#include "raxoscene.h"
 #include "fakevimo.h"
 #include "graphics_item_data.h"
 #include "lhframe.h"
@@ -437,23 +438,7 @@ TEST_F(RaxoWindow, FactoryTestOverTheFramesOfARaxoESession)
     click(panel, "pb_select_range");
     ASSERT_FALSE(a->displayPaused());
 
-    // The floor 5 cm down (units of 2 mm): a fan one metre out from -59.5 to 59.5 degrees, both
-    // edges near the sensor, and a point far above, outside the box.
-    constexpr double kPi = 3.14159265358979323846;
-    auto scan = [&](bool noise) {
-        std::vector<RaxoPoint> pts;
-        for (int tenth = -595; tenth <= 595; tenth += 10) {
-            const double rad = tenth / 10.0 * kPi / 180.0;
-            pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(rad))),
-                                     int16_t(std::lround(500 * std::sin(rad))), -25, 100, 100));
-        }
-        pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 500, 0, 500, 100, 100)); // 1 m up
-        if (noise)
-            pts.push_back(raxo_point(100, 500, 0, 50, 100, 100)); // 10 cm up
-        return raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
-    };
+    const auto scan = raxo_floor_fan_packet;
     // A first scan before the run: the receiver's first-frame report is a log line, and every
     // line redraws (the held selection would count again).
     fake.send_data(scan(false));
