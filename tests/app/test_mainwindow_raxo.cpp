@@ -402,6 +402,38 @@ TEST_F(RaxoSWindow, AlgorithmSettingsWaitForTheSessionsAlgorithmReply)
     EXPECT_EQ(last().type, RAXO_RUN);
 }
 
+// Replies shorter than their records: the frame's sum byte that follows the body is no field.
+// The parameter body reads as zero-padded right after its last byte; an algorithm body one byte
+// short is no block, so the settings stay refused.
+TEST_F(RaxoSWindow, ShortRepliesEndBeforeTheirSumByte)
+{
+    std::vector<uint8_t> p = sensorParams();
+    p.resize(raxo_param::kUploadIp);
+    std::vector<uint8_t> g = sensorAlg(12.5f);
+    g.resize(raxo_alg::kSize - 1);
+    // Sum bytes that would show if they were read as data.
+    ASSERT_NE(make_command_reply(RAXO_GET_PARAM, p).back(), 0);
+    ASSERT_NE(make_command_reply(RAXO_GET_ALG_PARAM, g).back(), 0);
+    setReplies(p, g, true);
+    startSession();
+    ASSERT_TRUE(readBacksDone(1));
+    EXPECT_EQ(text("le_ip"), "10.0.0.7");
+    EXPECT_EQ(text("le_port"), "2368");
+    EXPECT_EQ(text("le_dstip"), "0.0.0.0");
+    EXPECT_EQ(page->lidarParam()[raxo_param::kUploadIp], 0);
+    EXPECT_EQ(page->algParam()[raxo_alg::kSize - 1], 0);
+    EXPECT_EQ(text("le_offset_distance"), "") << "the form's own text stays";
+
+    const size_t before = fake.commands().size();
+    type("le_offset_distance", "20");
+    press("pb_offset_distance");
+    EXPECT_TRUE(logs("[ error infomation ] algorithm parameters not read yet, press refresh first"));
+    press("pb_stop");
+    ASSERT_TRUE(waitCommands(fake, before + 1));
+    EXPECT_EQ(fake.commands().size(), before + 1);
+    EXPECT_EQ(last().type, RAXO_RUN);
+}
+
 // The model file read back after the algorithm reply names the classes of the four outputs'
 // selectors, ticked from the class masks of the parameter reply; "4 channel out" sends them
 // back after the area frame.
