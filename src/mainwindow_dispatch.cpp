@@ -32,6 +32,7 @@
 #include <QDateTime>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -46,6 +47,7 @@ constexpr uint16_t kFenkParams = 0x8007;
 constexpr uint16_t kSetResultOrCounters = 0x8008;
 
 constexpr int kTypeOffset = 6;
+constexpr int kLengthOffset = 8;
 constexpr int kResultOffset = 12;
 constexpr int kCounterOffset = 16;
 constexpr int kFenkMaskOffset = 94;
@@ -223,8 +225,11 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         return;
     const QString title = tr("Info");
     const uint8_t *p = bytesOf(info);
+    // The body is the frame's payload as its length field gives it: the sum byte after it is
+    // no field (read as one, a body a byte short would pass for a whole record).
     const auto body = [&info, p] {
-        return std::make_pair(p + LH_SUM_HEADER, info.size() > int(LH_SUM_HEADER) ? size_t(info.size()) - LH_SUM_HEADER : 0);
+        const size_t held = info.size() > int(LH_SUM_OVERHEAD) ? size_t(info.size()) - LH_SUM_OVERHEAD : 0;
+        return std::make_pair(p + LH_SUM_HEADER, std::min<size_t>(rd_u32(p + kLengthOffset), held));
     };
     switch (rd_u16(p + kTypeOffset)) {
     case kRaxoImuCalibrated:

@@ -37,6 +37,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sessionfixture.h"
 #include "testsupport.h"
 #include "widgettexts.h"
 #include "zonealarm.h"
@@ -89,44 +90,8 @@ uint16_t sumType(const std::vector<uint8_t> &frame)
     return frame.size() >= 8 ? rd_u16(frame.data() + 6) : 0xFFFF;
 }
 
-class DeviceWindow : public ::testing::Test {
+class DeviceWindow : public WindowSessionFixture {
 protected:
-    void SetUp() override
-    {
-        load_test_settings();
-        makeWindow();
-    }
-    void makeWindow()
-    {
-        w = std::make_unique<MainWindow>();
-        w->setBindAddress("127.0.0.1");
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        a = std::make_unique<MainWindowTestAccess>(*w);
-    }
-    void TearDown() override
-    {
-        a.reset();
-        w.reset();
-    }
-
-    // The connection dialog answers the next connect action as a user would: the sensor's row
-    // chosen, the host port typed, "connect" pressed.
-    void answerConnect(const std::string &ip, int listenPort, int localPort, const QString &sn)
-    {
-        modal.dialogAction = [=](QDialog *dialog) {
-            auto *d = qobject_cast<Dialog_Connect *>(dialog);
-            if (d == nullptr)
-                return 0;
-            d->lidarip = QString::fromStdString(ip);
-            d->lidarport = uint16_t(listenPort);
-            d->lidarsn = sn;
-            d->selectrow = 0;
-            d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(localPort));
-            QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-            return d->result();
-        };
-    }
-    void trigger(const char *action) { w->findChild<QAction *>(action)->trigger(); }
     template <typename T> T *child(QWidget *parent, const char *name)
     {
         T *c = parent->findChild<T *>(name);
@@ -148,10 +113,6 @@ protected:
     {
         return waitFor([&] { return linesWith(text) >= times; });
     }
-
-    testsupport::ModalRecorder modal;
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<MainWindowTestAccess> a;
 };
 
 // ---- the algorithm box ----
