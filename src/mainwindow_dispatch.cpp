@@ -32,7 +32,9 @@
 #include <QDateTime>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -46,6 +48,7 @@ constexpr uint16_t kFenkParams = 0x8007;
 constexpr uint16_t kSetResultOrCounters = 0x8008;
 
 constexpr int kTypeOffset = 6;
+constexpr int kLengthOffset = 8;
 constexpr int kResultOffset = 12;
 constexpr int kCounterOffset = 16;
 constexpr int kFenkMaskOffset = 94;
@@ -63,6 +66,17 @@ bool holds(const QByteArray &info, int needed, const char *what)
         return true;
     QV_TRACE() << "reply too short for" << what << ":" << info.size() << "bytes, need" << needed;
     return false;
+}
+
+// The payload of a reply frame as its length field gives it, capped at what arrived: the sum
+// byte after it is no field (read as one, a body a byte short would pass for a whole record).
+std::pair<const uint8_t *, size_t> sumBody(const QByteArray &info)
+{
+    const uint8_t *p = bytesOf(info);
+    if (info.size() < int(LH_SUM_HEADER))
+        return {p, 0};
+    const size_t held = info.size() > int(LH_SUM_OVERHEAD) ? size_t(info.size()) - LH_SUM_OVERHEAD : 0;
+    return {p + LH_SUM_HEADER, std::min<size_t>(rd_u32(p + kLengthOffset), held)};
 }
 
 } // namespace
@@ -201,7 +215,8 @@ void MainWindow::recvFenkReply(const QByteArray &info)
     case kFenkParams: {
         if (!holds(info, kFenkMaskOffset + 2, "the data-type mask"))
             return;
-        ui->page_fenku->setInfo(info.constData() + LH_SUM_HEADER, info.size() - int(LH_SUM_HEADER));
+        const auto b = sumBody(info);
+        ui->page_fenku->setInfo(reinterpret_cast<const char *>(b.first), int(b.second));
         appendLog(title, tr("get lidar parameters  OK"));
         const uint16_t mask = rd_u16(bytesOf(info) + kFenkMaskOffset);
         ui->page_spandata->setDataType(mask);
@@ -223,9 +238,6 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         return;
     const QString title = tr("Info");
     const uint8_t *p = bytesOf(info);
-    const auto body = [&info, p] {
-        return std::make_pair(p + LH_SUM_HEADER, info.size() > int(LH_SUM_HEADER) ? size_t(info.size()) - LH_SUM_HEADER : 0);
-    };
     switch (rd_u16(p + kTypeOffset)) {
     case kRaxoImuCalibrated:
         appendLog(title, tr("IMU calibrate  OK"));
@@ -234,7 +246,7 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
     case kRaxoParams: {
         if (!holds(info, LH_SUM_HEADER, "the parameter body"))
             return;
-        const auto b = body();
+        const auto b = sumBody(info);
         ui->page_raxo_e->setInfo(b.first, b.second);
         appendLog(title, tr("get lidar parameters  OK"));
         break;
@@ -253,7 +265,7 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
     case kRaxoAlgParams: {
         if (!holds(info, LH_SUM_HEADER, "the algorithm body"))
             return;
-        const auto b = body();
+        const auto b = sumBody(info);
         ui->page_raxo_e->setAlgInfo(b.first, b.second);
         if (raxoReceiver != nullptr)
             raxoReceiver->PushCmd(RecvDataProc2::WORK_MODEL_READ);

@@ -157,6 +157,26 @@ inline ObjectFeature reference_features(const std::vector<Point3f> &pts)
     return f;
 }
 
+// What a model trained on `frames` samples of features `f` holds: the sum of each sample's
+// value over the count, as training adds them up, not f itself.
+inline ObjectFeature mean_of_samples(const ObjectFeature &f, int frames)
+{
+    ObjectFeature mean;
+    mean.radialHist.assign(8, 0.0f);
+    mean.heightHist.assign(5, 0.0f);
+    for (int i = 0; i < frames; ++i) {
+        mean.extentX += f.extentX / float(frames);
+        mean.extentY += f.extentY / float(frames);
+        mean.extentZ += f.extentZ / float(frames);
+        mean.spread += f.spread / float(frames);
+        for (size_t k = 0; k < 8; ++k)
+            mean.radialHist[k] += f.radialHist[k] / float(frames);
+        for (size_t k = 0; k < 5; ++k)
+            mean.heightHist[k] += f.heightHist[k] / float(frames);
+    }
+    return mean;
+}
+
 // "%g" in the C locale, as the model file writes its floats.
 inline std::string g6(float v)
 {

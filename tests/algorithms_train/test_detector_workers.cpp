@@ -298,19 +298,7 @@ TEST(DetectorWorkers, TrainedThroughTheThreadsThenNamedInTestMode)
     // The reference: the cluster's features, and their mean over the samples as the sum of
     // each sample's value over the count.
     const ObjectFeature f = reference_features(cluster);
-    ObjectFeature mean;
-    mean.radialHist.assign(8, 0.0f);
-    mean.heightHist.assign(5, 0.0f);
-    for (int i = 0; i < frames; ++i) {
-        mean.extentX += f.extentX / float(frames);
-        mean.extentY += f.extentY / float(frames);
-        mean.extentZ += f.extentZ / float(frames);
-        mean.spread += f.spread / float(frames);
-        for (size_t k = 0; k < 8; ++k)
-            mean.radialHist[k] += f.radialHist[k] / float(frames);
-        for (size_t k = 0; k < 5; ++k)
-            mean.heightHist[k] += f.heightHist[k] / float(frames);
-    }
+    const ObjectFeature mean = mean_of_samples(f, frames);
     const std::vector<uint8_t> bytes = testsupport::read_file(path);
     const std::string text(bytes.begin(), bytes.end());
     std::vector<std::string> lines;

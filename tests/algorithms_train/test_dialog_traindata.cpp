@@ -438,19 +438,7 @@ TEST(TrainDialog, SyntheticDumpTrainedListedAndExported)
     EXPECT_EQ(t.log().back(), "export file ok");
 
     const ObjectFeature f = reference_features(cluster);
-    ObjectFeature mean;
-    mean.radialHist.assign(8, 0.0f);
-    mean.heightHist.assign(5, 0.0f);
-    for (int i = 0; i < frames; ++i) {
-        mean.extentX += f.extentX / float(frames);
-        mean.extentY += f.extentY / float(frames);
-        mean.extentZ += f.extentZ / float(frames);
-        mean.spread += f.spread / float(frames);
-        for (size_t k = 0; k < 8; ++k)
-            mean.radialHist[k] += f.radialHist[k] / float(frames);
-        for (size_t k = 0; k < 5; ++k)
-            mean.heightHist[k] += f.heightHist[k] / float(frames);
-    }
+    const ObjectFeature mean = mean_of_samples(f, frames);
     const std::string want = "1\r\n" + model_text("box", frames, time, mean);
     const std::string got = read_text(out);
     const QStringList wantLines = QString::fromStdString(want).split("\r\n");

@@ -6,6 +6,7 @@
 #include "analysistesthelpers.h"
 #include "dialog_detect_raxo.h"
 #include "fakeraxo.h"
+#include "raxoscene.h"
 #include "featurepoints.h"
 #include "receiverprobe.h"
 #include "recvdataproc2.h"
@@ -684,22 +685,7 @@ TEST(FactoryOverAFakeSensor, ThreeFramesOneWithNoiseAboveTheFloor)
         pagetest::child<QCheckBox>(&d, c)->setChecked(true);
     pagetest::child<QPushButton>(&d, "pb_start")->click();
 
-    // The floor 5 cm down (units of 2 mm): a fan one metre out from -59.5 to 59.5 degrees, both
-    // edges near the sensor, and a point far above, outside the selection box.
-    auto scan = [](bool noise) {
-        std::vector<RaxoPoint> pts;
-        for (int tenth = -595; tenth <= 595; tenth += 10) {
-            const double a = tenth / 10.0 * kPi / 180.0;
-            pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(a))),
-                                     int16_t(std::lround(500 * std::sin(a))), -25, 100, 100));
-        }
-        pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 500, 0, 500, 100, 100)); // 1 m up
-        if (noise)
-            pts.push_back(raxo_point(100, 500, 0, 50, 100, 100)); // 10 cm up
-        return raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
-    };
+    const auto scan = raxo_floor_fan_packet;
     FeaturePoints limits;
     limits.enable = true;
     limits.x = {-1.0f, 3.0f, 0, 0, 0};

@@ -405,6 +405,15 @@ TEST_F(MainWindowTest, FenkReplies)
     EXPECT_EQ(page->dataType(), 0x34) << "the page read the body";
     EXPECT_EQ(table->dataType(), 0x34);
     EXPECT_EQ(a->notes(), QVector<QString>({"start"})) << "parameters name no note";
+    // A body a byte short is no parameter record, though the sum byte after it would make up
+    // the length.
+    body.resize(128);
+    body[82] = char(0x56);
+    const QByteArray shortReply = sumReply(0x8007, body);
+    ASSERT_NE(shortReply.back(), '\0');
+    w->recv_data(MSG_CMD_INFO, shortReply);
+    EXPECT_EQ(page->dataType(), 0x34) << "the page kept what it had";
+    newLines();
 
     struct SetCase {
         const char *note;

@@ -19,6 +19,7 @@
 #include "fakefenku.h"
 #include "fakeheartbeat.h"
 #include "fakeraxo.h"
+#include "raxoscene.h"
 #include "fakevimo.h"
 #include "graphics_item_data.h"
 #include "lhframe.h"
@@ -36,6 +37,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sessionfixture.h"
 #include "testsupport.h"
 #include "widgettexts.h"
 #include "zonealarm.h"
@@ -88,44 +90,8 @@ uint16_t sumType(const std::vector<uint8_t> &frame)
     return frame.size() >= 8 ? rd_u16(frame.data() + 6) : 0xFFFF;
 }
 
-class DeviceWindow : public ::testing::Test {
+class DeviceWindow : public WindowSessionFixture {
 protected:
-    void SetUp() override
-    {
-        load_test_settings();
-        makeWindow();
-    }
-    void makeWindow()
-    {
-        w = std::make_unique<MainWindow>();
-        w->setBindAddress("127.0.0.1");
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        a = std::make_unique<MainWindowTestAccess>(*w);
-    }
-    void TearDown() override
-    {
-        a.reset();
-        w.reset();
-    }
-
-    // The connection dialog answers the next connect action as a user would: the sensor's row
-    // chosen, the host port typed, "connect" pressed.
-    void answerConnect(const std::string &ip, int listenPort, int localPort, const QString &sn)
-    {
-        modal.dialogAction = [=](QDialog *dialog) {
-            auto *d = qobject_cast<Dialog_Connect *>(dialog);
-            if (d == nullptr)
-                return 0;
-            d->lidarip = QString::fromStdString(ip);
-            d->lidarport = uint16_t(listenPort);
-            d->lidarsn = sn;
-            d->selectrow = 0;
-            d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(localPort));
-            QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-            return d->result();
-        };
-    }
-    void trigger(const char *action) { w->findChild<QAction *>(action)->trigger(); }
     template <typename T> T *child(QWidget *parent, const char *name)
     {
         T *c = parent->findChild<T *>(name);
@@ -147,10 +113,6 @@ protected:
     {
         return waitFor([&] { return linesWith(text) >= times; });
     }
-
-    testsupport::ModalRecorder modal;
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<MainWindowTestAccess> a;
 };
 
 // ---- the algorithm box ----
@@ -437,23 +399,7 @@ TEST_F(RaxoWindow, FactoryTestOverTheFramesOfARaxoESession)
     click(panel, "pb_select_range");
     ASSERT_FALSE(a->displayPaused());
 
-    // The floor 5 cm down (units of 2 mm): a fan one metre out from -59.5 to 59.5 degrees, both
-    // edges near the sensor, and a point far above, outside the box.
-    constexpr double kPi = 3.14159265358979323846;
-    auto scan = [&](bool noise) {
-        std::vector<RaxoPoint> pts;
-        for (int tenth = -595; tenth <= 595; tenth += 10) {
-            const double rad = tenth / 10.0 * kPi / 180.0;
-            pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(rad))),
-                                     int16_t(std::lround(500 * std::sin(rad))), -25, 100, 100));
-        }
-        pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
-        pts.push_back(raxo_point(100, 500, 0, 500, 100, 100)); // 1 m up
-        if (noise)
-            pts.push_back(raxo_point(100, 500, 0, 50, 100, 100)); // 10 cm up
-        return raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
-    };
+    const auto scan = raxo_floor_fan_packet;
     // A first scan before the run: the receiver's first-frame report is a log line, and every
     // line redraws (the held selection would count again).
     fake.send_data(scan(false));

@@ -32,6 +32,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sessionfixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -57,34 +58,6 @@ namespace {
 
 const char kDoc[] = "main_ini";
 constexpr int kWaitMs = 10000;
-
-// A command frame of the Fenk-U and Raxo sensors, taken apart.
-struct SumCommand {
-    uint16_t reserved = 0xFFFF;
-    uint16_t seq = 0;
-    uint16_t type = 0;
-    std::vector<uint8_t> payload;
-    bool intact = false; // magic, length and sum8 trailer agree
-};
-
-SumCommand parseSum(const std::vector<uint8_t> &f)
-{
-    SumCommand c;
-    if (f.size() < LH_SUM_OVERHEAD || rd_u16(f.data()) != LH_MAGIC)
-        return c;
-    c.reserved = rd_u16(f.data() + 2);
-    c.seq = rd_u16(f.data() + 4);
-    c.type = rd_u16(f.data() + 6);
-    const uint32_t n = rd_u32(f.data() + 8);
-    if (f.size() != n + LH_SUM_OVERHEAD)
-        return c;
-    c.payload.assign(f.begin() + LH_SUM_HEADER, f.end() - 1);
-    uint8_t sum = 0;
-    for (size_t i = 0; i + 1 < f.size(); ++i)
-        sum = uint8_t(sum + f[i]);
-    c.intact = sum == f.back();
-    return c;
-}
 
 std::vector<uint16_t> typesOf(const std::vector<std::vector<uint8_t>> &commands)
 {
@@ -119,49 +92,8 @@ std::vector<VimoPoint> vimoPacket(int k)
     return pts;
 }
 
-// Waits, with the window's events running, until the fake has taken `count` command frames.
-template <typename Fake> bool waitCommands(Fake &fake, size_t count)
-{
-    return QTest::qWaitFor([&] { return fake.commands().size() >= count; }, kWaitMs);
-}
-
-class SessionTest : public ::testing::Test {
+class SessionTest : public WindowSessionFixture {
 protected:
-    void SetUp() override
-    {
-        load_test_settings();
-        w = std::make_unique<MainWindow>();
-        w->setBindAddress("127.0.0.1");
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        a = std::make_unique<MainWindowTestAccess>(*w);
-    }
-    void TearDown() override
-    {
-        a.reset();
-        w.reset();
-    }
-
-    // The connection dialog answers the next connect action as a user would: the sensor's row
-    // chosen, the host port typed, "connect" pressed.
-    void answerConnect(const std::string &ip, int listenPort, int localPort, const QString &sn)
-    {
-        modal.dialogAction = [=](QDialog *dialog) {
-            auto *d = qobject_cast<Dialog_Connect *>(dialog);
-            if (d == nullptr)
-                return 0;
-            seenModel = d->lidarmodel;
-            seenRows = d->DeviceInfoTable->rowCount();
-            d->lidarip = QString::fromStdString(ip);
-            d->lidarport = uint16_t(listenPort);
-            d->lidarsn = sn;
-            d->selectrow = 0;
-            d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(localPort));
-            QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-            return d->result();
-        };
-    }
-    void trigger(const char *action) { w->findChild<QAction *>(action)->trigger(); }
-
     // The property buttons a user sees, by id.
     std::vector<int> visibleButtons()
     {
@@ -198,12 +130,6 @@ protected:
         QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), kWaitMs);
         EXPECT_TRUE(a->displayPaused());
     }
-
-    testsupport::ModalRecorder modal;
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<MainWindowTestAccess> a;
-    QString seenModel;
-    int seenRows = -1;
 };
 
 } // namespace

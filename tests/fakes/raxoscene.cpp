@@ -1,5 +1,7 @@
 #include "raxoscene.h"
 
+#include "fakeraxo.h"
+
 #include <cmath>
 
 namespace {
@@ -71,4 +73,21 @@ std::vector<Bytes> RaxoScene::packets(int packets) const
         }
     }
     return out;
+}
+
+std::vector<uint8_t> raxo_floor_fan_packet(bool noise)
+{
+    constexpr double kPi = 3.14159265358979323846;
+    std::vector<RaxoPoint> pts;
+    for (int tenth = -595; tenth <= 595; tenth += 10) {
+        const double rad = tenth / 10.0 * kPi / 180.0;
+        pts.push_back(raxo_point(100, int16_t(std::lround(500 * std::cos(rad))),
+                                 int16_t(std::lround(500 * std::sin(rad))), -25, 100, 100));
+    }
+    pts.push_back(raxo_point(100, 62, 250, -25, 100, 100));
+    pts.push_back(raxo_point(100, 62, -250, -25, 100, 100));
+    pts.push_back(raxo_point(100, 500, 0, 500, 100, 100));
+    if (noise)
+        pts.push_back(raxo_point(100, 500, 0, 50, 100, 100));
+    return raxo_point_packet(1, 0, 0, pts, kFrameEnd);
 }

@@ -39,3 +39,8 @@ public:
 private:
     std::vector<RaxoPoint> cells_;
 };
+
+// One frame of the floor 5 cm below a Raxo sensor (units of 2 mm): a fan one metre out from
+// -59.5 to 59.5 degrees in tenths, both fan edges near the sensor, and a point 1 m up; with
+// `noise` also a point 10 cm up. The factory test's ground scene.
+std::vector<uint8_t> raxo_floor_fan_packet(bool noise);
