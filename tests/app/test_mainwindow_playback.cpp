@@ -8,7 +8,6 @@
 #include "appsettings.h"
 #include "capturefiles.h"
 #include "component_logoperate.h"
-#include "dialog_connect.h"
 #include "fakeraxo.h"
 #include "inisettings.h"
 #include "lasreader.h"
@@ -20,6 +19,7 @@
 #include "pcdwriter.h"
 #include "playbacktestutil.h"
 #include "recvdataproc2.h"
+#include "sessionfixture.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -105,16 +104,14 @@ PointFrame cloud()
     return out;
 }
 
-class PlaybackWindowTest : public ::testing::Test {
+class PlaybackWindowTest : public WindowSessionFixture {
 protected:
     void SetUp() override
     {
         load_test_settings();
         setSetting("CallbackPath", "");
         setSetting("Logpath", "");
-        w = std::make_unique<MainWindow>();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        a = std::make_unique<MainWindowTestAccess>(*w);
+        ASSERT_NO_FATAL_FAILURE(makeWindow());
         // The tests tick by hand, so that "at the next tick" is a moment they choose.
         a->tickTimer()->stop();
         a->tick();
@@ -124,8 +121,7 @@ protected:
     {
         if (LogManager::instance()->is_recording())
             LogManager::instance()->stop(LogManager::kModeDump);
-        a.reset();
-        w.reset();
+        WindowSessionFixture::TearDown();
     }
 
     Component_LogOperate *bar() { return a->logOperate(); }
@@ -163,10 +159,7 @@ protected:
     }
     std::vector<PointFrame> cached() { return a->frameCache(); }
 
-    testsupport::ModalRecorder modal;
     QStringList questionLabels;
-    std::unique_ptr<MainWindow> w;
-    std::unique_ptr<MainWindowTestAccess> a;
 };
 
 // ---- every file kind ----
@@ -602,31 +595,18 @@ protected:
     void SetUp() override
     {
         PlaybackWindowTest::SetUp();
-        w->setBindAddress("127.0.0.1");
         ASSERT_TRUE(fake.ok());
     }
 
-    // The connect action answered with the fake's row; returns once the parameter query has
-    // reached the fake, so that nothing the session sends by itself is still on its way.
+    // Returns once the parameter query has reached the fake, so that nothing the session sends
+    // by itself is still on its way.
     void connectRaxoE()
     {
-        modal.dialogAction = [this](QDialog *dialog) {
-            auto *d = qobject_cast<Dialog_Connect *>(dialog);
-            if (d == nullptr)
-                return 0;
-            d->lidarip = QString::fromStdString(fake.ip());
-            d->lidarport = uint16_t(fake.listen_port());
-            d->lidarsn = "RAXO-E-REC";
-            d->selectrow = 0;
-            d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(local));
-            QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-            return d->result();
-        };
-        menuAction("actionRaxo_E")->trigger();
+        answerConnect(fake.ip(), fake.listen_port(), local, "RAXO-E-REC");
+        trigger("actionRaxo_E");
         ASSERT_NE(a->raxoReceiver(), nullptr);
         ASSERT_EQ(a->currentModel(), LIDAR_RAXO_E);
-        // The query follows the receiver's start report, which the window's events carry.
-        ASSERT_TRUE(testsupport::wait_until([this] { return !fake.commands().empty(); }, 10000));
+        ASSERT_TRUE(waitCommands(fake, 1));
         fake.set_host("127.0.0.1", local);
     }
 
