@@ -574,20 +574,6 @@ TEST_F(PlaybackWindowTest, RecordingThatCannotStartIsAnError)
 
 // ---- a live session beside playback and recording ----
 
-// A UDP port free on 127.0.0.1 right now.
-int freeUdpPort()
-{
-    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len);
-    ::close(s);
-    return ntohs(addr.sin_port);
-}
-
 // The window connected to a fake Raxo-E as a user would connect it; the window's sockets bind
 // 127.0.0.1, the fake sits on 127.0.0.2.
 class LiveSessionTest : public PlaybackWindowTest {
@@ -623,7 +609,7 @@ protected:
     }
 
     FakeRaxo fake;
-    const int local = freeUdpPort();
+    const int local = testsupport::free_udp_port();
 };
 
 // Every datagram a live session takes while recording runs lands in the dump as it came off the

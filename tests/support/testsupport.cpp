@@ -6,6 +6,10 @@
 #include <iterator>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 namespace testsupport {
 
 std::string setup_private_tmpdir()
@@ -55,6 +59,19 @@ void write_file(const std::string &path, const std::vector<uint8_t> &bytes)
 std::string binary_dir()
 {
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
+}
+
+int free_udp_port(const char *ip)
+{
+    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    inet_pton(AF_INET, ip, &a.sin_addr);
+    ::bind(s, reinterpret_cast<sockaddr *>(&a), sizeof(a));
+    socklen_t len = sizeof(a);
+    getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
+    ::close(s);
+    return ntohs(a.sin_port);
 }
 
 } // namespace testsupport

@@ -52,4 +52,7 @@ inline void drain_events()
     QCoreApplication::sendPostedEvents();
 }
 
+// A UDP port that is free on `ip` right now.
+int free_udp_port(const char *ip = "127.0.0.1");
+
 } // namespace testsupport

@@ -115,20 +115,7 @@ public:
 
 using testsupport::drain_events;
 using testsupport::wait_until;
-
-// A UDP port that is free on `ip` right now.
-inline int free_udp_port(const char *ip = "127.0.0.1")
-{
-    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    inet_pton(AF_INET, ip, &a.sin_addr);
-    ::bind(s, reinterpret_cast<sockaddr *>(&a), sizeof(a));
-    socklen_t len = sizeof(a);
-    getsockname(s, reinterpret_cast<sockaddr *>(&a), &len);
-    ::close(s);
-    return ntohs(a.sin_port);
-}
+using testsupport::free_udp_port;
 
 // Bytes waiting in the receive queue of the UDP socket bound to local `port` (from
 // /proc/net/udp), or -1 when no such socket exists.
