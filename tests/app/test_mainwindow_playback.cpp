@@ -159,6 +159,34 @@ protected:
     }
     std::vector<PointFrame> cached() { return a->frameCache(); }
 
+    // Recording started from the toolbar into a new "Logpath" below the temp folder: the log
+    // names the dated folder it writes to, which exists; `folder` is that folder.
+    void startRecording(const char *subdir, QString *folder)
+    {
+        const QString logpath = QString::fromStdString(testsupport::make_temp_subdir(subdir));
+        setSetting("Logpath", logpath.toStdString());
+        QAction *record = barAction("videoCamera");
+        record->trigger();
+        ASSERT_TRUE(record->isChecked());
+        ASSERT_TRUE(LogManager::instance()->is_recording());
+        const QStringList started = a->logLines().filter("writing log");
+        ASSERT_EQ(started.size(), 1);
+        const QRegularExpression folderLine(
+            QString("^\\[ Log \\] writing log,write file path:%1/logdata/\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}/$")
+                .arg(QRegularExpression::escape(logpath)));
+        EXPECT_TRUE(folderLine.match(started[0]).hasMatch()) << started[0].toStdString();
+        *folder = started[0].mid(started[0].indexOf(':') + 1);
+        EXPECT_TRUE(QFileInfo(*folder).isDir());
+    }
+    void stopRecording()
+    {
+        QAction *record = barAction("videoCamera");
+        record->trigger();
+        EXPECT_FALSE(record->isChecked());
+        EXPECT_FALSE(LogManager::instance()->is_recording());
+        EXPECT_EQ(a->logLines().back(), "[ Log ] write log finish,write file path");
+    }
+
     QStringList questionLabels;
 };
 
@@ -468,28 +496,14 @@ QStringList dumpsBelow(const QString &dir)
 // played back through the window.
 TEST_F(PlaybackWindowTest, RecordedDatagramsPlayBackFrameByFrame)
 {
-    const QString logpath = QString::fromStdString(testsupport::make_temp_subdir("logpath"));
-    setSetting("Logpath", logpath.toStdString());
-    QAction *record = barAction("videoCamera");
-    record->trigger();
-    ASSERT_TRUE(record->isChecked());
-    ASSERT_TRUE(LogManager::instance()->is_recording());
-    const QStringList started = a->logLines();
-    ASSERT_EQ(started.size(), 1);
-    const QRegularExpression folderLine(
-        QString("^\\[ Log \\] writing log,write file path:%1/logdata/\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}/$")
-            .arg(QRegularExpression::escape(logpath)));
-    EXPECT_TRUE(folderLine.match(started[0]).hasMatch()) << started[0].toStdString();
-    const QString folder = started[0].mid(started[0].indexOf(':') + 1);
-    EXPECT_TRUE(QFileInfo(folder).isDir());
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(startRecording("logpath", &folder));
+    EXPECT_EQ(a->logLines().size(), 1) << "the folder line alone";
 
     const std::vector<Bytes> datagrams = raxo_packets(22, 2, 30);
     for (const Bytes &d : datagrams)
         log_dump_record(0, d.data(), d.size(), LIDAR_RAXO_E);
-    record->trigger();
-    EXPECT_FALSE(record->isChecked());
-    EXPECT_FALSE(LogManager::instance()->is_recording());
-    EXPECT_EQ(a->logLines().back(), "[ Log ] write log finish,write file path");
+    stopRecording();
 
     const QStringList dumps = dumpsBelow(folder);
     ASSERT_EQ(dumps.size(), 1) << dumps.join(" ").toStdString();
@@ -623,21 +637,9 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
     QObject::connect(a->raxoReceiver(), &RecvDataProc2::sig_framedata, &liveContext,
                      [&live](std::vector<UserPointData> f, int) { live.push_back(std::move(f)); });
 
-    const QString logpath = QString::fromStdString(testsupport::make_temp_subdir("livelog"));
-    setSetting("Logpath", logpath.toStdString());
-    QAction *record = barAction("videoCamera");
     a->log()->clear();
-    record->trigger();
-    ASSERT_TRUE(record->isChecked());
-    ASSERT_TRUE(LogManager::instance()->is_recording());
-    const QStringList started = a->logLines().filter("writing log");
-    ASSERT_EQ(started.size(), 1);
-    const QRegularExpression folderLine(
-        QString("^\\[ Log \\] writing log,write file path:%1/logdata/\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}/$")
-            .arg(QRegularExpression::escape(logpath)));
-    EXPECT_TRUE(folderLine.match(started[0]).hasMatch()) << started[0].toStdString();
-    const QString folder = started[0].mid(started[0].indexOf(':') + 1);
-    EXPECT_TRUE(QFileInfo(folder).isDir());
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(startRecording("livelog", &folder));
 
     // Some 10 kB in all: far below what the receiver's socket buffer holds, so none is lost.
     const std::vector<Bytes> datagrams = raxo_packets(24, 3, 40);
@@ -653,10 +655,7 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
         [&] { return QFileInfo(QString::fromStdString(file)).size() >= qint64(recordBytes); }, 10000))
         << QFileInfo(QString::fromStdString(file)).size() << " of " << recordBytes << " bytes";
     ASSERT_TRUE(testsupport::wait_until([&] { return live.size() == 8; }, 10000)) << live.size();
-    record->trigger();
-    EXPECT_FALSE(record->isChecked());
-    EXPECT_FALSE(LogManager::instance()->is_recording());
-    EXPECT_EQ(a->logLines().back(), "[ Log ] write log finish,write file path");
+    stopRecording();
 
     const QStringList dumps = dumpsBelow(folder);
     ASSERT_EQ(dumps.size(), 1) << dumps.join(" ").toStdString();
