@@ -16,6 +16,7 @@
 #include "receiverprobe.h"
 #include "recvdataproc2.h"
 #include "sessionfixture.h"
+#include "setframebytes.h"
 #include "testsupport.h"
 #include "widgettexts.h"
 
@@ -50,20 +51,10 @@ namespace {
 const char kDoc[] = "main_ini";
 constexpr int kWaitMs = 10000;
 
-std::vector<uint8_t> u16(uint16_t v) { return {uint8_t(v), uint8_t(v >> 8)}; }
-std::vector<uint8_t> u32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
-std::vector<uint8_t> cat(std::initializer_list<std::vector<uint8_t>> parts)
-{
-    std::vector<uint8_t> out;
-    for (const auto &p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-// A set payload: code, data length, data.
-std::vector<uint8_t> setBody(uint16_t code, const std::vector<uint8_t> &data)
-{
-    return cat({u16(code), u16(uint16_t(data.size())), data});
-}
+using setbytes::cat;
+using setbytes::set_body;
+using setbytes::u16;
+using setbytes::u32;
 
 // The sensor's parameters, as the 608-byte body of its 0x8001 reply.
 std::vector<uint8_t> sensorParams()
@@ -372,7 +363,7 @@ TEST_F(RaxoSWindow, AlgorithmSettingsWaitForTheSessionsAlgorithmReply)
     std::vector<uint8_t> block = sensorAlg(20.0f);
     EXPECT_TRUE(last().intact);
     EXPECT_EQ(last().type, RAXO_SET);
-    EXPECT_EQ(last().payload, setBody(RAXO_SET_ALG, block));
+    EXPECT_EQ(last().payload, set_body(RAXO_SET_ALG, block));
     ASSERT_TRUE(logs("[ Info ] offset distance SET OK"));
 
     type("le_cir", "3");
@@ -385,7 +376,7 @@ TEST_F(RaxoSWindow, AlgorithmSettingsWaitForTheSessionsAlgorithmReply)
     block[raxo_alg::kPoints] = 40;
     block[raxo_alg::kFrames] = 6;
     block[raxo_alg::kObjMin] = 5;
-    EXPECT_EQ(last().payload, setBody(RAXO_SET_ALG, block));
+    EXPECT_EQ(last().payload, set_body(RAXO_SET_ALG, block));
     ASSERT_TRUE(logs("[ Info ] circle and point filter SET OK"));
     EXPECT_EQ(linesEqual(refused), 2);
 
@@ -466,8 +457,8 @@ TEST_F(RaxoSWindow, ModelReadBackFillsTheClassSelectors)
     press("pb_out");
     ASSERT_TRUE(waitCommands(fake, before + 2));
     const auto commands = fake.commands();
-    EXPECT_EQ(parseSum(commands[before]).payload, setBody(RAXO_SET_AREA, std::vector<uint8_t>(16, 0)));
-    EXPECT_EQ(parseSum(commands[before + 1]).payload, setBody(RAXO_SET_MODEL_BIND, {0x06, 0x04, 0x00, 0x01}));
+    EXPECT_EQ(parseSum(commands[before]).payload, set_body(RAXO_SET_AREA, std::vector<uint8_t>(16, 0)));
+    EXPECT_EQ(parseSum(commands[before + 1]).payload, set_body(RAXO_SET_MODEL_BIND, {0x06, 0x04, 0x00, 0x01}));
     ASSERT_TRUE(logs("[ Info ] model bind 4 channel SET OK"));
     EXPECT_EQ(linesEqual("[ Info ] 4 channel out SET OK"), 1);
 }
@@ -573,7 +564,7 @@ TEST_P(RaxoSWindowIn, SettingsAreLoggedAgainstTheirNotes)
         EXPECT_EQ(fake.commands().size(), before + 1);
         EXPECT_TRUE(last().intact);
         EXPECT_EQ(last().type, RAXO_SET);
-        EXPECT_EQ(last().payload, setBody(c.code, c.data));
+        EXPECT_EQ(last().payload, set_body(c.code, c.data));
         const QString line = setLine(c.note, c.result);
         if (english)
             EXPECT_EQ(line, c.englishLine);

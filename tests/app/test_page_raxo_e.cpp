@@ -10,6 +10,7 @@
 #include "page_drawzone.h"
 #include "pagetest.h"
 #include "pointcloudanomalydetector.h"
+#include "setframebytes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -59,26 +60,10 @@ void press(QWidget *page, const char *button)
     child<QAbstractButton>(page, button)->click();
 }
 
-std::vector<uint8_t> u16(uint16_t v) { return {uint8_t(v), uint8_t(v >> 8)}; }
-std::vector<uint8_t> f32(float f)
-{
-    std::vector<uint8_t> out(4);
-    wr_f32(out.data(), f);
-    return out;
-}
-std::vector<uint8_t> cat(std::initializer_list<std::vector<uint8_t>> parts)
-{
-    std::vector<uint8_t> out;
-    for (const auto &p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-// A set payload: code, length, data.
-std::vector<uint8_t> set_body(uint16_t code, const std::vector<uint8_t> &data)
-{
-    return cat({u16(code), u16(uint16_t(data.size())), data});
-}
+using setbytes::cat;
+using setbytes::f32;
+using setbytes::set_body;
+using setbytes::u16;
 
 // What one frame must hold; the sequence is checked for range and masked.
 struct Frame {
