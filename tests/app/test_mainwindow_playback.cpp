@@ -104,6 +104,39 @@ PointFrame cloud()
     return out;
 }
 
+// A dump file's records: type and payload.
+struct DumpRecordRead {
+    uint16_t type;
+    Bytes payload;
+};
+
+std::vector<DumpRecordRead> readDump(const Bytes &file)
+{
+    std::vector<DumpRecordRead> out;
+    size_t at = 0;
+    while (at + DUMP_HEADER_SIZE <= file.size()) {
+        EXPECT_EQ(std::memcmp(file.data() + at, "LHLOGH", 6), 0) << "record at " << at;
+        const uint16_t type = uint16_t(file[at + 16] | file[at + 17] << 8);
+        const size_t length = size_t(file[at + 18] | file[at + 19] << 8);
+        at += DUMP_HEADER_SIZE;
+        if (at + length > file.size())
+            break;
+        out.push_back({type, Bytes(file.begin() + long(at), file.begin() + long(at + length))});
+        at += length;
+    }
+    EXPECT_EQ(at, file.size());
+    return out;
+}
+
+QStringList dumpsBelow(const QString &dir)
+{
+    QStringList out;
+    QDirIterator it(dir, {"*.dump"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next();
+    return out;
+}
+
 class PlaybackWindowTest : public WindowSessionFixture {
 protected:
     void SetUp() override
@@ -177,6 +210,18 @@ protected:
         EXPECT_TRUE(folderLine.match(started[0]).hasMatch()) << started[0].toStdString();
         *folder = started[0].mid(started[0].indexOf(':') + 1);
         EXPECT_TRUE(QFileInfo(*folder).isDir());
+    }
+    // The recording below `folder` is one dump of `datagrams` as Raxo-E records, in order.
+    void expectOneDumpHolding(const QString &folder, const std::vector<Bytes> &datagrams, QStringList *dumps)
+    {
+        *dumps = dumpsBelow(folder);
+        ASSERT_EQ(dumps->size(), 1) << dumps->join(" ").toStdString();
+        const std::vector<DumpRecordRead> recs = readDump(testsupport::read_file((*dumps)[0].toStdString()));
+        ASSERT_EQ(recs.size(), datagrams.size());
+        for (size_t i = 0; i < recs.size(); ++i) {
+            EXPECT_EQ(recs[i].type, LIDAR_RAXO_E) << "record " << i;
+            EXPECT_EQ(recs[i].payload, datagrams[i]) << "record " << i;
+        }
     }
     void stopRecording()
     {
@@ -460,38 +505,6 @@ TEST_F(CachedWindowTest, StepsAndScrubsThroughTheToolbar)
 
 // ---- recording ----
 
-struct DumpRecordRead {
-    uint16_t type;
-    Bytes payload;
-};
-
-std::vector<DumpRecordRead> readDump(const Bytes &file)
-{
-    std::vector<DumpRecordRead> out;
-    size_t at = 0;
-    while (at + DUMP_HEADER_SIZE <= file.size()) {
-        EXPECT_EQ(std::memcmp(file.data() + at, "LHLOGH", 6), 0) << "record at " << at;
-        const uint16_t type = uint16_t(file[at + 16] | file[at + 17] << 8);
-        const size_t length = size_t(file[at + 18] | file[at + 19] << 8);
-        at += DUMP_HEADER_SIZE;
-        if (at + length > file.size())
-            break;
-        out.push_back({type, Bytes(file.begin() + long(at), file.begin() + long(at + length))});
-        at += length;
-    }
-    EXPECT_EQ(at, file.size());
-    return out;
-}
-
-QStringList dumpsBelow(const QString &dir)
-{
-    QStringList out;
-    QDirIterator it(dir, {"*.dump"}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        out << it.next();
-    return out;
-}
-
 // What a receiver does with every datagram it accepts while recording runs, then the dump
 // played back through the window.
 TEST_F(PlaybackWindowTest, RecordedDatagramsPlayBackFrameByFrame)
@@ -505,14 +518,8 @@ TEST_F(PlaybackWindowTest, RecordedDatagramsPlayBackFrameByFrame)
         log_dump_record(0, d.data(), d.size(), LIDAR_RAXO_E);
     stopRecording();
 
-    const QStringList dumps = dumpsBelow(folder);
-    ASSERT_EQ(dumps.size(), 1) << dumps.join(" ").toStdString();
-    const std::vector<DumpRecordRead> recs = readDump(testsupport::read_file(dumps[0].toStdString()));
-    ASSERT_EQ(recs.size(), datagrams.size());
-    for (size_t i = 0; i < recs.size(); ++i) {
-        EXPECT_EQ(recs[i].type, LIDAR_RAXO_E);
-        EXPECT_EQ(recs[i].payload, datagrams[i]) << "record " << i;
-    }
+    QStringList dumps;
+    ASSERT_NO_FATAL_FAILURE(expectOneDumpHolding(folder, datagrams, &dumps));
 
     // Played back: eleven frames of 60 points, the end report's lines in their order.
     a->log()->clear();
@@ -657,14 +664,8 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
     ASSERT_TRUE(testsupport::wait_until([&] { return live.size() == 8; }, 10000)) << live.size();
     stopRecording();
 
-    const QStringList dumps = dumpsBelow(folder);
-    ASSERT_EQ(dumps.size(), 1) << dumps.join(" ").toStdString();
-    const std::vector<DumpRecordRead> recs = readDump(testsupport::read_file(dumps[0].toStdString()));
-    ASSERT_EQ(recs.size(), datagrams.size());
-    for (size_t i = 0; i < recs.size(); ++i) {
-        EXPECT_EQ(recs[i].type, LIDAR_RAXO_E) << "record " << i;
-        EXPECT_EQ(recs[i].payload, datagrams[i]) << "record " << i;
-    }
+    QStringList dumps;
+    ASSERT_NO_FATAL_FAILURE(expectOneDumpHolding(folder, datagrams, &dumps));
 
     // The dump opened through the menu ends the session and fills the cache with the frames
     // the session posted, one by one.
