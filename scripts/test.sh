@@ -56,5 +56,7 @@ TMPDIR="$(mktemp -d "${TMPDIR:-/tmp}/qv-tests.XXXXXX")"
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 
-xvfb-run -a -s "-screen 0 1920x1080x24" \
+# -noreset: Xvfb resets itself whenever its last client leaves, and a test starting during that
+# reset cannot connect; between two parallel tests that moment comes now and then.
+xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
     ctest --test-dir "$BUILD" --output-on-failure --no-tests=error -j "$(nproc)" ${CTEST_ARGS:-}
