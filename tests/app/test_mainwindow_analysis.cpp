@@ -78,8 +78,10 @@ protected:
     std::vector<float> selectedX()
     {
         std::vector<float> out;
-        for (const UserPointData &p : a->selection())
-            out.push_back(p.x);
+        for (const UserPointData &p : a->selection()) {
+            const float x = p.x; // packed record: no reference to a field
+            out.push_back(x);
+        }
         return out;
     }
     void typeLimits(std::initializer_list<std::pair<const char *, const char *>> values)
