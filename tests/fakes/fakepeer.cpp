@@ -81,10 +81,14 @@ void FakePeer::loop()
             std::lock_guard<std::mutex> lock(mutex_);
             received_.push_back(d);
             h = handler_;
+            handling_ = bool(h);
+        }
+        if (h) {
+            h(*this, d);
+            std::lock_guard<std::mutex> lock(mutex_);
+            handling_ = false;
         }
         cv_.notify_all();
-        if (h)
-            h(*this, d);
     }
 }
 
@@ -149,5 +153,5 @@ bool FakePeer::wait_for(size_t count, int timeout_ms)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     return cv_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                        [&] { return received_.size() >= count; });
+                        [&] { return received_.size() >= count && !handling_; });
 }

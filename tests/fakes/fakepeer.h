@@ -50,7 +50,8 @@ public:
     std::vector<Datagram> received();
     size_t received_count();
     void clear_received();
-    // Waits until at least `count` datagrams have been received, or the time-out ends.
+    // Waits until at least `count` datagrams have been received and the handler is done with
+    // the last one (what it records is then there to read), or the time-out ends.
     bool wait_for(size_t count, int timeout_ms);
 
 private:
@@ -64,6 +65,7 @@ private:
     std::mutex mutex_;
     std::condition_variable cv_;
     std::vector<Datagram> received_;
+    bool handling_ = false; // the handler runs on the datagram last received
     Handler handler_;
     std::string host_ip_ = "127.0.0.1";
     int host_port_ = 0;
