@@ -14,6 +14,10 @@
 #include "dialog_traindata.h"
 #include "dialog_voxelfilter.h"
 #include "fakeheartbeat.h"
+#include "fakeraxo.h"
+#include "logmanager.h"
+#include "modalrecorder.h"
+#include "raxoscene.h"
 #include "inisettings.h"
 #include "mainwindow.h"
 #include "mainwindowaccess.h"
@@ -27,6 +31,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFont>
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -34,7 +39,10 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
@@ -259,6 +267,116 @@ void shootMainWindow(const QString &lang)
     shoot(d, "mainwindow_connect_" + lang);
 }
 
+// A site engineer's round with a fake Raxo-S: its heartbeats fill the connection dialog, the
+// session shows its scans in 3D, on the configuration page and in the 2D view, a recording
+// of it plays back. A picture at each step.
+void walkLiveSession(const QString &lang)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    testsupport::ScopedTranslation tr(lang);
+    ASSERT_TRUE(tr.loaded());
+    QApplication::setFont(QFont("Arial", lang == "English" ? 8 : 10));
+    load_test_settings();
+    const std::string logpath = testsupport::make_temp_subdir("walk_" + lang.toStdString());
+    IniSettings::instance()->set_value("Standard", "Logpath", logpath, "main_ini");
+    testsupport::ModalRecorder modal;
+
+    FakeRaxo fake;
+    ASSERT_TRUE(fake.ok());
+    FakeHeartbeatSender beats;
+    ASSERT_TRUE(beats.ok());
+    FakeSensorInfo info;
+    info.sn = "RAXO-S-2026-0007";
+    info.model = "LDS-Raxo-S";
+    info.listen_port = uint16_t(fake.listen_port());
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { beats.send(make_heartbeat104(info)); });
+    beat.start(200);
+
+    MainWindow w;
+    w.setBindAddress("127.0.0.1");
+    w.setWindowTitle("QuorvelView3D");
+    w.resize(1600, 900);
+    MainWindowTestAccess a(w);
+    const int local = testsupport::free_udp_port();
+
+    // The dialog as the engineer meets it: the sensor's row, picked, the host port typed.
+    modal.dialogAction = [&](QDialog *dialog) {
+        auto *d = qobject_cast<Dialog_Connect *>(dialog);
+        if (d == nullptr)
+            return 0;
+        if (!QTest::qWaitFor([d] { return d->DeviceInfoTable->rowCount() == 1; }, 10000))
+            return 0;
+        auto *view = d->findChild<QTableView *>("servers");
+        const QRect cell = view->visualRect(view->model()->index(0, Dialog_Connect::COL_SN));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        auto *port = d->findChild<QLineEdit *>("le_listenport");
+        port->clear();
+        QTest::keyClicks(port, QString::number(local));
+        shoot(d, "walk_connect_" + lang);
+        QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
+        return d->result();
+    };
+    w.findChild<QAction *>("actionRaxo_S")->trigger();
+    ASSERT_NE(a.raxoReceiver(), nullptr) << "the dialog picked no sensor";
+    fake.set_host("127.0.0.1", local);
+
+    // Scans of a room with two people in it, twenty a second.
+    RaxoScene scene;
+    scene.wall(8.0);
+    scene.object(60, 110, 150, 160, 3.0);
+    scene.object(70, 120, 220, 228, 5.0);
+    const std::vector<Bytes> scan = scene.packets();
+    QTimer stream;
+    QObject::connect(&stream, &QTimer::timeout, [&] {
+        for (const Bytes &p : scan)
+            fake.send_data(p);
+    });
+    stream.start(50);
+    QTest::qWait(1500);
+    ASSERT_NO_FATAL_FAILURE(shoot(&w, "walk_live3d_" + lang));
+
+    // The configuration page, refreshed from the sensor.
+    w.switchProperty(1);
+    auto *page = w.findChild<QWidget *>("page_raxo_e");
+    ASSERT_NE(page, nullptr);
+    page->findChild<QPushButton *>("pb_flush")->click();
+    QTest::qWait(800);
+    ASSERT_NO_FATAL_FAILURE(shoot(&w, "walk_config_" + lang));
+
+    w.switchView(1);
+    QTest::qWait(800);
+    ASSERT_NO_FATAL_FAILURE(shoot(&w, "walk_live2d_" + lang));
+    w.switchView(0);
+
+    // One second recorded from the toolbar, then played back.
+    QAction *record = nullptr;
+    for (QAction *act : a.logOperate()->actions())
+        if (act->text() == QCoreApplication::translate("Component_LogOperate", "videoCamera"))
+            record = act;
+    ASSERT_NE(record, nullptr);
+    record->trigger();
+    QTest::qWait(1000);
+    record->trigger();
+    stream.stop();
+    QStringList dumps;
+    QDirIterator it(QString::fromStdString(logpath), {"*.dump"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        dumps << it.next();
+    ASSERT_EQ(dumps.size(), 1);
+    modal.chooserAnswers.push_back(dumps[0]);
+    modal.dialogAction = nullptr;
+    w.findChild<QAction *>("actionPlayBack")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return a.cacheProgress() == 100.0f; }, 20000));
+    for (int i = 0; i < 6; ++i) {
+        a.logOperate()->recv_timeout();
+        QTest::qWait(120);
+    }
+    ASSERT_NO_FATAL_FAILURE(shoot(&w, "walk_playback_" + lang));
+    EXPECT_TRUE(modal.warnings.empty()) << modal.warningLines().join("; ").toStdString();
+}
+
 } // namespace
 
 TEST(Screenshots, MainWindowInEnglish) { shootMainWindow("English"); }
@@ -276,3 +394,7 @@ TEST(Screenshots, InspectionDialogsInChinese) { shootInspectionDialogs("Chinese"
 TEST(Screenshots, TrainingDialogInEnglish) { shootTrainingDialog("English"); }
 
 TEST(Screenshots, TrainingDialogInChinese) { shootTrainingDialog("Chinese"); }
+
+TEST(Screenshots, LiveSessionWalkInEnglish) { walkLiveSession("English"); }
+
+TEST(Screenshots, LiveSessionWalkInChinese) { walkLiveSession("Chinese"); }

@@ -65,7 +65,7 @@ std::vector<Bytes> RaxoScene::packets(int packets) const
                 pts.push_back(cell(rb * kBlockRows + i / kBlockColumns, cb * kBlockColumns + i % kBlockColumns));
             RaxoPacketFields f;
             f.type = kTypeHalfRows;
-            f.index = uint16_t(k);
+            f.index = uint16_t(k + 1); // a sensor counts a scan's packets from 1
             f.column = uint16_t(cb * kBlockColumns);
             f.row = uint16_t(2 * rb * kBlockRows);
             f.frame_flag = k == packets - 1 ? kFrameEnd : 0;
