@@ -100,11 +100,17 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     setupThreads();
     initView3D();
     setupConnections();
+    // Warnings from the network that are not shown while one is open go to the message log.
+    previousWarningLog = set_warning_log_handler(
+        [this](const QString &title, const QString &text, int repeats) {
+            logNetworkWarning(title, text, repeats);
+        });
     showMaximized();
 }
 
 MainWindow::~MainWindow()
 {
+    set_warning_log_handler(std::move(previousWarningLog));
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
     // The interactor's timer must find no overlay once the overlay is gone.

@@ -13,6 +13,7 @@
 
 #include "dialog_debug.h"
 #include "featurepoints.h"
+#include "messagebox.h"
 #include "pointcloudanomalydetector.h"
 #include "userpointdata.h"
 #include "zonemonitor.h"
@@ -206,6 +207,7 @@ private:
 
     // Dispatcher branches.
     void queueLog(int type, const QByteArray &info);
+    void logNetworkWarning(const QString &title, const QString &text, int repeats);
     void flushLogQueue();
     void recvCommandReply(const QByteArray &info);
     void recvFenkReply(const QByteArray &info);
@@ -333,6 +335,7 @@ private:
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;
     std::vector<std::pair<QString, QString>> messageQueue;
+    WarningLogHandler previousWarningLog; // put back when the window goes
     std::vector<TrackedObject> trackedObjects;
     QMutex queueMutex;
     std::vector<ModelInfo> objectModels;

@@ -64,7 +64,7 @@ bool holds(const QByteArray &info, int needed, const char *what)
 {
     if (info.size() >= needed)
         return true;
-    QV_TRACE() << "reply too short for" << what << ":" << info.size() << "bytes, need" << needed;
+    QV_TRACE_LIMITED() << "reply too short for" << what << ":" << info.size() << "bytes, need" << needed;
     return false;
 }
 
@@ -142,6 +142,14 @@ void MainWindow::flushLogQueue()
     messageQueue.clear();
 }
 
+void MainWindow::logNetworkWarning(const QString &title, const QString &text, int repeats)
+{
+    if (repeats == 0)
+        appendLog(title, text);
+    else
+        appendLog(title, tr("%1 (came %2 more times while it was shown)").arg(text).arg(repeats));
+}
+
 void MainWindow::appendLog(const QString &title, const QString &text)
 {
     const QString line = "[" + QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss") + "] " + " [ " +
@@ -183,7 +191,8 @@ void MainWindow::confirmSetting(const QByteArray &info, const QString &title)
     if (!holds(info, kResultOffset + 4, "the set result"))
         return;
     if (pendingNotes.isEmpty()) {
-        show_warning(nullptr, tr("error"), tr("Multiple simultaneous connections to the host computer exist!"));
+        show_network_warning(nullptr, tr("error"),
+                             tr("Multiple simultaneous connections to the host computer exist!"));
         return;
     }
     const QString note = pendingNotes.first();
@@ -258,7 +267,7 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         if (!holds(info, LH_SUM_HEADER + 1, "the run state"))
             return;
         if (p[LH_SUM_HEADER] == 0)
-            QV_TRACE() << "set run ok";
+            QV_TRACE_LIMITED() << "set run ok";
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 SET OK").arg(takeNote()));
         break;
@@ -310,7 +319,7 @@ void MainWindow::recvTextReply(const QByteArray &info)
     // Before any connection dialog there is no heartbeat to read the motor from: the dialog's
     // own starting value.
     const float motor = dialogConnect != nullptr ? dialogConnect->motortemp : -1.0f;
-    QV_TRACE() << from << from.size() << value;
+    QV_TRACE_LIMITED() << from << from.size() << value;
     appendLog(title, tr("mcu temperature:%1 motor temperature:%2")
                          .arg(QString::number(mcu, 'g', 6), QString::number(motor, 'g', 6)));
 }

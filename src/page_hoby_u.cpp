@@ -156,7 +156,7 @@ void Page_Hoby_U::setInfo(const char *body, int len)
 {
     namespace f = fenk_param;
     if (body == nullptr || len < int(f::kSize)) {
-        QV_TRACE() << "lidar parameters too short:" << len << "bytes, need" << f::kSize;
+        QV_TRACE_LIMITED() << "lidar parameters too short:" << len << "bytes, need" << f::kSize;
         return;
     }
     const uint8_t *p = reinterpret_cast<const uint8_t *>(body);

@@ -416,7 +416,7 @@ void Page_Raxo_E::setInfo(const uint8_t *body, size_t length)
     ui->le_port->setText(QString::number(rd_u16(p + f::kPort)));
     ui->le_dstip->setText(address_text(p + f::kUploadIp));
     ui->le_dstport->setText(QString::number(rd_u16(p + f::kUploadPort)));
-    QV_TRACE() << "lidar port:" << rd_u16(p + f::kPort)
+    QV_TRACE_LIMITED() << "lidar port:" << rd_u16(p + f::kPort)
                << "upload port:" << rd_u16(p + f::kUploadPort);
 
     const uint16_t flags = rd_u16(p + f::kUploadFlags);
@@ -473,7 +473,7 @@ void Page_Raxo_E::setAlgInfo(const uint8_t *body, size_t length)
 {
     namespace a = raxo_alg;
     if (body == nullptr || length < a::kSize) {
-        QV_TRACE() << "algorithm parameters too short:" << length << "bytes, need" << a::kSize;
+        QV_TRACE_LIMITED() << "algorithm parameters too short:" << length << "bytes, need" << a::kSize;
         return;
     }
     std::memcpy(algParam_, body, a::kSize);

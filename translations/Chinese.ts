@@ -1204,6 +1204,10 @@
         <translation>存在多个同时连接到上位机的连接!</translation>
     </message>
     <message>
+        <source>%1 (came %2 more times while it was shown)</source>
+        <translation>%1（提示框打开期间又出现 %2 次）</translation>
+    </message>
+    <message>
         <source>%1 SET NG  code:%2</source>
         <translation>%1 设置失败  错误码:%2</translation>
     </message>

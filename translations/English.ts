@@ -1204,6 +1204,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 (came %2 more times while it was shown)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1 SET NG  code:%2</source>
         <translation type="unfinished"></translation>
     </message>

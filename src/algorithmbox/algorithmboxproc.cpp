@@ -97,6 +97,16 @@ QString AlgorithmBoxProc::boxAddr() const
     return box_addr_;
 }
 
+// The configurator talks to one box at a time, the one it chose from the heartbeats: only that
+// box's replies are answers to its commands. Anyone else on the network could otherwise answer
+// in the box's name (and, as the destination followed the last sender, take the commands over).
+bool AlgorithmBoxProc::fromBox(uint32_t source_be) const
+{
+    const QByteArray addr = boxAddr().toLatin1();
+    uint32_t box = 0;
+    return ipv4_from_canonical_text(addr.constData(), &box) && box == source_be;
+}
+
 int AlgorithmBoxProc::parseBoxMsg(int length, const uint8_t *data, char *text)
 {
     text[0] = '\0';
@@ -158,13 +168,10 @@ void AlgorithmBoxProc::run()
             socklen_t from_len = sizeof(from);
             const ssize_t n = ::recvfrom(sock, buffer.data(), buffer.size(), 0,
                                          reinterpret_cast<sockaddr *>(&from), &from_len);
-            if (n >= 0 && from_len >= sizeof(from) && from.sin_family == AF_INET) {
+            if (n >= 0 && from_len >= sizeof(from) && from.sin_family == AF_INET
+                && fromBox(from.sin_addr.s_addr)) {
                 char addr[INET_ADDRSTRLEN] = {0};
                 ipv4_to_text(from.sin_addr.s_addr, addr, sizeof(addr));
-                {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    box_addr_ = QString::fromLatin1(addr);
-                }
                 if (n > 0) {
                     const int type = parseBoxMsg(int(n), buffer.data(), text);
                     if (type >= 1 && type <= 11)

@@ -2,7 +2,9 @@
 // Command thread of the algorithm box: one UDP socket on port 6666. The configurator sends the
 // box's text commands through it from the GUI thread; the loop reads the box's text replies,
 // classifies each by its first six characters and posts it as sig_BoxMSG, and carries out a
-// firmware upgrade (port 6665) when one has been asked for.
+// firmware upgrade (port 6665) when one has been asked for. Only datagrams from the box
+// address (the box the configurator chose, setBoxAddr) are read as replies; anything else is
+// dropped before it is parsed, and never changes where the commands go.
 
 #include <QString>
 #include <QThread>
@@ -65,6 +67,8 @@ protected:
 private:
     void runUpgrade();
     QString boxAddr() const;
+    // The datagram's source (network order) is the box address.
+    bool fromBox(uint32_t source_be) const;
 
     std::atomic<bool> running_{true};
 
@@ -73,8 +77,8 @@ private:
     mutable std::mutex sock_mutex_;
     int sock_ = -1;
 
-    // The box address, the box port, the upgrade request and the firmware path are written by
-    // both threads; the loop rewrites the address on every datagram.
+    // The box address, the box port, the upgrade request and the firmware path are shared by
+    // both threads (the GUI thread writes them, the loop reads them).
     mutable std::mutex mutex_;
     QString box_addr_;
     int box_port_ = 0;

@@ -513,7 +513,7 @@ void Page_Box::recv_BoxMSG(QString ip, int type, QString info)
     Q_UNUSED(ip);
     switch (type) {
     case 1:
-        show_warning(nullptr, tr("warm"), tr("algorithm box is reboot!"));
+        show_network_warning(nullptr, tr("warm"), tr("algorithm box is reboot!"));
         break;
     case 2:
     case 3:
@@ -541,43 +541,43 @@ void Page_Box::recv_BoxMSG(QString ip, int type, QString info)
         break;
     }
     case 8:
-        QV_TRACE() << info;
+        QV_TRACE_LIMITED() << info;
         if (secondField(info) == "NG") {
-            show_warning(nullptr, tr("error"), info);
+            show_network_warning(nullptr, tr("error"), info);
         } else {
             writeHistory(history_path, "MAC set ok");
-            show_warning(nullptr, tr("warm"), tr("MAC set ok!"));
+            show_network_warning(nullptr, tr("warm"), tr("MAC set ok!"));
         }
         break;
     case 9:
-        QV_TRACE() << info;
+        QV_TRACE_LIMITED() << info;
         if (secondField(info) == "NG")
-            show_warning(nullptr, tr("error"), info);
+            show_network_warning(nullptr, tr("error"), info);
         else
             ui->le_macValue->setText(valueBetweenColonAndEnd(info));
         break;
     case 10: {
         const QString sn = valueBetweenColonAndEnd(info);
-        QV_TRACE() << info;
-        QV_TRACE() << sn;
+        QV_TRACE_LIMITED() << info;
+        QV_TRACE_LIMITED() << sn;
         ui->le_snValue->setText(sn);
         break;
     }
     case 11:
-        QV_TRACE() << info;
+        QV_TRACE_LIMITED() << info;
         if (secondField(info) == "NG") {
-            show_warning(nullptr, tr("error"), info);
+            show_network_warning(nullptr, tr("error"), info);
         } else {
-            show_warning(nullptr, tr("warm"), tr("SN set ok"));
+            show_network_warning(nullptr, tr("warm"), tr("SN set ok"));
             writeHistory(history_path, "SN set ok");
         }
         break;
     case AlgorithmBoxProc::kFirmwareResult:
-        show_warning(nullptr, tr("warm"), info);
+        show_network_warning(nullptr, tr("warm"), info);
         clearGrid();
         break;
     case AlgorithmBoxProc::kSocketFailure:
-        show_warning(nullptr, tr("error"), info);
+        show_network_warning(nullptr, tr("error"), info);
         proc_ = nullptr;
         break;
     default:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -195,6 +196,12 @@ int FileTransfer::send(size_t length)
     return send_ ? send_(config_.frame_type, request_, unsigned(length)) : -1;
 }
 
+void FileTransfer::set_peer(uint32_t addr_be)
+{
+    peer_ = addr_be;
+    peer_set_ = true;
+}
+
 int FileTransfer::receive(char *from_text, size_t from_cap, int *from_port)
 {
     const int sock = socket_ ? socket_() : INVALID_SOCK;
@@ -203,22 +210,32 @@ int FileTransfer::receive(char *from_text, size_t from_cap, int *from_port)
     *from_port = 0;
     if (sock == INVALID_SOCK)
         return -1;
-    pollfd p{sock, POLLIN, 0};
-    int ready;
-    do {
-        ready = ::poll(&p, 1, kReplyWaitMs);
-    } while (ready < 0 && errno == EINTR);
-    if (ready <= 0)
-        return ready < 0 ? -1 : 0;
-    sockaddr_in from{};
-    socklen_t flen = sizeof(from);
-    const ssize_t n = ::recvfrom(sock, reply_, sizeof(reply_), MSG_DONTWAIT,
-                                 reinterpret_cast<sockaddr *>(&from), &flen);
-    if (n > 0 && flen >= sizeof(sockaddr_in) && from.sin_family == AF_INET) {
-        ipv4_to_text(from.sin_addr.s_addr, from_text, from_cap);
-        *from_port = ntohs(from.sin_port);
+    // Datagrams of other senders do not extend the wait: a flood of them ends it as silence would.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReplyWaitMs);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        pollfd p{sock, POLLIN, 0};
+        int ready;
+        do {
+            ready = ::poll(&p, 1, int(std::max<int64_t>(0, left)));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0)
+            return ready < 0 ? -1 : 0;
+        sockaddr_in from{};
+        socklen_t flen = sizeof(from);
+        const ssize_t n = ::recvfrom(sock, reply_, sizeof(reply_), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr *>(&from), &flen);
+        const bool inet = flen >= sizeof(sockaddr_in) && from.sin_family == AF_INET;
+        if (n > 0 && peer_set_ && !(inet && from.sin_addr.s_addr == peer_))
+            continue; // not the sensor: no reply of this transfer
+        if (n > 0 && inet) {
+            ipv4_to_text(from.sin_addr.s_addr, from_text, from_cap);
+            *from_port = ntohs(from.sin_port);
+        }
+        return int(n);
     }
-    return int(n);
 }
 
 int FileTransfer::SendFileInfo(const std::string &path)
@@ -316,7 +333,7 @@ int FileTransfer::SendFileData(const std::string &path)
             SumFrameData frame;
             const int ret = lh_parse_sum_frame(reply_, size_t(n), &frame);
             if (ret != PROTOCOL_RET_OK) {
-                std::printf("PRO ERR:%u\r\n", unsigned(ret));
+                QV_PRINTF_LIMITED("PRO ERR:%u\r\n", unsigned(ret));
                 continue;
             }
             if (int(frame.type) != (config_.frame_type & 0x7FFF))
@@ -388,7 +405,7 @@ int FileTransfer::RecvFile(const std::string &local_path, const std::string &fil
         if (n < 1) {
             QV_TRACE() << "RecvSize:" << n;
         } else if ((ret = lh_parse_sum_frame(reply_, size_t(n), &frame)) != PROTOCOL_RET_OK) {
-            QV_TRACE() << "PRO ERR:" << ret;
+            QV_TRACE_LIMITED() << "PRO ERR:" << ret;
         } else if (int(frame.type) == (config_.frame_type & 0x7FFF)
                    && ft_download_accepted(frame.data.data(), frame.data.size())) {
             const uint8_t *payload = frame.data.data();

@@ -105,6 +105,10 @@ public:
 
     FileTransfer(const FileTransferConfig &config, SendFrameFn send, SocketFn socket);
 
+    // Replies count only from `addr_be` (IPv4, network order), the sensor's address: a datagram
+    // from anyone else is dropped unread. Until set, any sender is heard.
+    void set_peer(uint32_t addr_be);
+
     // Info exchange of an upload: 0 once the sensor accepts the info message, else -1.
     int SendFileInfo(const std::string &path);
     // Chunks and end message of an upload: 0 when every chunk was accepted, else -1.
@@ -123,6 +127,8 @@ private:
     FileTransferConfig config_;
     SendFrameFn send_;
     SocketFn socket_;
+    bool peer_set_ = false;
+    uint32_t peer_ = 0;
     uint8_t request_[FT_BUFFER_SIZE] = {};
     uint8_t reply_[FT_BUFFER_SIZE] = {};
 };

@@ -2,6 +2,7 @@
 
 #include "checksum.h"
 #include "sockethelpers.h"
+#include "tracelog.h"
 #include "timehelpers.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ bool lh_command_allowed(const char *cmd, size_t len)
     if (cmd[0] == 'L' || (len > 1 && cmd[1] == 'H'))
         return true;
     // The command need not be terminated: print no more than it holds.
-    std::printf("unknown cmd:%.*s\n", int(len), cmd);
+    QV_PRINTF_LIMITED("unknown cmd:%.*s\n", int(len), cmd);
     return false;
 }
 
@@ -85,7 +86,7 @@ int lh_parse_sum_frame(const uint8_t *buf, size_t n, SumFrameData *out)
         return PROTOCOL_RET_TOO_SHORT;
     const uint8_t sum = static_cast<uint8_t>(sum8(buf, payload_len + LH_SUM_HEADER));
     if (sum != buf[payload_len + LH_SUM_HEADER])
-        std::printf("check err\r\n");
+        QV_PRINTF_LIMITED("check err\r\n");
     if (out != nullptr) {
         out->type = rd_u16(buf + 6) & 0x7FFFu;
         out->len = static_cast<uint16_t>(payload_len);

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QMenu>
 
+#include "tracelog.h"
+
 namespace {
 template <typename Handler> Handler &slot()
 {
@@ -44,6 +46,61 @@ QMessageBox::StandardButton show_warning(QWidget *parent, const QString &title, 
 }
 
 WarningHandler set_warning_handler(WarningHandler h) { return swap_in(std::move(h)); }
+
+namespace {
+
+// The box of show_network_warning that is open (GUI thread only).
+struct OpenNetworkWarning {
+    bool open = false;
+    QString title;
+    QString text;
+    int repeats = 0;
+};
+
+OpenNetworkWarning &open_network_warning()
+{
+    static OpenNetworkWarning w;
+    return w;
+}
+
+void log_warning(const QString &title, const QString &text, int repeats)
+{
+    if (slot<WarningLogHandler>()) {
+        slot<WarningLogHandler>()(title, text, repeats);
+        return;
+    }
+    QV_TRACE_LIMITED() << title << text << repeats;
+}
+
+} // namespace
+
+QMessageBox::StandardButton show_network_warning(QWidget *parent, const QString &title,
+                                                 const QString &text,
+                                                 QMessageBox::StandardButtons buttons)
+{
+    OpenNetworkWarning &w = open_network_warning();
+    if (w.open) {
+        if (title == w.title && text == w.text)
+            ++w.repeats;
+        else
+            log_warning(title, text, 0);
+        return QMessageBox::NoButton;
+    }
+    w.open = true;
+    w.title = title;
+    w.text = text;
+    w.repeats = 0;
+    const QMessageBox::StandardButton answer = show_warning(parent, title, text, buttons);
+    const int repeats = w.repeats;
+    w = OpenNetworkWarning();
+    if (repeats > 0)
+        log_warning(title, text, repeats);
+    return answer;
+}
+
+WarningLogHandler set_warning_log_handler(WarningLogHandler h) { return swap_in(std::move(h)); }
+
+bool network_warning_open() { return open_network_warning().open; }
 
 QString choose_open_file(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter, QFileDialog::Options options)

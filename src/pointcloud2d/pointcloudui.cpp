@@ -286,11 +286,12 @@ void PointCloudUI::recv_zonearg(zones data)
         }
     }
     if (tooFar) {
-        // Once per rebuild; the records are drawn all the same.
+        // Once per rebuild; the records are drawn all the same. The table may be the device's,
+        // read back as often as it answers: one such box at a time.
         ZoneModalScope modal;
-        show_warning(nullptr, tr("error"),
-                     tr("Maximum distance of graphic drawing cannot exceed 40 meters!"),
-                     QMessageBox::Ok);
+        show_network_warning(nullptr, tr("error"),
+                             tr("Maximum distance of graphic drawing cannot exceed 40 meters!"),
+                             QMessageBox::Ok);
     }
 
     bool capture = false;

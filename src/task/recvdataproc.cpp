@@ -55,6 +55,9 @@ void RecvDataProc::init(QString ip, int port, int localPort)
     ip_ = ip;
     ipText_ = ip.toLocal8Bit();
     port_ = port;
+    uint32_t device = 0;
+    if (ipv4_from_canonical_text(ipText_.constData(), &device))
+        transfer_.set_peer(device);
     localPort_ = localPort;
     running_.store(1);
 }

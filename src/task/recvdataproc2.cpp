@@ -100,6 +100,9 @@ void RecvDataProc2::init(int dataPort, QString ip, int cmdPort)
     ip_ = ip;
     ipText_ = ip.toLocal8Bit();
     cmdPort_ = cmdPort;
+    uint32_t device = 0;
+    if (ipv4_from_canonical_text(ipText_.constData(), &device))
+        transfer_.set_peer(device);
     buildTransferPaths();
     if (!zone_) {
         register_zone_meta_types();
@@ -519,11 +522,11 @@ void RecvDataProc2::processCmdDatagram(const uint8_t *buf, size_t len)
         return;
     if (buf[0] == 'L' && buf[1] == 'H') {
         const uint64_t expected = uint64_t(rd_u32(buf + 8)) + LH_SUM_OVERHEAD;
-        QV_TRACE() << expected << len;
+        QV_TRACE_LIMITED() << expected << len;
         if (expected == len)
             emit sig_data(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)));
         else
-            QV_TRACE() << "cmd cmd len is failed" << expected << len;
+            QV_TRACE_LIMITED() << "cmd cmd len is failed" << expected << len;
     }
     bool first = false;
     {
@@ -790,7 +793,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
             postText(MSG_WARM, notice);
     }
     const long faultsBefore = thread_page_faults();
-    // Data datagrams are accepted only from the device's address text.
+    // Datagrams of both sockets are accepted only from the device's address text.
     uint32_t device = 0;
     const bool device_ok = ipv4_from_canonical_text(ipText_.constData(), &device);
 
@@ -842,8 +845,14 @@ void RecvDataProc2::recvDataFormPointCloudV1()
             }
         }
         if (fds[1].revents & (POLLIN | POLLERR)) {
-            const ssize_t n = ::recv(cs, cmdBuf.data(), cmdBuf.size(), MSG_DONTWAIT);
-            if (n >= 1)
+            sockaddr_in from{};
+            socklen_t flen = sizeof(from);
+            const ssize_t n = ::recvfrom(cs, cmdBuf.data(), cmdBuf.size(), MSG_DONTWAIT,
+                                         reinterpret_cast<sockaddr *>(&from), &flen);
+            // Replies, like data, count only from the device: anyone on the network can send
+            // to this port, and a stranger's "reply" would rewrite the page or raise warnings.
+            if (n >= 1 && device_ok && flen >= sizeof(from) && from.sin_family == AF_INET
+                && from.sin_addr.s_addr == device)
                 processCmdDatagram(cmdBuf.data(), size_t(n));
         }
     }

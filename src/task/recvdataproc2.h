@@ -110,8 +110,9 @@ public:
     // A failed send switches the transfer to a TCP connection and ends the loop afterwards.
     int SendFrame(int type, const void *payload, unsigned length);
 
-    // One accepted datagram of the data socket (source already checked) or of the command
-    // socket. The loop calls these; they take any bytes and read only what is there.
+    // One accepted datagram of the data socket or of the command socket (source already
+    // checked: the device's address). The loop calls these; they take any bytes and read only
+    // what is there.
     void processDataDatagram(const uint8_t *buf, size_t len);
     void processCmdDatagram(const uint8_t *buf, size_t len);
 

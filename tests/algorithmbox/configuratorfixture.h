@@ -152,9 +152,11 @@ protected:
         delete page;
     }
 
-    // The command thread reads its socket once a reply from the fake box reaches the window.
+    // The command thread reads its socket once a reply from the fake box reaches the window. It
+    // hears the box it talks to only, as if the fake had been chosen in the list.
     void waitForChannel()
     {
+        thread->setBoxAddr(QString::fromStdString(fake.ip()), AlgorithmBoxProc::kBoxPort);
         auto *version = ui->get<QLabel>("lb_version");
         ASSERT_TRUE(wait_until([&] {
             fake.send_to_host(FakeBoxCommand::reply("LVERSH:ready"));

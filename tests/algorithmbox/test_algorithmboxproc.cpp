@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -108,10 +109,12 @@ protected:
             delete guard.data(); // never started
     }
 
-    // Starts the loop and waits until it reads its socket: the fake box announces itself until
-    // the thread has posted its reply, which also makes the fake the box the commands go to.
+    // Makes the fake the box the commands go to (as choosing it in the configurator's list
+    // does), starts the loop and waits until it reads its socket: the fake announces itself
+    // until the thread has posted its reply.
     void start_and_wait_ready()
     {
+        proc->setBoxAddr(QString::fromStdString(fake.ip()), AlgorithmBoxProc::kBoxPort);
         proc->start();
         ASSERT_TRUE(wait_until([&] {
             if (!log.messages.empty())
@@ -226,7 +229,7 @@ TEST_F(BoxChannel, CommandsGoOutAsTextFramesOfCommand117)
     EXPECT_EQ(log.messages[1].info, "LSMAC:OK");
 }
 
-TEST_F(BoxChannel, ForeignAndShortDatagramsPostNothingAndTheLastSenderGetsTheCommands)
+TEST_F(BoxChannel, ShortAndUnknownDatagramsPostNothing)
 {
     start_and_wait_ready();
     auto short15 = text_reply("REBOOT");
@@ -238,17 +241,54 @@ TEST_F(BoxChannel, ForeignAndShortDatagramsPostNothingAndTheLastSenderGetsTheCom
     fake.send_to_host(text_reply("LSNET:OK"));
     ASSERT_TRUE(wait_until([&] { return !log.messages.empty(); }));
     EXPECT_EQ(log.types(), (std::vector<int>{5}));
+}
 
-    // Another device speaks on port 6666: the next command goes to it.
+// Anyone on the network may send to port 6666. Only the box the commands go to is heard: a
+// stranger's replies, however many, post nothing and take no command over, while the box's
+// own, sent after them, still arrive.
+TEST_F(BoxChannel, RepliesOfAnotherSenderAreDroppedAndTakeNoCommandOver)
+{
+    start_and_wait_ready();
     FakeBoxCommand other("127.0.0.3", FakeBoxCommand::kPort);
     ASSERT_TRUE(other.ok());
-    other.send_to_host(text_reply("REBOOT"));
-    ASSERT_TRUE(wait_until([&] { return log.messages.size() == 2; }));
-    EXPECT_EQ(log.messages[1].ip, "127.0.0.3");
+    const std::vector<std::vector<uint8_t>> spoofed = {
+        text_reply("REBOOT"), text_reply("LSNETS:9.9.9.9 255.0.0.0 9.0.0.1"),
+        text_reply("LVERSH:stranger"), text_reply("LSMAC:NG"), text_reply("LQUUID:NG")};
+    for (int round = 0; round < 200; ++round)
+        for (const auto &d : spoofed)
+            other.send_to_host(d);
+    // The socket's buffer may have overflowed with the stranger's: the box says it until heard.
+    ASSERT_TRUE(wait_until([&] {
+        fake.send_to_host(text_reply("LVERSH:box"));
+        return wait_until([&] { return !log.messages.empty(); }, 20);
+    }));
+    for (const auto &m : log.messages) {
+        EXPECT_EQ(m.ip, "127.0.0.2");
+        EXPECT_EQ(m.info, "LVERSH:box");
+    }
+    log.messages.clear();
+
     proc->sendCmd(117, "LVERSH");
-    ASSERT_TRUE(other.wait_for(1, 5000));
-    EXPECT_EQ(other.command_texts(), (std::vector<std::string>{"LVERSH"}));
-    EXPECT_TRUE(fake.commands().empty());
+    ASSERT_TRUE(fake.wait_for(1, 5000));
+    EXPECT_EQ(fake.command_texts(), (std::vector<std::string>{"LVERSH"}));
+    EXPECT_TRUE(other.commands().empty());
+
+    // Choosing the other box makes it the one heard. (Repeats of the box's reply above may
+    // still come through before the switch: they say "LVERSH:box".)
+    proc->setBoxAddr("127.0.0.3", AlgorithmBoxProc::kBoxPort);
+    other.send_to_host(text_reply("LVERSH:other"));
+    fake.send_to_host(text_reply("LVERSH:old box"));
+    other.send_to_host(text_reply("LSMAC:OK"));
+    auto posted = [&](const QString &info) {
+        return std::count_if(log.messages.begin(), log.messages.end(),
+                             [&](const BoxMessage &m) { return m.info == info; });
+    };
+    ASSERT_TRUE(wait_until([&] { return posted("LSMAC:OK") == 1; }));
+    EXPECT_EQ(posted("LVERSH:other"), 1);
+    EXPECT_EQ(posted("LVERSH:old box"), 0);
+    for (const auto &m : log.messages)
+        if (m.info != "LVERSH:box")
+            EXPECT_EQ(m.ip, "127.0.0.3") << m.info.toStdString();
 }
 
 TEST_F(BoxChannel, PortTakenIsReportedAndTheThreadEnds)
@@ -334,15 +374,14 @@ TEST_F(BoxFirmware, ADatagramFromAnotherDeviceDoesNotRedirectTheTransfer)
 
     proc->setBoxAddr("127.0.0.2", 6665);
     // Between the window's request and the loop's start of the transfer, another device
-    // speaks on port 6666 and becomes the command destination.
+    // speaks on port 6666: it is not heard.
     other.send_to_host(text_reply("LVERSH:other"));
-    ASSERT_TRUE(wait_until([&] { return !log.messages.empty(); }));
-    ASSERT_EQ(log.messages[0].ip, "127.0.0.3");
     proc->setUpgradeFile("127.0.0.2", QString::fromStdString(path));
 
-    ASSERT_TRUE(wait_until([&] { return log.messages.size() == 2; }, 10000));
-    EXPECT_EQ(log.messages[1].ip, "127.0.0.2");
-    EXPECT_EQ(log.messages[1].info, "firmware upgrade OK!");
+    ASSERT_TRUE(wait_until([&] { return !log.messages.empty(); }, 10000));
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_EQ(log.messages[0].ip, "127.0.0.2");
+    EXPECT_EQ(log.messages[0].info, "firmware upgrade OK!");
     EXPECT_TRUE(device.wait_for(5, 5000));
     EXPECT_EQ(device.messages().size(), 5u);
     EXPECT_TRUE(stray.messages().empty());

@@ -7,6 +7,7 @@
 
 #include "devicepackets.h"
 #include "dialog_traindata.h"
+#include "fakepeer.h"
 #include "fakeraxo.h"
 #include "inisettings.h"
 #include "lhframe.h"
@@ -26,6 +27,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,13 +40,17 @@
 
 #include "qtrygtest.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -585,3 +591,133 @@ TEST_P(RaxoSWindowIn, SettingsAreLoggedAgainstTheirNotes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, RaxoSWindowIn, ::testing::Values("English", "Chinese"));
+
+namespace {
+
+// Resident memory of this process, in bytes.
+long residentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Counts the trace lines written from one function while it lives (the receiver's thread writes
+// them); they are not printed.
+class TraceLineCount {
+public:
+    explicit TraceLineCount(const char *function)
+    {
+        function_ = function;
+        count_ = 0;
+        previous_ = qInstallMessageHandler(&TraceLineCount::handler);
+    }
+    ~TraceLineCount() { qInstallMessageHandler(previous_); }
+    int lines() const { return count_.load(); }
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (text.contains(QLatin1String(function_)))
+            ++count_;
+        else if (previous_ != nullptr)
+            previous_(type, context, text);
+    }
+    static inline const char *function_ = nullptr;
+    static inline std::atomic<int> count_{0};
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
+} // namespace
+
+// A stranger on the sensor network floods the command port with set results and parameter
+// replies of its own; then the sensor itself sends set results that no setting asked for, ten
+// thousand of them while the warning they raise is open. The stranger's replies change nothing
+// and raise nothing; the sensor's open one box, never a box inside a box, and the repeats are
+// said once in the message log when it closes. The trace keeps its pace, and memory stays flat.
+TEST_F(RaxoSWindow, AFloodOfRepliesOpensOneBoxAndAStrangersChangeNothing)
+{
+    constexpr int kFlood = 10000;
+    startSession();
+    ASSERT_TRUE(readBacksDone(1));
+    const QString paramsLine = "[ Info ] get lidar parameters  OK";
+    ASSERT_EQ(linesEqual(paramsLine), 1);
+    const QString warning = tr("MainWindow", "Multiple simultaneous connections to the host computer exist!");
+    const long residentBefore = residentBytes();
+    TraceLineCount trace("RecvDataProc2::processCmdDatagram");
+    QElapsedTimer clock;
+    clock.start();
+
+    int open = 0;
+    int deepest = 0;
+    std::function<void()> whileOpen;
+    modal.duringWarning = [&] {
+        ++open;
+        deepest = std::max(deepest, open);
+        if (whileOpen) {
+            auto run = std::move(whileOpen);
+            whileOpen = nullptr;
+            run();
+        }
+        --open;
+    };
+    const std::vector<uint8_t> setResult = make_command_reply(RAXO_SET, u32(0));
+    // The sensor's unasked set result, sent until the window has shown its warning: everything
+    // sent before it has been handled by then (kept or dropped).
+    auto deviceWarnsOnce = [&] {
+        const size_t before = modal.warnings.size();
+        return testsupport::wait_until([&] {
+            fake.send_to_command_socket(setResult);
+            return testsupport::wait_until([&] { return modal.warnings.size() > before; }, 50);
+        }, kWaitMs);
+    };
+
+    // The stranger, on 127.0.0.3.
+    FakePeer stranger("127.0.0.3");
+    ASSERT_TRUE(stranger.ok());
+    std::vector<uint8_t> spoofed = sensorParams();
+    wr_u32(&spoofed[raxo_param::kSoftVersion], 0);
+    wr_u32(&spoofed[raxo_param::kHardVersion], 0);
+    wr_u16(&spoofed[raxo_param::kPort], 9999);
+    wr_u16(&spoofed[raxo_param::kUploadPort], 1);
+    const std::vector<uint8_t> spoofedParams = make_command_reply(RAXO_GET_PARAM, spoofed);
+    for (int i = 0; i < kFlood; ++i)
+        stranger.send_to("127.0.0.1", fake.listen_port(), i % 10 == 9 ? spoofedParams : setResult);
+    ASSERT_TRUE(deviceWarnsOnce());
+    EXPECT_EQ(field<QLabel>("lb_softver")->text(), "1 2 345");
+    EXPECT_EQ(field<QLabel>("lb_hardver")->text(), "3 4 5");
+    EXPECT_EQ(text("le_port"), "2368");
+    EXPECT_EQ(text("le_dstport"), "6789");
+    EXPECT_EQ(linesEqual(paramsLine), 1) << "no parameter reply but the sensor's own";
+    for (const auto &w : modal.warnings)
+        EXPECT_EQ(w.text, warning);
+
+    // The sensor's flood, sent while its first warning is open; then its parameters, whose
+    // arrival on the page shows that the flood before them has been handled, box still open.
+    std::vector<uint8_t> newer = sensorParams();
+    wr_u16(&newer[raxo_param::kPort], 2402);
+    const std::vector<uint8_t> newerParams = make_command_reply(RAXO_GET_PARAM, newer);
+    bool flooded = false;
+    whileOpen = [&] {
+        for (int i = 0; i < kFlood; ++i)
+            fake.send_to_command_socket(setResult);
+        flooded = testsupport::wait_until([&] {
+            fake.send_to_command_socket(newerParams);
+            return testsupport::wait_until([&] { return text("le_port") == "2402"; }, 50);
+        }, kWaitMs);
+    };
+    const size_t shownBefore = modal.warnings.size();
+    ASSERT_TRUE(deviceWarnsOnce());
+    ASSERT_TRUE(flooded);
+    EXPECT_EQ(deepest, 1) << "no box opened inside another";
+    EXPECT_EQ(modal.warnings.size(), shownBefore + 1);
+    EXPECT_GE(linesWith(warning + " ("), 1) << "the repeats are said in the log";
+    EXPECT_LE(a->logLines().size(), 1000) << "the log does not take a line per datagram";
+
+    // At most a line a second of each kind the command socket writes per datagram.
+    const int seconds = int(clock.elapsed() / 1000) + 1;
+    EXPECT_LE(trace.lines(), 2 * (seconds + 1)) << "in " << seconds << " s";
+    // The stack overflow and the growth of old came with a box per datagram; a generous bound.
+    EXPECT_LT(residentBytes() - residentBefore, 200L * 1024 * 1024);
+}
