@@ -3,6 +3,7 @@
 #include "checksum.h"
 #include "dirhelpers.h"
 #include "lhframe.h"
+#include "tracelog.h"
 
 #include <QDebug>
 #include <QRandomGenerator>
@@ -268,7 +269,7 @@ int ZoneAlarm::getZoneRev(const uint8_t *frame, size_t len, int sn)
     if (version != IMAGE_VERSION) {
         reportRead(-1, tr("The alarm zone is not initialized or there is an error writing. "
                           "Please clear the alarm zone and read again"));
-        qDebug().noquote() << "version:" << hex(version) << p[0] << p[1];
+        QV_TRACE_LIMITED() << "version:" << hex(version) << p[0] << p[1];
         return -1;
     }
 
@@ -283,7 +284,7 @@ int ZoneAlarm::getZoneRev(const uint8_t *frame, size_t len, int sn)
         const uint32_t size = rd_u32(p + 12);
         if (size != IMAGE_SIZE) {
             // Only an image of the one known size is ever accepted into the receive buffer.
-            std::printf("size %x != %x\n", size, IMAGE_SIZE);
+            QV_PRINTF_LIMITED("size %x != %x\n", size, IMAGE_SIZE);
             return -1;
         }
         m_recvSize = size;

@@ -129,7 +129,8 @@ std::vector<Case> cases()
                        return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, local};
                    },
                    {FakeBox::reply(0xFFAC, 1, "stranger"), FakeBox::lmsg(64, 0x11)},
-                   FakeBox::reply(0xFFAC, 2, "box says hi"), MSG_CMD_INFO, QByteArray("box says hi")});
+                   FakeBox::reply(0xFFAC, 2, "box says hi"), MSG_CMD_INFO,
+                   QByteArray("box says hi\0", 12)});
     return out;
 }
 
