@@ -2,8 +2,8 @@
 
 #include "checksum.h"
 #include "sockethelpers.h"
-#include "tracelog.h"
 #include "timehelpers.h"
+#include "tracelog.h"
 
 #include <algorithm>
 #include <cerrno>

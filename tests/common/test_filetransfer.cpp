@@ -2,6 +2,7 @@
 // message builders and reply parsers on hand-made bytes.
 
 #include "checksum.h"
+#include "fakepeer.h"
 #include "fakeraxo.h"
 #include "filetransfer.h"
 #include "lhframe.h"
@@ -14,6 +15,8 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
@@ -257,6 +260,35 @@ TEST_F(Transfer, SilentSensorFailsTheInfoStepAfterSixTries)
     fake.set_silent(true);
     FileTransfer t = make();
     EXPECT_FALSE(t.upload(file_with("fw.bin", pattern(100, 1))));
+    EXPECT_EQ(sends.load(), FileTransfer::kInfoTries);
+}
+
+// Anyone may send to the socket a transfer listens on. A stranger's "accepted", waiting there
+// while the sensor says nothing, passes for the sensor's reply as long as the transfer hears
+// everyone; once it knows the sensor's address, it is no reply at all.
+TEST_F(Transfer, AStrangersAnswerIsNoReplyOnceTheSensorIsKnown)
+{
+    fake.set_silent(true);
+    FakePeer stranger("127.0.0.3");
+    ASSERT_TRUE(stranger.ok());
+    sockaddr_in local{};
+    socklen_t len = sizeof(local);
+    ASSERT_EQ(getsockname(sock, reinterpret_cast<sockaddr *>(&local), &len), 0);
+    const uint8_t accepted = FILE_TRANS_ST_OK;
+    const std::vector<uint8_t> forged = lh_make_sum_frame(0, 0, 3, &accepted, 1);
+    for (int i = 0; i < 20; ++i)
+        ASSERT_GT(stranger.send_to("127.0.0.1", ntohs(local.sin_port), forged), 0);
+    const std::string path = file_with("fw.bin", pattern(100, 1));
+
+    FileTransfer hearsAnyone = make();
+    EXPECT_EQ(hearsAnyone.SendFileInfo(path), 0) << "the forged answer taken";
+
+    FileTransfer t = make();
+    uint32_t sensor = 0;
+    ASSERT_TRUE(ipv4_from_canonical_text(fake.ip().c_str(), &sensor));
+    t.set_peer(sensor);
+    sends = 0;
+    EXPECT_EQ(t.SendFileInfo(path), -1) << "the stranger's answers still waiting are dropped";
     EXPECT_EQ(sends.load(), FileTransfer::kInfoTries);
 }
 

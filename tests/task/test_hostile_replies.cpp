@@ -59,6 +59,15 @@ template <class Receiver> void collect(Receiver *r, std::vector<Posted> &posts)
                      Qt::QueuedConnection);
 }
 
+// Starts a receiver that init() has given its ports: bound to 127.0.0.1, its posts collected.
+template <class Receiver> Running run(Receiver *rx, int reply_port, std::vector<Posted> &posts)
+{
+    rx->setBindAddress("127.0.0.1");
+    collect(rx, posts);
+    rx->start();
+    return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, reply_port};
+}
+
 // Replies and messages that only the device may cause.
 bool device_only(int type)
 {
@@ -80,11 +89,8 @@ std::vector<Case> cases()
                        Q_UNUSED(device_port);
                        auto *rx = new RecvDataProc2;
                        const int cmd = free_udp_port();
-                       rx->setBindAddress("127.0.0.1");
                        rx->init(free_udp_port(), "127.0.0.2", cmd);
-                       collect(rx, posts);
-                       rx->start();
-                       return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, cmd};
+                       return run(rx, cmd, posts);
                    },
                    {raxoSet, raxoParams, sum_reply(0x8006, 3, std::vector<uint8_t>(128, 0))},
                    deviceSet, MSG_CMD_INFO, bytes(deviceSet)});
@@ -93,11 +99,8 @@ std::vector<Case> cases()
                    [](int device_port, std::vector<Posted> &posts) {
                        auto *rx = new RecvDataProc;
                        const int local = free_udp_port();
-                       rx->setBindAddress("127.0.0.1");
                        rx->init("127.0.0.2", device_port, local);
-                       collect(rx, posts);
-                       rx->start();
-                       return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, local};
+                       return run(rx, local, posts);
                    },
                    {sum_reply(0x8008, 7, {0, 0, 0, 0}), fenkParams}, deviceSet, MSG_CMD_INFO,
                    bytes(deviceSet)});
@@ -107,11 +110,8 @@ std::vector<Case> cases()
                    [](int device_port, std::vector<Posted> &posts) {
                        auto *rx = new RecvDataProc3;
                        const int local = free_udp_port();
-                       rx->setBindAddress("127.0.0.1");
                        rx->init(local, "127.0.0.2", device_port);
-                       collect(rx, posts);
-                       rx->start();
-                       return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, local};
+                       return run(rx, local, posts);
                    },
                    {FakeVimo::reply(0xFFAC, 1, {'n', 'o', 0, 0}),
                     FakeVimo::reply(FakeVimo::kParamReply, 3,
@@ -122,11 +122,8 @@ std::vector<Case> cases()
                    [](int device_port, std::vector<Posted> &posts) {
                        auto *rx = new RecvBoxDataProc;
                        const int local = free_udp_port();
-                       rx->setBindAddress("127.0.0.1");
                        rx->init(local, "127.0.0.2", device_port);
-                       collect(rx, posts);
-                       rx->start();
-                       return Running{std::unique_ptr<QThread>(rx), [rx] { rx->stop(); }, local};
+                       return run(rx, local, posts);
                    },
                    {FakeBox::reply(0xFFAC, 1, "stranger"), FakeBox::lmsg(64, 0x11)},
                    FakeBox::reply(0xFFAC, 2, "box says hi"), MSG_CMD_INFO,
