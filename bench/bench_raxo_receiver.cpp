@@ -50,35 +50,42 @@ Result run_receiver(double rate)
 {
     static const Datagrams packets = scan_packets();
     const long count = packet_count(rate, kPacketsPerFrame);
-    const int dataPort = free_port();
-    const int cmdPort = free_port();
-    std::atomic<long> points{0};
-    std::atomic<bool> started{false};
-    RecvDataProc2 rx;
-    rx.init(dataPort, "127.0.0.2", cmdPort);
-    rx.setBindAddress("127.0.0.1");
-    QObject::connect(&rx, &RecvDataProc2::sig_framedata, &rx,
-                     [&](std::vector<UserPointData> f, int) { points += long(f.size()); },
-                     Qt::DirectConnection);
-    QObject::connect(&rx, &RecvDataProc2::sig_data, &rx,
-                     [&](int type, QByteArray) {
-                         if (type == MSG_RECV_STARTED)
-                             started = true;
-                     },
-                     Qt::DirectConnection);
-    rx.start();
-    while (!started)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const Result r = send_and_count(dataPort, packets, count, rate,
-                                    [&] { return points.load() / kPointsPerPacket; },
-                                    raxo_point_packet(14, 0, 0, {}, RAXO_FRAME_END));
-    rx.stop();
-    rx.wait();
-    Loop &l = loops[rate];
-    l.longest_us = std::max(l.longest_us, double(rx.longestBatchNs()) / 1000.0);
-    l.faults = std::max(l.faults, rx.loopPageFaults());
-    l.dropped = std::max(l.dropped, rx.framesDroppedBehind());
-    return r;
+    return run_started("RecvDataProc2", [&](Result *result) {
+        const int dataPort = free_port();
+        const int cmdPort = free_port();
+        std::atomic<long> points{0};
+        std::atomic<bool> started{false}, failed{false};
+        RecvDataProc2 rx;
+        rx.init(dataPort, "127.0.0.2", cmdPort);
+        rx.setBindAddress("127.0.0.1");
+        QObject::connect(&rx, &RecvDataProc2::sig_framedata, &rx,
+                         [&](std::vector<UserPointData> f, int) { points += long(f.size()); },
+                         Qt::DirectConnection);
+        QObject::connect(&rx, &RecvDataProc2::sig_data, &rx,
+                         [&](int type, QByteArray) {
+                             if (type == MSG_RECV_STARTED)
+                                 started = true;
+                             else if (type == MSG_ERROR)
+                                 failed = true; // a socket it could not open
+                         },
+                         Qt::DirectConnection);
+        rx.start();
+        const bool up = wait_for_start([&] { return started.load(); },
+                                       [&] { return failed.load() || rx.isFinished(); });
+        if (up)
+            *result = send_and_count(dataPort, packets, count, rate,
+                                     [&] { return points.load() / kPointsPerPacket; },
+                                     raxo_point_packet(14, 0, 0, {}, RAXO_FRAME_END));
+        rx.stop();
+        rx.wait();
+        if (up) {
+            Loop &l = loops[rate];
+            l.longest_us = std::max(l.longest_us, double(rx.longestBatchNs()) / 1000.0);
+            l.faults = std::max(l.faults, rx.loopPageFaults());
+            l.dropped = std::max(l.dropped, rx.framesDroppedBehind());
+        }
+        return up;
+    });
 }
 
 } // namespace

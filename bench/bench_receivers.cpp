@@ -16,9 +16,12 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
+#include <sys/socket.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -68,29 +71,34 @@ Result run_vimo(double rate)
 {
     static const Datagrams packets = vimo_packets();
     const long count = packet_count(rate, kVimoFramePackets);
-    const int port = free_port();
-    std::atomic<bool> started{false};
-    RecvDataProc3 rx;
-    rx.setBindAddress("127.0.0.1");
-    rx.init(port, "127.0.0.2", free_port());
-    // What a queued connection to the window costs: one copy of each frame.
-    QObject::connect(&rx, &RecvDataProc3::sig_framedata, &rx,
-                     [](std::vector<UserPointData> f, int) { (void)f; }, Qt::DirectConnection);
-    QObject::connect(&rx, &RecvDataProc3::sig_data, &rx,
-                     [&](int type, QByteArray) {
-                         if (type == MSG_RECV_STARTED)
-                             started = true;
-                     },
-                     Qt::DirectConnection);
-    rx.start();
-    while (!started)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    // Frames close by point count, so a loss leaves a partial frame: count decoded packets.
-    const Result r = send_and_count(port, packets, count, rate,
-                                    [&] { return long(rx.pointPacketCount()); });
-    rx.stop();
-    rx.wait();
-    return r;
+    return run_started("RecvDataProc3", [&](Result *result) {
+        const int port = free_port();
+        std::atomic<bool> started{false}, failed{false};
+        RecvDataProc3 rx;
+        rx.setBindAddress("127.0.0.1");
+        rx.init(port, "127.0.0.2", free_port());
+        // What a queued connection to the window costs: one copy of each frame.
+        QObject::connect(&rx, &RecvDataProc3::sig_framedata, &rx,
+                         [](std::vector<UserPointData> f, int) { (void)f; }, Qt::DirectConnection);
+        QObject::connect(&rx, &RecvDataProc3::sig_data, &rx,
+                         [&](int type, QByteArray) {
+                             if (type == MSG_RECV_STARTED)
+                                 started = true;
+                             else if (type == MSG_ERROR)
+                                 failed = true;
+                         },
+                         Qt::DirectConnection);
+        rx.start();
+        const bool up = wait_for_start([&] { return started.load(); },
+                                       [&] { return failed.load() || rx.isFinished(); });
+        // Frames close by point count, so a loss leaves a partial frame: count decoded packets.
+        if (up)
+            *result = send_and_count(port, packets, count, rate,
+                                     [&] { return long(rx.pointPacketCount()); });
+        rx.stop();
+        rx.wait();
+        return up;
+    });
 }
 
 // The CPU a receiver takes while it waits for traffic that does not come.
@@ -107,32 +115,69 @@ double idle(Receiver &rx, int port)
     return percent;
 }
 
+// Stands where the box would be. The box receiver says nothing when it starts, but its first
+// act on its open socket is to greet the box: that greeting is its word that it is up.
+class BoxGreeting {
+public:
+    BoxGreeting() : sock_(udp_open(0, false, "127.0.0.2")) {}
+    ~BoxGreeting()
+    {
+        if (sock_ != INVALID_SOCK)
+            udp_close(sock_);
+    }
+    BoxGreeting(const BoxGreeting &) = delete;
+    BoxGreeting &operator=(const BoxGreeting &) = delete;
+
+    int port() const { return sock_ == INVALID_SOCK ? 0 : bound_port(sock_); }
+    bool heard()
+    {
+        char buf[64];
+        while (!heard_ && sock_ != INVALID_SOCK) {
+            const ssize_t n = ::recv(sock_, buf, sizeof buf, MSG_DONTWAIT);
+            if (n < 0)
+                break;
+            heard_ = n == 5 && std::memcmp(buf, "hello", 5) == 0;
+        }
+        return heard_;
+    }
+
+private:
+    int sock_;
+    bool heard_ = false;
+};
+
 Result run_box(double rate)
 {
     static const Datagrams packets = box_packets();
     const long count = packet_count(rate, kBoxFramePackets);
-    const int port = free_port();
-    std::atomic<long> points{0};
-    RecvBoxDataProc rx;
-    rx.setBindAddress("127.0.0.1");
-    rx.init(port, "127.0.0.2", free_port());
-    QObject::connect(&rx, &RecvBoxDataProc::sig_framedata, &rx,
-                     [&](std::vector<UserPointData> f, int) { points += long(f.size()); },
-                     Qt::DirectConnection);
-    rx.start();
-    // The loop is up once it holds its port.
-    for (;;) {
-        const int probe = udp_open(port, false, "127.0.0.1");
-        if (probe == INVALID_SOCK)
-            break;
-        udp_close(probe);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    const Result r = send_and_count(port, packets, count, rate,
-                                    [&] { return points.load() / kBoxPoints; }, box_datagram(0, true));
-    rx.stop();
-    rx.wait();
-    return r;
+    return run_started("RecvBoxDataProc", [&](Result *result) {
+        const int port = free_port();
+        BoxGreeting box;
+        std::atomic<long> points{0};
+        std::atomic<bool> failed{false};
+        RecvBoxDataProc rx;
+        rx.setBindAddress("127.0.0.1");
+        rx.init(port, "127.0.0.2", box.port());
+        QObject::connect(&rx, &RecvBoxDataProc::sig_framedata, &rx,
+                         [&](std::vector<UserPointData> f, int) { points += long(f.size()); },
+                         Qt::DirectConnection);
+        QObject::connect(&rx, &RecvBoxDataProc::sig_data, &rx,
+                         [&](int type, QByteArray) {
+                             if (type == MSG_ERROR)
+                                 failed = true;
+                         },
+                         Qt::DirectConnection);
+        rx.start();
+        const bool up = wait_for_start([&] { return box.heard(); },
+                                       [&] { return failed.load() || rx.isFinished(); });
+        if (up)
+            *result = send_and_count(port, packets, count, rate,
+                                     [&] { return points.load() / kBoxPoints; },
+                                     box_datagram(0, true));
+        rx.stop();
+        rx.wait();
+        return up;
+    });
 }
 
 } // namespace

@@ -261,6 +261,31 @@ std::vector<double> rates_from(int argc, char **argv)
     return rates;
 }
 
+bool wait_for_start(const std::function<bool()> &up, const std::function<bool()> &failed,
+                    int timeout_ms)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!up()) {
+        if (failed() || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return !failed();
+}
+
+Result run_started(const char *name, const std::function<bool(Result *)> &attempt)
+{
+    constexpr int kAttempts = 3;
+    for (int i = 1; i <= kAttempts; ++i) {
+        Result r;
+        if (attempt(&r))
+            return r;
+        std::fprintf(stderr, "%s did not start (attempt %d of %d)\n", name, i, kAttempts);
+    }
+    std::fprintf(stderr, "%s never started: giving up\n", name);
+    std::exit(2);
+}
+
 int granted_receive_buffer()
 {
     const int probe = udp_open(0, false, "127.0.0.1");

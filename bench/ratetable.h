@@ -70,6 +70,18 @@ Result send_and_count(int port, const Datagrams &packets, long count, double rat
 // datagrams of at most `read_size` bytes per call, a wait when none is waiting).
 Result run_bare(double rate, const Datagrams &packets, int per_round, size_t read_size);
 
+// Waits for a receiver's own word that it is up: until `up()` turns true, for at most
+// `timeout_ms`. False at the time-out, or as soon as `failed()` says it will not come (the
+// receiver reported that it could not open its socket, or its thread ended).
+bool wait_for_start(const std::function<bool()> &up, const std::function<bool()> &failed,
+                    int timeout_ms = 10000);
+
+// Runs `attempt` until it returns true with its result, at most three times: an attempt
+// returns false when its receiver did not start (a port taken between its choice and the
+// receiver's bind, say) and the next one chooses fresh ports. When none starts the benchmark
+// ends with a message rather than wait for ever.
+Result run_started(const char *name, const std::function<bool(Result *)> &attempt);
+
 // The receiver's and the bare loop's rows for every rate, the closer look at each ceiling, and
 // the summary.
 void table(const char *name, const std::vector<double> &rates,

@@ -1,5 +1,7 @@
 #include "zonemonitor.h"
 
+#include "viewrange.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,10 +25,15 @@ bool object_list_decode(const uint8_t *data, size_t length, std::vector<TrackedO
         return false;
     const size_t count = std::min<size_t>(data[0], OBJECT_LIST_MAX);
     if (out != nullptr) {
-        out->resize(count);
-        if (count > 0)
-            std::memcpy(out->data(), data + offsetof(ObjectListMsg, objects),
-                        count * TRACKED_OBJECT_SIZE);
+        out->reserve(count);
+        for (size_t i = 0; i < count; ++i) {
+            TrackedObject o;
+            std::memcpy(&o, data + offsetof(ObjectListMsg, objects) + i * TRACKED_OBJECT_SIZE,
+                        TRACKED_OBJECT_SIZE);
+            // An object no view could place or size is left out, the rest of the list kept.
+            if (tracked_object_ok(o))
+                out->push_back(o);
+        }
     }
     return true;
 }

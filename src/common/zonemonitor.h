@@ -58,8 +58,9 @@ static_assert(sizeof(TrackedObject) == TRACKED_OBJECT_SIZE, "TrackedObject is 32
 static_assert(sizeof(ObjectListMsg) == OBJECT_LIST_MSG_SIZE, "ObjectListMsg is 514 bytes");
 static_assert(sizeof(ZoneAlarmMsg) == ZONE_ALARM_MSG_SIZE, "ZoneAlarmMsg is 308 bytes");
 
-// The valid objects of a 514-byte list (a count above 16 counts as 16). False, with `out`
-// emptied, for any other length.
+// The valid objects of a 514-byte list (a count above 16 counts as 16), without those whose
+// centre or size is not a number or out of any view's range (tracked_object_ok). False, with
+// `out` emptied, for any other length.
 bool object_list_decode(const uint8_t *data, size_t length, std::vector<TrackedObject> *out);
 
 // A 308-byte zone alarm record. False for any other length, and when its zone id is not one of

@@ -1,6 +1,7 @@
 #include "boxpacket.h"
 
 #include "lhframe.h"
+#include "viewrange.h"
 #include "zonemonitor.h"
 
 #include <cstring>
@@ -43,14 +44,18 @@ size_t box_decode_points(const uint8_t *data, size_t length, UserPointData *out)
         return 0;
     const size_t n = box_points_present(length, data[5]);
     const uint8_t *p = data + BOX_HEADER_SIZE;
+    size_t kept = 0;
     for (size_t i = 0; i < n; ++i, p += BOX_POINT_SIZE) {
-        UserPointData &q = out[i];
-        q.x = rd_f32(p);
-        q.y = rd_f32(p + 4);
-        q.z = rd_f32(p + 8);
+        const float x = rd_f32(p), y = rd_f32(p + 4), z = rd_f32(p + 8);
+        if (!coordinate_ok(x) || !coordinate_ok(y) || !coordinate_ok(z))
+            continue;
+        UserPointData &q = out[kept++];
+        q.x = x;
+        q.y = y;
+        q.z = z;
         q.intensity = p[12];
     }
-    return n;
+    return kept;
 }
 
 size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out)
@@ -59,7 +64,14 @@ size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPoi
         return 0;
     const size_t first = out.size();
     out.resize(first + box_points_present(length, data[5]));
-    return box_decode_points(data, length, out.data() + first);
+    const size_t kept = box_decode_points(data, length, out.data() + first);
+    out.resize(first + kept);
+    return kept;
+}
+
+bool box_object_ok(const BoxPacketHeader &h)
+{
+    return coordinate_ok(h.cx) && coordinate_ok(h.cy) && coordinate_ok(h.cz);
 }
 
 UserPointData box_object_record(const BoxPacketHeader &h)

@@ -41,11 +41,15 @@ bool box_read_header(const uint8_t *data, size_t length, BoxPacketHeader *out);
 size_t box_points_present(size_t length, uint8_t count);
 
 // Decodes the points present (box_points_present of the length and N) into `out`, which has
-// room for them and holds default points (x, y, z and intensity are written); returns how
-// many. Nothing for a datagram shorter than its header.
+// room for them and holds default points (x, y, z and intensity are written), leaving out
+// those whose coordinates are not fit to be shown (coordinate_ok); returns how many it wrote,
+// from the start of `out`. Nothing for a datagram shorter than its header.
 size_t box_decode_points(const uint8_t *data, size_t length, UserPointData *out);
 // The same, appended to `out` (every other field 0).
 size_t box_append_points(const uint8_t *data, size_t length, std::vector<UserPointData> &out);
+
+// Whether the header's object centre is fit to be shown (coordinate_ok on x, y and z).
+bool box_object_ok(const BoxPacketHeader &h);
 
 // The object of an object-upload datagram, carried in a point record: x, y, z = the centre; the
 // record's bytes 12 to 15 are 0, the object id, byte 7 and byte 6 of the datagram (so its

@@ -58,6 +58,9 @@ public:
     // `generation`, and starts the next frame either way (a frame without points is not kept).
     uint64_t begin_write();
     UserPointData *grow(size_t n);
+    // Gives back the last `n` points of the frame under way (room a parser took and did not
+    // fill); at most what is pending.
+    void shrink(size_t n) { pending_ -= n < pending_ ? n : pending_; }
     size_t pending() const { return pending_; }
     bool commit(uint64_t generation);
     void end_write();

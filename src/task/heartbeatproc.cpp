@@ -1,6 +1,7 @@
 #include "heartbeatproc.h"
 
 #include "heartbeat.h"
+#include "sockethelpers.h"
 #include "userpointdata.h"
 
 #include <arpa/inet.h>
@@ -13,9 +14,14 @@
 namespace {
 // How often a blocked receive looks at the running flag.
 constexpr int kPollMs = 200;
-// Pause after every datagram taken or ignored: limits the listener to about ten a second;
-// heartbeats arriving meanwhile wait in the socket's buffer.
+// Pause after a pass over what was waiting: the listener wakes about ten times a second
+// however busy the group is, and what arrives meanwhile waits in the socket's buffer. The pass
+// itself empties the buffer, so junk on the group cannot push a sensor's heartbeat back by a
+// pause per datagram, nor out of the buffer.
 constexpr unsigned long kPauseMs = 100;
+// A pass ends after this many datagrams even if more keep coming, so that a sender faster than
+// the listener cannot keep it from looking at its running flag; the kernel drops the excess.
+constexpr int kMaxPerPass = 20000;
 // Receive buffer: anything longer is no heartbeat.
 constexpr size_t kMaxDatagram = 4096;
 } // namespace
@@ -64,16 +70,30 @@ void HeartBeatProc::run()
         return;
     }
 
+    // A pause's worth of a busy group must fit; the kernel may grant less.
+    udp_set_recv_buffer(sock, UDP_RECV_BUFFER);
+
     uint8_t buf[kMaxDatagram];
     while (running_.load(std::memory_order_acquire) != 0) {
         pollfd p{sock, POLLIN, 0};
         const int ready = ::poll(&p, 1, kPollMs);
         if (ready == 0 || (ready < 0 && errno == EINTR))
             continue;
-        // MSG_TRUNC gives the datagram's real length, so a longer datagram cut to the buffer
-        // can never pass for a heartbeat.
-        const ssize_t n = ready > 0 ? ::recv(sock, buf, sizeof(buf), MSG_TRUNC) : -1;
-        if (n >= 0 && size_t(n) <= sizeof(buf)) {
+        bool paced = ready < 0; // a failed wait is an ignored receive
+        for (int i = 0; ready > 0 && i < kMaxPerPass; ++i) {
+            // MSG_TRUNC gives the datagram's real length, so a longer datagram cut to the
+            // buffer can never pass for a heartbeat.
+            const ssize_t n = ::recv(sock, buf, sizeof(buf), MSG_TRUNC | MSG_DONTWAIT);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                paced = paced || (errno != EAGAIN && errno != EWOULDBLOCK);
+                break; // nothing more waiting
+            }
+            if (size_t(n) > sizeof(buf)) {
+                paced = true;
+                continue;
+            }
             switch (heartbeat_classify(buf, size_t(n))) {
             case HeartbeatKind::Sensor104:
             case HeartbeatKind::Sensor112:
@@ -84,12 +104,14 @@ void HeartBeatProc::run()
                               QByteArray(reinterpret_cast<const char *>(buf), int(n)));
                 break;
             case HeartbeatKind::BadCrc:
-                continue; // straight on to the next datagram
+                continue; // no pause is owed for it
             case HeartbeatKind::Other:
                 break;
             }
+            paced = true;
         }
-        QThread::msleep(kPauseMs);
+        if (paced)
+            QThread::msleep(kPauseMs);
     }
     ::close(sock);
 }

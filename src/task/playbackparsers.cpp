@@ -4,6 +4,7 @@
 #include "lpdecoder.h"
 #include "raxopacket.h"
 #include "vimopacket.h"
+#include "viewrange.h"
 
 #include <algorithm>
 #include <climits>
@@ -113,8 +114,10 @@ int parse_box_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
         // it did live.
         if (p == nullptr || size <= BOX_FRAME_FLAG_AT)
             continue;
-        if (size >= BOX_HEADER_SIZE)
-            box_decode_points(p, size, sink.grow(box_points_present(size, p[5])));
+        if (size >= BOX_HEADER_SIZE) {
+            const size_t present = box_points_present(size, p[5]);
+            sink.shrink(present - box_decode_points(p, size, sink.grow(present)));
+        }
         if (p[BOX_FRAME_FLAG_AT] == BOX_FRAME_END)
             close_frame(sink, i, n, frames);
     }
@@ -141,6 +144,8 @@ int parse_fenk_u_packets(const PacketView *packets, size_t n, PlaybackSink &sink
                 UserPointData *out = sink.grow(size_t(count));
                 for (int j = 0; j < count; ++j)
                     out[j] = lp_make_point(*plane, j);
+                // The camera's coordinates are floats as sent: drop those no view can place.
+                sink.shrink(size_t(count) - keep_points_in_view(out, size_t(count)));
                 close_frame(sink, i, n, frames);
                 sink.plane_completed(r);
             }

@@ -10,6 +10,7 @@
 #include "playbackparsers.h"
 #include "playbackscans.h"
 #include "tracelog.h"
+#include "viewrange.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +65,13 @@ public:
     {
         return cache_ != nullptr ? cache_->grow(n) : PlaybackSink::grow(n);
     }
+    void shrink(size_t n) override
+    {
+        if (cache_ != nullptr)
+            cache_->shrink(n);
+        else
+            PlaybackSink::shrink(n);
+    }
     size_t pending() const override
     {
         return cache_ != nullptr ? cache_->pending() : PlaybackSink::pending();
@@ -91,9 +99,12 @@ public:
             emit owner_->sig_CacheData(points, progress);
     }
     bool stopped() const override { return owner_->abandoned(); }
-    // A whole frame that was not decoded through grow() (the LAS and PCD readers).
-    void whole_frame(const PointFrame &points, float progress)
+    // A whole frame that was not decoded through grow() (the LAS and PCD readers). Their
+    // coordinates are floats (or scaled doubles) as another program wrote them: those no view
+    // can place go first.
+    void whole_frame(PointFrame &points, float progress)
     {
+        points.resize(keep_points_in_view(points.data(), points.size(), FILE_COORD_LIMIT_M));
         if (cache_ == nullptr) {
             frame(points, progress);
             return;

@@ -5,6 +5,7 @@
 
 #include "userpointdata.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,9 @@ public:
         buffer_.resize(before + n);
         return buffer_.data() + before;
     }
+    // Gives back the last `n` points of the frame under way: room taken by grow() that the
+    // parser left unfilled (points it dropped as unfit to be shown).
+    virtual void shrink(size_t n) { buffer_.resize(buffer_.size() - std::min(n, buffer_.size())); }
     // Points in the frame under way.
     virtual size_t pending() const { return buffer_.size(); }
     // Ends the frame under way and starts the next one empty; progress below 100 except for

@@ -228,7 +228,7 @@ void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
     if (!box_read_header(data, length, &h))
         return; // shorter than its header: nothing in it can be trusted
 
-    if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count != 0) {
+    if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count != 0 && box_object_ok(h)) {
         const UserPointData record = box_object_record(h);
         bool found = false;
         for (UserPointData &o : objects_) {

@@ -8,6 +8,7 @@
 #include "sockethelpers.h"
 #include "timehelpers.h"
 #include "tracelog.h"
+#include "viewrange.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -240,6 +241,8 @@ std::vector<UserPointData> RecvDataProc::buildPoints(uint32_t count) const
                                rd_u16(s.planes[0].data() + i * 2), rd_u16(s.planes[1].data() + i * 2),
                                rd_u16(s.planes[2].data() + i * 2), rd_u16(s.planes[3].data() + i * 2));
     }
+    // The camera's coordinates are floats as sent: drop those no view can place.
+    out.resize(keep_points_in_view(out.data(), n));
     return out;
 }
 

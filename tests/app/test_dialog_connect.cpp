@@ -24,10 +24,15 @@
 #include <QThread>
 #include <QTimer>
 
+#include <QElapsedTimer>
+
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <random>
+#include <thread>
 
 namespace {
 
@@ -162,6 +167,148 @@ TEST(DialogConnect, HeartbeatsThroughTheListenerBecomeRows)
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(d.x(), screen.left() + (screen.width() - d.width()) / 2);
     EXPECT_EQ(d.y(), screen.top() + (screen.height() - d.height()) / 2);
+}
+
+// What a stranger on the group sends: bytes of any length, heartbeats with a broken checksum,
+// box heartbeats (no checksum to fail) and well-formed heartbeats of another model, which pass
+// the listener and reach the dialog.
+static std::vector<std::vector<uint8_t>> junkDatagrams()
+{
+    std::mt19937 rng(27);
+    std::vector<std::vector<uint8_t>> out;
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> d;
+        switch (i % 5) {
+        case 0:
+            d.resize(1 + rng() % 1400);
+            for (auto &b : d)
+                b = uint8_t(rng());
+            break;
+        case 1:
+            d = make_heartbeat104(sensor("JUNK-" + std::to_string(i)));
+            d[30] ^= 0x40;
+            break;
+        case 2:
+            d = make_heartbeat112(sensor("JUNK-" + std::to_string(i)));
+            d[111] ^= 0x01;
+            break;
+        case 3:
+            d.assign(91, uint8_t(i));
+            break;
+        default:
+            d = make_heartbeat104(sensor("JUNK-" + std::to_string(i), uint8_t(i), "LDS-Fenk-U"));
+            break;
+        }
+        out.push_back(std::move(d));
+    }
+    return out;
+}
+
+// Thirty sensors heartbeating once a second, lost in a thousand junk datagrams a second on the
+// same group: every sensor is listed within two seconds and none ages out while the flood goes
+// on, so the listener and the dialog behind it both keep up.
+TEST(DialogConnect, EverySensorIsListedThroughAFloodOfJunk)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    using namespace std::chrono;
+    constexpr int kSensors = 30;
+    constexpr int kJunkPerSecond = 1000;
+    constexpr int kSlicesPerSecond = 100;
+
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Raxo-E";
+    d.lidarsn = "FLOOD-07";
+    QSignalSpy on(&d, &Dialog_Connect::sig_lidarOnLine);
+    QSignalSpy off(&d, &Dialog_Connect::sig_lidarOffLine);
+    QSignalSpy removed(d.DeviceInfoTable, &QStandardItemModel::rowsRemoved);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+
+    QElapsedTimer clock;
+    std::map<QString, qint64> listedAt; // SN -> ms after the flood started
+    QObject::connect(d.DeviceInfoTable, &QStandardItemModel::rowsInserted, &d,
+                     [&](const QModelIndex &, int first, int last) {
+                         for (int r = first; r <= last; ++r)
+                             listedAt.emplace(cell(d, r, Dialog_Connect::COL_SN), clock.elapsed());
+                     });
+
+    bool listening = false;
+    HeartBeatProc listener(HEARTBEAT_PORT);
+    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&](int type, QByteArray info) {
+        if (type == MSG_HEARTBEAT)
+            d.recv_heartbeat(info);
+        else if (type == MSG_BOX_HEARTBEAT)
+            listening = true;
+    });
+    listener.start();
+    {
+        // The listener joins the group a moment after it starts.
+        FakeHeartbeatSender probe;
+        ASSERT_TRUE(probe.ok());
+        QTRY_VERIFY_WITH_TIMEOUT((probe.send(make_box_heartbeat()), listening), 10000);
+    }
+
+    std::vector<std::vector<uint8_t>> heartbeats;
+    for (int i = 0; i < kSensors; ++i) {
+        char sn[16];
+        std::snprintf(sn, sizeof sn, "FLOOD-%02d", i);
+        const FakeSensorInfo s = sensor(sn, uint8_t(10 + i));
+        heartbeats.push_back(i % 2 == 0 ? make_heartbeat104(s) : make_heartbeat112(s));
+    }
+    const auto junk = junkDatagrams();
+    std::atomic<bool> stop{false};
+    std::atomic<int> seconds{0};
+    std::atomic<int> junkSent{0}, heartbeatsLost{0};
+    clock.start();
+    std::thread flood([&] {
+        FakeHeartbeatSender sensors("127.0.0.2");
+        FakeHeartbeatSender stranger("127.0.0.66");
+        const auto start = steady_clock::now();
+        const int junkPerSlice = kJunkPerSecond / kSlicesPerSecond;
+        const int slicesPerSensor = kSlicesPerSecond / kSensors;
+        for (int slice = 0; !stop.load(); ++slice) {
+            for (int j = 0; j < junkPerSlice; ++j)
+                if (stranger.send(junk[size_t(slice * junkPerSlice + j) % junk.size()]) > 0)
+                    ++junkSent;
+            // The sensors' heartbeats are spread over each second, as sensors started at
+            // different times would send them.
+            const int inSecond = slice % kSlicesPerSecond;
+            if (inSecond % slicesPerSensor == 0 && inSecond / slicesPerSensor < kSensors) {
+                const auto &hb = heartbeats[size_t(inSecond / slicesPerSensor)];
+                if (sensors.send(hb) != int(hb.size()))
+                    ++heartbeatsLost;
+            }
+            if (inSecond == kSlicesPerSecond - 1)
+                ++seconds;
+            std::this_thread::sleep_until(start + milliseconds(1000 / kSlicesPerSecond) * (slice + 1));
+        }
+    });
+    struct Join {
+        std::thread &t;
+        std::atomic<bool> &stop;
+        ~Join()
+        {
+            stop = true;
+            t.join();
+        }
+    } joinFlood{flood, stop};
+
+    QTRY_COMPARE_WITH_TIMEOUT(d.DeviceInfoTable->rowCount(), kSensors, 10000);
+    for (const auto &entry : listedAt)
+        EXPECT_LE(entry.second, 2000) << entry.first.toStdString() << " listed late";
+    // Several ageing periods of the flood: a row would go after four ticks without a heartbeat.
+    QTRY_VERIFY_WITH_TIMEOUT(seconds.load() >= 7, 30000);
+    stop = true;
+
+    EXPECT_EQ(removed.count(), 0) << "a sensor aged out during the flood";
+    EXPECT_EQ(d.DeviceInfoTable->rowCount(), kSensors);
+    EXPECT_EQ(on.count(), 1);
+    EXPECT_EQ(off.count(), 0);
+    EXPECT_EQ(heartbeatsLost.load(), 0);
+    EXPECT_GE(junkSent.load(), 7 * kJunkPerSecond) << "the flood did not run at its rate";
+    listener.stop();
+    listener.wait();
 }
 
 TEST(DialogConnect, HeartbeatCases)

@@ -513,3 +513,28 @@ TEST(NumberFormat, MatchesPrintfG)
 }
 
 } // namespace
+
+// ---- point files played back ----
+
+// A point file from another program may carry map coordinates, which are shown as they are;
+// values no view could place go before the frame is handed on.
+TEST(PcdPlayback, PointsNoViewCanPlaceAreLeftOut)
+{
+    const std::string path = testsupport::make_temp_subdir("pcd") + "/far.pcd";
+    std::ofstream(path) << "VERSION 0.7\nFIELDS x y z intensity\nSIZE 4 4 4 2\nTYPE F F F U\n"
+                           "COUNT 1 1 1 1\nWIDTH 6\nHEIGHT 1\nPOINTS 6\nDATA ascii\n"
+                           "1.5 2 3 10\n"
+                           "1e30 0 0 11\n"
+                           "0 -1e9 0 12\n"
+                           "-234935.8 5800843 265 13\n"
+                           "0 0 3e38 14\n"
+                           "nan 0 0 15\n";
+    PlaybackProc proc;
+    PlaybackRecorder rec(proc);
+    ASSERT_TRUE(proc.PCDReader(path.c_str()));
+    ASSERT_EQ(rec.frames.size(), 1u);
+    std::vector<int> kept;
+    for (const UserPointData &p : rec.frames[0].points)
+        kept.push_back(p.intensity);
+    EXPECT_EQ(kept, (std::vector<int>{10, 13}));
+}
