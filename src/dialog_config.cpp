@@ -21,7 +21,8 @@ bool folder_is_writable(const QString &folder)
 
 QString chooser_start_folder(const QString &stored)
 {
-    if (!stored.isEmpty()) {
+    // Choosers hand back absolute paths; anything else was not stored by them.
+    if (!stored.isEmpty() && QFileInfo(stored).isAbsolute()) {
         const QFileInfo info(stored);
         const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
         if (QFileInfo(folder).isDir())

@@ -73,6 +73,16 @@ QString localTime(qint64 ms)
     return QDateTime::fromMSecsSinceEpoch(ms).toString("yyyy-MM-dd hh:mm:ss.zzz");
 }
 
+// Starts the program's heartbeat listener feeding the dialog.
+void hearInto(HeartBeatProc &listener, Dialog_Connect &d)
+{
+    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
+        if (type == MSG_HEARTBEAT)
+            d.recv_heartbeat(info);
+    });
+    listener.start();
+}
+
 // Restores the default MAC lookup when a test ends.
 struct LookupGuard {
     ~LookupGuard() { Dialog_Connect::setMacLookup({}); }
@@ -118,11 +128,7 @@ TEST(DialogConnect, HeartbeatsThroughTheListenerBecomeRows)
     Dialog_Connect d;
     d.lidarmodel = "LDS-Raxo-E";
     HeartBeatProc listener(HEARTBEAT_PORT);
-    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
-        if (type == MSG_HEARTBEAT)
-            d.recv_heartbeat(info);
-    });
-    listener.start();
+    hearInto(listener, d);
 
     FakeHeartbeatSender sender;
     ASSERT_TRUE(sender.ok());
@@ -592,11 +598,7 @@ TEST(DialogConnect, MacOfADeviceHeardOnlyByItsHeartbeats)
     Dialog_Connect d;
     d.lidarmodel = "LDS-Vimo-E";
     HeartBeatProc listener(HEARTBEAT_PORT);
-    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
-        if (type == MSG_HEARTBEAT)
-            d.recv_heartbeat(info);
-    });
-    listener.start();
+    hearInto(listener, d);
     QTRY_VERIFY_WITH_TIMEOUT(d.DeviceInfoTable->rowCount() == 1, 10000);
     listener.stop();
     listener.wait();

@@ -245,20 +245,17 @@ protected:
                 report(b, plain(b->text()), fm.horizontalAdvance(plain(b->text())),
                        r.width() - iconRoom - 2);
                 reportHeight(b, plain(b->text()), ink(fm, b->text()), r.height());
-            } else if (auto *cb = qobject_cast<QCheckBox *>(w)) {
-                if (cb->text().isEmpty())
+            } else if (qobject_cast<QCheckBox *>(w) != nullptr || qobject_cast<QRadioButton *>(w) != nullptr) {
+                auto *box = static_cast<QAbstractButton *>(w);
+                if (box->text().isEmpty())
                     continue;
                 QStyleOptionButton opt;
-                opt.initFrom(cb);
-                const QRect r = cb->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, cb);
-                report(cb, plain(cb->text()), fm.horizontalAdvance(plain(cb->text())), r.width());
-            } else if (auto *rb = qobject_cast<QRadioButton *>(w)) {
-                if (rb->text().isEmpty())
-                    continue;
-                QStyleOptionButton opt;
-                opt.initFrom(rb);
-                const QRect r = rb->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, rb);
-                report(rb, plain(rb->text()), fm.horizontalAdvance(plain(rb->text())), r.width());
+                opt.initFrom(box);
+                const QStyle::SubElement contents = qobject_cast<QCheckBox *>(w) != nullptr
+                                                        ? QStyle::SE_CheckBoxContents
+                                                        : QStyle::SE_RadioButtonContents;
+                const QRect r = box->style()->subElementRect(contents, &opt, box);
+                report(box, plain(box->text()), fm.horizontalAdvance(plain(box->text())), r.width());
             } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
                 if (g->title().isEmpty())
                     continue;

@@ -855,4 +855,22 @@ TEST_F(PlaybackWindowTest, SnapshotRefusalsAreReported)
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + "/empty.pcd")));
 }
 
+// With no file opened or saved yet, and with a stored file whose folder is gone, the snapshot
+// chooser starts in the home folder, on a fresh name.
+TEST_F(PlaybackWindowTest, SnapshotChooserStartsAtHomeWithNothingStored)
+{
+    for (const char *stored : {"", "/no/such/folder/shot.pcd"}) {
+        SCOPED_TRACE(stored);
+        modal.clear();
+        setSetting("CallbackPath", stored);
+        barAction("camera")->trigger(); // the chooser answers "" (cancelled)
+        ASSERT_EQ(modal.chooserRequests.size(), 1u);
+        const QFileInfo start(modal.chooserRequests[0].dir);
+        EXPECT_EQ(start.absolutePath(), QDir::homePath());
+        EXPECT_EQ(start.suffix(), "pcd");
+        EXPECT_FALSE(start.exists());
+        EXPECT_EQ(setting("CallbackPath"), stored) << "a cancelled chooser changes nothing";
+    }
+}
+
 } // namespace
