@@ -91,6 +91,9 @@ const Widest kWidest[] = {
     {"page_box_v0", "le_length", "9999"},
     {"page_box_v0", "le_width", "9999"},
     {"page_box_v0", "le_height", "9999"},
+    {"page_box_v0", "le_similar_distance_factor", "99"},
+    {"page_box_v0", "le_min_poiny_num", "99"},
+    {"page_box_v0", "le_lidar_height", "12.35"}, // metres
     // Fenk-U and Vimo-E pages.
     {nullptr, "le_showtime", "99"},
     {nullptr, "le_pwm", "99"},
