@@ -8,6 +8,7 @@ QV_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth libgl1-mesa-dri mesa-utils
     fonts-liberation fonts-wqy-zenhei iputils-ping iproute2 util-linux
+    qttranslations5-l10n
     clang
 )
 

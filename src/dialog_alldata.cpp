@@ -183,12 +183,11 @@ void Dialog_AllData::clearData()
 void Dialog_AllData::setDataType(uint16_t mask)
 {
     m_dataType = mask;
-    if (mask & 0x04)
-        ui->tableView->setColumnHidden(ColDistance, false);
-    if (mask & 0x10)
-        ui->tableView->setColumnHidden(ColDepth, false);
-    if (mask & 0x20)
-        ui->tableView->setColumnHidden(ColDeepField, false);
+    // Each column follows its bit both ways: a sensor switched to a narrower data type no
+    // longer sends the field, and an empty column would read as zeros that are not there.
+    ui->tableView->setColumnHidden(ColDistance, (mask & 0x04) == 0);
+    ui->tableView->setColumnHidden(ColDepth, (mask & 0x10) == 0);
+    ui->tableView->setColumnHidden(ColDeepField, (mask & 0x20) == 0);
 }
 
 void Dialog_AllData::setLidarType(uint8_t type)

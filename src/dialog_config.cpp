@@ -5,6 +5,8 @@
 #include "ui_dialog_config.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 namespace {
@@ -15,6 +17,18 @@ bool folder_is_writable(const QString &folder)
 {
     QTemporaryFile probe(folder + "/XXXXXX");
     return probe.open();
+}
+
+QString chooser_start_folder(const QString &stored)
+{
+    // Choosers hand back absolute paths; anything else was not stored by them.
+    if (!stored.isEmpty() && QFileInfo(stored).isAbsolute()) {
+        const QFileInfo info(stored);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 Dialog_Config::Dialog_Config(QWidget *parent)
@@ -37,7 +51,9 @@ Dialog_Config::~Dialog_Config()
 void Dialog_Config::on_pb_setlogpath_clicked()
 {
     const QString folder = choose_directory(
-        this, tr("Open Directory"), QCoreApplication::applicationDirPath(),
+        this, tr("Open Directory"),
+        chooser_start_folder(QString::fromStdString(
+            IniSettings::instance()->get_value("Standard", "Logpath", "", kDoc))),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (folder.isEmpty())
         return;

@@ -42,7 +42,7 @@ Dialog_Connect::MacLookup currentLookup()
     std::lock_guard<std::mutex> lock(lookupMutex());
     if (lookupSlot())
         return lookupSlot();
-    return [](const char *ip, char *out) { return arp_get_mac(ip, out); };
+    return [](const char *ip, char *out) { return arp_resolve_mac(ip, out, 1000); };
 }
 
 // The part of an "IP" cell that names the host ("a.b.c.d" of "a.b.c.d:port").
@@ -293,32 +293,38 @@ void Dialog_Connect::recv_mac()
     for (int r = 0; r < DeviceInfoTable->rowCount(); ++r)
         if (cellText(r, COL_MAC).isEmpty())
             ips << hostOf(cellText(r, COL_IP));
-    if (!ips.isEmpty()) {
-        // The pass outlives nothing it does not own: it works on its own copy of the
-        // addresses and posts each result to the GUI thread, where the guard tells whether
-        // this dialog still exists.
-        QPointer<Dialog_Connect> guard(this);
-        MacLookup lookup = currentLookup();
-        std::thread([guard, ips, lookup]() {
-            for (const QString &ip : ips) {
-                char out[64] = {};
-                const QByteArray ip8 = ip.toLocal8Bit();
-                if (!lookup(ip8.constData(), out))
-                    continue;
-                const QString mac = QString::fromLocal8Bit(out);
-                QCoreApplication *app = QCoreApplication::instance();
-                if (app == nullptr)
-                    return;
-                QMetaObject::invokeMethod(
-                    app, [guard, ip, mac]() {
-                        if (guard)
-                            guard->applyMac(ip, mac);
-                    },
-                    Qt::QueuedConnection);
-            }
-        }).detach();
+    if (ips.isEmpty()) {
+        macbusy = false;
+        return;
     }
-    macbusy = false;
+    // The pass outlives nothing it does not own: it works on its own copy of the addresses
+    // and posts its results to the GUI thread, where the guard tells whether this dialog still
+    // exists. Resolving waits up to a second for each silent device, so a pass can outlast the
+    // timer's period: the dialog stays busy until the pass reports back, and passes never pile
+    // up behind each other.
+    QPointer<Dialog_Connect> guard(this);
+    MacLookup lookup = currentLookup();
+    std::thread([guard, ips, lookup]() {
+        QList<QPair<QString, QString>> found;
+        for (const QString &ip : ips) {
+            char out[64] = {};
+            const QByteArray ip8 = ip.toLocal8Bit();
+            if (lookup(ip8.constData(), out))
+                found.append({ip, QString::fromLocal8Bit(out)});
+        }
+        QCoreApplication *app = QCoreApplication::instance();
+        if (app == nullptr)
+            return;
+        QMetaObject::invokeMethod(
+            app, [guard, found]() {
+                if (!guard)
+                    return;
+                for (const auto &ipMac : found)
+                    guard->applyMac(ipMac.first, ipMac.second);
+                guard->macbusy = false;
+            },
+            Qt::QueuedConnection);
+    }).detach();
 }
 
 void Dialog_Connect::applyMac(const QString &ip, const QString &mac)

@@ -35,6 +35,26 @@ void storeText(const char *key, const QString &value)
     IniSettings::instance()->set_value("Standard", key, value.toUtf8().toStdString(), kDoc);
 }
 
+// The last file opened or saved is proposed again; before there is one, the home folder.
+QString playbackChooserStart(const QString &stored)
+{
+    if (!stored.isEmpty() && QFileInfo::exists(stored))
+        return stored;
+    return chooser_start_folder(stored);
+}
+
+// A snapshot never starts on the last file played back: that is a recording of another kind,
+// one click away from being replaced. It starts in that file's folder with a fresh name.
+QString snapshotChooserStart(const QString &stored)
+{
+    const QString folder = chooser_start_folder(stored);
+    const QString stem = QDateTime::currentDateTime().toString("yyyyMMdd_hhmmss");
+    QString path = folder + "/" + stem + ".pcd";
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder + "/" + stem + "_" + QString::number(n) + ".pcd";
+    return path;
+}
+
 } // namespace
 
 // ---- opening a file ----
@@ -42,7 +62,7 @@ void storeText(const char *key, const QString &value)
 void MainWindow::recv_actionPlayBack(bool)
 {
     const QString path = choose_open_file(
-        this, tr("Open File"), storedText("CallbackPath"),
+        this, tr("Open File"), playbackChooserStart(storedText("CallbackPath")),
         "custom format (*.dump);;wireshark data(*.pcap);;wireshark data (*.pcapng);;LAS data (*.las);;PCL "
         "data (*.pcd)");
     if (path.isEmpty())
@@ -250,7 +270,8 @@ void MainWindow::recordRawData(bool on)
 
 void MainWindow::recv_actionCamera(bool)
 {
-    const QString path = choose_save_file(this, tr("save file"), storedText("CallbackPath"), "(*.pcd);;(*.las)");
+    const QString path = choose_save_file(
+        this, tr("save file"), snapshotChooserStart(storedText("CallbackPath")), "(*.pcd);;(*.las)");
     if (path.isEmpty())
         return;
     const QFileInfo info(path);

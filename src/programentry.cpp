@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QSurfaceFormat>
@@ -33,6 +34,28 @@ QString resolve_language(const std::string &stored)
     }
 }
 
+static QString qt_locale_of_language(const QString &name)
+{
+    if (name == QLatin1String("Chinese"))
+        return QStringLiteral("zh_CN");
+    return QString();
+}
+
+bool loadQtTranslation(const QString &name, QTranslator &qtTranslator)
+{
+    const QString locale = qt_locale_of_language(name);
+    if (locale.isEmpty())
+        return false;
+    // The file and colour choosers and the standard buttons are Qt's own; without its
+    // catalogue they stay English in a Chinese window. qtbase holds every text of the widgets
+    // the program uses; the older all-in-one "qt_" file is the fallback.
+    const QString dir = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    if (!qtTranslator.load("qtbase_" + locale, dir) && !qtTranslator.load("qt_" + locale, dir))
+        return false;
+    QCoreApplication::installTranslator(&qtTranslator);
+    return true;
+}
+
 void loadLanguage(const QString &name, QTranslator &translator)
 {
     QApplication::setFont(QFont("Arial", name == "English" ? 8 : 10));
@@ -55,8 +78,11 @@ int program_main(int argc, char **argv)
     const std::string stored =
         IniSettings::instance()->get_value("Standard", "Language", "Auto", kSettingsDoc);
 
+    const QString language = resolve_language(stored);
+    QTranslator qtTranslator;
+    (void)loadQtTranslation(language, qtTranslator);
     QTranslator translator;
-    loadLanguage(resolve_language(stored), translator);
+    loadLanguage(language, translator);
 
     MainWindow *w = MainWindow::instance();
     w->show();

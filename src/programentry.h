@@ -16,6 +16,11 @@ QString resolve_language(const std::string &stored);
 // the translator, which is installed even when the file is missing.
 void loadLanguage(const QString &name, QTranslator &translator);
 
+// Qt's own catalogue for the language (its file and colour choosers, standard buttons) from
+// Qt's translations folder into `qtTranslator`, installed when found. English needs none.
+// False when there is nothing to load.
+bool loadQtTranslation(const QString &name, QTranslator &qtTranslator);
+
 // "<temporary folder>/QuorvelView3D.ini"'s folder and file name as main loads them.
 QString settings_directory();
 constexpr const char *kSettingsFile = "/QuorvelView3D.ini";

@@ -50,7 +50,7 @@
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
-        <translation>窗体</translation>
+        <translation>回放控制</translation>
     </message>
     <message>
         <source>first</source>
@@ -149,7 +149,7 @@
     </message>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>点云数据表</translation>
     </message>
     <message>
         <source>总点数：</source>
@@ -188,7 +188,7 @@
     <name>Dialog_Config</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>配置</translation>
     </message>
     <message>
         <source>日志参数</source>
@@ -227,7 +227,7 @@
     <name>Dialog_Connect</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>设备连接信息</translation>
     </message>
     <message>
         <source>本地监听端口</source>
@@ -322,7 +322,7 @@
     <name>Dialog_Debug</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>调试视图</translation>
     </message>
     <message>
         <source>有效点-灰度图</source>
@@ -401,7 +401,7 @@
     <name>Dialog_Detect_Raxo</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>出厂测试</translation>
     </message>
     <message>
         <source>5CM定高地面检测</source>
@@ -524,7 +524,7 @@
     <name>Dialog_Fix_Point_Detect</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>定点检测</translation>
     </message>
     <message>
         <source>定点数据模板</source>
@@ -603,7 +603,7 @@
     <name>Dialog_ObjectTrack</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>目标移动信息</translation>
     </message>
     <message>
         <source>Object Move Information</source>
@@ -666,7 +666,7 @@
     <name>Dialog_ParseData</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>数据分析</translation>
     </message>
     <message>
         <source>圈选范围设置</source>
@@ -829,7 +829,7 @@
     <name>Dialog_Software_Info</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>软件信息</translation>
     </message>
     <message>
         <source>软件版本号：</source>
@@ -852,7 +852,7 @@
     <name>Dialog_VoxelFilter</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>体素滤波参数</translation>
     </message>
     <message>
         <source>体素格栅大小(单位:m)</source>
@@ -1283,7 +1283,7 @@
     <name>Page_Admin</name>
     <message>
         <source>Form</source>
-        <translation>表单</translation>
+        <translation>指令测试</translation>
     </message>
     <message>
         <source>指令测试</source>
@@ -1322,7 +1322,7 @@
     <name>Page_Box</name>
     <message>
         <source>Form</source>
-        <translation>窗体</translation>
+        <translation>算法盒配置工具</translation>
     </message>
     <message>
         <source>可用算法盒子列表</source>
@@ -1553,7 +1553,7 @@
     <name>Page_Box_V0</name>
     <message>
         <source>Form</source>
-        <translation>表单</translation>
+        <translation>算法盒参数</translation>
     </message>
     <message>
         <source>算法盒子防区设置</source>
@@ -2074,7 +2074,7 @@
     <name>Page_Hoby_UClass</name>
     <message>
         <source>Page_Hoby_U</source>
-        <translation>Page_Hoby_U</translation>
+        <translation>LDS-Fenk-U 配置</translation>
     </message>
     <message>
         <source>基本信息</source>
@@ -2412,7 +2412,7 @@
     <name>Page_Raxo_EClass</name>
     <message>
         <source>Page_Raxo_E</source>
-        <translation>Page_Raxo_E</translation>
+        <translation>LDS-Raxo 配置</translation>
     </message>
     <message>
         <source>刷新</source>
@@ -2990,7 +2990,7 @@
     <name>Page_Vimo_EClass</name>
     <message>
         <source>Page_Vimo_E</source>
-        <translation>Page_Vimo_E</translation>
+        <translation>LDS-Vimo-E 配置</translation>
     </message>
     <message>
         <source>基本信息</source>
@@ -3517,7 +3517,7 @@
     <name>Dialog_TrainData</name>
     <message>
         <source>Dialog</source>
-        <translation>对话框</translation>
+        <translation>模型训练</translation>
     </message>
     <message>
         <source>模型列表</source>

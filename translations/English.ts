@@ -50,7 +50,7 @@
     <name>Component_LogOperate</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Playback Control</translation>
     </message>
     <message>
         <source>first</source>
@@ -149,7 +149,7 @@
     </message>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Point Table</translation>
     </message>
     <message>
         <source>总点数：</source>
@@ -188,7 +188,7 @@
     <name>Dialog_Config</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Config</translation>
     </message>
     <message>
         <source>日志参数</source>
@@ -227,7 +227,7 @@
     <name>Dialog_Connect</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Device Connection Information</translation>
     </message>
     <message>
         <source>本地监听端口</source>
@@ -322,7 +322,7 @@
     <name>Dialog_Debug</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Debug View</translation>
     </message>
     <message>
         <source>有效点-灰度图</source>
@@ -401,7 +401,7 @@
     <name>Dialog_Detect_Raxo</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Factory Test</translation>
     </message>
     <message>
         <source>5CM定高地面检测</source>
@@ -524,7 +524,7 @@
     <name>Dialog_Fix_Point_Detect</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Fixed Point Detection</translation>
     </message>
     <message>
         <source>定点数据模板</source>
@@ -603,7 +603,7 @@
     <name>Dialog_ObjectTrack</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Object Move Information</translation>
     </message>
     <message>
         <source>Object Move Information</source>
@@ -666,7 +666,7 @@
     <name>Dialog_ParseData</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Data Analysis</translation>
     </message>
     <message>
         <source>圈选范围设置</source>
@@ -829,7 +829,7 @@
     <name>Dialog_Software_Info</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Software Information</translation>
     </message>
     <message>
         <source>软件版本号：</source>
@@ -852,7 +852,7 @@
     <name>Dialog_VoxelFilter</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Voxel Filter Parameters</translation>
     </message>
     <message>
         <source>体素格栅大小(单位:m)</source>
@@ -876,7 +876,7 @@
     </message>
     <message>
         <source>Vitamin Filtration Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Voxel Filter Parameters</translation>
     </message>
     <message>
         <source>error</source>
@@ -1283,7 +1283,7 @@
     <name>Page_Admin</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Command Test</translation>
     </message>
     <message>
         <source>指令测试</source>
@@ -1322,7 +1322,7 @@
     <name>Page_Box</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Algorithm Box Configurator</translation>
     </message>
     <message>
         <source>可用算法盒子列表</source>
@@ -1553,7 +1553,7 @@
     <name>Page_Box_V0</name>
     <message>
         <source>Form</source>
-        <translation type="unfinished"></translation>
+        <translation>Algorithm Box Parameters</translation>
     </message>
     <message>
         <source>算法盒子防区设置</source>
@@ -2074,7 +2074,7 @@
     <name>Page_Hoby_UClass</name>
     <message>
         <source>Page_Hoby_U</source>
-        <translation type="unfinished"></translation>
+        <translation>LDS-Fenk-U Configuration</translation>
     </message>
     <message>
         <source>基本信息</source>
@@ -2412,7 +2412,7 @@
     <name>Page_Raxo_EClass</name>
     <message>
         <source>Page_Raxo_E</source>
-        <translation>Page_Raxo_E</translation>
+        <translation>LDS-Raxo Configuration</translation>
     </message>
     <message>
         <source>刷新</source>
@@ -2990,7 +2990,7 @@
     <name>Page_Vimo_EClass</name>
     <message>
         <source>Page_Vimo_E</source>
-        <translation type="unfinished"></translation>
+        <translation>LDS-Vimo-E Configuration</translation>
     </message>
     <message>
         <source>基本信息</source>
@@ -3517,7 +3517,7 @@
     <name>Dialog_TrainData</name>
     <message>
         <source>Dialog</source>
-        <translation type="unfinished"></translation>
+        <translation>Model Training</translation>
     </message>
     <message>
         <source>模型列表</source>

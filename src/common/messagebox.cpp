@@ -21,6 +21,36 @@ template <typename Handler> Handler swap_in(Handler h)
     return old;
 }
 
+// The suffix a filter such as "PCL data (*.pcd)" names, or empty for "*.*" and "*".
+QString filter_suffix(const QString &filter)
+{
+    const int star = filter.indexOf(QLatin1String("*."));
+    if (star < 0)
+        return QString();
+    int end = star + 2;
+    while (end < filter.size() && (filter[end].isLetterOrNumber() || filter[end] == QLatin1Char('_')))
+        ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
+
+// A save chooser whose typed name without an extension gets the one of the filter the user
+// has chosen. The dialog adds it before it checks for an existing file, so the question about
+// replacing a file is asked about the name that is really written.
+QString choose_save_with_suffix(const ChooserRequest &r)
+{
+    QFileDialog dialog(r.parent, r.caption, r.dir, r.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOptions(r.options);
+    const auto follow = [&dialog](const QString &filter) { dialog.setDefaultSuffix(filter_suffix(filter)); };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    follow(dialog.selectedNameFilter());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
 QString choose(const ChooserRequest &r)
 {
     if (slot<ChooserHandler>())
@@ -29,7 +59,7 @@ QString choose(const ChooserRequest &r)
     case ChooserKind::OpenFile:
         return QFileDialog::getOpenFileName(r.parent, r.caption, r.dir, r.filter, nullptr, r.options);
     case ChooserKind::SaveFile:
-        return QFileDialog::getSaveFileName(r.parent, r.caption, r.dir, r.filter, nullptr, r.options);
+        return choose_save_with_suffix(r);
     case ChooserKind::Directory:
         return QFileDialog::getExistingDirectory(r.parent, r.caption, r.dir, r.options);
     }

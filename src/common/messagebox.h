@@ -61,7 +61,7 @@ struct ChooserRequest {
 using ChooserHandler = std::function<QString(const ChooserRequest &request)>;
 
 // QFileDialog::getOpenFileName / getSaveFileName / getExistingDirectory, unless a handler is
-// installed.
+// installed. The save chooser adds the chosen filter's extension to a name typed without one.
 QString choose_open_file(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter, QFileDialog::Options options = {});
 QString choose_save_file(QWidget *parent, const QString &caption, const QString &dir,

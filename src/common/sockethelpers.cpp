@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -275,4 +277,43 @@ bool arp_get_mac(const char *ip, char *out)
     std::stringstream all;
     all << f.rdbuf();
     return arp_get_mac_from_table(all.str().c_str(), ip, out);
+}
+
+bool arp_solicit(const char *ip)
+{
+    in_addr a{};
+    if (ip == nullptr || inet_pton(AF_INET, ip, &a) != 1)
+        return false;
+    const uint32_t h = ntohl(a.s_addr);
+    // Loopback, "this network", multicast and broadcast addresses have no neighbour entry.
+    if ((h >> 24) == 127 || (h >> 24) == 0 || (h >> 28) == 0xE || h == 0xFFFFFFFFu)
+        return false;
+    const int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (sock < 0)
+        return false;
+    // An empty datagram to the discard service: to send it the kernel must know the device's
+    // hardware address, so it asks for it on the link; the datagram itself is thrown away.
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    to.sin_addr = a;
+    const bool sent = ::sendto(sock, "", 0, MSG_DONTWAIT, reinterpret_cast<const sockaddr *>(&to), sizeof(to)) == 0;
+    ::close(sock);
+    return sent;
+}
+
+bool arp_resolve_mac(const char *ip, char *out, int wait_ms)
+{
+    if (arp_get_mac(ip, out))
+        return true;
+    if (!arp_solicit(ip))
+        return false; // `out` holds the lookup's reason
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_ms);
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (arp_get_mac(ip, out))
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+    }
 }

@@ -61,5 +61,15 @@ bool format_ip_config(bool with_mask, const char *ip, const char *mask, const ch
 // zero-filled buffer of 64 characters; on failure it receives the reason and false is returned.
 bool arp_get_mac(const char *ip, char *out);
 
+// Makes the kernel resolve `ip` on the link (an empty UDP datagram to its discard port), so a
+// device that sends nothing to this host gets a neighbour entry. False, sending nothing, for
+// loopback, multicast and broadcast addresses and for a text that is no address.
+bool arp_solicit(const char *ip);
+
+// arp_get_mac, and when the table has no complete entry yet, arp_solicit and then up to
+// `wait_ms` milliseconds of looking again, as the system call it stands for waits for the
+// reply. Blocks: call it on a worker thread. Same results as arp_get_mac.
+bool arp_resolve_mac(const char *ip, char *out, int wait_ms = 1000);
+
 // Same lookup over a given ARP table text (the format of /proc/net/arp), for tests.
 bool arp_get_mac_from_table(const char *table, const char *ip, char *out);

@@ -640,10 +640,11 @@ TEST_P(TrainLanguages, CaptionsAndLogInTheSystemLanguage)
         EXPECT_TRUE(testsupport::cjk_texts(texts).isEmpty())
             << testsupport::cjk_texts(texts).join("\n").toStdString();
         EXPECT_TRUE(texts.contains("pb_writelidar: Write to online sensor"));
+        EXPECT_EQ(t.d->windowTitle(), "Model Training");
         EXPECT_EQ(t.log(), QStringList({"The train object name must not be empty nor hold white space!",
                                         "The train data file path is open failed!", "create abnormal model:ok"}));
     } else {
-        EXPECT_EQ(t.d->windowTitle(), "对话框");
+        EXPECT_EQ(t.d->windowTitle(), "模型训练");
         EXPECT_TRUE(texts.contains("pb_writelidar: 写入在线雷达")) << texts.join("\n").toStdString();
         EXPECT_TRUE(texts.contains("对象名称"));
         EXPECT_EQ(t.log(), QStringList({"训练对象名称不能为空，也不能包含空白字符！", "训练数据文件打开失败！",

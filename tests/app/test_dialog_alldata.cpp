@@ -338,20 +338,26 @@ TEST(PointTable, ChosenBlockFollowsThePage)
     EXPECT_EQ(t.rows(), 150);
 }
 
-TEST(PointTable, DataTypeColumnsOnlyEverAppear)
+TEST(PointTable, DataTypeColumnsFollowTheirBits)
 {
+    // mask, then whether distance (4), depth (6) and deep field (7) show.
+    struct Case {
+        uint16_t mask;
+        bool distance, depth, deepField;
+    };
+    const Case cases[] = {
+        {0x14, true, true, false}, {0, false, false, false}, {0x20, false, false, true},
+        {0x34, true, true, true},  {0x10, false, true, false}, {0x04, true, false, false},
+    };
     Table t;
-    t.dialog.setDataType(0x14);
-    EXPECT_EQ(t.dialog.dataType(), 0x14);
-    EXPECT_TRUE(t.shown(4));
-    EXPECT_TRUE(t.shown(6));
-    EXPECT_FALSE(t.shown(7));
-    t.dialog.setDataType(0);
-    EXPECT_EQ(t.dialog.dataType(), 0);
-    EXPECT_TRUE(t.shown(4));
-    EXPECT_TRUE(t.shown(6));
-    t.dialog.setDataType(0x20);
-    EXPECT_TRUE(t.shown(7));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.mask);
+        t.dialog.setDataType(c.mask);
+        EXPECT_EQ(t.dialog.dataType(), c.mask);
+        EXPECT_EQ(t.shown(4), c.distance);
+        EXPECT_EQ(t.shown(6), c.depth);
+        EXPECT_EQ(t.shown(7), c.deepField);
+    }
 
     // A Raxo session shows the distance; a Vimo-E session after it keeps the column, empty.
     Table s;

@@ -6,13 +6,17 @@
 #include "fakeheartbeat.h"
 #include "heartbeatproc.h"
 #include "modalrecorder.h"
+#include "sockethelpers.h"
+#include "testsupport.h"
 #include "userpointdata.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QGuiApplication>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -33,6 +37,11 @@
 #include <mutex>
 #include <random>
 #include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +76,16 @@ QStringList column(const Dialog_Connect &d, int col)
 QString localTime(qint64 ms)
 {
     return QDateTime::fromMSecsSinceEpoch(ms).toString("yyyy-MM-dd hh:mm:ss.zzz");
+}
+
+// Starts the program's heartbeat listener feeding the dialog.
+void hearInto(HeartBeatProc &listener, Dialog_Connect &d)
+{
+    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
+        if (type == MSG_HEARTBEAT)
+            d.recv_heartbeat(info);
+    });
+    listener.start();
 }
 
 // Restores the default MAC lookup when a test ends.
@@ -114,11 +133,7 @@ TEST(DialogConnect, HeartbeatsThroughTheListenerBecomeRows)
     Dialog_Connect d;
     d.lidarmodel = "LDS-Raxo-E";
     HeartBeatProc listener(HEARTBEAT_PORT);
-    QObject::connect(&listener, &HeartBeatProc::sig_data, &d, [&d](int type, QByteArray info) {
-        if (type == MSG_HEARTBEAT)
-            d.recv_heartbeat(info);
-    });
-    listener.start();
+    hearInto(listener, d);
 
     FakeHeartbeatSender sender;
     ASSERT_TRUE(sender.ok());
@@ -617,4 +632,128 @@ TEST(DialogConnect, MacPassOutlivingTheDialogWritesNothing)
     bool marker = false;
     QMetaObject::invokeMethod(qApp, [&] { marker = true; }, Qt::QueuedConnection);
     QTRY_VERIFY(marker);
+}
+
+namespace {
+
+// Runs a command without a shell; its exit code, or -1 when it could not start.
+int run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return p.exitCode();
+}
+
+// A veth pair from the test's namespace to a fake device in a namespace of its own, which
+// sends heartbeats to the group and nothing else. Everything it sets up goes again with it.
+class LinkedDevice {
+public:
+    static constexpr const char *kHostLink = "qvmac0";
+    static constexpr const char *kDeviceLink = "qvmac1";
+    static constexpr const char *kHostIp = "10.213.7.1";
+    static constexpr const char *kDeviceIp = "10.213.7.2";
+    static constexpr const char *kDeviceMac = "02:51:56:00:07:02";
+
+    // Empty when set up; otherwise why not.
+    QString start()
+    {
+        if (run("ip", {"link", "add", kHostLink, "type", "veth", "peer", "name", kDeviceLink, "address",
+                       kDeviceMac})
+            != 0)
+            return "cannot create a veth pair (needs root or CAP_NET_ADMIN)";
+        linked_ = true;
+        if (run("ip", {"addr", "add", QString(kHostIp) + "/24", "dev", kHostLink}) != 0
+            || run("ip", {"link", "set", kHostLink, "up"}) != 0)
+            return "cannot configure the host end";
+        // The device's own namespace: unshare executes the fake in place, so its process id
+        // names the namespace the device end moves into.
+        device_.start("unshare", {"-n", QString::fromStdString(testsupport::binary_dir()) + "/qv_fake_link_device",
+                                  kDeviceIp, kDeviceLink});
+        if (!device_.waitForStarted(10000))
+            return "cannot start the fake device in a namespace of its own";
+        const QString pid = QString::number(device_.processId());
+        const auto inDevice = [&pid](QStringList args) {
+            return run("nsenter", QStringList({"-t", pid, "-n", "ip"}) + args);
+        };
+        // The move can only follow once unshare has made the namespace: wait for it to differ.
+        const auto ownNamespace = [&pid]() {
+            return QFileInfo(QString("/proc/%1/ns/net").arg(pid)).symLinkTarget()
+                   != QFileInfo("/proc/self/ns/net").symLinkTarget();
+        };
+        QV_TRY_WAIT_(ownNamespace(), 10000);
+        if (!ownNamespace())
+            return "the fake device did not get a namespace of its own";
+        if (run("ip", {"link", "set", kDeviceLink, "netns", pid}) != 0
+            || inDevice({"link", "set", "lo", "up"}) != 0
+            || inDevice({"addr", "add", QString(kDeviceIp) + "/24", "dev", kDeviceLink}) != 0
+            || inDevice({"link", "set", kDeviceLink, "up"}) != 0
+            || inDevice({"route", "add", "224.0.0.0/4", "dev", kDeviceLink}) != 0)
+            return "cannot configure the device end";
+        // This side accepts the group on the link, as a host on the sensors' network does.
+        group_ = ::socket(AF_INET, SOCK_DGRAM, 0);
+        ip_mreq m{};
+        inet_pton(AF_INET, HEARTBEAT_GROUP, &m.imr_multiaddr);
+        inet_pton(AF_INET, kHostIp, &m.imr_interface);
+        if (group_ < 0 || setsockopt(group_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &m, sizeof m) != 0)
+            return "cannot join the group on the link";
+        device_.write("go\n");
+        if (!device_.waitForReadyRead(10000))
+            return "the fake device did not start sending: " + QString::fromLocal8Bit(device_.readAllStandardError());
+        return QString();
+    }
+
+    ~LinkedDevice()
+    {
+        if (device_.state() != QProcess::NotRunning) {
+            device_.closeWriteChannel();
+            if (!device_.waitForFinished(10000))
+                device_.kill();
+            device_.waitForFinished(10000);
+        }
+        if (group_ >= 0)
+            ::close(group_);
+        if (linked_)
+            run("ip", {"link", "del", kHostLink}); // takes the device end along, wherever it is
+    }
+
+private:
+    QProcess device_;
+    bool linked_ = false;
+    int group_ = -1;
+};
+
+} // namespace
+
+// A sensor heard only through its heartbeats (its points go elsewhere) sends nothing that puts
+// it into the kernel's neighbour table; the dialog has the address resolved and shows it.
+TEST(DialogConnect, MacOfADeviceHeardOnlyByItsHeartbeats)
+{
+    if (!network_is_isolated())
+        GTEST_SKIP() << "needs the test network namespace (scripts/test.sh)";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root: the test links a second network namespace over a veth pair";
+    LookupGuard restore; // the program's own lookup
+    Dialog_Connect::setMacLookup({});
+    LinkedDevice device;
+    const QString why = device.start();
+    if (why.startsWith("cannot create"))
+        GTEST_SKIP() << why.toStdString();
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+
+    Dialog_Connect d;
+    d.lidarmodel = "LDS-Vimo-E";
+    HeartBeatProc listener(HEARTBEAT_PORT);
+    hearInto(listener, d);
+    QTRY_VERIFY_WITH_TIMEOUT(d.DeviceInfoTable->rowCount() == 1, 10000);
+    listener.stop();
+    listener.wait();
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_SN), "LINK-SILENT-1");
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_IP), LinkedDevice::kDeviceIp);
+    char out[64] = {};
+    EXPECT_FALSE(arp_get_mac(LinkedDevice::kDeviceIp, out)) << "the heartbeats alone left an entry: " << out;
+
+    QTRY_COMPARE_WITH_TIMEOUT((d.recv_mac(), cell(d, 0, Dialog_Connect::COL_MAC)), QString("02-51-56-00-07-02"),
+                              10000);
 }

@@ -89,7 +89,7 @@ TEST_P(Languages, EveryTextInTheSystemLanguage)
     ASSERT_EQ(modal.warnings.size(), 2u);
     expectLanguage({modal.warnings[1].title, modal.warnings[1].text});
     EXPECT_EQ(voxel.windowTitle(),
-              english() ? "Vitamin Filtration Parameters" : "体素滤波参数");
+              english() ? "Voxel Filter Parameters" : "体素滤波参数");
 
     // The object table's captions, and the alarm texts of an object in every state.
     Dialog_ObjectTrack objects;

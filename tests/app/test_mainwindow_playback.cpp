@@ -304,7 +304,7 @@ const FileKind kKinds[] = {
 
 TEST_F(PlaybackWindowTest, EveryFileKindFillsTheCacheAndPlays)
 {
-    std::string previous;
+    std::string previous = QDir::homePath().toStdString(); // nothing opened yet
     for (const FileKind &k : kKinds) {
         SCOPED_TRACE(k.name);
         const std::string path = buildFile(k);
@@ -798,8 +798,16 @@ TEST_F(PlaybackWindowTest, SnapshotWritesPcdAndLasThatReadBack)
     EXPECT_EQ(r.kind, ChooserKind::SaveFile);
     EXPECT_EQ(r.caption, "save file");
     EXPECT_EQ(r.filter, "(*.pcd);;(*.las)");
-    EXPECT_EQ(r.dir.toStdString(), dir + "/shot.pcd") << "the last snapshot's path";
-    EXPECT_EQ(modal.chooserRequests[1].dir.toStdString(), source) << "the played file's path";
+    // Each snapshot chooser starts in the folder of the last file, on a fresh name: never on
+    // the played file (of another kind) nor on the last snapshot.
+    const QRegularExpression fresh("^\\d{8}_\\d{6}(_\\d+)?\\.pcd$");
+    for (size_t i : {size_t(1), size_t(2)}) {
+        SCOPED_TRACE(i);
+        const QFileInfo start(modal.chooserRequests[i].dir);
+        EXPECT_EQ(start.absolutePath().toStdString(), dir);
+        EXPECT_TRUE(fresh.match(start.fileName()).hasMatch()) << start.fileName().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(r.dir));
 
     // The next playback file dialog starts there too.
     menuAction("actionPlayBack")->trigger();
@@ -845,6 +853,24 @@ TEST_F(PlaybackWindowTest, SnapshotRefusalsAreReported)
     }
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + "/shot.PCD")));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + "/empty.pcd")));
+}
+
+// With no file opened or saved yet, and with a stored file whose folder is gone, the snapshot
+// chooser starts in the home folder, on a fresh name.
+TEST_F(PlaybackWindowTest, SnapshotChooserStartsAtHomeWithNothingStored)
+{
+    for (const char *stored : {"", "/no/such/folder/shot.pcd"}) {
+        SCOPED_TRACE(stored);
+        modal.clear();
+        setSetting("CallbackPath", stored);
+        barAction("camera")->trigger(); // the chooser answers "" (cancelled)
+        ASSERT_EQ(modal.chooserRequests.size(), 1u);
+        const QFileInfo start(modal.chooserRequests[0].dir);
+        EXPECT_EQ(start.absolutePath(), QDir::homePath());
+        EXPECT_EQ(start.suffix(), "pcd");
+        EXPECT_FALSE(start.exists());
+        EXPECT_EQ(setting("CallbackPath"), stored) << "a cancelled chooser changes nothing";
+    }
 }
 
 } // namespace

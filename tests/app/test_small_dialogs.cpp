@@ -60,7 +60,7 @@ TEST(DialogConfig, ShowsAndStoresTheLogFolder)
     const ChooserRequest &r = modal.chooserRequests[0];
     EXPECT_EQ(r.kind, ChooserKind::Directory);
     EXPECT_EQ(r.caption, "Open Directory");
-    EXPECT_EQ(r.dir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(r.dir, QDir::homePath()) << "no Logpath: the chooser starts at home";
     EXPECT_EQ(r.options, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     EXPECT_EQ(logPathLabel(d), QCoreApplication::applicationDirPath());
     EXPECT_FALSE(fileText(ini).contains("Logpath"));
@@ -91,9 +91,11 @@ TEST(DialogConfig, ShowsAndStoresTheLogFolder)
     QTest::mouseClick(d.findChild<QPushButton *>("pb_close"), Qt::LeftButton);
     EXPECT_EQ(d.result(), QDialog::Accepted);
 
-    // Next time the stored folder is shown.
+    // Next time the stored folder is shown, and the chooser starts there.
     Dialog_Config again;
     EXPECT_EQ(logPathLabel(again), good);
+    QTest::mouseClick(again.findChild<QPushButton *>("pb_setlogpath"), Qt::LeftButton);
+    EXPECT_EQ(modal.chooserRequests.back().dir, good);
     IniSettings::instance()->set_value("Standard", "Logpath", "", kDoc);
 }
 

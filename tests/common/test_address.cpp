@@ -116,3 +116,16 @@ TEST(Address, ArpTable)
     EXPECT_FALSE(arp_get_mac("127.0.0.1", out)) << "loopback has no ARP entry";
     EXPECT_EQ(std::string(out).rfind("SendARP Error:", 0), 0u);
 }
+
+// Addresses that have no neighbour on a link are neither asked for nor waited on.
+TEST(Address, ArpResolveAsksOnlyForLinkAddresses)
+{
+    for (const char *ip : {"127.0.0.2", "0.0.0.0", "225.225.225.225", "239.1.2.3", "255.255.255.255", "1.2.3",
+                           "not an address"}) {
+        SCOPED_TRACE(ip);
+        EXPECT_FALSE(arp_solicit(ip));
+        char out[64] = {0};
+        EXPECT_FALSE(arp_resolve_mac(ip, out, 60000)) << "returns at once, without the wait";
+        EXPECT_EQ(std::string(out).rfind("SendARP Error:", 0), 0u);
+    }
+}
