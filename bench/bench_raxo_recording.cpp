@@ -5,10 +5,13 @@
 // records counted in the dump files), those lost at the socket (the kernel's drop count of the
 // receiver's data socket), the "drop package" gaps a playback of the recording reports, and the
 // CPU of the receiving thread: per datagram, and as a share of a core, with the time it waited
-// for one. Goal: nothing lost on a quiet machine; with the busy threads, as little as the
+// for one. Beside the session, a bare loop reading a socket of its own is sent the same
+// datagrams: what it loses is what the machine allows. Goal: nothing lost on a quiet machine; with the busy threads, as little as the
 // machine allows.
 //
 //   bench_raxo_recording [seconds per phase] [phases]    (defaults 30 and "quiet,busy")
+//
+// A phase is "quiet", "busy" (a busy thread per core) or "busyN" (N busy threads).
 //
 // Runs inside its own network namespace (isolatednetwork.h).
 
@@ -24,6 +27,9 @@
 #include "ratetable.h"
 #include "raxoscene.h"
 #include "fakeraxo.h"
+#include "recvdataproc2.h"
+#include "sockethelpers.h"
+#include "udpbatch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +51,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <poll.h>
 #include <pthread.h>
 #include <fstream>
 #include <map>
@@ -250,8 +257,46 @@ private:
     std::vector<std::thread> threads_;
 };
 
+// The machine's own limit, measured beside the session in the same run: a thread that reads a
+// socket with the receivers' options as the receivers read theirs (what is waiting, 16 datagrams
+// a call, then a wait) and does nothing else, fed the same datagrams at the same moments.
+class BareReader {
+public:
+    BareReader() : sock_(udp_open(0, false, "127.0.0.1")), port_(ratetable::bound_port(sock_))
+    {
+        thread_ = std::thread([this] {
+            pthread_setname_np(pthread_self(), "bare reader");
+            UdpBatch batch(16, RecvDataProc2::kDataBufferSize);
+            while (running_) {
+                const int n = batch.receive(sock_);
+                if (n > 0) {
+                    received_ += n;
+                    continue;
+                }
+                pollfd p{sock_, POLLIN, 0};
+                ::poll(&p, 1, 100);
+            }
+        });
+    }
+    ~BareReader()
+    {
+        running_ = false;
+        thread_.join();
+        udp_close(sock_);
+    }
+    int port() const { return port_; }
+    long received() const { return received_.load(); }
+
+private:
+    int sock_;
+    int port_;
+    std::atomic<bool> running_{true};
+    std::atomic<long> received_{0};
+    std::thread thread_;
+};
+
 struct Phase {
-    const char *name;
+    std::string name;
     long sent = 0;
     double seconds = 0;
     Recorded recorded;
@@ -259,6 +304,10 @@ struct Phase {
     ThreadTimes receiver;
     ThreadTimes handoff;
     ThreadTimes gui;
+    long bareReceived = 0;
+    ThreadTimes bareTimes;
+    double longestBatchMs = 0; // the receiver's longest time on one read's datagrams, so far
+    unsigned long bareDrops = 0;
     std::vector<NamedTimes> others; // the other threads that ran for more than 1 % of a core
     double load = 0;
 };
@@ -338,14 +387,17 @@ int main(int argc, char **argv)
     std::vector<Phase> results;
     std::istringstream phaseList(phases);
     for (std::string name; std::getline(phaseList, name, ',');) {
-        const bool busy = name == "busy";
+        // "busy" runs a busy thread per core beside the session, "busyN" N of them.
+        const bool busy = name.rfind("busy", 0) == 0;
         if (!busy && name != "quiet")
             continue;
         Phase ph;
-        ph.name = busy ? "busy" : "quiet";
+        ph.name = name;
+        const unsigned busyThreads = name.size() > 4 ? unsigned(std::max(1, std::atoi(name.c_str() + 4)))
+                                                     : std::max(1u, std::thread::hardware_concurrency());
         std::unique_ptr<BusyThreads> load;
         if (busy)
-            load = std::make_unique<BusyThreads>(std::max(1u, std::thread::hardware_concurrency()));
+            load = std::make_unique<BusyThreads>(busyThreads);
 
         record->trigger();
         if (!LogManager::instance()->is_recording()) {
@@ -358,16 +410,18 @@ int main(int argc, char **argv)
                 folder = row.mid(row.indexOf(':') + 1);
         if (folder.isEmpty() && !LogManager::instance()->folders(0).empty())
             folder = QFileInfo(QString::fromStdString(LogManager::instance()->folders(0)[0])).path();
-        // The receiver is the session's QThread; its frame hand-off thread, started from it,
-        // carries the same name and comes after it.
+        // The receiver is the session's QThread; the threads it starts (the frame hand-off)
+        // carry the same name and come after it.
         const std::vector<int> rx = threads_named("RecvDataProc2");
         if (rx.empty()) {
             std::fprintf(stderr, "no receiver thread\n");
             return 1;
         }
+        BareReader bare;
+        ratetable::Sender toBare(bare.port(), scan);
         const SocketState before = udp_socket_state(dataPort);
+        const SocketState bareBefore = udp_socket_state(bare.port());
         const ThreadTimes rx0 = thread_times(rx[0]);
-        const ThreadTimes ho0 = rx.size() > 1 ? thread_times(rx[1]) : ThreadTimes();
         const ThreadTimes gui0 = thread_times(gui);
         const std::map<int, NamedTimes> all0 = all_threads();
 
@@ -386,6 +440,7 @@ int main(int argc, char **argv)
                     Bytes &p = packets[size_t(k) % packets.size()];
                     wr_u64(p.data() + 37, uint64_t(k)); // the stamp: which datagram this was
                     fake.send_data(p);
+                    toBare.send(p);
                     sent.store(k + 1, std::memory_order_relaxed);
                 }
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -402,18 +457,27 @@ int main(int argc, char **argv)
         wait_for([&] { return (empty = udp_socket_state(dataPort).queued == 0 ? empty + 1 : 0) >= 3; }, 10000);
         QTest::qWait(100);
         ph.receiver = minus(thread_times(rx[0]), rx0);
-        ph.handoff = rx.size() > 1 ? minus(thread_times(rx[1]), ho0) : ThreadTimes();
         ph.gui = minus(thread_times(gui), gui0);
         for (const auto &[tid, t] : all_threads()) {
-            if (tid == gui || tid == rx[0] || (rx.size() > 1 && tid == rx[1]))
+            if (tid == gui || tid == rx[0])
                 continue;
             const auto was = all0.find(tid);
             const ThreadTimes d = was == all0.end() ? t.times : minus(t.times, was->second.times);
-            if (double(d.runNs) > 0.01 * ph.seconds * 1e9 && t.name.rfind("busy", 0) != 0)
+            if (t.name == "RecvDataProc2") {
+                if (d.runNs >= ph.handoff.runNs)
+                    ph.handoff = d;
+                continue;
+            }
+            if ((double(d.runNs) > 0.01 * ph.seconds * 1e9 || t.name == "dump writer")
+                && t.name.rfind("busy", 0) != 0)
                 ph.others.push_back({t.name + " " + std::to_string(tid), d});
         }
         ph.load = load_average();
         ph.drops = udp_socket_state(dataPort).drops - before.drops;
+        ph.bareReceived = bare.received();
+        if (a.raxoReceiver() != nullptr)
+            ph.longestBatchMs = double(a.raxoReceiver()->longestBatchNs()) / 1e6;
+        ph.bareDrops = udp_socket_state(bare.port()).drops - bareBefore.drops;
         load.reset();
         record->trigger();
         ph.recorded = read_recording(folder);
@@ -427,11 +491,14 @@ int main(int argc, char **argv)
                 kScansPerSecond, scan.size(), seconds, std::thread::hardware_concurrency());
     for (const Phase &ph : results) {
         const long got = ph.sent - long(ph.drops);
-        std::printf("%-5s: sent %ld (%.0f/s)  recorded %ld  lost %ld (%.3f %%): socket drops %lu, other %ld; "
+        std::printf("%-6s: sent %ld (%.0f/s)  recorded %ld  lost %ld (%.3f %%): socket drops %lu, other %ld; "
                     "\"drop package\" gaps %ld; %d dump file(s); load average %.1f\n",
-                    ph.name, ph.sent, double(ph.sent) / ph.seconds, ph.recorded.records,
+                    ph.name.c_str(), ph.sent, double(ph.sent) / ph.seconds, ph.recorded.records,
                     ph.sent - ph.recorded.records, 100.0 * double(ph.sent - ph.recorded.records) / double(ph.sent),
                     ph.drops, got - ph.recorded.records, ph.recorded.gaps, ph.recorded.files, ph.load);
+        std::printf("       bare reader beside it: received %ld, lost %ld (%.3f %%): socket drops %lu\n",
+                    ph.bareReceived, ph.sent - ph.bareReceived,
+                    100.0 * double(ph.sent - ph.bareReceived) / double(ph.sent), ph.bareDrops);
         auto cpu = [&](const char *who, const ThreadTimes &t) {
             std::printf("       %-20s thread: %5.1f %% of a core (%4.1f %% by ticks), %5.2f us a datagram, "
                         "waited for a CPU %.1f ms\n",
@@ -442,12 +509,14 @@ int main(int argc, char **argv)
         cpu("receiver", ph.receiver);
         cpu("hand-off", ph.handoff);
         cpu("window", ph.gui);
+        std::printf("       the receiver's longest time on one read's datagrams so far: %.2f ms\n",
+                    ph.longestBatchMs);
         for (const NamedTimes &o : ph.others)
             cpu(o.name.c_str(), o.times);
     }
     bool met = true;
     for (const Phase &ph : results)
-        if (std::string(ph.name) == "quiet" && ph.sent != ph.recorded.records)
+        if (ph.name == "quiet" && ph.sent != ph.recorded.records)
             met = false;
     std::printf("goal, nothing lost on a quiet machine: %s\n", met ? "met" : "NOT met");
     return 0;

@@ -121,12 +121,18 @@ bool LogManager::start(const std::string &directory, const std::string &name, in
     }
     {
         std::lock_guard<std::mutex> wait(waitMutex_);
+        // Room for what comes between two writes, made here: a list that grows under a
+        // receiver copies and faults in its memory on the receiver's thread.
         waiting_.assign(size_t(stream_count), Waiting());
+        for (Waiting &w : waiting_)
+            reserve(w);
         waitingBytes_ = 0;
         accepting_ = true;
         ending_ = false;
     }
     writing_.assign(size_t(stream_count), Waiting());
+    for (Waiting &w : writing_)
+        reserve(w);
     writer_ = std::thread([this] { writer_loop(); });
     pthread_setname_np(writer_.native_handle(), "dump writer");
     recording_.store(true, std::memory_order_release);
@@ -198,6 +204,13 @@ void LogManager::write_dump(int stream, const void *header, size_t header_length
     waitingBytes_ += length;
     if (wasBelow && waitingBytes_ >= kWriteChunk)
         wake_.notify_one();
+}
+
+void LogManager::reserve(Waiting &w)
+{
+    w.bytes.resize(2 * kWriteChunk); // touched once, here
+    w.bytes.clear();
+    w.lengths.reserve(8192);
 }
 
 // The records go in runs, a write() per run: a run ends where the file does.

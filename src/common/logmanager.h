@@ -108,6 +108,7 @@ private:
     void rotate(Stream &s);
     void repair_folders(Stream &s);
     static void close_file(Stream &s);
+    static void reserve(Waiting &w);
     void write_records(Stream &s, const Waiting &w);
     // Takes what waits and writes it; mutex_ held.
     void write_waiting();
