@@ -29,7 +29,6 @@
 #include "fakeraxo.h"
 #include "recvdataproc2.h"
 #include "sockethelpers.h"
-#include "udpbatch.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +50,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
-#include <poll.h>
 #include <pthread.h>
 #include <fstream>
 #include <map>
@@ -266,16 +264,7 @@ public:
     {
         thread_ = std::thread([this] {
             pthread_setname_np(pthread_self(), "bare reader");
-            UdpBatch batch(16, RecvDataProc2::kDataBufferSize);
-            while (running_) {
-                const int n = batch.receive(sock_);
-                if (n > 0) {
-                    received_ += n;
-                    continue;
-                }
-                pollfd p{sock_, POLLIN, 0};
-                ::poll(&p, 1, 100);
-            }
+            ratetable::bare_loop(sock_, running_, received_, RecvDataProc2::kDataBufferSize);
         });
     }
     ~BareReader()
