@@ -126,25 +126,28 @@ Result send_and_count(int port, const Datagrams &packets, long count, double rat
     return r;
 }
 
+void bare_loop(int sock, const std::atomic<bool> &running, std::atomic<long> &received, size_t read_size)
+{
+    // Reads as the receivers read: what is waiting, 16 datagrams per call, then a wait.
+    UdpBatch batch(16, read_size);
+    while (running) {
+        const int n = batch.receive(sock);
+        if (n > 0) {
+            received += n;
+            continue;
+        }
+        pollfd p{sock, POLLIN, 0};
+        ::poll(&p, 1, 100);
+    }
+}
+
 Result run_bare(double rate, const Datagrams &packets, int per_round, size_t read_size)
 {
     const long count = packet_count(rate, per_round);
     const int sock = udp_open(0, false, "127.0.0.1"); // the receivers' socket options
     std::atomic<long> received{0};
     std::atomic<bool> running{true};
-    std::thread loop([&] {
-        // Reads as the receivers read: what is waiting, 16 datagrams per call, then a wait.
-        UdpBatch batch(16, read_size);
-        while (running) {
-            const int n = batch.receive(sock);
-            if (n > 0) {
-                received += n;
-                continue;
-            }
-            pollfd p{sock, POLLIN, 0};
-            ::poll(&p, 1, 100);
-        }
-    });
+    std::thread loop([&] { bare_loop(sock, running, received, read_size); });
     const Result r = send_and_count(bound_port(sock), packets, count, rate,
                                     [&] { return received.load(); });
     running = false;

@@ -10,6 +10,7 @@
 // Goals: zero loss at 100,000 packets per second, and a zero-loss rate of at least 0.8 of the
 // bare loop's.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -65,6 +66,10 @@ void settle(const std::function<long()> &value, long target, int quiet_ms);
 // lost and holds the last frame back.
 Result send_and_count(int port, const Datagrams &packets, long count, double rate,
                       const std::function<long()> &decoded, const std::vector<uint8_t> &flush = {});
+
+// The bare loop's reading: `sock` read as the receivers read theirs (16 datagrams of at most
+// `read_size` bytes per call, a wait when none is waiting) while `running`, counting what came.
+void bare_loop(int sock, const std::atomic<bool> &running, std::atomic<long> &received, size_t read_size);
 
 // The bare loop: a socket with the receivers' options, read as the receivers read theirs (16
 // datagrams of at most `read_size` bytes per call, a wait when none is waiting).

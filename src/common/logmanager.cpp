@@ -8,8 +8,10 @@
 #include <spdlog/spdlog.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,15 +67,17 @@ uint64_t LogManager::file_limit() const
     return limit_;
 }
 
-std::string LogManager::current_file(int stream) const
+std::string LogManager::current_file(int stream)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    write_waiting(); // the file the records given so far are in
     return stream >= 0 && size_t(stream) < streams_.size() ? streams_[stream].path : std::string();
 }
 
-std::vector<std::string> LogManager::folders(int stream) const
+std::vector<std::string> LogManager::folders(int stream)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    write_waiting();
     return stream >= 0 && size_t(stream) < streams_.size() ? streams_[stream].folders
                                                            : std::vector<std::string>();
 }
@@ -98,6 +102,7 @@ void LogManager::close_file(Stream &s)
 bool LogManager::start(const std::string &directory, const std::string &name, int stream_count,
                        int mode)
 {
+    std::lock_guard<std::mutex> control(controlMutex_);
     std::lock_guard<std::mutex> lock(mutex_);
     if (name.empty() || mode != kModeDump || recording_.load() || stream_count < 1)
         return false;
@@ -114,6 +119,22 @@ bool LogManager::start(const std::string &directory, const std::string &name, in
         // An unopenable file loses its records silently; the window checks the folder first.
         open_file(s);
     }
+    {
+        std::lock_guard<std::mutex> wait(waitMutex_);
+        // Room for what comes between two writes, made here: a list that grows under a
+        // receiver copies and faults in its memory on the receiver's thread.
+        waiting_.assign(size_t(stream_count), Waiting());
+        for (Waiting &w : waiting_)
+            reserve(w);
+        waitingBytes_ = 0;
+        accepting_ = true;
+        ending_ = false;
+    }
+    writing_.assign(size_t(stream_count), Waiting());
+    for (Waiting &w : writing_)
+        reserve(w);
+    writer_ = std::thread([this] { writer_loop(); });
+    pthread_setname_np(writer_.native_handle(), "dump writer");
     recording_.store(true, std::memory_order_release);
     return true;
 }
@@ -156,29 +177,132 @@ void LogManager::repair_folders(Stream &s)
 
 void LogManager::write_dump(int stream, const void *record, size_t length)
 {
+    write_dump(stream, record, length, nullptr, 0);
+}
+
+void LogManager::write_dump(int stream, const void *header, size_t header_length, const void *payload,
+                            size_t payload_length)
+{
     if (!recording_.load(std::memory_order_acquire))
         return;
+    const size_t length = header_length + payload_length;
+    if (length > UINT32_MAX)
+        return;
+    std::unique_lock<std::mutex> lock(waitMutex_);
+    // A disk far behind holds the receiver here, as a write of its own would have.
+    room_.wait(lock, [this] { return !accepting_ || waitingBytes_ < kMaxWaiting; });
+    if (!accepting_ || stream < 0 || size_t(stream) >= waiting_.size())
+        return;
+    Waiting &w = waiting_[size_t(stream)];
+    const auto *h = static_cast<const uint8_t *>(header);
+    const auto *p = static_cast<const uint8_t *>(payload);
+    w.bytes.insert(w.bytes.end(), h, h + header_length);
+    if (payload_length > 0)
+        w.bytes.insert(w.bytes.end(), p, p + payload_length);
+    w.lengths.push_back(uint32_t(length));
+    const bool wasBelow = waitingBytes_ < kWriteChunk;
+    waitingBytes_ += length;
+    if (wasBelow && waitingBytes_ >= kWriteChunk)
+        wake_.notify_one();
+}
+
+void LogManager::reserve(Waiting &w)
+{
+    w.bytes.resize(2 * kWriteChunk); // touched once, here
+    w.bytes.clear();
+    w.lengths.reserve(8192);
+}
+
+// The records go in runs, a write() per run: a run ends where the file does.
+void LogManager::write_records(Stream &s, const Waiting &w)
+{
+    const uint8_t *bytes = w.bytes.data();
+    size_t runStart = 0;
+    size_t pos = 0;
+    const auto writeRun = [&] {
+        if (pos > runStart && s.fd >= 0 && !write_all_fd(s.fd, bytes + runStart, pos - runStart))
+            s.bytes -= pos - runStart;
+        runStart = pos;
+    };
+    for (const uint32_t length : w.lengths) {
+        // Never split a record across files: a reader of any single file sees whole records.
+        if (s.bytes > 0 && s.bytes + length > limit_) {
+            writeRun();
+            rotate(s);
+        }
+        pos += length;
+        if (s.fd < 0) {
+            runStart = pos; // no file to take it: the record is lost, as its write would have been
+            continue;
+        }
+        s.bytes += length;
+        if (s.bytes >= limit_) {
+            writeRun();
+            rotate(s);
+        }
+    }
+    writeRun();
+}
+
+void LogManager::write_waiting()
+{
+    {
+        std::lock_guard<std::mutex> lock(waitMutex_);
+        if (waitingBytes_ == 0)
+            return;
+        writing_.resize(waiting_.size());
+        for (size_t i = 0; i < waiting_.size(); ++i)
+            std::swap(waiting_[i], writing_[i]); // the receivers go on in the emptied lists
+        waitingBytes_ = 0;
+    }
+    room_.notify_all();
+    for (size_t i = 0; i < writing_.size(); ++i) {
+        if (i < streams_.size())
+            write_records(streams_[i], writing_[i]);
+        writing_[i].bytes.clear();
+        writing_[i].lengths.clear();
+    }
+}
+
+void LogManager::writer_loop()
+{
+    std::unique_lock<std::mutex> lock(waitMutex_);
+    while (!ending_) {
+        wake_.wait_for(lock, std::chrono::milliseconds(kWriteIntervalMs),
+                       [this] { return ending_ || waitingBytes_ >= kWriteChunk; });
+        if (ending_ || waitingBytes_ == 0)
+            continue;
+        lock.unlock();
+        {
+            std::lock_guard<std::mutex> files(mutex_);
+            write_waiting();
+        }
+        lock.lock();
+    }
+}
+
+void LogManager::flush()
+{
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!recording_.load() || stream < 0 || size_t(stream) >= streams_.size())
-        return;
-    Stream &s = streams_[size_t(stream)];
-    // Never split a record across files: a reader of any single file sees whole records.
-    if (s.bytes > 0 && s.bytes + length > limit_)
-        rotate(s);
-    if (s.fd < 0)
-        return;
-    if (!write_all_fd(s.fd, static_cast<const uint8_t *>(record), length))
-        return;
-    s.bytes += length;
-    if (s.bytes >= limit_)
-        rotate(s);
+    write_waiting();
 }
 
 void LogManager::stop(int mode)
 {
     (void)mode; // both modes end recording the same way
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> control(controlMutex_);
+    {
+        std::lock_guard<std::mutex> wait(waitMutex_);
+        accepting_ = false; // what is taken from here on is not this recording's
+        ending_ = true;
+    }
     recording_.store(false, std::memory_order_release);
+    wake_.notify_all();
+    room_.notify_all();
+    if (writer_.joinable())
+        writer_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
+    write_waiting(); // every record taken before the stop is in its file
     for (Stream &s : streams_) {
         close_file(s);
         if (!s.folders.empty())
@@ -186,6 +310,12 @@ void LogManager::stop(int mode)
                         unique_path(s.folders.back() + "-" + time_stamp_string(), ""));
     }
     streams_.clear();
+    {
+        std::lock_guard<std::mutex> wait(waitMutex_);
+        waiting_.clear();
+        waitingBytes_ = 0;
+    }
+    writing_.clear();
 }
 
 void log_dump_record(int stream, const void *datagram, size_t length, int type)
@@ -195,12 +325,9 @@ void log_dump_record(int stream, const void *datagram, size_t length, int type)
         return;
     if (length > 0xFFFF)
         return; // no UDP datagram is this long; the length field could not say it
-    thread_local std::vector<uint8_t> record;
-    record.resize(DUMP_HEADER_SIZE + length);
+    uint8_t header[DUMP_HEADER_SIZE];
     TimeSecMs now;
     const uint64_t ms = uint64_t(time_now_sec_ms(&now, true));
-    make_dump_header(record.data(), ms, uint16_t(type), uint16_t(length));
-    if (length > 0)
-        std::memcpy(record.data() + DUMP_HEADER_SIZE, datagram, length);
-    m->write_dump(stream, record.data(), record.size());
+    make_dump_header(header, ms, uint16_t(type), uint16_t(length));
+    m->write_dump(stream, header, sizeof(header), datagram, length);
 }

@@ -111,6 +111,7 @@ TEST_F(Recorder, LoopbackDatagramRecordedByteForByte)
     log_dump_record(0, buf, size_t(n), 1);
     const int64_t after = now_ms();
     udp_close(sock);
+    m->flush(); // the writer's turn may not have come yet
 
     const auto bytes = testsupport::read_file(file);
     ASSERT_EQ(bytes.size(), 20u + 4096u);
@@ -204,6 +205,7 @@ TEST_F(Recorder, RecordsNeverCrossTheLimit)
     // a record larger than the whole limit still goes whole into a file of its own
     const auto big = payload_of(1500, 4);
     log_dump_record(0, big.data(), big.size(), 1);
+    m->flush();
     EXPECT_EQ(testsupport::read_file(third).size(), 1520u);
     EXPECT_NE(m->current_file(0), third);
 }
@@ -274,4 +276,53 @@ TEST_F(Recorder, RefusesBadStarts)
     log_dump_record(1, p, 4, 1);
     log_dump_record(-1, p, 4, 1);
     EXPECT_EQ(testsupport::read_file(m->current_file(0)).size(), 0u);
+}
+
+// A receiver's worth of traffic: the records are written in large pieces by the recording's
+// own thread, in order, each file cut between records at the limit, and the stop leaves every
+// record given before it in the files.
+TEST_F(Recorder, WriterKeepsOrderAcrossPiecesAndFiles)
+{
+    LogManager *m = LogManager::instance();
+    m->set_file_limit(1000000); // a file holds 819 of the 1,220-byte records
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    constexpr uint32_t kRecords = 20000; // 24 MB: many of the writer's pieces
+    std::thread receiver([] {
+        std::vector<uint8_t> p(1200);
+        for (uint32_t i = 0; i < kRecords; ++i) {
+            wr_u32(p.data(), i);
+            p.back() = uint8_t(i * 7);
+            log_dump_record(0, p.data(), p.size(), 2);
+        }
+    });
+    receiver.join();
+    m->stop(LogManager::kModeDump);
+
+    std::vector<Rec> recs;
+    for (const auto &f : files_under(base)) {
+        const auto bytes = testsupport::read_file(f);
+        EXPECT_LE(bytes.size(), 1000000u) << f;
+        ASSERT_TRUE(parse_records(bytes, recs)) << "whole records only: " << f;
+    }
+    ASSERT_EQ(recs.size(), size_t(kRecords));
+    for (uint32_t i = 0; i < kRecords; ++i) {
+        ASSERT_EQ(rd_u32(recs[i].payload.data()), i) << "in the order given";
+        ASSERT_EQ(recs[i].payload.back(), uint8_t(i * 7));
+        ASSERT_EQ(recs[i].type, 2);
+    }
+    EXPECT_EQ(files_under(base).size(), size_t((kRecords + 818) / 819));
+}
+
+// Nobody asks: the records still reach the file while recording goes on.
+TEST_F(Recorder, WriterWritesWithoutBeingAsked)
+{
+    LogManager *m = LogManager::instance();
+    ASSERT_TRUE(m->start(base, "data", 1, LogManager::kModeDump));
+    const std::vector<std::string> files = files_under(base);
+    ASSERT_EQ(files.size(), 1u);
+    const auto p = payload_of(100, 9);
+    for (int i = 0; i < 3; ++i)
+        log_dump_record(0, p.data(), p.size(), 1);
+    EXPECT_TRUE(testsupport::wait_until([&] { return testsupport::read_file(files[0]).size() == 360u; }));
+    EXPECT_TRUE(m->is_recording());
 }
