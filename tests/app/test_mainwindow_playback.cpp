@@ -312,6 +312,8 @@ TEST_F(PlaybackWindowTest, EveryFileKindFillsTheCacheAndPlays)
         ASSERT_FALSE(expected.empty());
 
         questionLabels.clear();
+        a->tick(); // the previous file's queued lines
+        a->log()->clear();
         open(path, k.model);
         EXPECT_EQ(modal.chooserRequests.back().dir.toStdString(), previous) << "starts at the last file";
         previous = path;
@@ -327,7 +329,13 @@ TEST_F(PlaybackWindowTest, EveryFileKindFillsTheCacheAndPlays)
         else
             EXPECT_TRUE(questionLabels.isEmpty());
         EXPECT_EQ(bar()->frameCount, uint32_t(expected.size()));
-        EXPECT_TRUE(bar()->isPlaying()) << "the last frame started the timer";
+        // A short file can play through at rate 10 before a loaded machine lets the wait see
+        // it running: having ended counts as having been started.
+        if (!bar()->isPlaying()) {
+            a->tick();
+            EXPECT_TRUE(a->logLines().join('\n').contains("Playback is end!"))
+                << "the last frame started the timer";
+        }
         EXPECT_FALSE(a->displayPaused());
         EXPECT_EQ(a->playbackFile(), QString::fromStdString(path));
         EXPECT_EQ(setting("CallbackPath"), path);
