@@ -83,18 +83,6 @@ void answerConnect(const std::string &ip, int devicePort, int localPort)
     });
 }
 
-std::vector<VimoPoint> vimoPacket(int k)
-{
-    std::vector<VimoPoint> pts(128);
-    for (int j = 0; j < 128; ++j) {
-        pts[size_t(j)].range_mm = uint32_t(1000 + k * 128 + j);
-        pts[size_t(j)].elevation = 90000;
-        pts[size_t(j)].azimuth = uint32_t((k * 128 + j) * 15 % 360000);
-        pts[size_t(j)].intensity = uint8_t(j);
-    }
-    return pts;
-}
-
 size_t commandsOfType(FakeFenkU &fenk, uint16_t type)
 {
     size_t n = 0;
@@ -111,12 +99,13 @@ int soakSwitches(MainWindow &window, int switches)
     FakeVimo vimo;
     std::atomic<int> vimoPort{0};
     std::atomic<bool> sending{true};
+    const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
     std::thread sender([&] {
         auto next = std::chrono::steady_clock::now();
         while (sending) {
             if (vimoPort.load() != 0)
-                for (int k = 0; k < 180; ++k)
-                    vimo.send(make_vimo_e_packet(0, vimoPacket(k), 0, 0, 0, uint16_t(k)));
+                for (const auto &packet : frame)
+                    vimo.send(packet);
             next += std::chrono::milliseconds(50);
             std::this_thread::sleep_until(next);
         }

@@ -89,19 +89,6 @@ QByteArray raxoSet()
     return bytes(lh_make_sum_frame(0, 0x0123, 2, body, sizeof body));
 }
 
-// Point j of Vimo-E packet k: inside the sensor's range, every point different.
-std::vector<VimoPoint> vimoPacket(int k)
-{
-    std::vector<VimoPoint> pts(128);
-    for (int j = 0; j < 128; ++j) {
-        pts[size_t(j)].range_mm = uint32_t(1000 + k * 128 + j);
-        pts[size_t(j)].elevation = 90000;
-        pts[size_t(j)].azimuth = uint32_t((k * 128 + j) * 15 % 360000);
-        pts[size_t(j)].intensity = uint8_t(j);
-    }
-    return pts;
-}
-
 class SessionTest : public WindowSessionFixture {
 protected:
     // The property buttons a user sees, by id.
@@ -260,8 +247,8 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
     ReceiverProbe probe;
     probe.watch(a->vimoReceiver());
     fake.set_host("127.0.0.1", local);
-    for (int k = 0; k < 180; ++k)
-        fake.send(make_vimo_e_packet(0, vimoPacket(k), 0, 0, 0, uint16_t(k)));
+    for (const auto &packet : vimo_e_frame())
+        fake.send(packet);
     QTRY_VERIFY_WITH_TIMEOUT(!probe.frames.empty(), kWaitMs);
     EXPECT_EQ(probe.frames[0].size(), 23040u);
     EXPECT_EQ(probe.frame_types[0], LIDAR_VIMO_E);
@@ -431,14 +418,14 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
     ASSERT_TRUE(vimo.ok());
     std::atomic<int> vimoPort{0};
     std::atomic<bool> sending{true};
+    const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
     std::thread sender([&] {
-        // 20 Vimo-E frames of 180 packets a second, to whichever port the current session
-        // listens on.
+        // 20 Vimo-E frames a second, to whichever port the current session listens on.
         auto next = std::chrono::steady_clock::now();
         while (sending) {
             if (vimoPort.load() != 0)
-                for (int k = 0; k < 180; ++k)
-                    vimo.send(make_vimo_e_packet(0, vimoPacket(k), 0, 0, 0, uint16_t(k)));
+                for (const auto &packet : frame)
+                    vimo.send(packet);
             next += std::chrono::milliseconds(50);
             std::this_thread::sleep_until(next);
         }
