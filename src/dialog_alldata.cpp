@@ -90,11 +90,14 @@ int Dialog_AllData::pageCount() const
     return (m_blockCount + kButtonsPerPage - 1) / kButtonsPerPage;
 }
 
-void Dialog_AllData::setData(std::vector<UserPointData> points, bool relabel)
+void Dialog_AllData::setData(const std::vector<UserPointData> &points, bool relabel)
 {
     if (points.empty())
         return;
-    m_points = std::move(points);
+    // The pages and picks read the frame later: the table keeps a copy (of its own frame when
+    // a block or page button shows it again).
+    if (&points != &m_points)
+        m_points = points;
     const qint64 n = qint64(m_points.size());
     ui->lb_selectnum->setText(QString::number(n));
 

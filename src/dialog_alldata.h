@@ -29,7 +29,7 @@ public:
 
     // Shows a frame (an empty one changes nothing). With `relabel` the block buttons take the
     // numbers of the current page.
-    void setData(std::vector<UserPointData> points, bool relabel);
+    void setData(const std::vector<UserPointData> &points, bool relabel);
     // Empties the table and removes the block buttons; the next frame makes them anew.
     void clearData();
     // Fenk-U data-type mask: 0x04 shows "distance", 0x10 "depth", 0x20 "deep field". A column

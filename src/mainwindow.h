@@ -221,6 +221,16 @@ private:
     // The stop message: every receiver stopped, notes, frames and cache emptied, display paused.
     void stopAll();
     template <typename Receiver> void stopReceiver(Receiver *&receiver, bool repeatStop);
+    // True for the receiver of the running session. One that was stopped may still have
+    // frames and messages waiting in the window's queue when the next session has started.
+    bool isSessionReceiver(const QObject *receiver) const;
+    // Wires a signal of a receiver to a slot that runs only while that receiver is the
+    // session's; connectSessionData does it for sig_data, whose log lines stay true and are
+    // kept whichever session they came from.
+    template <typename Receiver, typename... Args, typename Target, typename... SlotArgs>
+    void connectSession(Receiver *receiver, void (Receiver::*signal)(Args...), Target *target,
+                        void (Target::*slot)(SlotArgs...), Qt::ConnectionType type = Qt::AutoConnection);
+    template <typename Receiver> void connectSessionData(Receiver *receiver);
     // Logs a confirmed or refused setting against the oldest note and runs its follow-up.
     void confirmSetting(const QByteArray &info, const QString &title);
     QString takeNote();
@@ -249,12 +259,15 @@ private:
     void onObjectSelect(bool isselect);
     void onModelData(QString path);
     void showFrame();
+    // The point table takes a copy of what it shows: it is filled only while it is on screen,
+    // and the tick fills it with the latest cloud once it is shown again.
+    void refreshPointTable();
     // Replaces the current frame; the next draw appends it to the accumulated cloud once.
     void replaceCurrentFrame(std::vector<UserPointData> frame);
-    // Fill the poly data from a copy of the accumulated cloud: intensity colours with the
+    // Fill the poly data from the accumulated cloud: intensity colours with the
     // selection white, or (part-hide) the ramp colours with everything outside the limits hidden.
-    void buildPointsRGB(std::vector<UserPointData> cloud);
-    void buildPointsRGBA(std::vector<UserPointData> cloud);
+    void buildPointsRGB(const std::vector<UserPointData> &cloud);
+    void buildPointsRGBA(const std::vector<UserPointData> &cloud);
     void fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours);
     void setPointSize(uint8_t size);
     void logPointSize();
@@ -279,6 +292,8 @@ private:
     RecvDataProc2 *raxoReceiver = nullptr;
     RecvDataProc3 *vimoReceiver = nullptr;
     RecvBoxDataProc *boxReceiver = nullptr;
+    // The model of the session's receiver, set with it: the model its start message queries.
+    uint8_t sessionModel = LIDAR_UNKNOWN;
     PlaybackProc *playback = nullptr;
     AlgorithmBox *algorithmBox = nullptr;
     QThread playbackThread;
@@ -315,6 +330,8 @@ private:
     // Set when the current frame was replaced and not yet drawn: only then does a draw append
     // it, so redraws for a log line, a limit or a pick do not repeat it in the cloud.
     bool frameFresh = false;
+    // Set when a draw left the hidden point table behind.
+    bool pointTableStale = false;
     QButtonGroup *viewGroup_ = nullptr;
     QButtonGroup *propertyGroup_ = nullptr;
     uint8_t pointSize = 2;

@@ -83,24 +83,19 @@ std::pair<const uint8_t *, size_t> sumBody(const QByteArray &info)
 
 void MainWindow::recv_data(int type, QByteArray info)
 {
-    switch (type) {
-    case MSG_DEBUG:
-    case MSG_WARM:
-    case MSG_ERROR:
-    case MSG_RUN_STATE:
-    case MSG_FW_MOTOR:
-    case MSG_FW_MCU:
-    case MSG_ZONE_UPGRADE:
-    case MSG_MODEL_UPGRADE:
-    case MSG_LOG:
+    if (msg_is_log_line(type)) {
         queueLog(type, info);
-        break;
+        return;
+    }
+    switch (type) {
     case MSG_VIMO_PARAM:
         recvVimoParam(info);
         break;
     case MSG_RECV_STARTED:
+        // Only the session's own receiver gets here (connectSession): its model, not whatever
+        // a frame or a playback has made the current one since.
         updateVoxelActions();
-        queryLidarParam(currentModel);
+        queryLidarParam(sessionModel);
         break;
     case MSG_ZONE_MONITOR:
         recvZoneMonitor(info);
@@ -455,6 +450,7 @@ void MainWindow::stopAll()
     // The box receiver reports the disconnection at every stop call and its loop never sets
     // its flag again: one call.
     stopReceiver(boxReceiver, false);
+    sessionModel = LIDAR_UNKNOWN;
     pendingNotes.clear();
     // The free-text command window belongs to the session it was opened for.
     delete pageAdmin;

@@ -78,6 +78,37 @@ const ModelUi kModelUi[] = {
 
 } // namespace
 
+// ---- what a session's receiver posts ----
+
+bool MainWindow::isSessionReceiver(const QObject *receiver) const
+{
+    // A stopped receiver is deleted only after everything it posted before it ended has been
+    // delivered, so its address is never a later receiver's while its posts are still queued.
+    return receiver != nullptr && (receiver == fenkReceiver || receiver == raxoReceiver ||
+                                   receiver == vimoReceiver || receiver == boxReceiver);
+}
+
+template <typename Receiver, typename... Args, typename Target, typename... SlotArgs>
+void MainWindow::connectSession(Receiver *receiver, void (Receiver::*signal)(Args...), Target *target,
+                                void (Target::*slot)(SlotArgs...), Qt::ConnectionType type)
+{
+    connect(
+        receiver, signal, target,
+        [this, receiver, target, slot](Args... args) {
+            if (isSessionReceiver(receiver))
+                (target->*slot)(args...);
+        },
+        type);
+}
+
+template <typename Receiver> void MainWindow::connectSessionData(Receiver *receiver)
+{
+    connect(receiver, &Receiver::sig_data, this, [this, receiver](int type, QByteArray info) {
+        if (isSessionReceiver(receiver) || msg_is_log_line(type))
+            recv_data(type, info);
+    });
+}
+
 // ---- the page switch ----
 
 void MainWindow::updateModelUi(int type)
@@ -176,9 +207,10 @@ void MainWindow::connectSensor(uint8_t model)
         case LIDAR_FENK_U: {
             auto *r = new RecvDataProc;
             fenkReceiver = r;
+            sessionModel = model;
             connect(r, &QThread::finished, r, &QObject::deleteLater);
-            connect(r, &RecvDataProc::sig_data, this, &MainWindow::recv_data);
-            connect(r, &RecvDataProc::sig_framedata, this, &MainWindow::recv_framedata);
+            connectSessionData(r);
+            connectSession(r, &RecvDataProc::sig_framedata, this, &MainWindow::recv_framedata);
             r->setBindAddress(bindAddress);
             r->init(d->lidarip, d->lidarport, int(d->localport));
             r->start();
@@ -190,19 +222,21 @@ void MainWindow::connectSensor(uint8_t model)
             Page_Raxo_E *page = ui->page_raxo_e;
             auto *r = new RecvDataProc2;
             raxoReceiver = r;
+            sessionModel = model;
             connect(r, &QThread::finished, r, &QObject::deleteLater);
-            connect(r, &RecvDataProc2::sig_data, this, &MainWindow::recv_data);
-            connect(r, &RecvDataProc2::sig_framedata, this, &MainWindow::recv_framedata);
-            connect(r, &RecvDataProc2::sig_framedata_2D, this, &MainWindow::recv_framedata_2D);
-            connect(r, &RecvDataProc2::sig_compensate, page, &Page_Raxo_E::recv_height);
+            connectSessionData(r);
+            connectSession(r, &RecvDataProc2::sig_framedata, this, &MainWindow::recv_framedata);
+            connectSession(r, &RecvDataProc2::sig_framedata_2D, this, &MainWindow::recv_framedata_2D);
+            connectSession(r, &RecvDataProc2::sig_compensate, page, &Page_Raxo_E::recv_height);
             if (s) {
                 connect(page->getDrawZone(), &Page_DrawZone::sig_zoneCmd, r, &RecvDataProc2::recv_zoneCmd);
-                connect(r, &RecvDataProc2::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
+                connectSession(r, &RecvDataProc2::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
                 // The models are read by the GUI thread: they are replaced there too.
-                connect(r, &RecvDataProc2::sig_modelData, this, &MainWindow::onModelData, Qt::QueuedConnection);
-                connect(r, &RecvDataProc2::sig_modelData, page, &Page_Raxo_E::recv_modelData);
+                connectSession(r, &RecvDataProc2::sig_modelData, this, &MainWindow::onModelData,
+                               Qt::QueuedConnection);
+                connectSession(r, &RecvDataProc2::sig_modelData, page, &Page_Raxo_E::recv_modelData);
             }
-            connect(r, &RecvDataProc2::sig_debug_show, this, &MainWindow::recv_debug_show);
+            connectSession(r, &RecvDataProc2::sig_debug_show, this, &MainWindow::recv_debug_show);
             if (s) {
                 // The page lives as long as the window: one connection each, whatever the
                 // number of Raxo-S sessions, or every entry on the page would be applied again
@@ -223,9 +257,10 @@ void MainWindow::connectSensor(uint8_t model)
         case LIDAR_VIMO_E: {
             auto *r = new RecvDataProc3;
             vimoReceiver = r;
+            sessionModel = model;
             connect(r, &QThread::finished, r, &QObject::deleteLater);
-            connect(r, &RecvDataProc3::sig_data, this, &MainWindow::recv_data);
-            connect(r, &RecvDataProc3::sig_framedata, this, &MainWindow::recv_framedata);
+            connectSessionData(r);
+            connectSession(r, &RecvDataProc3::sig_framedata, this, &MainWindow::recv_framedata);
             r->setBindAddress(bindAddress);
             r->init(int(d->localport), d->lidarip, d->lidarport);
             r->start();
@@ -275,14 +310,15 @@ void MainWindow::recv_actionAlgorithmBox_run(QString ip, int port, int lidartype
 
     auto *r = new RecvBoxDataProc;
     boxReceiver = r;
+    sessionModel = LIDAR_ALG_BOX;
     connect(r, &QThread::finished, r, &QObject::deleteLater);
-    connect(r, &RecvBoxDataProc::sig_data, this, &MainWindow::recv_data);
+    connectSessionData(r);
     connect(ui->page_raxo_e->getDrawZone(), &Page_DrawZone::sig_zoneCmd, r, &RecvBoxDataProc::recv_zoneCmd);
-    connect(r, &RecvBoxDataProc::sig_progress, this, &MainWindow::recv_progress, Qt::UniqueConnection);
-    connect(r, &RecvBoxDataProc::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
-    connect(r, &RecvBoxDataProc::sig_framedata, this, &MainWindow::recv_framedata);
-    connect(r, &RecvBoxDataProc::sig_uploadtype, this, &MainWindow::recv_uploadtype);
-    connect(r, &RecvBoxDataProc::sig_cacheclean, this, &MainWindow::recv_reset);
+    connectSession(r, &RecvBoxDataProc::sig_progress, this, &MainWindow::recv_progress);
+    connectSession(r, &RecvBoxDataProc::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
+    connectSession(r, &RecvBoxDataProc::sig_framedata, this, &MainWindow::recv_framedata);
+    connectSession(r, &RecvBoxDataProc::sig_uploadtype, this, &MainWindow::recv_uploadtype);
+    connectSession(r, &RecvBoxDataProc::sig_cacheclean, this, &MainWindow::recv_reset);
     QV_TRACE() << port << ip << port;
     r->setBindAddress(bindAddress);
     r->init(kBoxPort, ip, kBoxPort);

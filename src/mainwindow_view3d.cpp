@@ -185,16 +185,16 @@ void MainWindow::replaceCurrentFrame(std::vector<UserPointData> frame)
     frameFresh = true;
 }
 
+// Every model's frames wait for the tick, Fenk-U's too: a Fenk-U whose data-type mask is not
+// known yet posts a frame per data type, five a measurement, and drawing each at once left the
+// GUI thread behind its queue. A frame arriving before the tick replaces the one before it.
 void MainWindow::recv_framedata(std::vector<UserPointData> pointsdata, int lidartype)
 {
     if (displayPaused)
         return;
     currentModel = uint8_t(lidartype);
     replaceCurrentFrame(std::move(pointsdata));
-    if (lidartype == LIDAR_FENK_U)
-        showFrame();
-    else
-        redrawFlag = true;
+    redrawFlag = true;
 }
 
 void MainWindow::recv_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype)
@@ -203,10 +203,7 @@ void MainWindow::recv_framedata_2D(std::vector<UserPointData> pointsdata, int li
         return;
     currentModel = uint8_t(lidartype);
     currentFrame2D = std::move(pointsdata);
-    if (lidartype == LIDAR_FENK_U)
-        showFrame();
-    else
-        redrawFlag = true;
+    redrawFlag = true;
 }
 
 void MainWindow::recv_timeout()
@@ -215,6 +212,8 @@ void MainWindow::recv_timeout()
         showFrame();
         redrawFlag = false;
         flushLogQueue();
+    } else if (pointTableStale && ui->page_spandata->isVisible()) {
+        refreshPointTable();
     }
     updateAxes();
 }
@@ -249,7 +248,7 @@ void MainWindow::showFrame()
         buildPointsRGB(accumulatedCloud);
     else
         buildPointsRGBA(accumulatedCloud);
-    ui->page_spandata->setData(selection.empty() ? accumulatedCloud : selection, true);
+    refreshPointTable();
     if (ui->stackedWidget->currentIndex() == 1)
         ui->page_2d->setPoints(currentFrame2D);
     if (!selection.empty()) {
@@ -261,12 +260,22 @@ void MainWindow::showFrame()
     }
 }
 
-void MainWindow::buildPointsRGB(std::vector<UserPointData> cloud)
+void MainWindow::refreshPointTable()
+{
+    if (!ui->page_spandata->isVisible()) {
+        pointTableStale = true;
+        return;
+    }
+    ui->page_spandata->setData(selection.empty() ? accumulatedCloud : selection, true);
+    pointTableStale = false;
+}
+
+void MainWindow::buildPointsRGB(const std::vector<UserPointData> &cloud)
 {
     fillCloud(cloud, false);
 }
 
-void MainWindow::buildPointsRGBA(std::vector<UserPointData> cloud)
+void MainWindow::buildPointsRGBA(const std::vector<UserPointData> &cloud)
 {
     fillCloud(cloud, true);
 }

@@ -28,6 +28,24 @@ QString msg_type_text(int type)
     }
 }
 
+bool msg_is_log_line(int type)
+{
+    switch (type) {
+    case MSG_DEBUG:
+    case MSG_WARM:
+    case MSG_ERROR:
+    case MSG_RUN_STATE:
+    case MSG_FW_MOTOR:
+    case MSG_FW_MCU:
+    case MSG_ZONE_UPGRADE:
+    case MSG_MODEL_UPGRADE:
+    case MSG_LOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString lidar_type_name(int type)
 {
     switch (type) {

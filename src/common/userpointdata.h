@@ -65,6 +65,8 @@ enum MsgType : int {
 
 // Title shown in front of a message of this type; empty for codes without a title.
 QString msg_type_text(int type);
+// Messages that only add a line to the message log: true whichever session they came from.
+bool msg_is_log_line(int type);
 
 // Display name of a model code; empty outside 0..5.
 QString lidar_type_name(int type);

@@ -65,7 +65,7 @@ struct MainWindowTestAccess {
     MarkerOverlay *markerOverlay() { return w.markerOverlay; }
     TimerCleanupCallback *markerTimerCallback() { return w.markerTimerCallback; }
     void showFrame() { w.showFrame(); }
-    void buildPointsRGB(std::vector<UserPointData> cloud) { w.buildPointsRGB(std::move(cloud)); }
+    void buildPointsRGB(const std::vector<UserPointData> &cloud) { w.buildPointsRGB(cloud); }
     QTimer *tickTimer() { return w.tickTimer; }
     void onClearCloud() { w.onClearCloud(); }
 

@@ -34,6 +34,7 @@
 #include "recvdataproc3.h"
 #include "sessionfixture.h"
 #include "testsupport.h"
+#include "busycores.h"
 
 #include <gtest/gtest.h>
 
@@ -46,10 +47,19 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QTest>
+#include <QTimer>
+#include <QVTKOpenGLNativeWidget.h>
+
+#include <vtkCallbackCommand.h>
+#include <vtkCommand.h>
+#include <vtkRenderWindow.h>
 
 #include "qtrygtest.h"
 
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -77,19 +87,6 @@ QByteArray raxoSet()
 {
     const uint8_t body[4] = {1, 2, 3, 4};
     return bytes(lh_make_sum_frame(0, 0x0123, 2, body, sizeof body));
-}
-
-// Point j of Vimo-E packet k: inside the sensor's range, every point different.
-std::vector<VimoPoint> vimoPacket(int k)
-{
-    std::vector<VimoPoint> pts(128);
-    for (int j = 0; j < 128; ++j) {
-        pts[size_t(j)].range_mm = uint32_t(1000 + k * 128 + j);
-        pts[size_t(j)].elevation = 90000;
-        pts[size_t(j)].azimuth = uint32_t((k * 128 + j) * 15 % 360000);
-        pts[size_t(j)].intensity = uint8_t(j);
-    }
-    return pts;
 }
 
 class SessionTest : public WindowSessionFixture {
@@ -250,8 +247,8 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
     ReceiverProbe probe;
     probe.watch(a->vimoReceiver());
     fake.set_host("127.0.0.1", local);
-    for (int k = 0; k < 180; ++k)
-        fake.send(make_vimo_e_packet(0, vimoPacket(k), 0, 0, 0, uint16_t(k)));
+    for (const auto &packet : vimo_e_frame())
+        fake.send(packet);
     QTRY_VERIFY_WITH_TIMEOUT(!probe.frames.empty(), kWaitMs);
     EXPECT_EQ(probe.frames[0].size(), 23040u);
     EXPECT_EQ(probe.frame_types[0], LIDAR_VIMO_E);
@@ -312,6 +309,206 @@ TEST_F(SessionTest, CancelKeepsTheSessionAndUnconnectEndsIt)
     EXPECT_TRUE(frameViewShown()) << "Raxo-S shows the view switch even then";
     EXPECT_TRUE(a->logOperate()->liveSource);
     QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), kWaitMs);
+}
+
+// ---- switching sessions ----
+
+// A session switch without a disconnect leaves what the stopped receiver posted last in the
+// window's queue. Delivered once the next session has started, none of it may act: its frames
+// do not make their model the current one again, its start message queries nothing, its replies
+// and Raxo-S reports change nothing; its log lines are still true and are kept. The running
+// session's start message queries the model connected, whatever the current model has become.
+TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
+{
+    FakeVimo vimo;
+    FakeRaxo raxo;
+    ASSERT_TRUE(vimo.ok());
+    ASSERT_TRUE(raxo.ok());
+    const std::string modelPath = testsupport::temp_dir() + "/stale_models.bin";
+    const std::string modelText = "1\r\na 1 5\r\n1 1 1 0\r\n0\r\n0\r\n";
+    testsupport::write_file(modelPath, std::vector<uint8_t>(modelText.begin(), modelText.end()));
+    std::vector<UserPointData> stale(9);
+    for (UserPointData &p : stale)
+        p.x = 3.0f;
+
+    // The old session's receiver, kept alive past its end so that the test can post in its name
+    // (the window deletes it once it has ended), and everything it can post.
+    struct Case {
+        const char *action;
+        std::string ip;
+        int port;
+        std::function<QObject *()> receiver;
+        std::function<void(QObject *)> post;
+    };
+    const Case cases[] = {
+        {"actionVimo_E", vimo.ip(), vimo.port(), [&] { return static_cast<QObject *>(a->vimoReceiver()); },
+         [&](QObject *o) {
+             auto *r = static_cast<RecvDataProc3 *>(o);
+             emit r->sig_data(MSG_RECV_STARTED, QByteArray());
+             emit r->sig_framedata(stale, LIDAR_VIMO_E);
+             emit r->sig_data(MSG_VIMO_PARAM, bytes(FakeVimo::param_record("STALE", "LDS-Vimo-E")));
+             emit r->sig_data(MSG_CMD_INFO, QByteArray("stale reply"));
+             emit r->sig_data(MSG_WARM, QByteArray("last words of the old session"));
+         }},
+        {"actionRaxo_S", raxo.ip(), raxo.listen_port(), [&] { return static_cast<QObject *>(a->raxoReceiver()); },
+         [&](QObject *o) {
+             auto *r = static_cast<RecvDataProc2 *>(o);
+             emit r->sig_data(MSG_RECV_STARTED, QByteArray());
+             emit r->sig_framedata(stale, LIDAR_RAXO_S);
+             emit r->sig_framedata_2D(stale, LIDAR_RAXO_S);
+             emit r->sig_compensate(1.5f);
+             emit r->sig_zoneData(zones());
+             emit r->sig_modelData(QString::fromStdString(modelPath));
+             emit r->sig_debug_show(QByteArray(16, '\1'));
+             emit r->sig_data(MSG_CMD_INFO, bytes(make_command_reply(8, std::vector<uint8_t>(4, 0))));
+             emit r->sig_data(MSG_WARM, QByteArray("last words of the old session"));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.action);
+        a->objectModels().clear();
+        answerConnect(c.ip, c.port, free_udp_port(), "OLD");
+        trigger(c.action);
+        QPointer<QObject> old(c.receiver());
+        ASSERT_FALSE(old.isNull());
+        auto *oldThread = static_cast<QThread *>(old.data());
+        QObject::disconnect(oldThread, &QThread::finished, oldThread, &QObject::deleteLater);
+
+        FakeFenkU fenk;
+        ASSERT_TRUE(fenk.ok());
+        fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
+        answerConnect(fenk.ip(), fenk.port(), free_udp_port(), "FENK-1");
+        trigger("actionFenk_U");
+        RecvDataProc *running = a->fenkReceiver();
+        ASSERT_NE(running, nullptr);
+        ASSERT_TRUE(oldThread->isFinished());
+        ASSERT_TRUE(waitCommands(fenk, 1));
+        a->notes() = {"a note no stale reply may take"};
+
+        // Posted from another thread, as the receiver's loop did; the log line comes last, so
+        // once it is in the log everything before it has been delivered.
+        std::thread([&] { c.post(old.data()); }).join();
+        QTRY_VERIFY_WITH_TIMEOUT((a->tick(), linesWith("last words of the old session") == 1), kWaitMs);
+        EXPECT_EQ(a->currentModel(), LIDAR_FENK_U);
+        EXPECT_TRUE(a->currentFrame().empty());
+        EXPECT_TRUE(a->currentFrame2D().empty());
+        EXPECT_TRUE(a->accumulatedCloud().empty());
+        EXPECT_TRUE(a->objectModels().empty());
+        EXPECT_EQ(a->notes(), QVector<QString>({"a note no stale reply may take"}));
+        EXPECT_EQ(linesWith("SET OK"), 0);
+        EXPECT_FALSE(a->debugView().isVisible());
+
+        // The running session's start message, with the current model changed meanwhile (as a
+        // frame of another model would change it): the query still goes to the Fenk-U.
+        a->currentModel() = LIDAR_VIMO_E;
+        std::thread([running] { emit running->sig_data(MSG_RECV_STARTED, QByteArray()); }).join();
+        ASSERT_TRUE(waitCommands(fenk, 2));
+        EXPECT_EQ(typesOf(fenk.commands()), (std::vector<uint16_t>{7, 7}));
+
+        w->recv_data(MSG_STOP, QByteArray());
+        delete old.data();
+    }
+}
+
+// The switch as it was seen to fail: a Vimo-E session with frames flowing, switched to a Fenk-U
+// on a machine whose every core is busy. The Fenk-U is asked for its parameters every time.
+TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
+{
+    FakeVimo vimo;
+    ASSERT_TRUE(vimo.ok());
+    std::atomic<int> vimoPort{0};
+    std::atomic<bool> sending{true};
+    const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
+    std::thread sender([&] {
+        // 20 Vimo-E frames a second, to whichever port the current session listens on.
+        auto next = std::chrono::steady_clock::now();
+        while (sending) {
+            if (vimoPort.load() != 0)
+                for (const auto &packet : frame)
+                    vimo.send(packet);
+            next += std::chrono::milliseconds(50);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    BusyCores busy(BusyCores::cores());
+
+    constexpr int kSwitches = 6;
+    for (int i = 0; i < kSwitches; ++i) {
+        SCOPED_TRACE(i);
+        const int vimoLocal = free_udp_port();
+        vimo.set_host("127.0.0.1", vimoLocal);
+        answerConnect(vimo.ip(), vimo.port(), vimoLocal, "VIMO0001");
+        trigger("actionVimo_E");
+        ASSERT_NE(a->vimoReceiver(), nullptr);
+        vimoPort = vimoLocal;
+        QTRY_VERIFY_WITH_TIMEOUT(a->currentModel() == LIDAR_VIMO_E && a->frameCounts().size() >= 1, kWaitMs);
+
+        FakeFenkU fenk;
+        ASSERT_TRUE(fenk.ok());
+        fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
+        answerConnect(fenk.ip(), fenk.port(), free_udp_port(), "FENK-1");
+        trigger("actionFenk_U");
+        ASSERT_NE(a->fenkReceiver(), nullptr);
+        ASSERT_TRUE(waitCommands(fenk, 1)) << "no parameter query reached the Fenk-U";
+        EXPECT_EQ(parseSum(fenk.commands()[0]).type, 7);
+        // Whatever the old session still had queued is delivered before a call posted now.
+        bool passed = false;
+        QTimer::singleShot(0, w.get(), [&] { passed = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(passed, kWaitMs);
+        EXPECT_EQ(a->currentModel(), LIDAR_FENK_U);
+        vimoPort = 0;
+    }
+    sending = false;
+    sender.join();
+}
+
+// A Fenk-U that never answers the parameter query (its data-type mask stays unknown) posts a
+// frame for every data type of every measurement, five a measurement. At 20 measurements a
+// second the window draws at its tick, not per frame, and leaves the hidden point table alone.
+TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
+{
+    FakeFenkU fenk;
+    ASSERT_TRUE(fenk.ok());
+    fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
+    const int local = free_udp_port();
+    answerConnect(fenk.ip(), fenk.port(), local, "FENK-1");
+    trigger("actionFenk_U");
+    ASSERT_NE(a->fenkReceiver(), nullptr);
+    ASSERT_TRUE(waitCommands(fenk, 1));
+    fenk.set_host("127.0.0.1", local);
+
+    int frames = 0, ticks = 0, renders = 0;
+    QObject::connect(a->fenkReceiver(), &RecvDataProc::sig_framedata, w.get(),
+                     [&](const std::vector<UserPointData> &, int) { ++frames; });
+    QObject::connect(a->tickTimer(), &QTimer::timeout, w.get(), [&] { ++ticks; });
+    vtkNew<vtkCallbackCommand> counter;
+    counter->SetClientData(&renders);
+    counter->SetCallback([](vtkObject *, unsigned long, void *data, void *) { ++*static_cast<int *>(data); });
+    auto *view = a->find<QVTKOpenGLNativeWidget>("openGLWidget");
+    view->renderWindow()->AddObserver(vtkCommand::EndEvent, counter);
+
+    std::atomic<bool> sending{true};
+    std::thread sender([&] {
+        auto next = std::chrono::steady_clock::now();
+        for (uint32_t m = 0; sending; ++m) {
+            fenk.send_all(fenku_measurement(40, 30, m));
+            next += std::chrono::milliseconds(50);
+            std::this_thread::sleep_until(next);
+        }
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(frames >= 150, 4 * kWaitMs);
+    sending = false;
+    sender.join();
+    view->renderWindow()->RemoveObserver(counter);
+
+    EXPECT_EQ(a->fenkReceiver()->dataTypeMask(), 0) << "no mask learnt";
+    // Each frame drawn at once would render at least once a frame.
+    EXPECT_LE(renders, 2 * ticks + 4) << frames << " frames, " << ticks << " ticks";
+    EXPECT_EQ(a->currentFrame().size(), 1200u);
+    EXPECT_EQ(a->find<Dialog_AllData>("page_spandata")->pointCount(), 0u) << "not on screen: not filled";
+    w->switchProperty(3);
+    a->tick();
+    EXPECT_EQ(a->find<Dialog_AllData>("page_spandata")->pointCount(), 1200u);
 }
 
 // ---- command routing ----

@@ -31,11 +31,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
 #include <QVTKOpenGLNativeWidget.h>
 
+#include <vtkCallbackCommand.h>
 #include <vtkCamera.h>
 #include <vtkCommand.h>
 #include <vtkCoordinate.h>
@@ -350,22 +352,40 @@ TEST_F(View3DTest, FramesOfAFakeRaxoReachTheScreen)
     w->grab().save(QCoreApplication::applicationDirPath() + "/view3d-window.png");
 }
 
-TEST_F(View3DTest, FenkFramesDrawAtOnceOthersAtTheTick)
+// Frames of every model wait for the tick, Fenk-U's too; of several arriving between two ticks
+// the latest is drawn, and nothing is rendered before the tick.
+TEST_F(View3DTest, FramesOfEveryModelAreDrawnAtTheTick)
 {
-    w->recv_framedata(frameOf(5), LIDAR_FENK_U);
-    EXPECT_EQ(a->accumulatedCloud().size(), 5u);
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 5);
-    EXPECT_FALSE(a->redrawFlag());
+    int renders = 0;
+    vtkNew<vtkCallbackCommand> counter;
+    counter->SetClientData(&renders);
+    counter->SetCallback([](vtkObject *, unsigned long, void *data, void *) { ++*static_cast<int *>(data); });
+    view()->renderWindow()->AddObserver(vtkCommand::EndEvent, counter);
+    a->framesKept() = 10;
 
-    w->recv_framedata(frameOf(7), LIDAR_RAXO_E);
-    EXPECT_EQ(a->accumulatedCloud().size(), 5u);
-    EXPECT_TRUE(a->redrawFlag());
-    EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
-    a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), 12u);
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 12);
-    EXPECT_EQ(a->cloud()->GetNumberOfVerts(), 12);
-    EXPECT_FALSE(a->redrawFlag());
+    for (uint8_t model : {LIDAR_FENK_U, LIDAR_RAXO_E, LIDAR_RAXO_S, LIDAR_VIMO_E, LIDAR_ALG_BOX}) {
+        SCOPED_TRACE(int(model));
+        const size_t before = a->accumulatedCloud().size();
+        renders = 0;
+        for (size_t n : {3, 4, 5}) {
+            w->recv_framedata(frameOf(n), model);
+            w->recv_framedata_2D(frameOf(n), model);
+        }
+        EXPECT_EQ(a->accumulatedCloud().size(), before);
+        EXPECT_TRUE(a->redrawFlag());
+        EXPECT_EQ(a->currentModel(), model);
+        EXPECT_EQ(renders, 0);
+        a->tick();
+        EXPECT_EQ(a->accumulatedCloud().size(), before + 5) << "the latest frame, once";
+        EXPECT_EQ(a->cloud()->GetNumberOfPoints(), vtkIdType(before + 5));
+        EXPECT_EQ(a->cloud()->GetNumberOfVerts(), vtkIdType(before + 5));
+        EXPECT_FALSE(a->redrawFlag());
+        EXPECT_GE(renders, 1);
+    }
+    view()->renderWindow()->RemoveObserver(counter);
+    a->framesKept() = 1;
+    frame(frameOf(7), LIDAR_RAXO_E);
+    ASSERT_EQ(a->accumulatedCloud().size(), 7u);
 
     // Paused: dropped, model and frame untouched.
     a->displayPaused() = true;
@@ -374,6 +394,43 @@ TEST_F(View3DTest, FenkFramesDrawAtOnceOthersAtTheTick)
     EXPECT_EQ(a->currentFrame().size(), 7u);
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
     EXPECT_FALSE(a->redrawFlag());
+}
+
+// The point table copies what it shows: it follows the cloud while it is on screen, is left
+// alone while another page or the big screen hides it, and shows the latest cloud at the first
+// tick after it is shown again.
+TEST_F(View3DTest, PointTableFollowsTheCloudOnlyWhileShown)
+{
+    auto *table = a->find<Dialog_AllData>("page_spandata");
+    auto *count = table->findChild<QLabel *>("lb_selectnum");
+    ASSERT_NE(count, nullptr);
+    a->framesKept() = 1;
+    w->switchProperty(3);
+    frame(frameOf(4));
+    ASSERT_TRUE(table->isVisible());
+    EXPECT_EQ(table->pointCount(), 4u);
+    EXPECT_EQ(count->text(), "4");
+
+    w->switchProperty(4);
+    frame(frameOf(6));
+    EXPECT_EQ(table->pointCount(), 4u) << "hidden: not filled";
+    w->switchProperty(3);
+    a->tick();
+    EXPECT_EQ(table->pointCount(), 6u);
+    EXPECT_EQ(count->text(), "6");
+
+    // Hidden by the big screen and shown again by leaving it: the tick alone brings it up to
+    // date, without a new frame.
+    w->findChild<QAction *>("action_BigScreen")->trigger();
+    ASSERT_FALSE(table->isVisible());
+    frame(frameOf(8));
+    EXPECT_EQ(table->pointCount(), 6u);
+    w->findChild<QAction *>("action_BigScreen")->trigger();
+    ASSERT_TRUE(table->isVisible());
+    EXPECT_FALSE(a->redrawFlag());
+    a->tick();
+    EXPECT_EQ(table->pointCount(), 8u);
+    EXPECT_EQ(count->text(), "8");
 }
 
 TEST_F(View3DTest, FramesKeptTrimsTheOldest)

@@ -7,6 +7,23 @@
 #include <cstdio>
 #include <cstring>
 
+std::vector<std::vector<uint8_t>> fenku_measurement(uint16_t width, uint16_t height, uint32_t index)
+{
+    const size_t n = size_t(width) * height;
+    std::vector<std::array<float, 3>> points(n);
+    for (size_t i = 0; i < n; ++i)
+        points[i] = {1000.0f + float(i % width) * 10.0f, float(i / width) * 10.0f, 500.0f};
+    std::vector<std::vector<uint8_t>> out = fenku_frame(1, width, height, lp_xyz_content(points), 1200, index);
+    for (int16_t type = 2; type <= 5; ++type) {
+        std::vector<uint16_t> plane(n);
+        for (size_t i = 0; i < n; ++i)
+            plane[i] = uint16_t(type * 1000 + i);
+        const auto subs = fenku_frame(type, width, height, lp_u16_content(plane), 1200, index);
+        out.insert(out.end(), subs.begin(), subs.end());
+    }
+    return out;
+}
+
 FakeFenkU::FakeFenkU(const std::string &ip) : peer_(ip)
 {
     peer_.set_handler([this](FakePeer &peer, const Datagram &d) { on_datagram(peer, d); });

@@ -44,6 +44,11 @@ inline std::vector<std::vector<uint8_t>> fenku_frame(int16_t type, uint16_t widt
     return make_lp_plane(type, index, width, height, data, chunk);
 }
 
+// One measurement as the sensor sends it: a width x height grid of points (type 1, x, y, z in
+// millimetres) followed by its four u16 planes (types 2 to 5), all with frame index `index`.
+// A receiver that has not learnt the data-type mask posts a frame at the end of each of them.
+std::vector<std::vector<uint8_t>> fenku_measurement(uint16_t width, uint16_t height, uint32_t index = 0);
+
 struct FenkTimeSync {
     std::vector<uint8_t> frame; // the whole datagram
     uint16_t reserved = 0;

@@ -6,6 +6,22 @@
 #include <algorithm>
 #include <cstring>
 
+std::vector<std::vector<uint8_t>> vimo_e_frame()
+{
+    std::vector<std::vector<uint8_t>> out;
+    for (int k = 0; k < 180; ++k) {
+        std::vector<VimoPoint> pts(128);
+        for (int j = 0; j < 128; ++j) {
+            pts[size_t(j)].range_mm = uint32_t(1000 + k * 128 + j);
+            pts[size_t(j)].elevation = 90000;
+            pts[size_t(j)].azimuth = uint32_t((k * 128 + j) * 15 % 360000);
+            pts[size_t(j)].intensity = uint8_t(j);
+        }
+        out.push_back(make_vimo_e_packet(0, pts, 0, 0, 0, uint16_t(k)));
+    }
+    return out;
+}
+
 FakeVimo::FakeVimo(int port, const std::string &ip, bool reuse) : peer_(ip, port, reuse)
 {
     peer_.set_handler([this](FakePeer &p, const Datagram &d) { on_datagram(p, d); });

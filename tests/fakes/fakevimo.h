@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+// A whole frame as the sensor sends it: 180 point packets of 128 points, numbered 0 to 179,
+// every point inside the sensor's range and every one different.
+std::vector<std::vector<uint8_t>> vimo_e_frame();
+
 class FakeVimo {
 public:
     // How the fake answers firmware messages.
