@@ -36,7 +36,7 @@ void RatioReporter::Finalize()
         const double b = find(p.baseline);
         if (a > 0 && b > 0)
             std::printf("  %-24s / %-24s %6.2f%s%s\n", p.measured.c_str(), p.baseline.c_str(),
-                        a / b, p.goal.empty() ? "" : "   goal: ", p.goal.c_str());
+                        a / b, p.goal.empty() ? "" : p.goal[0] == '(' ? "   " : "   goal: ", p.goal.c_str());
     }
     if (!note_.empty())
         std::printf("%s\n", note_.c_str());
