@@ -3,9 +3,10 @@
 //   queue 1, foreground, labelling, foreground list, slabs) on a learned background with 16
 //   objects in view, beside a bare loop of the same arithmetic written straight over plain
 //   arrays (no queues, no copies). Goal: 1.5x or less.
-// - the threaded pipeline (Start, feed 60 frames, drain) beside the same frames through the
-//   synchronous stage calls on one thread. Goal: a frame rate at least 0.8 of theirs, that is
-//   a time ratio of 1.25 or less.
+// - the threaded pipeline (feed 60 frames, drain) beside the same frames through the
+//   synchronous stage calls on one thread; Start and Reset are left out of the time on both
+//   sides. Goal: 0.8 of their time or less on a machine with two or more free cores (the
+//   threads must gain, not cost); the note under the ratios gives the cores and the load.
 // - the timer thread's step for one frame of 16 clusters against 16 models (features,
 //   classification with its trace lines, records, tracking) beside a bare loop computing the
 //   same features and scores over plain arrays. Goal: 2x or less.
@@ -493,7 +494,9 @@ void BM_bare_timer_step(benchmark::State &state)
     state.SetItemsProcessed(int64_t(state.iterations()));
 }
 
-// Start, 20 learning frames and 40 with the objects, drained, reset.
+// 20 learning frames and 40 with the objects, fed and drained. Start (the threads and their
+// state) and Reset (joining them) stay outside the time, as the synchronous side's reset and
+// timer state do.
 void BM_pipeline_threaded(benchmark::State &state)
 {
     std::unique_ptr<PacketData> f(new PacketData());
@@ -503,15 +506,23 @@ void BM_pipeline_threaded(benchmark::State &state)
     std::vector<ModelInfo> infos;
     d.LoadModelsFromFile(models, infos);
     DetectorConfig cfg;
+    size_t records = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         d.Start(cfg);
+        state.ResumeTiming();
         settle(d);
         for (int i = 0; i < kPipelineFrames; ++i)
             feed(d, i < kLearning ? wall_packets() : object_packets());
         if (!d.WaitDrained(std::chrono::seconds(60)))
             state.SkipWithError("the workers did not drain");
+        state.PauseTiming();
+        records = d.GetResults().size();
         d.Reset();
+        state.ResumeTiming();
     }
+    if (records != 16)
+        state.SkipWithError("the last frame did not give its 16 records");
     state.SetItemsProcessed(int64_t(state.iterations()) * kPipelineFrames);
 }
 
@@ -524,13 +535,22 @@ void BM_pipeline_sync(benchmark::State &state)
     PointCloudAnomalyDetector d;
     std::vector<ModelInfo> infos;
     d.LoadModelsFromFile(models, infos);
+    size_t records = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         d.Reset();
-        PointCloudAnomalyDetector::TimerState timer;
+        auto timer = std::make_unique<PointCloudAnomalyDetector::TimerState>();
+        state.ResumeTiming();
         settle(d);
         for (int i = 0; i < kPipelineFrames; ++i)
-            frame_through_stages(d, i < kLearning ? wall_packets() : object_packets(), *f, timer);
+            frame_through_stages(d, i < kLearning ? wall_packets() : object_packets(), *f, *timer);
+        state.PauseTiming();
+        records = d.GetResults().size();
+        timer.reset();
+        state.ResumeTiming();
     }
+    if (records != 16)
+        state.SkipWithError("the last frame did not give its 16 records");
     state.SetItemsProcessed(int64_t(state.iterations()) * kPipelineFrames);
 }
 
@@ -677,7 +697,7 @@ int main(int argc, char **argv)
                            {{"BM_detector_frame", "BM_bare_frame", "1.5 or less"},
                             {"BM_timer_step", "BM_bare_timer_step", "2 or less"},
                             {"BM_pipeline_threaded", "BM_pipeline_sync",
-                             "1.25 or less (a frame rate 0.8 of the synchronous calls)"},
+                             "0.8 or less with two or more free cores"},
                             {"BM_training_epoch_threaded", "BM_training_epoch_sync", "1.5 or less"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -1,6 +1,8 @@
 #include "ratioreporter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 RatioReporter::RatioReporter(std::string title, std::vector<Pair> pairs, std::string note)
@@ -34,10 +36,21 @@ void RatioReporter::Finalize()
         const double b = find(p.baseline);
         if (a > 0 && b > 0)
             std::printf("  %-24s / %-24s %6.2f%s%s\n", p.measured.c_str(), p.baseline.c_str(),
-                        a / b, p.goal.empty() ? "" : "   goal: ", p.goal.c_str());
+                        a / b, p.goal.empty() ? "" : p.goal[0] == '(' ? "   " : "   goal: ", p.goal.c_str());
     }
     if (!note_.empty())
         std::printf("%s\n", note_.c_str());
+    // Ratios of threaded work mean little without the cores the run had to itself.
+    double load = -1;
+    if (FILE *f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1)
+            load = -1;
+        std::fclose(f);
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    if (load >= 0)
+        std::printf("(%u cores, load average over the last minute %.1f: about %.0f free)\n", cores, load,
+                    std::max(0.0, double(cores) - load));
 }
 
 double RatioReporter::find(const std::string &prefix) const

@@ -15,7 +15,7 @@ public:
     struct Pair {
         std::string measured; // benchmark name prefixes
         std::string baseline;
-        std::string goal = {}; // printed beside the ratio; may be empty
+        std::string goal = {}; // printed beside the ratio; may be empty; "(...)": a remark
     };
     RatioReporter(std::string title, std::vector<Pair> pairs, std::string note = {});
 

@@ -18,6 +18,7 @@
 #include <limits>
 #include <new>
 #include <system_error>
+#include <utility>
 
 // Floating point here is fixed once: sensor coordinates are floats (value / 1000 * 2 in single
 // precision, as the receiver decodes them); the tilt filter and the levelling rotation work in
@@ -46,21 +47,6 @@ void clamp_config(DetectorConfig &c)
     if (distance == 0.0f || distance > 50.0f)
         c.distance_threshold = 10.0f;
 }
-
-// An output iterator that drops what is assigned to it: empties a queue without a 0.76 MB
-// buffer per element.
-struct DiscardIterator {
-    struct Sink {
-        template <class T>
-        Sink &operator=(T &&)
-        {
-            return *this;
-        }
-    };
-    Sink operator*() const { return {}; }
-    DiscardIterator &operator++() { return *this; }
-    DiscardIterator operator++(int) { return *this; }
-};
 
 PointCloudAnomalyDetector *create_instance() noexcept
 {
@@ -175,10 +161,11 @@ void PointCloudAnomalyDetector::Reset()
 
 void PointCloudAnomalyDetector::emptyQueues()
 {
-    while (queue1_.try_dequeue_bulk(DiscardIterator(), kQueueCapacity) > 0) {
-    }
-    while (queue2_.try_dequeue_bulk(DiscardIterator(), kQueueCapacity) > 0) {
-    }
+    FrameBuffer left;
+    while (queue1_.try_dequeue(left))
+        recycle(std::move(left));
+    while (queue2_.try_dequeue(left))
+        recycle(std::move(left));
     queued1_.store(0);
     queued2_.store(0);
     inFlight_.store(0);
@@ -211,7 +198,7 @@ bool PointCloudAnomalyDetector::waitForRoom(const std::atomic<size_t> &queued)
 }
 
 bool PointCloudAnomalyDetector::takeElement(FrameQueue &queue, std::atomic<size_t> &queued,
-                                            std::chrono::milliseconds poll, PacketData &out)
+                                            std::chrono::milliseconds poll, FrameBuffer &out)
 {
     if (!queue.try_dequeue(out)) {
         // Polls, but wakes at once for a new element or the end of the run.
@@ -222,6 +209,30 @@ bool PointCloudAnomalyDetector::takeElement(FrameQueue &queue, std::atomic<size_
     --queued;
     notifyFlow(); // room for a producer waiting on this queue
     return true;
+}
+
+PointCloudAnomalyDetector::FrameBuffer PointCloudAnomalyDetector::freshBuffer()
+{
+    {
+        std::lock_guard<std::mutex> lock(poolMutex_);
+        if (!pool_.empty()) {
+            FrameBuffer b = std::move(pool_.back());
+            pool_.pop_back();
+            return b;
+        }
+    }
+    return FrameBuffer(new (std::nothrow) PacketData());
+}
+
+void PointCloudAnomalyDetector::recycle(FrameBuffer buffer)
+{
+    if (!buffer)
+        return;
+    // Zeroed here, by the stage that is done with it, not by the packet intake on the GUI
+    // thread when it needs the next grid.
+    std::memset(static_cast<void *>(buffer.get()), 0, sizeof(PacketData));
+    std::lock_guard<std::mutex> lock(poolMutex_);
+    pool_.push_back(std::move(buffer));
 }
 
 void PointCloudAnomalyDetector::finishElement()
@@ -256,8 +267,11 @@ uint8_t PointCloudAnomalyDetector::minClusterPoints() const
 
 bool PointCloudAnomalyDetector::TakeQueuedFrame(PacketData &out)
 {
-    if (!queue1_.try_dequeue(out))
+    FrameBuffer frame;
+    if (!queue1_.try_dequeue(frame))
         return false;
+    out = *frame;
+    recycle(std::move(frame));
     --queued1_;
     finishElement();
     return true;
@@ -268,25 +282,25 @@ void PointCloudAnomalyDetector::live_data_thread()
     clusterA_.reserve(kWorkingPoints);
     clusterB_.reserve(kWorkingPoints);
     clusterC_.reserve(kWorkingPoints);
-    std::unique_ptr<PacketData> work(new (std::nothrow) PacketData);
-    if (work) {
+    {
         moodycamel::ProducerToken producer(queue2_);
+        FrameBuffer work;
         while (running_.load()) {
-            if (!takeElement(queue1_, queued1_, kLivePoll, *work))
+            if (!takeElement(queue1_, queued1_, kLivePoll, work))
                 continue;
+            // The clusters are written into the frame's own buffer, which goes on to queue 2.
             if (processFrame(*work) && waitForRoom(queued2_) && running_.load()) {
                 ++queued2_;
-                if (queue2_.enqueue(producer, *work)) {
+                if (queue2_.enqueue(producer, std::move(work))) {
                     notifyFlow();
                     continue;
                 }
                 --queued2_;
                 QV_TRACE() << "no memory to queue the clusters of a frame";
             }
+            recycle(std::move(work));
             finishElement();
         }
-    } else {
-        QV_TRACE() << "no memory for the live thread's frame";
     }
     clearBackground();
     bgFrameCount_ = 0;
@@ -297,23 +311,24 @@ void PointCloudAnomalyDetector::live_data_thread()
 
 void PointCloudAnomalyDetector::timer_thread()
 {
-    std::unique_ptr<PacketData> work(new (std::nothrow) PacketData);
     std::unique_ptr<TimerState> state;
     try {
         state.reset(new TimerState);
     } catch (const std::bad_alloc &) {
     }
-    if (work && state && state->tracker) {
+    if (state && state->tracker) {
+        FrameBuffer work;
         while (running_.load()) {
-            if (!takeElement(queue2_, queued2_, kTimerPoll, *work))
+            if (!takeElement(queue2_, queued2_, kTimerPoll, work))
                 continue;
             if (tap_)
                 tap_(*work);
             processClusterElement(*work, *state);
+            recycle(std::move(work));
             finishElement();
         }
     } else {
-        QV_TRACE() << "no memory for the timer thread's clusters";
+        QV_TRACE() << "no memory for the timer thread's state";
     }
     state.reset();
     QV_TRACE() << "time thread end";
@@ -383,18 +398,25 @@ int PointCloudAnomalyDetector::ProcessPointPacket(const uint8_t *data, size_t le
             bool room = queued1_.load() < kDetectorQueueLimit;
             if (!room && running_.load())
                 room = waitForRoom(queued1_) && running_.load();
-            if (room) {
+            // The whole grid goes to queue 1 and a zeroed buffer takes its place.
+            FrameBuffer next = room ? freshBuffer() : nullptr;
+            if (next) {
                 ++inFlight_;
                 ++queued1_;
-                if (queue1_.enqueue(queue1Producer_, *grid_)) {
+                FrameBuffer full = std::exchange(grid_, std::move(next));
+                if (queue1_.enqueue(queue1Producer_, std::move(full))) {
                     notifyFlow();
                 } else {
                     --queued1_;
                     finishElement();
+                    recycle(std::move(full));
                     QV_TRACE() << "no memory to queue a frame";
                 }
+            } else {
+                if (room)
+                    QV_TRACE() << "no memory to queue a frame";
+                std::memset(static_cast<void *>(grid_.get()), 0, sizeof(PacketData));
             }
-            std::memset(static_cast<void *>(grid_.get()), 0, sizeof(PacketData));
         }
         packetCounter_ = 0;
     }

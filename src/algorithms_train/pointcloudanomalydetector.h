@@ -40,8 +40,8 @@ constexpr int kDetectorBackgroundFrames = 20;
 constexpr int kDetectorMargin = 20;
 // Frames a packet's end-of-frame must close to be a whole frame.
 constexpr int kDetectorFramePackets = 450;
-// Elements either queue may hold before its producer waits for the consumer (about 3 MB):
-// enough to keep the consumer busy, and the slots stay warm in the cache.
+// Frames either queue may hold before its producer waits for the consumer (about 3 MB):
+// enough to keep the consumer busy, and the buffers stay warm in the cache.
 constexpr size_t kDetectorQueueLimit = 4;
 // Points a result record holds.
 constexpr int kDetectorRecordPoints = 2560;
@@ -321,7 +321,10 @@ private:
         // blocks, so the memory a run touches stays near the limit instead of the whole pool.
         static const size_t BLOCK_SIZE = 4;
     };
-    using FrameQueue = moodycamel::ConcurrentQueue<PacketData, QueueTraits>;
+    // Frames travel as buffers handed from stage to stage: a frame is 0.76 MB, and copying it
+    // in and out of each queue cost more than the threads gained.
+    using FrameBuffer = std::unique_ptr<PacketData>;
+    using FrameQueue = moodycamel::ConcurrentQueue<FrameBuffer, QueueTraits>;
 
     void live_data_thread();
     void timer_thread();
@@ -330,7 +333,12 @@ private:
     // One element of the queue into `out`; false, after waiting up to `poll`, when there is
     // none.
     bool takeElement(FrameQueue &queue, std::atomic<size_t> &queued, std::chrono::milliseconds poll,
-                     PacketData &out);
+                     FrameBuffer &out);
+    // A zeroed buffer for the next frame grid: one handed back, or a new one; null when there
+    // is no memory.
+    FrameBuffer freshBuffer();
+    // Zeroes a buffer whose frame is done with and keeps it for the next grid (null is fine).
+    void recycle(FrameBuffer buffer);
     void notifyFlow() const;
     void finishElement();
     void emptyQueues();
@@ -359,7 +367,7 @@ private:
     std::vector<ObjectModel> models_;
     std::atomic<uint8_t> training_{0};
     std::string trainName_;
-    std::unique_ptr<PacketData> grid_;
+    FrameBuffer grid_;
     uint16_t packetCounter_ = 0;
     uint16_t fgCount_ = 0;
     std::vector<uint16_t> labelGrid_;
@@ -400,5 +408,9 @@ private:
     std::atomic<size_t> queued1_{0};
     std::atomic<size_t> queued2_{0};
     moodycamel::ProducerToken queue1Producer_;
+    // Buffers of finished frames, zeroed. No more than the queues and the three stages can
+    // hold at once ever come back, so it stays small; it outlives runs.
+    std::mutex poolMutex_;
+    std::vector<FrameBuffer> pool_;
     std::function<void(const PacketData &)> tap_;
 };

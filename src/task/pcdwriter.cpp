@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 #include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 std::string PcdWriter::header(size_t points)
@@ -67,6 +68,15 @@ namespace {
 // workers waiting for a free one (with two per worker, exports on a loaded machine took half as
 // long again).
 constexpr size_t kChunkPoints = 16384;
+
+// The cores this process may run on (taskset, a container's cpuset), not those the machine has.
+size_t usable_cores()
+{
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof(set), &set) == 0)
+        return size_t(std::max(1, CPU_COUNT(&set)));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 class ChunkPipeline {
 public:
@@ -173,16 +183,19 @@ bool PcdWriter::write(const char *path, const PointFrame &frame)
     }
     const std::string head = header(frame.size());
     bool ok = write_all_fd(fd, head.data(), head.size());
-    if (ok && frame.size() <= kChunkPoints) {
-        // A small frame: formatted here and written at once.
-        std::unique_ptr<char[]> text(new char[frame.size() * kLineMax + 1]);
-        char *e = text.get();
-        for (const UserPointData &p : frame)
-            e = put_point(e, p);
-        ok = write_all_fd(fd, text.get(), size_t(e - text.get()));
+    if (ok && (frame.size() <= kChunkPoints || usable_cores() < 2)) {
+        // A small frame, or one core (threads would only take turns with the writer): formatted
+        // here, chunk by chunk through one buffer, so the memory stays that of a chunk.
+        std::unique_ptr<char[]> text(new char[std::min(frame.size(), kChunkPoints) * kLineMax + 1]);
+        for (size_t begin = 0; ok && begin < frame.size(); begin += kChunkPoints) {
+            const size_t end = std::min(frame.size(), begin + kChunkPoints);
+            char *e = text.get();
+            for (size_t i = begin; i < end; ++i)
+                e = put_point(e, frame[i]);
+            ok = write_all_fd(fd, text.get(), size_t(e - text.get()));
+        }
     } else if (ok) {
-        const size_t cores = std::max(1u, std::thread::hardware_concurrency());
-        ChunkPipeline pipeline(frame, std::min<size_t>(4, cores));
+        ChunkPipeline pipeline(frame, std::min<size_t>(4, usable_cores()));
         ok = pipeline.write_all(fd);
     }
     if (!ok)

@@ -474,7 +474,7 @@ bool PlaybackProc::PCDReader(const char *path)
     return true;
 }
 
-bool PlaybackProc::LASWriter(const char *path, std::vector<UserPointData> frame)
+bool PlaybackProc::LASWriter(const char *path, const std::vector<UserPointData> &frame)
 {
     LasWriter writer;
     if (!writer.write(path, frame)) {
@@ -484,7 +484,7 @@ bool PlaybackProc::LASWriter(const char *path, std::vector<UserPointData> frame)
     return true;
 }
 
-bool PlaybackProc::PCDWriter(const char *path, std::vector<UserPointData> frame)
+bool PlaybackProc::PCDWriter(const char *path, const std::vector<UserPointData> &frame)
 {
     PcdWriter writer;
     if (!writer.write(path, frame)) {

@@ -75,9 +75,10 @@ public:
     bool PCDReader(const char *path);
 
     // Snapshot writers (GUI thread). False when the file cannot be written, or, for LAS, when
-    // the frame is empty or a coordinate does not fit the file's scaled integers.
-    bool LASWriter(const char *path, std::vector<UserPointData> frame);
-    bool PCDWriter(const char *path, std::vector<UserPointData> frame);
+    // the frame is empty or a coordinate does not fit the file's scaled integers. They read the
+    // caller's frame where it lies: a snapshot can hold millions of points.
+    bool LASWriter(const char *path, const std::vector<UserPointData> &frame);
+    bool PCDWriter(const char *path, const std::vector<UserPointData> &frame);
 
     // Parsers: each emits its frames and one final frame at 100 and returns the frame count
     // before that final one.

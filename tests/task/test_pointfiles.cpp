@@ -21,6 +21,8 @@
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
+#include <sched.h>
+#include <thread>
 
 namespace {
 
@@ -315,7 +317,11 @@ TEST(PcdWriter, EmptyFrameAndUnwritablePath)
 
 // A large frame is formatted in slices on several threads; the file must be the same as the
 // lines written one after the other.
-TEST(PcdWriter, LargeFrameIsWrittenInOrder)
+// Written by worker threads when the process may use several cores, by the caller alone when
+// it is held to one; the file is the same either way.
+class PcdLargeFrame : public ::testing::TestWithParam<bool> {};
+
+TEST_P(PcdLargeFrame, IsWrittenInOrder)
 {
     PointFrame frame(250003);
     std::mt19937 rng(5);
@@ -326,11 +332,33 @@ TEST(PcdWriter, LargeFrameIsWrittenInOrder)
     for (const UserPointData &p : frame)
         PcdWriter::append_point(expected, p);
     const std::string path = testsupport::make_temp_subdir("pcd") + "/large.pcd";
-    ASSERT_TRUE(PcdWriter().write(path.c_str(), frame));
+    bool ok = false;
+    // On a thread of its own, so that holding it to one core leaves the test's thread alone.
+    std::thread writer([&] {
+        if (GetParam()) {
+            cpu_set_t all, one;
+            ASSERT_EQ(::sched_getaffinity(0, sizeof(all), &all), 0);
+            CPU_ZERO(&one);
+            for (int c = 0; c < CPU_SETSIZE; ++c)
+                if (CPU_ISSET(c, &all)) {
+                    CPU_SET(c, &one);
+                    break;
+                }
+            ASSERT_EQ(::sched_setaffinity(0, sizeof(one), &one), 0);
+        }
+        ok = PcdWriter().write(path.c_str(), frame);
+    });
+    writer.join();
+    ASSERT_TRUE(ok);
     const std::string written = read_text(path);
     EXPECT_EQ(written.size(), expected.size());
     EXPECT_TRUE(written == expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(PcdWriter, PcdLargeFrame, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &i) {
+                             return std::string(i.param ? "OneCore" : "EveryCore");
+                         });
 
 TEST(PcdFiles, RoundTripKeepsSixSignificantDigits)
 {
