@@ -478,9 +478,12 @@ TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
     fenk.set_host("127.0.0.1", local);
 
     int frames = 0, ticks = 0, renders = 0;
-    QObject::connect(a->fenkReceiver(), &RecvDataProc::sig_framedata, w.get(),
+    // The counters' connections end with the test: the receiver goes on posting frames until
+    // the fixture stops it, and those must not count into a finished test's stack.
+    QObject scope;
+    QObject::connect(a->fenkReceiver(), &RecvDataProc::sig_framedata, &scope,
                      [&](const std::vector<UserPointData> &, int) { ++frames; });
-    QObject::connect(a->tickTimer(), &QTimer::timeout, w.get(), [&] { ++ticks; });
+    QObject::connect(a->tickTimer(), &QTimer::timeout, &scope, [&] { ++ticks; });
     vtkNew<vtkCallbackCommand> counter;
     counter->SetClientData(&renders);
     counter->SetCallback([](vtkObject *, unsigned long, void *data, void *) { ++*static_cast<int *>(data); });
