@@ -92,24 +92,12 @@ size_t commandsOfType(FakeFenkU &fenk, uint16_t type)
     return n;
 }
 
-// Part 1: returns the number of switches whose Fenk-U got no query.
+// The switches: returns the number of switches whose Fenk-U got no query.
 int soakSwitches(MainWindow &window, int switches)
 {
     MainWindowTestAccess a(window);
     FakeVimo vimo;
-    std::atomic<int> vimoPort{0};
-    std::atomic<bool> sending{true};
-    const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
-    std::thread sender([&] {
-        auto next = std::chrono::steady_clock::now();
-        while (sending) {
-            if (vimoPort.load() != 0)
-                for (const auto &packet : frame)
-                    vimo.send(packet);
-            next += std::chrono::milliseconds(50);
-            std::this_thread::sleep_until(next);
-        }
-    });
+    VimoFrameStream stream(vimo);
     BusyCores busy(BusyCores::cores());
     int missed = 0;
     QElapsedTimer clock;
@@ -119,7 +107,7 @@ int soakSwitches(MainWindow &window, int switches)
         vimo.set_host("127.0.0.1", vimoLocal);
         answerConnect(vimo.ip(), vimo.port(), vimoLocal);
         window.findChild<QAction *>("actionVimo_E")->trigger();
-        vimoPort = vimoLocal;
+        stream.set_sending(true);
         waitFor([&] { return a.currentModel() == LIDAR_VIMO_E && !a.frameCounts().empty(); }, 5000);
 
         FakeFenkU fenk;
@@ -130,11 +118,9 @@ int soakSwitches(MainWindow &window, int switches)
             ++missed;
             std::printf("  switch %d: no parameter query reached the Fenk-U\n", i + 1);
         }
-        vimoPort = 0;
+        stream.set_sending(false);
     }
     window.recv_data(MSG_STOP, QByteArray());
-    sending = false;
-    sender.join();
     std::printf("1. %d Vimo-E -> Fenk-U switches beside %u busy threads in %.1f s: %d without the Fenk-U query "
                 "(goal: 0) -> %s\n",
                 switches, BusyCores::cores(), double(clock.elapsed()) / 1000.0, missed, missed == 0 ? "met" : "NOT met");
@@ -152,7 +138,7 @@ struct FloodResult {
     double drainMs = 0.0;
 };
 
-// Part 2: a Fenk-U flood for `seconds`, probing every 100 ms how long a posted call waits.
+// The flood: a Fenk-U flood for `seconds`, probing every 100 ms how long a posted call waits.
 FloodResult soakFlood(MainWindow &window, int seconds, bool busyCores)
 {
     MainWindowTestAccess a(window);

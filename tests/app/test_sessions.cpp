@@ -416,20 +416,7 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
 {
     FakeVimo vimo;
     ASSERT_TRUE(vimo.ok());
-    std::atomic<int> vimoPort{0};
-    std::atomic<bool> sending{true};
-    const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
-    std::thread sender([&] {
-        // 20 Vimo-E frames a second, to whichever port the current session listens on.
-        auto next = std::chrono::steady_clock::now();
-        while (sending) {
-            if (vimoPort.load() != 0)
-                for (const auto &packet : frame)
-                    vimo.send(packet);
-            next += std::chrono::milliseconds(50);
-            std::this_thread::sleep_until(next);
-        }
-    });
+    VimoFrameStream stream(vimo);
     BusyCores busy(BusyCores::cores());
 
     constexpr int kSwitches = 6;
@@ -440,7 +427,7 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
         answerConnect(vimo.ip(), vimo.port(), vimoLocal, "VIMO0001");
         trigger("actionVimo_E");
         ASSERT_NE(a->vimoReceiver(), nullptr);
-        vimoPort = vimoLocal;
+        stream.set_sending(true);
         QTRY_VERIFY_WITH_TIMEOUT(a->currentModel() == LIDAR_VIMO_E && a->frameCounts().size() >= 1, kWaitMs);
 
         FakeFenkU fenk;
@@ -456,10 +443,8 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
         QTimer::singleShot(0, w.get(), [&] { passed = true; });
         QTRY_VERIFY_WITH_TIMEOUT(passed, kWaitMs);
         EXPECT_EQ(a->currentModel(), LIDAR_FENK_U);
-        vimoPort = 0;
+        stream.set_sending(false);
     }
-    sending = false;
-    sender.join();
 }
 
 // A Fenk-U that never answers the parameter query (its data-type mask stays unknown) posts a

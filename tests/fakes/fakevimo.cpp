@@ -4,6 +4,7 @@
 #include "lhframe.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 std::vector<std::vector<uint8_t>> vimo_e_frame()
@@ -20,6 +21,27 @@ std::vector<std::vector<uint8_t>> vimo_e_frame()
         out.push_back(make_vimo_e_packet(0, pts, 0, 0, 0, uint16_t(k)));
     }
     return out;
+}
+
+VimoFrameStream::VimoFrameStream(FakeVimo &vimo)
+{
+    thread_ = std::thread([this, &vimo] {
+        const std::vector<std::vector<uint8_t>> frame = vimo_e_frame();
+        auto next = std::chrono::steady_clock::now();
+        while (running_) {
+            if (sending_)
+                for (const auto &packet : frame)
+                    vimo.send(packet);
+            next += std::chrono::milliseconds(50);
+            std::this_thread::sleep_until(next);
+        }
+    });
+}
+
+VimoFrameStream::~VimoFrameStream()
+{
+    running_ = false;
+    thread_.join();
 }
 
 FakeVimo::FakeVimo(int port, const std::string &ip, bool reuse) : peer_(ip, port, reuse)

@@ -8,16 +8,34 @@
 #include "fakepeer.h"
 #include "lhframe.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // A whole frame as the sensor sends it: 180 point packets of 128 points, numbered 0 to 179,
 // every point inside the sensor's range and every one different.
 std::vector<std::vector<uint8_t>> vimo_e_frame();
+
+class FakeVimo;
+
+// vimo_e_frame() 20 times a second from a thread of its own, through `vimo` to the host it was
+// last given, while sending is on (it starts off): a Vimo-E session with frames flowing.
+class VimoFrameStream {
+public:
+    explicit VimoFrameStream(FakeVimo &vimo);
+    ~VimoFrameStream();
+    void set_sending(bool on) { sending_ = on; }
+
+private:
+    std::atomic<bool> running_{true};
+    std::atomic<bool> sending_{false};
+    std::thread thread_;
+};
 
 class FakeVimo {
 public:
