@@ -1,5 +1,6 @@
 #include "dialog_alldata.h"
 
+#include "devicemodels.h"
 #include "messagebox.h"
 #include "tracelog.h"
 #include "ui_dialog_alldata.h"
@@ -140,7 +141,8 @@ void Dialog_AllData::setData(const std::vector<UserPointData> &points, bool rela
 
     m_model->removeRows(0, m_model->rowCount());
     const qint64 first = firstShown();
-    if (m_lidarType == LIDAR_RAXO_E || m_lidarType == LIDAR_RAXO_S)
+    const DeviceModel *model = find_device_model(m_lidarType);
+    if (model != nullptr && model->tableDistance && !model->tableMaskColumns)
         ui->tableView->setColumnHidden(ColDistance, false);
     for (int row = 0; row < rows && first + row < n; ++row)
         fillRow(row, first + row);
@@ -155,15 +157,16 @@ void Dialog_AllData::fillRow(int row, qint64 position)
     };
     // Every model shows x, y, z and the intensity; the distance is a Fenk-U and Raxo field, depth
     // and deep field are Fenk-U planes. An unknown model shows the index alone.
-    if (m_lidarType > LIDAR_UNKNOWN)
+    const DeviceModel *model = find_device_model(m_lidarType);
+    if (model == nullptr || !model->tablePoints)
         return;
     put(ColX, number(p.x));
     put(ColY, number(p.y));
     put(ColZ, number(p.z));
-    if (m_lidarType <= LIDAR_RAXO_S)
+    if (model->tableDistance)
         put(ColDistance, number(p.distance));
     put(ColConfidence, QString::number(p.intensity));
-    if (m_lidarType == LIDAR_FENK_U) {
+    if (model->tablePlanes) {
         put(ColDepth, QString::number(p.depth));
         put(ColDeepField, QString::number(p.deep_field));
     }
@@ -196,17 +199,7 @@ void Dialog_AllData::setDataType(uint16_t mask)
 void Dialog_AllData::setLidarType(uint8_t type)
 {
     m_lidarType = type;
-    switch (type) {
-    case LIDAR_FENK_U:
-        m_rowsPerBlock = 40;
-        break;
-    case LIDAR_VIMO_E:
-        m_rowsPerBlock = 128;
-        break;
-    default:
-        m_rowsPerBlock = 150;
-        break;
-    }
+    m_rowsPerBlock = device_model(type).rowsPerBlock;
 }
 
 void Dialog_AllData::clickItem(int id)

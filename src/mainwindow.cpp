@@ -20,6 +20,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sensorreceiver.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
 #include "timercleanupcallback.h"
@@ -459,14 +460,15 @@ void MainWindow::on_pb_clean_clicked()
 void MainWindow::recv_iconshow(bool isopen)
 {
     boxObjects = isopen;
-    if (boxReceiver != nullptr)
-        boxReceiver->SetShowObjects(isopen);
+    if (auto *box = sessionAs<RecvBoxDataProc>())
+        box->SetShowObjects(isopen);
 }
 
 void MainWindow::recv_ignore_err(int secord)
 {
-    if (currentModel == LIDAR_VIMO_E && vimoReceiver != nullptr)
-        vimoReceiver->IgnoreErr(secord);
+    auto *vimo = sessionAs<RecvDataProc3>();
+    if (currentModel == LIDAR_VIMO_E && vimo != nullptr)
+        vimo->IgnoreErr(secord);
 }
 
 void MainWindow::recv_lidarOnLine(QString sn)

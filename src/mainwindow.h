@@ -11,6 +11,7 @@
 // mainwindow_playback.cpp (playback, recording and snapshot) and mainwindow_inspection.cpp
 // (the factory test, the voxel filter and the free-text command window).
 
+#include "devicemodels.h"
 #include "dialog_debug.h"
 #include "featurepoints.h"
 #include "messagebox.h"
@@ -58,11 +59,16 @@ class MyInteractorStyle;
 class PlaybackProc;
 class QAction;
 class QTimer;
-class RecvBoxDataProc;
-class RecvDataProc;
-class RecvDataProc2;
-class RecvDataProc3;
+class SensorReceiver;
 class TimerCleanupCallback;
+
+// A command's note, under which its reply is logged, and the key the reply is matched by: the
+// set code for a set command, -1 for any other.
+struct PendingCommand {
+    QString note;
+    int key = -1;
+    bool operator==(const PendingCommand &o) const { return note == o.note && key == o.key; }
+};
 
 namespace Ui {
 class MainWindow;
@@ -220,7 +226,7 @@ private:
     void recvLidarType(const QByteArray &info);
     // The stop message: every receiver stopped, notes, frames and cache emptied, display paused.
     void stopAll();
-    template <typename Receiver> void stopReceiver(Receiver *&receiver, bool repeatStop);
+    void stopReceiver(bool repeatStop);
     // True for the receiver of the running session. One that was stopped may still have
     // frames and messages waiting in the window's queue when the next session has started.
     bool isSessionReceiver(const QObject *receiver) const;
@@ -230,7 +236,9 @@ private:
     template <typename Receiver, typename... Args, typename Target, typename... SlotArgs>
     void connectSession(Receiver *receiver, void (Receiver::*signal)(Args...), Target *target,
                         void (Target::*slot)(SlotArgs...), Qt::ConnectionType type = Qt::AutoConnection);
-    template <typename Receiver> void connectSessionData(Receiver *receiver);
+    void connectSessionData(SensorReceiver *receiver);
+    // The session's receiver as its family's class; nullptr for another family or none.
+    template <typename Receiver> Receiver *sessionAs() const;
     // Logs a confirmed or refused setting against the oldest note and runs its follow-up.
     void confirmSetting(const QByteArray &info, const QString &title);
     QString takeNote();
@@ -249,6 +257,8 @@ private:
     void queryLidarParam(int type);
     // The connect action of a sensor model (Fenk-U, Raxo-E, Raxo-S, Vimo-E).
     void connectSensor(uint8_t model);
+    // Makes the model's receiver, wires it as the session's and starts it.
+    void startSession(uint8_t model, const SessionTarget &target);
     // The end of every accepted connect: frames kept, the view and the playback toolbar running.
     void startDisplay(int32_t kept);
     // Handlers of the Raxo page during Raxo-S sessions.
@@ -288,11 +298,9 @@ private:
     // The listener deletes itself when it ends, also by itself when port 6789 cannot be bound:
     // the window must never touch it afterwards, and the next connect starts a new one.
     QPointer<HeartBeatProc> heartBeat;
-    RecvDataProc *fenkReceiver = nullptr;
-    RecvDataProc2 *raxoReceiver = nullptr;
-    RecvDataProc3 *vimoReceiver = nullptr;
-    RecvBoxDataProc *boxReceiver = nullptr;
-    // The model of the session's receiver, set with it: the model its start message queries.
+    // The receiver of the running session, and its model (the model its start message
+    // queries). It deletes itself once stopped.
+    QPointer<SensorReceiver> sessionReceiver;
     uint8_t sessionModel = LIDAR_UNKNOWN;
     PlaybackProc *playback = nullptr;
     AlgorithmBox *algorithmBox = nullptr;
@@ -312,7 +320,8 @@ private:
     bool colourful = false;
     bool redrawFlag = false;
     int32_t framesKept = 10;
-    QVector<QString> pendingNotes;
+    // The notes of the commands sent, oldest first, each with the key its reply is matched by.
+    QVector<PendingCommand> pendingNotes;
     FeaturePoints limits;
     vtkSmartPointer<vtkRenderer> renderer_;
     vtkSmartPointer<vtkPoints> cloudPoints;
@@ -387,3 +396,9 @@ private:
     // Set while the stop message runs: a stop arriving from its waits is not started again.
     bool stopping = false;
 };
+
+template <typename Receiver> Receiver *MainWindow::sessionAs() const
+{
+    return qobject_cast<Receiver *>(sessionReceiver.data());
+}
+

@@ -10,7 +10,9 @@
 #include "dialog_objecttrack.h"
 #include "dialog_parsedata.h"
 #include "heartbeat.h"
+#include "fenkprotocol.h"
 #include "lhframe.h"
+#include "raxoprotocol.h"
 #include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_admin.h"
@@ -25,6 +27,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sensorreceiver.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 
@@ -38,20 +41,7 @@
 
 namespace {
 
-// Reply frame types of the Fenk-U and Raxo sensors (the request's type with bit 15 set).
-constexpr uint16_t kRaxoImuCalibrated = 0x8000;
-constexpr uint16_t kRaxoParams = 0x8001;
-constexpr uint16_t kRaxoSetResult = 0x8002;
-constexpr uint16_t kRaxoRunState = 0x8005;
-constexpr uint16_t kRaxoAlgParams = 0x8006;
-constexpr uint16_t kFenkParams = 0x8007;
-constexpr uint16_t kSetResultOrCounters = 0x8008;
-
-constexpr int kTypeOffset = 6;
-constexpr int kLengthOffset = 8;
-constexpr int kResultOffset = 12;
-constexpr int kCounterOffset = 16;
-constexpr int kFenkMaskOffset = 94;
+constexpr int kTypeOffset = int(LH_SUM_TYPE_AT);
 constexpr int kLogLimit = 1000;
 
 const uint8_t *bytesOf(const QByteArray &a)
@@ -76,7 +66,7 @@ std::pair<const uint8_t *, size_t> sumBody(const QByteArray &info)
     if (info.size() < int(LH_SUM_HEADER))
         return {p, 0};
     const size_t held = info.size() > int(LH_SUM_OVERHEAD) ? size_t(info.size()) - LH_SUM_OVERHEAD : 0;
-    return {p + LH_SUM_HEADER, std::min<size_t>(rd_u32(p + kLengthOffset), held)};
+    return {p + LH_SUM_HEADER, std::min<size_t>(rd_u32(p + LH_SUM_LENGTH_AT), held)};
 }
 
 } // namespace
@@ -159,49 +149,52 @@ void MainWindow::appendLog(const QString &title, const QString &text)
 
 QString MainWindow::takeNote()
 {
-    return pendingNotes.isEmpty() ? QString() : pendingNotes.takeFirst();
+    return pendingNotes.isEmpty() ? QString() : pendingNotes.takeFirst().note;
 }
 
 void MainWindow::recvCommandReply(const QByteArray &info)
 {
-    switch (currentModel) {
-    case LIDAR_FENK_U:
+    switch (device_model(currentModel).replies) {
+    case ReplyFormat::FenkSum:
         recvFenkReply(info);
         break;
-    case LIDAR_RAXO_E:
-    case LIDAR_RAXO_S:
+    case ReplyFormat::RaxoSum:
         recvRaxoReply(info);
         break;
-    case LIDAR_VIMO_E:
-    case LIDAR_ALG_BOX:
+    case ReplyFormat::Text:
         recvTextReply(info);
         break;
-    default:
+    case ReplyFormat::None:
         break; // no session
     }
 }
 
 void MainWindow::confirmSetting(const QByteArray &info, const QString &title)
 {
-    if (!holds(info, kResultOffset + 4, "the set result"))
+    // Both families put the u32 result at the same place.
+    static_assert(FENK_REPLY_RESULT_AT == RAXO_REPLY_RESULT_AT, "one result offset");
+    if (!holds(info, int(RAXO_REPLY_RESULT_AT) + 4, "the set result"))
         return;
     if (pendingNotes.isEmpty()) {
         show_network_warning(nullptr, tr("error"),
                              tr("Multiple simultaneous connections to the host computer exist!"));
         return;
     }
-    const QString note = pendingNotes.first();
-    const uint32_t result = rd_u32(bytesOf(info) + kResultOffset);
+    const PendingCommand sent = pendingNotes.first();
+    const QString &note = sent.note;
+    const uint32_t result = rd_u32(bytesOf(info) + RAXO_REPLY_RESULT_AT);
     if (result != 0) {
         appendLog(title, tr("%1 SET NG  code:%2").arg(note).arg(result));
         pendingNotes.removeFirst();
         return;
     }
     appendLog(title, tr("%1 SET OK").arg(note));
-    if (note.contains("data type")) {
+    // What follows an accepted setting depends on what was set, not on how its note reads.
+    const DeviceModel &model = device_model(currentModel);
+    if (sent.key >= 0 && sent.key == model.dataTypeSetCode) {
         queryLidarParam(currentModel);
         pendingNotes.removeFirst();
-    } else if (note.contains("lidar ip")) {
+    } else if (sent.key >= 0 && sent.key == model.addressSetCode) {
         // The sensor moves to its new address: the session cannot go on. The stop removes
         // every note.
         recv_data(MSG_STOP, QByteArray());
@@ -216,19 +209,19 @@ void MainWindow::recvFenkReply(const QByteArray &info)
         return;
     const QString title = msg_type_text(MSG_CMD_INFO);
     switch (rd_u16(bytesOf(info) + kTypeOffset)) {
-    case kFenkParams: {
-        if (!holds(info, kFenkMaskOffset + 2, "the data-type mask"))
+    case FENK_REPLY_PARAM: {
+        if (!holds(info, int(FENK_REPLY_DATA_TYPE_AT) + 2, "the data-type mask"))
             return;
         const auto b = sumBody(info);
         ui->page_fenku->setInfo(reinterpret_cast<const char *>(b.first), int(b.second));
         appendLog(title, tr("get lidar parameters  OK"));
-        const uint16_t mask = rd_u16(bytesOf(info) + kFenkMaskOffset);
+        const uint16_t mask = rd_u16(bytesOf(info) + FENK_REPLY_DATA_TYPE_AT);
         ui->page_spandata->setDataType(mask);
-        if (fenkReceiver != nullptr)
-            fenkReceiver->SetDataType(mask);
+        if (auto *fenk = sessionAs<RecvDataProc>())
+            fenk->SetDataType(mask);
         break;
     }
-    case kSetResultOrCounters:
+    case FENK_REPLY_SET:
         confirmSetting(info, title);
         break;
     default:
@@ -243,11 +236,11 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
     const QString title = tr("Info");
     const uint8_t *p = bytesOf(info);
     switch (rd_u16(p + kTypeOffset)) {
-    case kRaxoImuCalibrated:
+    case RAXO_REPLY_CALIBRATED:
         appendLog(title, tr("IMU calibrate  OK"));
         takeNote();
         break;
-    case kRaxoParams: {
+    case RAXO_REPLY_PARAM: {
         if (!holds(info, LH_SUM_HEADER, "the parameter body"))
             return;
         const auto b = sumBody(info);
@@ -255,10 +248,10 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         appendLog(title, tr("get lidar parameters  OK"));
         break;
     }
-    case kRaxoSetResult:
+    case RAXO_REPLY_SET:
         confirmSetting(info, title);
         break;
-    case kRaxoRunState:
+    case RAXO_REPLY_RUN:
         if (!holds(info, LH_SUM_HEADER + 1, "the run state"))
             return;
         if (p[LH_SUM_HEADER] == 0)
@@ -266,25 +259,25 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 SET OK").arg(takeNote()));
         break;
-    case kRaxoAlgParams: {
+    case RAXO_REPLY_ALG_PARAM: {
         if (!holds(info, LH_SUM_HEADER, "the algorithm body"))
             return;
         const auto b = sumBody(info);
         ui->page_raxo_e->setAlgInfo(b.first, b.second);
-        if (raxoReceiver != nullptr)
-            raxoReceiver->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+        if (auto *raxo = sessionAs<RecvDataProc2>())
+            raxo->PushCmd(RecvDataProc2::WORK_MODEL_READ);
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 SET OK").arg(takeNote()));
         break;
     }
-    case kSetResultOrCounters:
-        if (!holds(info, kCounterOffset + 4, "the error counters"))
+    case RAXO_REPLY_NET_ERROR:
+        if (!holds(info, int(RAXO_REPLY_COUNTER_AT) + 4, "the error counters"))
             return;
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 GET OK,timestamp:%2 count:%3")
                                  .arg(takeNote())
-                                 .arg(rd_u32(p + kResultOffset))
-                                 .arg(rd_u32(p + kCounterOffset)));
+                                 .arg(rd_u32(p + RAXO_REPLY_RESULT_AT))
+                                 .arg(rd_u32(p + RAXO_REPLY_COUNTER_AT)));
         break;
     default:
         break;
@@ -415,11 +408,11 @@ void MainWindow::recvLidarType(const QByteArray &info)
 
 // ---- the stop message ----
 
-template <typename Receiver> void MainWindow::stopReceiver(Receiver *&receiver, bool repeatStop)
+void MainWindow::stopReceiver(bool repeatStop)
 {
     // Forget it first: whatever runs during the wait below sees no receiver.
-    QPointer<Receiver> r(receiver);
-    receiver = nullptr;
+    QPointer<SensorReceiver> r(sessionReceiver);
+    sessionReceiver = nullptr;
     if (r == nullptr)
         return;
     r->stop();
@@ -444,12 +437,7 @@ void MainWindow::stopAll()
     // already is dropped on arrival.
     playback->abandon();
     ++playbackAbandons;
-    stopReceiver(fenkReceiver, true);
-    stopReceiver(raxoReceiver, true);
-    stopReceiver(vimoReceiver, true);
-    // The box receiver reports the disconnection at every stop call and its loop never sets
-    // its flag again: one call.
-    stopReceiver(boxReceiver, false);
+    stopReceiver(device_model(sessionModel).repeatStop);
     sessionModel = LIDAR_UNKNOWN;
     pendingNotes.clear();
     // The free-text command window belongs to the session it was opened for.

@@ -11,6 +11,7 @@
 #include "page_admin.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "sensorreceiver.h"
 #include "tracelog.h"
 
 #include <QAction>
@@ -56,22 +57,23 @@ void MainWindow::recv_actionOutlierFiltration(bool)
                 Qt::DirectConnection);
         run_dialog(&dialog);
     } else if (name == QLatin1String("action_voxel_reset")) {
-        if (raxoReceiver != nullptr)
-            raxoReceiver->SetVoxelFilter(false, 0.0f, 0);
+        if (auto *raxo = sessionAs<RecvDataProc2>())
+            raxo->SetVoxelFilter(false, 0.0f, 0);
     }
 }
 
 void MainWindow::onVoxelParam(bool on, float unitSize, int minNum)
 {
-    if (currentModel != LIDAR_RAXO_E && currentModel != LIDAR_RAXO_S)
+    // The filter is the Raxo receiver's: the model shown must be a Raxo one too.
+    if (!same_receiver(currentModel, LIDAR_RAXO_E))
         return;
-    if (raxoReceiver != nullptr)
-        raxoReceiver->SetVoxelFilter(on, unitSize, minNum);
+    if (auto *raxo = sessionAs<RecvDataProc2>())
+        raxo->SetVoxelFilter(on, unitSize, minNum);
 }
 
 void MainWindow::updateVoxelActions()
 {
-    const bool raxo = raxoReceiver != nullptr && (currentModel == LIDAR_RAXO_E || currentModel == LIDAR_RAXO_S);
+    const bool raxo = sessionAs<RecvDataProc2>() != nullptr && same_receiver(currentModel, LIDAR_RAXO_E);
     if (actionVoxelSet != nullptr)
         actionVoxelSet->setEnabled(raxo);
     if (actionVoxelReset != nullptr)
@@ -80,13 +82,11 @@ void MainWindow::updateVoxelActions()
 
 void MainWindow::recv_action_Cmd(bool)
 {
-    const bool connected =
-        fenkReceiver != nullptr || raxoReceiver != nullptr || vimoReceiver != nullptr || boxReceiver != nullptr;
-    if (!connected) {
+    if (sessionReceiver == nullptr) {
         recv_data(MSG_WARM, tr("please connect lidar first!").toLocal8Bit());
         return;
     }
-    if (currentModel != LIDAR_VIMO_E || vimoReceiver == nullptr) {
+    if (currentModel != LIDAR_VIMO_E || sessionAs<RecvDataProc3>() == nullptr) {
         recv_data(MSG_WARM, tr("only Vimo-E use").toLocal8Bit());
         return;
     }

@@ -3,6 +3,8 @@
 // complete LhSumFrame set command (type 8), handed to the main window with a short note; the
 // device's parameter reply (type 0x8007) comes back through setInfo.
 
+#include "fenkprotocol.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
@@ -12,51 +14,6 @@
 
 class Ui_Page_Hoby_UClass;
 
-// LhSumFrame types of the Fenk-U commands; the device answers with bit 15 set.
-enum FenkFrameType : uint16_t {
-    FENK_GET_PARAM = 7, // payload one zero byte; reply 0x8007 carries FenkLidarParam
-    FENK_SET = 8,       // payload a set body; reply 0x8008 carries a u32 result (0 = accepted)
-};
-
-// The set commands of the page (codes 6 and 8 are not used).
-enum FenkSetCode : uint16_t {
-    FENK_SET_SN = 0,          // serial-number text
-    FENK_SET_ID = 1,          // u32 identifier
-    FENK_SET_ADDRESS = 2,     // IP, mask, gateway (4 bytes each), u16 port
-    FENK_SET_UPLOAD = 3,      // upload IP (4 bytes), u16 upload port
-    FENK_SET_PWM = 4,         // u16 duty cycle below 100
-    FENK_SET_DATA_TYPE = 5,   // u16 data-type mask
-    FENK_SET_CONFIDENCE = 7,  // byte on, u16 threshold
-    FENK_SET_DISTANCE = 9,    // byte on, u16 minimum, u16 maximum
-};
-
-// Data bytes a set body can carry (the device's buffer).
-constexpr size_t FENK_SET_DATA_MAX = 1020;
-
-// FenkLidarParam, the body of the parameter reply (reply byte 12 on): the bytes the page reads.
-namespace fenk_param {
-constexpr size_t kSize = 129;
-constexpr size_t kModel = 2;         // 16 bytes of text
-constexpr size_t kSerial = 18;       // 32 bytes of text, main board
-constexpr size_t kId = 50;           // u32
-constexpr size_t kSoftVersion = 54;  // u32
-constexpr size_t kHardVersion = 58;  // u32
-constexpr size_t kIp = 62;           // 4 bytes, first octet first
-constexpr size_t kMask = 66;
-constexpr size_t kGateway = 70;
-constexpr size_t kPort = 74;         // u16
-constexpr size_t kUploadIp = 76;
-constexpr size_t kUploadPort = 80;   // u16
-constexpr size_t kDataType = 82;     // u16 mask
-constexpr size_t kUploadFix = 84;    // byte
-constexpr size_t kPwm = 85;          // u16
-constexpr size_t kCalib = 87;        // byte
-constexpr size_t kFilters = 90;      // bit 0 confidence filter, bit 1 distance filter
-constexpr size_t kConfidenceThr = 91;// u16
-constexpr size_t kBoardASerial = 93; // 32 bytes of text
-constexpr size_t kMinDistance = 125; // u16
-constexpr size_t kMaxDistance = 127; // u16
-} // namespace fenk_param
 
 class Page_Hoby_U : public QWidget {
     Q_OBJECT

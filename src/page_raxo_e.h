@@ -3,6 +3,8 @@
 // user action becomes one complete LhSumFrame handed to the main window with a short note and
 // LidarType 1; the sensor's parameter replies come back through setInfo and setAlgInfo.
 
+#include "raxoprotocol.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QString>
@@ -19,90 +21,6 @@ class QComboBox;
 class Ui_Page_Raxo_EClass;
 struct ModelInfo;
 
-// LhSumFrame types the page sends; the sensor answers with bit 15 set.
-enum RaxoFrameType : uint16_t {
-    RAXO_CALIBRATE = 0,      // 1 byte: 0 IMU zero position, 1 compare frame
-    RAXO_GET_PARAM = 1,      // 1 zero byte; reply 0x8001 carries RaxoLidarParam
-    RAXO_SET = 2,            // a set body; reply 0x8002 carries a u32 result (0 = accepted)
-    RAXO_RUN = 5,            // 1 byte: 1 start, 0 stop
-    RAXO_GET_ALG_PARAM = 6,  // no payload; reply 0x8006 carries RaxoAlgParam
-    RAXO_NET_ERROR = 8,      // no payload; reply 0x8008 carries two u32 counters
-};
-
-// The set vocabulary (codes 11 and 15 are not used; 12 carries two different settings).
-enum RaxoSetCode : uint16_t {
-    RAXO_SET_SN = 0,
-    RAXO_SET_ID = 1,
-    RAXO_SET_ADDRESS = 2,
-    RAXO_SET_UPLOAD_TARGET = 3,
-    RAXO_SET_IMU_PARAM = 4,
-    RAXO_SET_UPLOAD_KIND = 5,
-    RAXO_SET_DISTANCE_FILTER = 6,
-    RAXO_SET_INTENSITY_FILTER = 7,
-    RAXO_SET_AREA = 8,
-    RAXO_SET_OUTPUT = 9,
-    RAXO_SET_ALG = 10,
-    RAXO_SET_HEIGHT = 12,
-    RAXO_SET_MODEL_BIND = 12,
-    RAXO_SET_FILTER_ALG = 13,
-    RAXO_SET_TIME_AREA_FILTER = 14,
-    RAXO_SET_CLOSE_RANGE = 16,
-    RAXO_SET_IMU_TYPE = 17,
-    RAXO_SET_IMU_ACC = 18,
-    RAXO_SET_IMU_GYRO = 19,
-    RAXO_SET_IMU_FILTER = 20,
-    RAXO_SET_IMU_SAMPLE_RATE = 21,
-};
-
-// Data bytes a set body can carry (the sensor's buffer).
-constexpr size_t RAXO_SET_DATA_MAX = 1020;
-
-// RaxoLidarParam, the body of the parameter reply (reply byte 12 on): the bytes the page reads.
-namespace raxo_param {
-constexpr size_t kSize = 608;
-constexpr size_t kModel = 2;          // 16 bytes of text
-constexpr size_t kSerial = 18;        // 32 bytes of text
-constexpr size_t kId = 50;            // u32
-constexpr size_t kSoftVersion = 54;   // u32
-constexpr size_t kHardVersion = 58;   // u32
-constexpr size_t kIp = 62;            // 4 bytes, first octet first
-constexpr size_t kMask = 66;
-constexpr size_t kGateway = 70;
-constexpr size_t kPort = 74;          // u16
-constexpr size_t kUploadIp = 76;
-constexpr size_t kUploadPort = 80;    // u16
-constexpr size_t kUploadFlags = 82;   // u16: bits 0-2 point-data row, 3 status, 4 alarm
-constexpr size_t kAccBias = 84;       // 3 floats
-constexpr size_t kGyroBias = 96;      // 3 floats
-constexpr size_t kImuParams = 108;    // 9 floats
-constexpr size_t kFilters = 144;      // bit 0 distance, bit 1 intensity
-constexpr size_t kNearEnergy = 146;   // byte
-constexpr size_t kMinEnergy = 147;    // byte
-constexpr size_t kMinDistance = 148;  // u16, mm
-constexpr size_t kMaxDistance = 150;  // u16, mm
-constexpr size_t kArea = 152;         // 16 bytes, one per area row
-constexpr size_t kOutputs = 168;      // bits 0-3 default on, 4-7 PNP
-constexpr size_t kCircles = 169;      // u16
-constexpr size_t kPoints = 171;       // u16
-constexpr size_t kTimeArea = 179;     // u16
-constexpr size_t kCloseRange = 181;   // u16 switch, then four u16 thresholds
-constexpr size_t kClassMasks = 191;   // 4 bytes, outputs 1 to 4
-constexpr size_t kImuType = 195;      // byte
-constexpr size_t kImuRanges = 196;    // low nibble acc, high nibble gyro
-constexpr size_t kImuFilters = 197;   // low nibble acc, high nibble gyro
-constexpr size_t kImuSampleRate = 198;
-} // namespace raxo_param
-
-// RaxoAlgParam, the 128-byte algorithm block the page keeps and sends back whole (code 10).
-namespace raxo_alg {
-constexpr size_t kSize = 128;
-constexpr size_t kEnable = 0;
-constexpr size_t kPoints = 1;    // 1 to 100
-constexpr size_t kCircles = 2;   // 1 to 10
-constexpr size_t kObjMin = 3;    // 1 to 100
-constexpr size_t kFrames = 4;    // 1 to 10
-constexpr size_t kOffset = 5;    // float, cm, 10 to 50; unaligned
-} // namespace raxo_alg
 
 class Page_Raxo_E : public QMainWindow {
     Q_OBJECT

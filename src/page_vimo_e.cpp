@@ -21,8 +21,6 @@ QString device_text(const uint8_t *p, size_t width)
     return QString::fromStdString(trim_version_string(p, width));
 }
 
-const char kParamQueryText[] = "xxxxxx";
-
 } // namespace
 
 bool vimo_lidar_info_decode(const uint8_t *data, size_t len, VimoLidarInfo *out)
@@ -112,7 +110,7 @@ void Page_Vimo_E::on_pb_uploadfix_clicked()
 
 void Page_Vimo_E::queryParams()
 {
-    sendText(kParamQueryText, QUERY_PACK, tr("dev param"));
+    sendText(VIMO_PARAM_QUERY, QUERY_PACK, tr("dev param"));
 }
 
 void Page_Vimo_E::on_pb_reflush_clicked()

@@ -3,6 +3,8 @@
 // payload is an ASCII text command, handed to the main window with a short note; the device's
 // parameter reply comes back, decoded, through setInfo.
 
+#include "vimoprotocol.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QWidget>
@@ -25,9 +27,6 @@ struct VimoLidarInfo {
     uint8_t uploadFix = 0;
     uint8_t ptp = 0; // bit 0 of the reply's PTP byte only
 };
-
-// Size of the Vimo-E parameter reply payload.
-constexpr size_t VIMO_PARAM_SIZE = 152;
 
 // Decodes a parameter reply payload; false (and `out` untouched) unless it holds
 // VIMO_PARAM_SIZE bytes or more.

@@ -822,7 +822,7 @@
     </message>
     <message>
         <source>custom name and limits can not contain &quot;_&quot; or &quot;|&quot;!</source>
-        <translation>自定义名称和限制值不能包含"_"或"|"!</translation>
+        <translation>自定义名称和限制值不能包含&quot;_&quot;或&quot;|&quot;!</translation>
     </message>
 </context>
 <context>
@@ -2019,11 +2019,11 @@
     </message>
     <message>
         <source>sn</source>
-        <translation>序列号(sn)</translation>
+        <translation>序列号</translation>
     </message>
     <message>
         <source>id</source>
-        <translation>编号(id)</translation>
+        <translation>编号</translation>
     </message>
     <message>
         <source>ip.mask.gatewat.port  format error!</source>
@@ -2031,7 +2031,7 @@
     </message>
     <message>
         <source>lidar ip mask gateway port</source>
-        <translation>雷达地址(lidar ip mask gateway port)</translation>
+        <translation>雷达地址</translation>
     </message>
     <message>
         <source>target ip.port  format error!</source>
@@ -2039,11 +2039,11 @@
     </message>
     <message>
         <source>lidar upload ip port</source>
-        <translation>上传地址(lidar upload ip port)</translation>
+        <translation>上传地址</translation>
     </message>
     <message>
         <source>data type</source>
-        <translation>上传数据类型(data type)</translation>
+        <translation>上传数据类型</translation>
     </message>
     <message>
         <source>pwn set range(0,100)</source>
@@ -2051,15 +2051,15 @@
     </message>
     <message>
         <source>pwm</source>
-        <translation>占空比(pwm)</translation>
+        <translation>占空比</translation>
     </message>
     <message>
         <source>confidence</source>
-        <translation>置信度过滤(confidence)</translation>
+        <translation>置信度过滤</translation>
     </message>
     <message>
         <source>distance fitter</source>
-        <translation>距离过滤(distance fitter)</translation>
+        <translation>距离过滤</translation>
     </message>
     <message>
         <source>Open File</source>
@@ -2249,35 +2249,35 @@
     </message>
     <message>
         <source>calibration</source>
-        <translation>IMU零位校准(calibration)</translation>
+        <translation>IMU零位校准</translation>
     </message>
     <message>
         <source>compare frame </source>
-        <translation>校准帧标定(compare frame) </translation>
+        <translation>校准帧标定 </translation>
     </message>
     <message>
         <source>start</source>
-        <translation>启动(start)</translation>
+        <translation>启动</translation>
     </message>
     <message>
         <source>stop</source>
-        <translation>停止(stop)</translation>
+        <translation>停止</translation>
     </message>
     <message>
         <source>query network err</source>
-        <translation>读取断网情况(query network err)</translation>
+        <translation>读取断网情况</translation>
     </message>
     <message>
         <source>get algorithm parameters</source>
-        <translation>读取算法参数(get algorithm parameters)</translation>
+        <translation>读取算法参数</translation>
     </message>
     <message>
         <source>sn</source>
-        <translation>序列号(sn)</translation>
+        <translation>序列号</translation>
     </message>
     <message>
         <source>id</source>
-        <translation>编号(id)</translation>
+        <translation>编号</translation>
     </message>
     <message>
         <source>ip.mask.gatewat.port  format error!</source>
@@ -2285,7 +2285,7 @@
     </message>
     <message>
         <source>lidar ip mask gateway port</source>
-        <translation>雷达地址(lidar ip mask gateway port)</translation>
+        <translation>雷达地址</translation>
     </message>
     <message>
         <source>target ip.port  format error!</source>
@@ -2293,63 +2293,63 @@
     </message>
     <message>
         <source>lidar upload ip port</source>
-        <translation>上传地址(lidar upload ip port)</translation>
+        <translation>上传地址</translation>
     </message>
     <message>
         <source>imu parameters</source>
-        <translation>IMU外参(imu parameters)</translation>
+        <translation>IMU外参</translation>
     </message>
     <message>
         <source>pointdata upload</source>
-        <translation>点云数据包上传(pointdata upload)</translation>
+        <translation>点云数据包上传</translation>
     </message>
     <message>
         <source>dev status upload</source>
-        <translation>设备状态包上传(dev status upload)</translation>
+        <translation>设备状态包上传</translation>
     </message>
     <message>
         <source>alarm upload</source>
-        <translation>防区报警信息上传(alarm upload)</translation>
+        <translation>防区报警信息上传</translation>
     </message>
     <message>
         <source>distance filter</source>
-        <translation>距离过滤(distance filter)</translation>
+        <translation>距离过滤</translation>
     </message>
     <message>
         <source>intensity filter</source>
-        <translation>能量过滤(intensity filter)</translation>
+        <translation>能量过滤</translation>
     </message>
     <message>
         <source>filter algorithm</source>
-        <translation>滤波算法(filter algorithm)</translation>
+        <translation>滤波算法</translation>
     </message>
     <message>
         <source>time area filter algorithm</source>
-        <translation>时域滤波(time area filter algorithm)</translation>
+        <translation>时域滤波</translation>
     </message>
     <message>
         <source>close range clutter </source>
-        <translation>近距离噪点(close range clutter) </translation>
+        <translation>近距离噪点 </translation>
     </message>
     <message>
         <source>imu type </source>
-        <translation>IMU类型(imu type) </translation>
+        <translation>IMU类型 </translation>
     </message>
     <message>
         <source>imu acc </source>
-        <translation>ACC量程(imu acc) </translation>
+        <translation>ACC量程 </translation>
     </message>
     <message>
         <source>imu gyro </source>
-        <translation>GYRO量程(imu gyro) </translation>
+        <translation>GYRO量程 </translation>
     </message>
     <message>
         <source>imu filter level </source>
-        <translation>IMU滤波等级(imu filter level) </translation>
+        <translation>IMU滤波等级 </translation>
     </message>
     <message>
         <source>imu sample rate </source>
-        <translation>IMU采样率(imu sample rate) </translation>
+        <translation>IMU采样率 </translation>
     </message>
     <message>
         <source>algorithm parameters not read yet, press refresh first</source>
@@ -2357,31 +2357,31 @@
     </message>
     <message>
         <source>circle filter num is out of range</source>
-        <translation>过滤圈数或连续帧数超出范围(circle filter num is out of range)</translation>
+        <translation>过滤圈数或连续帧数超出范围</translation>
     </message>
     <message>
         <source>filter filter num is out of range</source>
-        <translation>过滤点数或圈选最小点数超出范围(filter filter num is out of range)</translation>
+        <translation>过滤点数或圈选最小点数超出范围</translation>
     </message>
     <message>
         <source>circle and point filter</source>
-        <translation>过滤圈数与点数(circle and point filter)</translation>
+        <translation>过滤圈数与点数</translation>
     </message>
     <message>
         <source>offset distance isout of range</source>
-        <translation>过滤阈值超出范围(offset distance isout of range)</translation>
+        <translation>过滤阈值超出范围</translation>
     </message>
     <message>
         <source>offset distance</source>
-        <translation>过滤阈值(offset distance)</translation>
+        <translation>过滤阈值</translation>
     </message>
     <message>
         <source>algorithm  enable</source>
-        <translation>算法开关(algorithm  enable)</translation>
+        <translation>算法开关</translation>
     </message>
     <message>
         <source> set lidar height</source>
-        <translation> 设置雷达高度(set lidar height)</translation>
+        <translation> 设置雷达高度</translation>
     </message>
     <message>
         <source>4 channel out</source>
@@ -3257,20 +3257,6 @@
         <source>frame dropped: more than %1 points without a frame end</source>
         <translation>丢弃帧：超过 %1 个点仍无帧结束标志</translation>
     </message>
-</context>
-<context>
-    <name>RecvBoxDataProc</name>
-    <message>
-        <source>Disconnect lidar connection successful</source>
-        <translation>断开雷达连接成功</translation>
-    </message>
-    <message>
-        <source>open socket failed</source>
-        <translation>打开套接字失败</translation>
-    </message>
-</context>
-<context>
-    <name>RecvDataProc</name>
     <message>
         <source>lidar data reception is ok</source>
         <translation>雷达数据接收正常</translation>
@@ -3279,6 +3265,24 @@
         <source>lidar cmd reception is ok</source>
         <translation>雷达命令接收正常</translation>
     </message>
+    <message>
+        <source>lidar disconnect ok</source>
+        <translation>雷达断开成功</translation>
+    </message>
+    <message>
+        <source>open socket failed</source>
+        <translation>打开套接字失败</translation>
+    </message>
+</context>
+<context>
+    <name>RecvBoxDataProc</name>
+    <message>
+        <source>Disconnect lidar connection successful</source>
+        <translation>断开雷达连接成功</translation>
+    </message>
+</context>
+<context>
+    <name>RecvDataProc</name>
     <message>
         <source>trans time:%1</source>
         <translation>传输时间:%1</translation>
@@ -3291,25 +3295,9 @@
         <source>update NG:%1</source>
         <translation>升级失败:%1</translation>
     </message>
-    <message>
-        <source>open socket failed</source>
-        <translation>打开套接字失败</translation>
-    </message>
-    <message>
-        <source>lidar disconnect ok</source>
-        <translation>雷达断开成功</translation>
-    </message>
 </context>
 <context>
     <name>RecvDataProc2</name>
-    <message>
-        <source>lidar data reception is ok</source>
-        <translation>雷达数据接收正常</translation>
-    </message>
-    <message>
-        <source>lidar cmd reception is ok</source>
-        <translation>雷达命令接收正常</translation>
-    </message>
     <message>
         <source>update OK</source>
         <translation>升级成功</translation>
@@ -3350,10 +3338,6 @@
         <source>open cmd socket failed,code:%1 %2 %3</source>
         <translation>打开命令套接字失败,代码:%1 %2 %3</translation>
     </message>
-    <message>
-        <source>lidar disconnect ok</source>
-        <translation>雷达断开成功</translation>
-    </message>
 </context>
 <context>
     <name>RecvDataProc3</name>
@@ -3370,14 +3354,6 @@
         <translation> 主电机:%1 </translation>
     </message>
     <message>
-        <source>lidar data reception is ok</source>
-        <translation>雷达数据接收正常</translation>
-    </message>
-    <message>
-        <source>lidar cmd reception is ok</source>
-        <translation>雷达命令接收正常</translation>
-    </message>
-    <message>
         <source>update OK</source>
         <translation>升级成功</translation>
     </message>
@@ -3388,10 +3364,6 @@
     <message>
         <source>listen port open failed</source>
         <translation>监听端口打开失败</translation>
-    </message>
-    <message>
-        <source>lidar disconnect ok</source>
-        <translation>雷达断开成功</translation>
     </message>
     <message>
         <source>firmware update start</source>

@@ -3257,20 +3257,6 @@
         <source>frame dropped: more than %1 points without a frame end</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>RecvBoxDataProc</name>
-    <message>
-        <source>Disconnect lidar connection successful</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>open socket failed</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>RecvDataProc</name>
     <message>
         <source>lidar data reception is ok</source>
         <translation type="unfinished"></translation>
@@ -3279,6 +3265,24 @@
         <source>lidar cmd reception is ok</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>lidar disconnect ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>open socket failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecvBoxDataProc</name>
+    <message>
+        <source>Disconnect lidar connection successful</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecvDataProc</name>
     <message>
         <source>trans time:%1</source>
         <translation type="unfinished"></translation>
@@ -3291,25 +3295,9 @@
         <source>update NG:%1</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>open socket failed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>lidar disconnect ok</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>RecvDataProc2</name>
-    <message>
-        <source>lidar data reception is ok</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>lidar cmd reception is ok</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>update OK</source>
         <translation type="unfinished"></translation>
@@ -3350,10 +3338,6 @@
         <source>open cmd socket failed,code:%1 %2 %3</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>lidar disconnect ok</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>RecvDataProc3</name>
@@ -3370,14 +3354,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>lidar data reception is ok</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>lidar cmd reception is ok</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>update OK</source>
         <translation type="unfinished"></translation>
     </message>
@@ -3387,10 +3363,6 @@
     </message>
     <message>
         <source>listen port open failed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>lidar disconnect ok</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -13,6 +13,8 @@ constexpr size_t LH_CRC_HEADER = 8;
 constexpr size_t LH_CRC_OVERHEAD = 12;     // header + CRC
 constexpr size_t LH_SUM_HEADER = 12;
 constexpr size_t LH_SUM_OVERHEAD = 13;     // header + sum byte
+constexpr size_t LH_SUM_TYPE_AT = 6;       // u16 frame type of an LhSumFrame
+constexpr size_t LH_SUM_LENGTH_AT = 8;     // u32 payload length N
 constexpr size_t LH_CRC_MAX_PAYLOAD = 2036; // after padding to 4
 constexpr size_t LH_SUM_MAX_PAYLOAD = 2035;
 // Command words of the text replies (LhCrcFrame) of the Vimo-E sensor and the algorithm box.

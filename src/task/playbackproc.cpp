@@ -1,6 +1,7 @@
 #include "playbackproc.h"
 
 #include "capturereader.h"
+#include "devicemodels.h"
 #include "framecache.h"
 #include "lasreader.h"
 #include "memoryhints.h"
@@ -303,20 +304,11 @@ void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
 
 int PlaybackProc::run_parser(int lidartype, const PacketViews &packets, Sink &sink)
 {
-    switch (lidartype) {
-    case LIDAR_FENK_U:
-        return parse_fenk_u_packets(packets.data(), packets.size(), sink, &highest_plane_type_);
-    case LIDAR_RAXO_E:
-    case LIDAR_RAXO_S:
-        return parse_raxo_packets(packets.data(), packets.size(), sink);
-    case LIDAR_VIMO_E:
-        QV_TRACE() << "packets:" << packets.size();
-        return parse_vimo_e_packets(packets.data(), packets.size(), sink);
-    case LIDAR_ALG_BOX:
-        return parse_box_packets(packets.data(), packets.size(), sink);
-    default:
+    const DeviceModel &model = device_model(lidartype);
+    if (model.parse == nullptr)
         return -1;
-    }
+    QV_TRACE() << "model" << lidartype << "packets:" << packets.size();
+    return model.parse(packets.data(), packets.size(), sink, &highest_plane_type_);
 }
 
 void PlaybackProc::end_report(int lidartype, size_t packets, int frames)
@@ -360,14 +352,9 @@ bool PlaybackProc::RawReader(const char *path, int lidartype)
         return false;
     }
     PacketViews packets;
-    switch (lidartype) {
-    case LIDAR_FENK_U: ::split_lp_stream(file.bytes(), file.size, packets, sink); break;
-    case LIDAR_RAXO_E:
-    case LIDAR_RAXO_S: scan_raw_raxo(file.bytes(), file.size, packets); break;
-    case LIDAR_VIMO_E: scan_raw_vimo_e(file.bytes(), file.size, packets); break;
-    case LIDAR_ALG_BOX: scan_raw_box(file.bytes(), file.size, packets); break;
-    default: break;
-    }
+    const DeviceModel &model = device_model(lidartype);
+    if (model.scanRaw != nullptr)
+        model.scanRaw(file.bytes(), file.size, packets, sink);
     const int frames = run_parser(lidartype, packets, sink);
     end_report(lidartype, packets.size(), frames < 0 ? 0 : frames);
     return true;
@@ -400,10 +387,10 @@ bool PlaybackProc::MarivexReader(const char *path, int lidartype)
     }
     PacketViews packets;
     int frames = 0;
-    if (lidartype == LIDAR_VIMO_E) {
+    if (device_model(lidartype).udppRecords) {
         scan_udpp_records(file.bytes(), file.size, packets);
         QV_TRACE() << "udpp records:" << packets.size();
-        frames = run_parser(LIDAR_VIMO_E, packets, sink);
+        frames = run_parser(lidartype, packets, sink);
     }
     end_report(lidartype, packets.size(), frames);
     return true;

@@ -18,3 +18,23 @@ QString frame_overflow_notice(size_t limit)
     return QObject::tr("frame dropped: more than %1 points without a frame end")
         .arg(qulonglong(limit));
 }
+
+QString data_reception_notice()
+{
+    return QObject::tr("lidar data reception is ok");
+}
+
+QString cmd_reception_notice()
+{
+    return QObject::tr("lidar cmd reception is ok");
+}
+
+QString disconnect_notice()
+{
+    return QObject::tr("lidar disconnect ok");
+}
+
+QString open_socket_failed_notice()
+{
+    return QObject::tr("open socket failed");
+}

@@ -1,5 +1,6 @@
 #pragma once
-// Message-log texts that several receivers post the same way.
+// Message-log texts that several receivers post the same way: each is written and translated
+// once, here.
 
 #include <QString>
 
@@ -14,3 +15,12 @@ QString recv_buffer_notice(int granted, int asked, int wanted);
 // frame end (a broken or misconfigured device, or a stray stream on the port), once per run of
 // such frames.
 QString frame_overflow_notice(size_t limit);
+
+// The run-state lines of a session: the first data datagram, the first command reply, and the
+// end of the receiver's loop.
+QString data_reception_notice();
+QString cmd_reception_notice();
+QString disconnect_notice();
+
+// The line a receiver posts when its socket cannot be opened.
+QString open_socket_failed_notice();

@@ -42,7 +42,7 @@ QByteArray payload_hex(const PendingCmd &c)
 
 } // namespace
 
-RecvBoxDataProc::RecvBoxDataProc(QObject *parent) : QThread(parent) {}
+RecvBoxDataProc::RecvBoxDataProc(QObject *parent) : SensorReceiver(parent) {}
 
 RecvBoxDataProc::~RecvBoxDataProc()
 {
@@ -394,7 +394,7 @@ void RecvBoxDataProc::run()
     const QByteArray bind = bind_ip_.toLatin1();
     const int s = udp_open(local_port_, false, bind.isEmpty() ? nullptr : bind.constData());
     if (s == INVALID_SOCK) {
-        emit sig_data(MSG_ERROR, tr("open socket failed").toLocal8Bit());
+        emit sig_data(MSG_ERROR, open_socket_failed_notice().toLocal8Bit());
         return;
     }
     {

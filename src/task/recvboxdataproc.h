@@ -4,6 +4,8 @@
 // exchange and its "LMSG" zone-monitor datagrams; the same socket sends the box's commands.
 // Command frames of the zone exchange stay in a re-send queue until the box answers them.
 
+#include "boxprotocol.h"
+#include "sensorreceiver.h"
 #include "userpointdata.h"
 #include "zonetable.h"
 
@@ -36,13 +38,13 @@ namespace ZONEALARM {
 class ZoneAlarm;
 }
 
-class RecvBoxDataProc : public QThread {
+class RecvBoxDataProc : public SensorReceiver {
     Q_OBJECT
 public:
-    static constexpr uint16_t kZoneWrite = 0x5A53;
-    static constexpr uint16_t kZoneRead = 0x5A47;
-    static constexpr uint16_t kZoneReadReply = 0xA5B8;
-    static constexpr uint16_t kZoneWriteReply = 0xA5AC;
+    static constexpr uint16_t kZoneWrite = BOX_ZONE_WRITE;
+    static constexpr uint16_t kZoneRead = BOX_ZONE_READ;
+    static constexpr uint16_t kZoneReadReply = BOX_ZONE_READ_REPLY;
+    static constexpr uint16_t kZoneWriteReply = BOX_ZONE_WRITE_REPLY;
     static constexpr int kResendAfterMs = 1500;
     static constexpr int kMaxSends = 4;
     static constexpr int kResendTickMs = 200;
@@ -62,11 +64,11 @@ public:
     void init(int localPort, QString ip, int port);
 
     // Clears the running flag and reports the disconnection, on every call.
-    void stop();
+    void stop() override;
 
     // Sends a command frame unchanged to the box. Refused (false) when neither byte 0 is "L"
     // nor byte 1 is "H".
-    bool SendCmd(const char *cmd, int len);
+    bool SendCmd(const char *cmd, int len) override;
 
     // Post the object list instead of the point list at each frame end.
     void SetShowObjects(bool on);
@@ -76,7 +78,7 @@ public:
 
     // Address the socket binds; empty means 0.0.0.0. Tests bind 127.0.0.1 so that a fake box on
     // 127.0.0.2 can hold the same port number.
-    void setBindAddress(const QString &ip);
+    void setBindAddress(const QString &ip) override;
 
     // Milliseconds since 1970 as the re-send queue reads them (the wall clock by default).
     void setClock(std::function<qint64()> clock);
@@ -96,17 +98,13 @@ public:
 public slots:
     // The zone editor's write (10) or read (11): stores the table and leaves the command for
     // the loop, which starts it after the next datagram from the box.
-    void recv_zoneCmd(int flag, zones data);
+    void recv_zoneCmd(int flag, zones data) override;
     void CmdRecv(int sign, int sn);
     void send_cmd_net(int mode, int sn, int len0, QByteArray snd_buf, bool isrepeat);
     void cmdReissued();
 
 signals:
-    void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
-    void sig_zoneData(zones data);
-    // The frame goes by reference: a queued connection takes its own copy.
-    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype);
     void sig_uploadtype(int uploadtype);
     void sig_cacheclean();
 

@@ -32,7 +32,7 @@ std::atomic<uint16_t> g_frameSequence{0};
 } // namespace
 
 RecvDataProc::RecvDataProc(QObject *parent)
-    : QThread(parent),
+    : SensorReceiver(parent),
       transfer_(
           FileTransferConfig::fenku(),
           [this](int type, const void *payload, unsigned length) {
@@ -253,14 +253,14 @@ void RecvDataProc::processDatagram(const uint8_t *buf, size_t len)
         if (r >= wantedDataType()) {
             emit sig_framedata(buildPoints(store_.count), LIDAR_FENK_U);
             if (dataOk_.exchange(1) == 0)
-                postText(MSG_RUN_STATE, tr("lidar data reception is ok"));
+                postText(MSG_RUN_STATE, data_reception_notice());
         }
         store_.header.data_type = -1;
         store_.count = 0;
     } else if (r == PARSE_REPLY) {
         emit sig_data(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)));
         if (cmdOk_.exchange(1) == 0)
-            postText(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
+            postText(MSG_RUN_STATE, cmd_reception_notice());
     }
 }
 
@@ -363,7 +363,7 @@ void RecvDataProc::run()
     const char *bind = bindIp_.isEmpty() ? nullptr : bindIp_.constData();
     const int sock = udp_open(localPort_, false, bind);
     if (sock == INVALID_SOCK) {
-        postText(MSG_ERROR, tr("open socket failed"));
+        postText(MSG_ERROR, open_socket_failed_notice());
         return;
     }
     {
@@ -436,5 +436,5 @@ void RecvDataProc::run()
         udp_close(sock_);
         sock_ = INVALID_SOCK;
     }
-    postText(MSG_RUN_STATE, tr("lidar disconnect ok"));
+    postText(MSG_RUN_STATE, disconnect_notice());
 }

@@ -7,8 +7,10 @@
 // Firmware goes up through the file transfer (frame type 9) on a socket of its own at the host
 // port + 100, inside the loop's thread.
 
+#include "fenkprotocol.h"
 #include "filetransfer.h"
 #include "lpsubpackage.h"
+#include "sensorreceiver.h"
 #include "userpointdata.h"
 
 #include <QByteArray>
@@ -35,12 +37,12 @@ struct FenkFrameStore {
     uint64_t expected = 0;  // offset at which the next sub-package must start
 };
 
-class RecvDataProc : public QThread {
+class RecvDataProc : public SensorReceiver {
     Q_OBJECT
 
 public:
-    static constexpr int kTransferFrameType = 9;
-    static constexpr int kTimeSyncFrameType = 10;
+    static constexpr int kTransferFrameType = FENK_TRANSFER;
+    static constexpr int kTimeSyncFrameType = FENK_TIME_SYNC;
     static constexpr int kTimeSyncPayload = 24;
     static constexpr int kUploadPortOffset = 100;
     static constexpr int kUploadRecvBuffer = 0xA00000;
@@ -65,19 +67,19 @@ public:
     void init(QString ip, int port, int localPort);
 
     // Local address both sockets bind to; empty means any (0.0.0.0). Set before start().
-    void setBindAddress(const QString &ip);
+    void setBindAddress(const QString &ip) override;
 
     // Clears the running flag; the caller repeats it until the thread has ended.
-    void stop();
+    void stop() override;
 
     // Sends a command datagram unchanged to device IP : device port. Refused (false) when
     // neither byte 0 is "L" nor byte 1 is "H"; true otherwise, also when the socket is not open
     // (then nothing is sent).
-    bool SendCmd(const char *cmd, int len);
+    bool SendCmd(const char *cmd, int len) override;
 
     // Asks the loop to upload a file; `code` (8 or 9 for firmware) is the type its result is
     // posted under. Always true.
-    bool FileUpdate(QString path, int code);
+    bool FileUpdate(QString path, int code) override;
 
     // The data-type mask the sensor reports: the wanted data type becomes the index of its
     // highest set bit among bits 0 to 5; a mask without any of them leaves it unchanged.
@@ -109,11 +111,6 @@ public:
 
     // The time-sync frame's payload for a clock reading: seconds, microseconds, 16 zero bytes.
     static std::array<uint8_t, kTimeSyncPayload> timeSyncPayload(uint32_t sec, uint32_t usec);
-
-signals:
-    void sig_data(int type, QByteArray data);
-    // The frame goes by reference: a queued connection takes its own copy.
-    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype = 0);
 
 protected:
     void run() override;

@@ -66,7 +66,7 @@ UserPointData rotate_with(const Eigen::Matrix3d &r, const UserPointData &p)
 } // namespace
 
 RecvDataProc2::RecvDataProc2(QObject *parent)
-    : QThread(parent),
+    : SensorReceiver(parent),
       transfer_(
           FileTransferConfig::raxo(),
           [this](int type, const void *payload, unsigned length) {
@@ -489,7 +489,7 @@ void RecvDataProc2::postFrames(FrameHandoff::Batch &b)
                 QByteArray(reinterpret_cast<const char *>(b.bytes.data()), int(b.bytes.size())));
     }
     if (b.flags & kFirstFrame)
-        postText(MSG_RUN_STATE, tr("lidar data reception is ok"));
+        postText(MSG_RUN_STATE, data_reception_notice());
 }
 
 // The frame under construction has no room for the next packet: no frame end came where one
@@ -535,7 +535,7 @@ void RecvDataProc2::processCmdDatagram(const uint8_t *buf, size_t len)
         cmdOk_ = 1;
     }
     if (first)
-        postText(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
+        postText(MSG_RUN_STATE, cmd_reception_notice());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -868,5 +868,5 @@ void RecvDataProc2::recvDataFormPointCloudV1()
         dataOk_ = 0;
     }
     imuSettled_ = 0;
-    postText(MSG_RUN_STATE, tr("lidar disconnect ok"));
+    postText(MSG_RUN_STATE, disconnect_notice());
 }

@@ -7,6 +7,8 @@
 // through queued signals.
 
 #include "filetransfer.h"
+#include "raxoprotocol.h"
+#include "sensorreceiver.h"
 #include "framehandoff.h"
 #include "raxopacket.h"
 #include "userpointdata.h"
@@ -29,7 +31,7 @@ namespace ZONEALARM {
 class ZoneAlarm;
 }
 
-class RecvDataProc2 : public QThread {
+class RecvDataProc2 : public SensorReceiver {
     Q_OBJECT
 
 public:
@@ -41,7 +43,7 @@ public:
         WORK_ZONE_READ = 11,
         WORK_MODEL_READ = 13,
     };
-    static constexpr int kTransferFrameType = 3;
+    static constexpr int kTransferFrameType = RAXO_TRANSFER;
     static constexpr int kDataBufferSize = 8192;
     static constexpr int kCmdBufferSize = 1024;
     static constexpr int kScanPackets = 450;            // point packets of a ground scan
@@ -62,24 +64,24 @@ public:
 
     // Local address both sockets bind to; empty means any (0.0.0.0). Tests bind 127.0.0.1
     // while a fake sensor holds the same command port on 127.0.0.2. Set before start().
-    void setBindAddress(const QString &ip);
+    void setBindAddress(const QString &ip) override;
 
     // LidarType of the session (1 or 2): goes with every frame and is the record type of every
     // recorded datagram. Set by the session code after init(), before start().
     int lidartype = LIDAR_RAXO_E;
 
     // Clears the running flag; the caller repeats it until the thread has ended.
-    void stop();
+    void stop() override;
 
     // Sends a command datagram unchanged to device IP : command port. False when the command
     // socket is not open or when neither byte 0 is "L" nor byte 1 is "H".
-    bool SendCmd(const char *cmd, int len);
+    bool SendCmd(const char *cmd, int len) override;
 
     // Hands a work code to the loop; any thread may call it.
     void PushCmd(int code);
     // Stores the path of a file to upload, then queues the code (8 or 9 firmware). The
     // loop discards any other code: no model file is ever uploaded to a sensor.
-    bool FileUpdate(QString path, int code);
+    bool FileUpdate(QString path, int code) override;
 
     // Display mode 0 raw, 1 levelled; drops the mounting height and the collected ground.
     void SetShowMode(int mode);
@@ -136,20 +138,17 @@ public:
     uint64_t framesDroppedBehind() const { return handoff_.dropped(); }
 
 signals:
-    void sig_data(int type, QByteArray data);
     void sig_progress(int rate, QString title, QString info);
-    // The frames go by reference: a queued connection takes its own copy, a direct one sees the
-    // buffer the frame was assembled in.
-    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype = 1);
+    // Like sig_framedata, the frame goes by reference: a queued connection takes its own copy, a
+    // direct one sees the buffer the frame was assembled in.
     void sig_framedata_2D(const std::vector<UserPointData> &pointsdata, int lidartype = 1);
     void sig_compensate(float compensate);
-    void sig_zoneData(zones data);
     void sig_modelData(QString path);
     void sig_debug_show(QByteArray data);
 
 public slots:
     // The zone editor's write (10) or read (11): stores the table, then queues the flag.
-    void recv_zoneCmd(int flag, zones data);
+    void recv_zoneCmd(int flag, zones data) override;
 
 protected:
     void run() override;

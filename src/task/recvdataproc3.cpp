@@ -27,7 +27,7 @@ constexpr unsigned kFirstFrame = 1; // the session's first frame: reception is o
 } // namespace
 
 RecvDataProc3::RecvDataProc3(QObject *parent)
-    : QThread(parent),
+    : SensorReceiver(parent),
       handoff_([this](FrameHandoff::Batch &b) { postFrame(b); }, kFrameCapacity, 0, 0)
 {
 }
@@ -144,7 +144,7 @@ void RecvDataProc3::postFrame(FrameHandoff::Batch &b)
 {
     emit sig_framedata(b.frames[0], LIDAR_VIMO_E);
     if (b.flags & kFirstFrame)
-        post(MSG_RUN_STATE, tr("lidar data reception is ok"));
+        post(MSG_RUN_STATE, data_reception_notice());
 }
 
 void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
@@ -165,7 +165,7 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
                       QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(payload)));
         if (cmd_ok_.load() == 0) {
             cmd_ok_.store(1);
-            post(MSG_RUN_STATE, tr("lidar cmd reception is ok"));
+            post(MSG_RUN_STATE, cmd_reception_notice());
         }
     } else if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         if (payload + LH_CRC_HEADER > length)
@@ -270,7 +270,7 @@ void RecvDataProc3::run()
         udp_close(s);
         sock_ = INVALID_SOCK;
     }
-    post(MSG_RUN_STATE, tr("lidar disconnect ok"));
+    post(MSG_RUN_STATE, disconnect_notice());
 }
 
 void RecvDataProc3::setIapOptions(const IapOptions &options)

@@ -6,6 +6,7 @@
 
 #include "firmware.h"
 #include "framehandoff.h"
+#include "sensorreceiver.h"
 #include "userpointdata.h"
 #include "vimopacket.h"
 #include "wakeevent.h"
@@ -20,7 +21,7 @@
 #include <mutex>
 #include <vector>
 
-class RecvDataProc3 : public QThread {
+class RecvDataProc3 : public SensorReceiver {
     Q_OBJECT
 public:
     explicit RecvDataProc3(QObject *parent = nullptr);
@@ -30,11 +31,11 @@ public:
     void init(int localPort, QString ip, int port);
 
     // Clears the running flag; the loop ends within one pass (it is woken at once).
-    void stop();
+    void stop() override;
 
     // Asks the loop to upgrade the firmware with the image at `path`; the result is posted under
     // `type` (8 or 9). Always true: the request is only stored, and the loop woken to take it.
-    bool FileUpdate(QString path, int type);
+    bool FileUpdate(QString path, int type) override;
 
     // Holds the sensor's fault reports off for `seconds` from now.
     void IgnoreErr(int seconds);
@@ -48,7 +49,7 @@ public:
 
     // Address the socket binds; empty means 0.0.0.0. Tests bind 127.0.0.1 so that a fake sensor
     // on 127.0.0.2 can hold the same port number.
-    void setBindAddress(const QString &ip);
+    void setBindAddress(const QString &ip) override;
 
     // Timing of the firmware exchange (the devices' protocol by default; tests shorten it).
     void setIapOptions(const IapOptions &options);
@@ -71,12 +72,7 @@ public:
 public slots:
     // Sends a command frame unchanged to the device's command port. Refused (false) while the
     // socket is closed, and when neither byte 0 is "L" nor byte 1 is "H".
-    bool SendCmd(const char *cmd, int length);
-
-signals:
-    void sig_data(int type, QByteArray data);
-    // The frame goes by reference: a queued connection takes its own copy.
-    void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype);
+    bool SendCmd(const char *cmd, int length) override;
 
 protected:
     void run() override;

@@ -45,8 +45,7 @@ protected:
     void TearDown() override
     {
         // Receivers made by a test are the test's: the window only forgets them.
-        a->raxoReceiver() = nullptr;
-        a->vimoReceiver() = nullptr;
+        a->sessionReceiver() = nullptr;
         a.reset();
         w.reset();
     }
@@ -159,7 +158,7 @@ TEST_F(InspectionWindow, VoxelEntriesFollowTheTrainingEntryAndWaitForARaxoSessio
 
     // Only a Raxo receiver of a Raxo model enables them; the stop message disables them again.
     RecvDataProc2 raxo;
-    a->raxoReceiver() = &raxo;
+    a->setSession(&raxo, LIDAR_RAXO_E);
     const struct {
         uint8_t model;
         bool enabled;
@@ -188,7 +187,7 @@ TEST_F(InspectionWindow, VoxelSettingReachesTheRaxoReceiver)
     QObject context;
     RaxoPosted posted;
     collect(&raxo, &context, &posted);
-    a->raxoReceiver() = &raxo;
+    a->setSession(&raxo, LIDAR_RAXO_E);
     a->currentModel() = LIDAR_RAXO_S;
     openToolMenu();
     ASSERT_TRUE(action("action_voxel_set")->isEnabled());
@@ -231,15 +230,15 @@ TEST_F(InspectionWindow, CommandWindowOfAVimoSession)
     EXPECT_EQ(logTail(1), QStringList({"[ warm infomation ] please connect lidar first!"}));
 
     RecvDataProc2 raxo;
-    a->raxoReceiver() = &raxo;
+    a->setSession(&raxo, LIDAR_RAXO_E);
     a->currentModel() = LIDAR_RAXO_E;
     w->recv_action_Cmd(false);
     EXPECT_EQ(logTail(1), QStringList({"[ warm infomation ] only Vimo-E use"}));
     EXPECT_EQ(w->findChild<Page_Admin *>(), nullptr);
-    a->raxoReceiver() = nullptr;
+    a->sessionReceiver() = nullptr;
 
     RecvDataProc3 vimo;
-    a->vimoReceiver() = &vimo;
+    a->setSession(&vimo, LIDAR_VIMO_E);
     a->currentModel() = LIDAR_VIMO_E;
     a->connectDialog()->lidarip = "127.0.0.2";
     a->connectDialog()->lidarport = 2368;
