@@ -280,6 +280,39 @@ TEST_F(RadarItemTest, ObjectsAreDrawnByOnePaint)
     EXPECT_EQ(count_pixels(hidden, QRect(549, 180, 3, 40), [](QColor c) { return c.green() > 100 && c.red() < 50; }), 0);
 }
 
+// An object box is labelled with the name the view's builder looks up for its class; with no
+// lookup handed in every class is "unknown".
+TEST_F(RadarItemTest, ObjectLabelsComeFromTheClassNamesHandedIn)
+{
+    TrackedObject o{};
+    o.class_index = 2;
+    o.center_x = 2.0f;
+    o.center_y = 1.0f;
+    o.length = 1.0f;
+    o.width = 0.6f;
+    const auto painted = [&] {
+        item->setObjects(1, {o});
+        return paint_item(*item, 800, 600);
+    };
+    EXPECT_EQ(item->className(2), "unknown");
+    const QImage unnamed = painted();
+
+    std::vector<int> asked;
+    item->setClassNames([&](int classIndex) {
+        asked.push_back(classIndex);
+        return classIndex == 2 ? QString("person") : QString("unknown");
+    });
+    EXPECT_EQ(item->className(2), "person");
+    EXPECT_EQ(item->className(-1), "unknown");
+    asked.clear();
+    const QImage named = painted();
+    EXPECT_EQ(asked, std::vector<int>({2})) << "one look-up per box";
+    EXPECT_NE(named, unnamed);
+
+    item->setClassNames([](int) { return QString("unknown"); });
+    EXPECT_EQ(painted(), unnamed) << "the same label as with no lookup";
+}
+
 // The paint draws only what the painted area shows and batches the points by colour; the
 // picture must be the one the literal paint gives.
 TEST_F(RadarItemTest, PaintMatchesTheLiteralPaint)
