@@ -48,6 +48,18 @@ QImage paint_item(Graphics_Item_Data &item, int w, int h, bool literal = false)
     return img;
 }
 
+// A 1 m x 0.6 m box 2 m right and 1 m ahead of the sensor.
+TrackedObject object_box(int classIndex)
+{
+    TrackedObject o{};
+    o.class_index = classIndex;
+    o.center_x = 2.0f;
+    o.center_y = 1.0f;
+    o.length = 1.0f;
+    o.width = 0.6f;
+    return o;
+}
+
 int count_pixels(const QImage &img, const QRect &area, const std::function<bool(QColor)> &match)
 {
     int n = 0;
@@ -264,12 +276,7 @@ TEST_F(RadarItemTest, AlarmClearsAfterTwentyFiveTicks)
 
 TEST_F(RadarItemTest, ObjectsAreDrawnByOnePaint)
 {
-    TrackedObject o{};
-    o.class_index = 3;
-    o.center_x = 2.0f;
-    o.center_y = 1.0f;
-    o.length = 1.0f;
-    o.width = 0.6f;
+    const TrackedObject o = object_box(3);
     item->setObjects(1, {o});
     const QImage img = paint_item(*item, 800, 600);
     EXPECT_TRUE(item->objects().empty());
@@ -284,12 +291,7 @@ TEST_F(RadarItemTest, ObjectsAreDrawnByOnePaint)
 // lookup handed in every class is "unknown".
 TEST_F(RadarItemTest, ObjectLabelsComeFromTheClassNamesHandedIn)
 {
-    TrackedObject o{};
-    o.class_index = 2;
-    o.center_x = 2.0f;
-    o.center_y = 1.0f;
-    o.length = 1.0f;
-    o.width = 0.6f;
+    const TrackedObject o = object_box(2);
     const auto painted = [&] {
         item->setObjects(1, {o});
         return paint_item(*item, 800, 600);
