@@ -3,7 +3,7 @@
 #include "featurepoints.h"
 #include "floatstats.h"
 #include "inisettings.h"
-#include "programentry.h"
+#include "settingsdocument.h"
 #include "ui_dialog_detect_raxo.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "fixpointstore.h"
 
 #include "inisettings.h"
-#include "programentry.h"
+#include "settingsdocument.h"
 
 namespace {
 const char kSection[] = "Fix_Point_Detect";

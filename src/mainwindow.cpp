@@ -16,6 +16,7 @@
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
+#include "pointcloudanomalydetector.h"
 #include "recvboxdataproc.h"
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
@@ -289,6 +290,12 @@ void MainWindow::setupToolbar()
     ui->logList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     ui->page_2d->setDrawZone(ui->page_raxo_e->getDrawZone());
+    // Object boxes in the 2D view carry the names of the detector's models.
+    ui->page_2d->setClassNames([](int classIndex) {
+        const PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+        return QString::fromStdString(detector != nullptr ? detector->GetModelName(classIndex)
+                                                          : std::string("unknown"));
+    });
 
     // A stored colour that is not three channels of 0 to 255 leaves the default.
     int rgb[3] = {0, 0, 0};

@@ -4,6 +4,7 @@
 #include "inisettings.h"
 #include "mainwindow.h"
 #include "messagebox.h"
+#include "settingsdocument.h"
 
 #include <QApplication>
 #include <QFont>

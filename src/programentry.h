@@ -21,7 +21,6 @@ void loadLanguage(const QString &name, QTranslator &translator);
 // False when there is nothing to load.
 bool loadQtTranslation(const QString &name, QTranslator &qtTranslator);
 
-// "<temporary folder>/QuorvelView3D.ini"'s folder and file name as main loads them.
+// "<temporary folder>/QuorvelView3D.ini"'s folder as main loads it (the file's name and the
+// document's are in settingsdocument.h).
 QString settings_directory();
-constexpr const char *kSettingsFile = "/QuorvelView3D.ini";
-constexpr const char *kSettingsDoc = "main_ini";

@@ -1,7 +1,6 @@
 #include "graphics_item_data.h"
 
 #include "colorhelpers.h"
-#include "pointcloudanomalydetector.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
@@ -142,6 +141,17 @@ void Graphics_Item_Data::setObjects(int show, std::vector<TrackedObject> objects
     m_showObjects = uint8_t(show);
     m_objects.swap(objects);
     update();
+}
+
+void Graphics_Item_Data::setClassNames(std::function<QString(int)> names)
+{
+    m_classNames = std::move(names);
+    update();
+}
+
+QString Graphics_Item_Data::className(int classIndex) const
+{
+    return m_classNames ? m_classNames(classIndex) : QStringLiteral("unknown");
 }
 
 void Graphics_Item_Data::setAlarm(int zone, QString text)
@@ -355,17 +365,14 @@ void Graphics_Item_Data::paint(QPainter *painter, const QStyleOptionGraphicsItem
         font.setPointSize(15);
         painter->setFont(font);
         const float f = float(m_factor);
-        PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
         for (const TrackedObject &o : m_objects) {
             const float X = o.center_x * 1000.0f * f;
             const float Y = -(o.center_y * 1000.0f * f);
             const float L = o.length * 1000.0f * f;
             const float B = o.width * 1000.0f * f;
             painter->drawRect(QRectF(X - L / 2, Y - B / 2, L, B));
-            const std::string name =
-                detector != nullptr ? detector->GetModelName(o.class_index) : "unknown";
             painter->drawText(QPoint(int(X - 15), int(Y - 15)),
-                              tr("ID:%1").arg(QString::fromStdString(name)));
+                              tr("ID:%1").arg(className(o.class_index)));
         }
         // A list is drawn by one paint only.
         m_objects.clear();

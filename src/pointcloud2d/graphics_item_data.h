@@ -22,6 +22,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -44,6 +45,11 @@ public:
     void setPoints(std::vector<UserPointData> points);
     void clearPoints();
     void setObjects(int show, std::vector<TrackedObject> objects);
+    // The names an object box is labelled with, by class index: whoever builds the view hands
+    // in the detector's model names, so the 2D view needs no detector of its own.
+    void setClassNames(std::function<QString(int)> names);
+    // The lookup's name for the class; "unknown" while no lookup is set.
+    QString className(int classIndex) const;
     void setAlarm(int zone, QString text);
     void setBackground(QColor color);
     void setGridMode(int mode);
@@ -120,6 +126,7 @@ private:
     QVector<int> m_steps;
     QColor m_background = QColor(0, 0, 0);
     std::vector<TrackedObject> m_objects;
+    std::function<QString(int)> m_classNames;
     // Points of one paint, one list per colour, kept between paints to spare allocations.
     QVector<QVector<QPointF>> m_buckets;
 };

@@ -123,6 +123,11 @@ void PointCloudUI::setObjects(int show, std::vector<TrackedObject> objects)
     m_item->setObjects(show, std::move(objects));
 }
 
+void PointCloudUI::setClassNames(std::function<QString(int)> names)
+{
+    m_item->setClassNames(std::move(names));
+}
+
 void PointCloudUI::setShowObjects(int show)
 {
     m_item->m_showObjects = uint8_t(show);

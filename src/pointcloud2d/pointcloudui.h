@@ -22,6 +22,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class BGraphicsItem;
@@ -48,6 +49,8 @@ public:
     void setPoints(std::vector<UserPointData> points);
     void clearPoints();
     void setObjects(int show, std::vector<TrackedObject> objects);
+    // The names the radar item labels object boxes with (Graphics_Item_Data::setClassNames).
+    void setClassNames(std::function<QString(int)> names);
     void setShowObjects(int show);
     void setAlarm(int zone, QString text);
     void setBackground(QColor color);

@@ -7,7 +7,7 @@
 #include "inisettings.h"
 #include "modalrecorder.h"
 #include "pagetest.h"
-#include "programentry.h"
+#include "settingsdocument.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>

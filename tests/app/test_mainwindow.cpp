@@ -838,6 +838,21 @@ TEST_F(MainWindowTest, DialogsOfTheToolAndHelpMenus)
     write_fix_point_store("");
 }
 
+// The 2D view labels object boxes with the detector's model names, which the window hands it.
+TEST_F(MainWindowTest, TwoDViewNamesObjectsAfterTheDetectorsModels)
+{
+    PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+    ASSERT_NE(detector, nullptr);
+    Graphics_Item_Data *radar = a->find<PointCloudUI>("page_2d")->radarItem();
+    const int added = int(detector->GetModels().size());
+    ASSERT_TRUE(detector->AddModel("view2d_probe"));
+    EXPECT_EQ(radar->className(added), "view2d_probe");
+    EXPECT_EQ(radar->className(added + 1), "unknown");
+    EXPECT_EQ(radar->className(-1), "unknown");
+    EXPECT_TRUE(detector->RemoveModel("view2d_probe"));
+    EXPECT_EQ(radar->className(added), "unknown");
+}
+
 // "model train" runs a fresh training dialog modally; closing it destroys it, which stores its
 // fields and stops the detector's workers.
 TEST_F(MainWindowTest, ModelTrainOpensTheTrainingDialog)

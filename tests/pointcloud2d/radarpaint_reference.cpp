@@ -2,7 +2,6 @@
 
 #include "colorhelpers.h"
 #include "graphics_item_data.h"
-#include "pointcloudanomalydetector.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -116,9 +115,8 @@ void radar_paint_reference(const Graphics_Item_Data &item, QPainter *painter, co
             const float L = o.length * 1000.0f * ff;
             const float B = o.width * 1000.0f * ff;
             painter->drawRect(QRectF(X - L / 2, Y - B / 2, L, B));
-            const std::string name = PointCloudAnomalyDetector::GetInstance()->GetModelName(o.class_index);
             painter->drawText(QPoint(int(X - 15), int(Y - 15)),
-                              tr("ID:%1").arg(QString::fromStdString(name)));
+                              tr("ID:%1").arg(item.className(o.class_index)));
         }
     }
 }

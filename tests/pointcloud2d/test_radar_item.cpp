@@ -48,6 +48,18 @@ QImage paint_item(Graphics_Item_Data &item, int w, int h, bool literal = false)
     return img;
 }
 
+// A 1 m x 0.6 m box 2 m right and 1 m ahead of the sensor.
+TrackedObject object_box(int classIndex)
+{
+    TrackedObject o{};
+    o.class_index = classIndex;
+    o.center_x = 2.0f;
+    o.center_y = 1.0f;
+    o.length = 1.0f;
+    o.width = 0.6f;
+    return o;
+}
+
 int count_pixels(const QImage &img, const QRect &area, const std::function<bool(QColor)> &match)
 {
     int n = 0;
@@ -264,12 +276,7 @@ TEST_F(RadarItemTest, AlarmClearsAfterTwentyFiveTicks)
 
 TEST_F(RadarItemTest, ObjectsAreDrawnByOnePaint)
 {
-    TrackedObject o{};
-    o.class_index = 3;
-    o.center_x = 2.0f;
-    o.center_y = 1.0f;
-    o.length = 1.0f;
-    o.width = 0.6f;
+    const TrackedObject o = object_box(3);
     item->setObjects(1, {o});
     const QImage img = paint_item(*item, 800, 600);
     EXPECT_TRUE(item->objects().empty());
@@ -278,6 +285,34 @@ TEST_F(RadarItemTest, ObjectsAreDrawnByOnePaint)
     item->setObjects(0, {o});
     const QImage hidden = paint_item(*item, 800, 600);
     EXPECT_EQ(count_pixels(hidden, QRect(549, 180, 3, 40), [](QColor c) { return c.green() > 100 && c.red() < 50; }), 0);
+}
+
+// An object box is labelled with the name the view's builder looks up for its class; with no
+// lookup handed in every class is "unknown".
+TEST_F(RadarItemTest, ObjectLabelsComeFromTheClassNamesHandedIn)
+{
+    const TrackedObject o = object_box(2);
+    const auto painted = [&] {
+        item->setObjects(1, {o});
+        return paint_item(*item, 800, 600);
+    };
+    EXPECT_EQ(item->className(2), "unknown");
+    const QImage unnamed = painted();
+
+    std::vector<int> asked;
+    item->setClassNames([&](int classIndex) {
+        asked.push_back(classIndex);
+        return classIndex == 2 ? QString("person") : QString("unknown");
+    });
+    EXPECT_EQ(item->className(2), "person");
+    EXPECT_EQ(item->className(-1), "unknown");
+    asked.clear();
+    const QImage named = painted();
+    EXPECT_EQ(asked, std::vector<int>({2})) << "one look-up per box";
+    EXPECT_NE(named, unnamed);
+
+    item->setClassNames([](int) { return QString("unknown"); });
+    EXPECT_EQ(painted(), unnamed) << "the same label as with no lookup";
 }
 
 // The paint draws only what the painted area shows and batches the points by colour; the
