@@ -12,7 +12,6 @@
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
-#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
@@ -22,7 +21,6 @@
 #include "recvdataproc3.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
-#include "timercleanupcallback.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 #include "zonetable.h"
@@ -38,7 +36,6 @@
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkNew.h>
 
-#include <ctime>
 
 namespace {
 
@@ -93,9 +90,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     qRegisterMetaType<QVector<int>>("QVector<int>");
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>("QAbstractItemModel::LayoutChangeHint");
 
-    randomGen.seed(uint32_t(std::time(nullptr)));
-    markerTimerCallback = vtkSmartPointer<TimerCleanupCallback>::New();
-
     setupToolbar();
     setupThreads();
     initView3D();
@@ -113,10 +107,9 @@ MainWindow::~MainWindow()
     set_warning_log_handler(std::move(previousWarningLog));
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
-    // The interactor's timer must find no overlay once the overlay is gone.
-    markerTimerCallback->setTarget(nullptr);
-    delete markerOverlay;
-    markerOverlay = nullptr;
+    // The scene goes before the view it draws into, its markers with it.
+    delete scene_;
+    scene_ = nullptr;
     delete ui;
     ui = nullptr;
 

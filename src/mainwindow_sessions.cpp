@@ -281,7 +281,7 @@ void MainWindow::connectSensor(uint8_t model)
 
 void MainWindow::startDisplay(int32_t kept)
 {
-    framesKept = kept;
+    scene_->setFramesKept(kept);
     displayPaused = false;
     ui->page_parse_data->setIsRun(true);
     logOperate->setPlayState(true);
