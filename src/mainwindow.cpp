@@ -36,7 +36,6 @@
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkNew.h>
 
-
 namespace {
 
 const char kDoc[] = "main_ini";
