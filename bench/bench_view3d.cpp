@@ -72,7 +72,7 @@ void runBare(benchmark::State &state, bool keepMapper)
 {
     MainWindowTestAccess a(*g_window);
     vtkRenderer *renderer = g_window->renderer();
-    renderer->RemoveActor(a.cloudActor());
+    renderer->RemoveActor(a.scene().cloudActor());
     vtkNew<vtkPolyDataMapper> keptMapper;
     vtkNew<vtkActor> keptActor;
     keptActor->SetMapper(keptMapper);
@@ -128,7 +128,7 @@ void runBare(benchmark::State &state, bool keepMapper)
         renderer->RemoveActor(actor);
     }
     renderer->RemoveActor(keptActor);
-    renderer->AddActor(a.cloudActor());
+    renderer->AddActor(a.scene().cloudActor());
     state.SetItemsProcessed(int64_t(state.iterations()) * kPoints);
 }
 
@@ -145,21 +145,21 @@ void BM_bare_arrays(benchmark::State &state)
 void BM_buildPointsRGB(benchmark::State &state)
 {
     MainWindowTestAccess a(*g_window);
-    a.accumulatedCloud() = cloud();
+    a.scene().accumulatedCloud() = cloud();
     for (auto _ : state)
-        a.buildPointsRGB(a.accumulatedCloud());
+        a.scene().buildPointsRGB(a.scene().accumulatedCloud());
     state.SetItemsProcessed(int64_t(state.iterations()) * kPoints);
 }
 
 void BM_redraw(benchmark::State &state)
 {
     MainWindowTestAccess a(*g_window);
-    a.framesKept() = 10;
-    a.accumulatedCloud() = cloud();
-    a.frameCounts().assign(10, kPoints / 10);
+    a.scene().framesKept() = 10;
+    a.scene().accumulatedCloud() = cloud();
+    a.scene().frameCounts().assign(10, kPoints / 10);
     if (state.range(0) < kPoints) {
-        a.accumulatedCloud().resize(size_t(state.range(0)));
-        a.frameCounts().assign(1, int(state.range(0)));
+        a.scene().accumulatedCloud().resize(size_t(state.range(0)));
+        a.scene().frameCounts().assign(1, int(state.range(0)));
     }
     for (auto _ : state)
         a.showFrame();
@@ -171,8 +171,8 @@ void BM_redraw(benchmark::State &state)
 void BM_render_scene(benchmark::State &state)
 {
     MainWindowTestAccess a(*g_window);
-    a.accumulatedCloud().clear();
-    a.frameCounts().clear();
+    a.scene().accumulatedCloud().clear();
+    a.scene().frameCounts().clear();
     a.showFrame();
     for (auto _ : state)
         g_window->renderer()->GetRenderWindow()->Render();
@@ -182,10 +182,10 @@ void BM_render_scene(benchmark::State &state)
 void BM_redraw_painted(benchmark::State &state)
 {
     MainWindowTestAccess a(*g_window);
-    a.framesKept() = 1;
-    a.accumulatedCloud() = cloud();
-    a.accumulatedCloud().resize(55200);
-    a.frameCounts().assign(1, 55200);
+    a.scene().framesKept() = 1;
+    a.scene().accumulatedCloud() = cloud();
+    a.scene().accumulatedCloud().resize(55200);
+    a.scene().frameCounts().assign(1, 55200);
     for (auto _ : state) {
         a.showFrame();
         QApplication::processEvents();

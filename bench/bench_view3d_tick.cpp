@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     MainWindow window;
     QTest::qWaitForWindowExposed(&window);
     MainWindowTestAccess a(window);
-    a.framesKept() = kept;
+    a.scene().framesKept() = kept;
     a.displayPaused() = false;
 
     // The tick, timed: the window's own slot between two clock readings.

@@ -108,7 +108,7 @@ int soakSwitches(MainWindow &window, int switches)
         answerConnect(vimo.ip(), vimo.port(), vimoLocal);
         window.findChild<QAction *>("actionVimo_E")->trigger();
         stream.set_sending(true);
-        waitFor([&] { return a.currentModel() == LIDAR_VIMO_E && !a.frameCounts().empty(); }, 5000);
+        waitFor([&] { return a.currentModel() == LIDAR_VIMO_E && !a.scene().frameCounts().empty(); }, 5000);
 
         FakeFenkU fenk;
         fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });

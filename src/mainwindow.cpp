@@ -12,7 +12,6 @@
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
-#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
@@ -24,7 +23,6 @@
 #include "sensorreceiver.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
-#include "timercleanupcallback.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 #include "zonetable.h"
@@ -39,8 +37,6 @@
 
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkNew.h>
-
-#include <ctime>
 
 namespace {
 
@@ -95,9 +91,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     qRegisterMetaType<QVector<int>>("QVector<int>");
     qRegisterMetaType<QAbstractItemModel::LayoutChangeHint>("QAbstractItemModel::LayoutChangeHint");
 
-    randomGen.seed(uint32_t(std::time(nullptr)));
-    markerTimerCallback = vtkSmartPointer<TimerCleanupCallback>::New();
-
     setupToolbar();
     setupThreads();
     initView3D();
@@ -115,10 +108,9 @@ MainWindow::~MainWindow()
     set_warning_log_handler(std::move(previousWarningLog));
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
-    // The interactor's timer must find no overlay once the overlay is gone.
-    markerTimerCallback->setTarget(nullptr);
-    delete markerOverlay;
-    markerOverlay = nullptr;
+    // The scene goes before the view it draws into, its markers with it.
+    delete scene_;
+    scene_ = nullptr;
     delete ui;
     ui = nullptr;
 

@@ -2,12 +2,14 @@
 // The one top-level window and the owner of almost every long-lived object: the form with the
 // 3D and 2D views, the configuration pages and the analysis panels; the toolbar, the menus and
 // the two radio-button groups; the heartbeat listener, the 100 ms tick, the playback worker and
-// its thread; the receiver of the current session; and the message queue behind the log.
+// its thread; the receiver of the current session; the 3D scene; and the message queue behind
+// the log.
 //
-// Every worker, page and panel reports through recv_data. The class is written in five files:
+// Every worker, page and panel reports through recv_data. The class is written in six files:
 // mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
 // dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command
-// routing), mainwindow_view3d.cpp (the 3D view, its tick and toolbar),
+// routing), mainwindow_view3d.cpp (the 3D view's tick and toolbar, forwarded to the scene,
+// View3DScene, and what its draws and picks change in the other views),
 // mainwindow_playback.cpp (playback, recording and snapshot) and mainwindow_inspection.cpp
 // (the factory test, the voxel filter and the free-text command window).
 
@@ -17,6 +19,7 @@
 #include "messagebox.h"
 #include "pointcloudanomalydetector.h"
 #include "userpointdata.h"
+#include "view3dscene.h"
 #include "zonemonitor.h"
 
 #include <QButtonGroup>
@@ -29,21 +32,10 @@
 #include <QThread>
 #include <QVector>
 
-#include <vtkActor.h>
-#include <vtkAreaPicker.h>
-#include <vtkAxesActor.h>
-#include <vtkCellArray.h>
 #include <vtkIdTypeArray.h>
-#include <vtkPoints.h>
-#include <vtkPolyData.h>
-#include <vtkPolyDataMapper.h>
 #include <vtkRenderer.h>
-#include <vtkSmartPointer.h>
-#include <vtkUnsignedCharArray.h>
 
 #include <cstdint>
-#include <deque>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -54,13 +46,10 @@ class Dialog_Detect_Raxo;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
 class Page_Admin;
-class MarkerOverlay;
-class MyInteractorStyle;
 class PlaybackProc;
 class QAction;
 class QTimer;
 class SensorReceiver;
-class TimerCleanupCallback;
 
 // A command's note, under which its reply is logged, and the key the reply is matched by: the
 // set code for a set command, -1 for any other.
@@ -97,7 +86,7 @@ public:
     // Shows side page a; "Points data" (3) redraws at the next tick.
     void switchProperty(int a);
 
-    vtkRenderer *renderer() const { return renderer_; }
+    vtkRenderer *renderer() const;
 
     // Local address every receiver the window creates binds to; empty (the default) means any.
     // Tests bind 127.0.0.1 while a fake device holds the same port numbers on 127.0.0.2.
@@ -142,7 +131,7 @@ public slots:
     void onVoxelParam(bool on, float unitSize, int minNum);
     void recv_action_Cmd(bool checked);
 
-    // 3D view: frames, the tick, limits and the toolbar.
+    // 3D view: frames, the tick, limits and the toolbar, forwarded to the scene.
     void recv_timeout();
     void recv_framedata(std::vector<UserPointData> pointsdata, int lidartype);
     void recv_framedata_2D(std::vector<UserPointData> pointsdata, int lidartype);
@@ -268,25 +257,12 @@ private:
     void onShowObjectTrack();
     void onObjectSelect(bool isselect);
     void onModelData(QString path);
+    // The scene draws, then the point table, the 2D view, the analysis panel and the factory
+    // test take what it drew and selected.
     void showFrame();
     // The point table takes a copy of what it shows: it is filled only while it is on screen,
     // and the tick fills it with the latest cloud once it is shown again.
     void refreshPointTable();
-    // Replaces the current frame; the next draw appends it to the accumulated cloud once.
-    void replaceCurrentFrame(std::vector<UserPointData> frame);
-    // Fill the poly data from the accumulated cloud: intensity colours with the
-    // selection white, or (part-hide) the ramp colours with everything outside the limits hidden.
-    void buildPointsRGB(const std::vector<UserPointData> &cloud);
-    void buildPointsRGBA(const std::vector<UserPointData> &cloud);
-    void fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours);
-    void setPointSize(uint8_t size);
-    void logPointSize();
-    // Puts the camera at `position` looking at the origin and fits the visible props.
-    void cameraPreset(const double position[3], const double viewUp[3]);
-    void renderView();
-    void updateAxes();
-    void clearView3D();
-    void updateMarkers();
     // Makes cache entry (cache index) the current frame, drawn at the next tick.
     void showCachedFrame();
     // Switches the raw-data recording on or off.
@@ -305,47 +281,22 @@ private:
     PlaybackProc *playback = nullptr;
     AlgorithmBox *algorithmBox = nullptr;
     QThread playbackThread;
-    std::vector<UserPointData> accumulatedCloud;
-    std::vector<UserPointData> currentFrame;
     std::vector<UserPointData> currentFrame2D;
-    std::vector<UserPointData> selection;
-    std::deque<int> frameCounts;
     uint8_t currentModel = LIDAR_UNKNOWN;
     QTimer *tickTimer = nullptr;
     bool displayPaused = true;
-    bool circling = false;
     bool showObjects = true;
     bool showMarkers = false;
-    bool partHide = false;
-    bool colourful = false;
     bool redrawFlag = false;
-    int32_t framesKept = 10;
     // The notes of the commands sent, oldest first, each with the key its reply is matched by.
     QVector<PendingCommand> pendingNotes;
-    FeaturePoints limits;
-    vtkSmartPointer<vtkRenderer> renderer_;
-    vtkSmartPointer<vtkPoints> cloudPoints;
-    vtkSmartPointer<vtkCellArray> cloudCells;
-    vtkSmartPointer<vtkIdTypeArray> cloudOffsets;      // the vertex cells, 0..n
-    vtkSmartPointer<vtkIdTypeArray> cloudConnectivity; // one point per vertex, 0..n-1
-    vtkSmartPointer<vtkUnsignedCharArray> cloudColours;
-    vtkSmartPointer<vtkPolyData> cloudPolyData;
-    vtkSmartPointer<vtkPolyDataMapper> cloudMapper;
-    vtkSmartPointer<vtkActor> cloudActor;
-    vtkSmartPointer<vtkAxesActor> axes;
-    vtkSmartPointer<vtkAreaPicker> areaPicker;
-    vtkSmartPointer<MyInteractorStyle> interactorStyle;
-    std::vector<vtkSmartPointer<vtkActor>> gridActors;
-    // Set when the current frame was replaced and not yet drawn: only then does a draw append
-    // it, so redraws for a log line, a limit or a pick do not repeat it in the cloud.
-    bool frameFresh = false;
+    // Made by initView3D, deleted before the widgets it draws into.
+    View3DScene *scene_ = nullptr;
     // Set when a draw left the hidden point table behind.
     bool pointTableStale = false;
     QButtonGroup *viewGroup_ = nullptr;
     QButtonGroup *propertyGroup_ = nullptr;
-    uint8_t pointSize = 2;
     int32_t lastProgress = 0;
-    QColor backgroundColour;
     QString playbackFile;
     float cacheProgress = 0.0f;
     int32_t cacheIndex = 0;
@@ -355,9 +306,6 @@ private:
     int playbackAbandons = 0;
     bool boxObjects = false;
     QString connectedSn;
-    MarkerOverlay *markerOverlay = nullptr; // made by the 3D scene, never freed while the window lives
-    vtkSmartPointer<TimerCleanupCallback> markerTimerCallback;
-    std::mt19937 randomGen; // marker colours
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;
     std::vector<std::pair<QString, QString>> messageQueue;

@@ -13,7 +13,6 @@
 #include "fenkprotocol.h"
 #include "lhframe.h"
 #include "raxoprotocol.h"
-#include "markeroverlay.h"
 #include "messagebox.h"
 #include "page_admin.h"
 #include "page_drawzone.h"
@@ -337,7 +336,7 @@ void MainWindow::recvZoneMonitor(const QByteArray &info)
             objectTable->setObjModels(objectModels);
             objectTable->setObjectList(&msg);
         }
-        updateMarkers();
+        scene_->updateMarkers(trackedObjects, showObjects && showMarkers);
         return;
     }
     ZoneAlarmMsg alarm;
@@ -355,31 +354,6 @@ void MainWindow::recvZoneMonitor(const QByteArray &info)
             text += tr("Alarm");
     }
     ui->page_2d->setAlarm(alarm.zone_id, text);
-}
-
-void MainWindow::updateMarkers()
-{
-    if (markerOverlay == nullptr)
-        return;
-    markerOverlay->clear();
-    if (!showObjects || !showMarkers)
-        return;
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (const TrackedObject &o : trackedObjects) {
-        const double centre[3] = {o.center_x, o.center_y, o.center_z};
-        const double size[3] = {o.length, o.width, o.height};
-        if (markerOverlay->find(o.id).id != -999) {
-            // The same id twice in one list: the later record moves the box.
-            markerOverlay->updatePose(o.id, centre, size);
-            continue;
-        }
-        double colour[3];
-        for (double &c : colour)
-            c = unit(randomGen);
-        const PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
-        const std::string name = detector != nullptr ? detector->GetModelName(o.class_index) : "unknown";
-        markerOverlay->add(o.id, 0, name, centre, size, colour, 2.0, 20, true, true, 1.0f);
-    }
 }
 
 void MainWindow::recvHeartbeat(const QByteArray &info)
@@ -403,7 +377,7 @@ void MainWindow::recvLidarType(const QByteArray &info)
     appendLog(msg_type_text(MSG_LIDAR_TYPE), tr("lidar type:%1").arg(lidar_type_name(n)));
     currentModel = uint8_t(n);
     ui->page_spandata->setLidarType(uint8_t(n));
-    framesKept = n == LIDAR_VIMO_E ? 10 : 1;
+    scene_->setFramesKept(device_model(n).framesKept);
 }
 
 // ---- the stop message ----
@@ -444,11 +418,7 @@ void MainWindow::stopAll()
     delete pageAdmin;
     pageAdmin = nullptr;
     updateVoxelActions();
-    currentFrame.clear();
-    frameFresh = false;
-    selection.clear();
-    accumulatedCloud.clear();
-    frameCounts.clear();
+    scene_->resetFrames();
     ui->page_2d->clearPoints();
     ui->page_spandata->clearData();
     frameCache.clear();
@@ -458,6 +428,6 @@ void MainWindow::stopAll()
     logOperate->setPlayState(false);
     ui->page_parse_data->setIsRun(false);
     logOperate->resetPlay();
-    clearView3D();
+    scene_->clearView();
     stopping = false;
 }

@@ -122,7 +122,7 @@ void MainWindow::recv_actionPlayBack(bool)
     displayPaused = true;
     logOperate->setPlayState(false);
     ui->page_parse_data->setIsRun(false);
-    framesKept = 1;
+    scene_->setFramesKept(1);
     logOperate->liveSource = false;
 }
 
@@ -155,7 +155,7 @@ void MainWindow::recv_playprogress(int index)
 {
     if (index < 0 || size_t(index) >= frameCache.size())
         return;
-    replaceCurrentFrame(frameCache[size_t(index)]);
+    scene_->replaceCurrentFrame(frameCache[size_t(index)]);
     redrawFlag = true;
     cacheIndex = index;
     ui->page_spandata->setLidarType(currentModel);
@@ -164,7 +164,7 @@ void MainWindow::recv_playprogress(int index)
 void MainWindow::showCachedFrame()
 {
     redrawFlag = true;
-    replaceCurrentFrame(frameCache[size_t(cacheIndex)]);
+    scene_->replaceCurrentFrame(frameCache[size_t(cacheIndex)]);
 }
 
 void MainWindow::recv_actionFirst(bool)
@@ -281,7 +281,7 @@ void MainWindow::recv_actionCamera(bool)
         return;
     }
     storeText("CallbackPath", path);
-    if (accumulatedCloud.empty()) {
+    if (scene_->accumulatedCloud().empty()) {
         show_warning(this, tr("error"), tr("Point cloud image does not exist!"));
         return;
     }
@@ -289,9 +289,9 @@ void MainWindow::recv_actionCamera(bool)
     const QByteArray name = path.toLocal8Bit();
     bool written = false;
     if (suffix == QLatin1String("pcd")) {
-        written = playback->PCDWriter(name.constData(), accumulatedCloud);
+        written = playback->PCDWriter(name.constData(), scene_->accumulatedCloud());
     } else if (suffix == QLatin1String("las")) {
-        written = playback->LASWriter(name.constData(), accumulatedCloud);
+        written = playback->LASWriter(name.constData(), scene_->accumulatedCloud());
     } else {
         show_warning(this, tr("error"), tr("The point cloud file must end in .pcd or .las: %1").arg(path));
         return;

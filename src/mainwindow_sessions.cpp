@@ -214,7 +214,7 @@ void MainWindow::startSession(uint8_t model, const SessionTarget &target)
 
 void MainWindow::startDisplay(int32_t kept)
 {
-    framesKept = kept;
+    scene_->setFramesKept(kept);
     displayPaused = false;
     ui->page_parse_data->setIsRun(true);
     logOperate->setPlayState(true);

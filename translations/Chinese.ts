@@ -1264,10 +1264,6 @@
         <translation>检测到当前雷达心跳包消失</translation>
     </message>
     <message>
-        <source>point size set:%1</source>
-        <translation>点大小设置:%1</translation>
-    </message>
-    <message>
         <source>Firmware upgrade in progress, please wait </source>
         <translation>固件升级中,请稍候 </translation>
     </message>
@@ -3404,6 +3400,13 @@
     <message>
         <source>send OP_WRITE_IAP</source>
         <translation>发送 OP_WRITE_IAP</translation>
+    </message>
+</context>
+<context>
+    <name>View3DScene</name>
+    <message>
+        <source>point size set:%1</source>
+        <translation>点大小设置:%1</translation>
     </message>
 </context>
 <context>

@@ -1264,10 +1264,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>point size set:%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Firmware upgrade in progress, please wait </source>
         <translation type="unfinished"></translation>
     </message>
@@ -3403,6 +3399,13 @@
     </message>
     <message>
         <source>send OP_WRITE_IAP</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>View3DScene</name>
+    <message>
+        <source>point size set:%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

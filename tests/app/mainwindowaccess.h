@@ -4,14 +4,12 @@
 
 #include "heartbeatproc.h"
 #include "mainwindow.h"
-#include "markeroverlay.h"
-#include "myinteractorstyle.h"
 #include "recvboxdataproc.h"
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
 #include "sensorreceiver.h"
-#include "timercleanupcallback.h"
+#include "view3dsceneaccess.h"
 
 #include <QListWidget>
 #include <QStringList>
@@ -48,17 +46,13 @@ struct MainWindowTestAccess {
     bool &displayPaused() { return w.displayPaused; }
     bool &redrawFlag() { return w.redrawFlag; }
     uint8_t &currentModel() { return w.currentModel; }
-    int32_t &framesKept() { return w.framesKept; }
     QString &connectedSn() { return w.connectedSn; }
     bool &showObjects() { return w.showObjects; }
+    bool &showMarkers() { return w.showMarkers; }
     std::vector<ModelInfo> &objectModels() { return w.objectModels; }
     int32_t &lastProgress() { return w.lastProgress; }
     bool &boxObjects() { return w.boxObjects; }
     bool bigScreen() const { return w.bigScreen; }
-    std::vector<UserPointData> &currentFrame() { return w.currentFrame; }
-    std::vector<UserPointData> &accumulatedCloud() { return w.accumulatedCloud; }
-    std::vector<UserPointData> &selection() { return w.selection; }
-    std::deque<int> &frameCounts() { return w.frameCounts; }
     std::vector<std::vector<UserPointData>> &frameCache() { return w.frameCache; }
     float &cacheProgress() { return w.cacheProgress; }
     int32_t &cacheIndex() { return w.cacheIndex; }
@@ -85,24 +79,11 @@ struct MainWindowTestAccess {
     RecvBoxDataProc *boxReceiver() { return qobject_cast<RecvBoxDataProc *>(w.sessionReceiver.data()); }
     size_t queuedLines() { return w.messageQueue.size(); }
 
-    // The 3D view.
+    // The 3D view: the scene's own state through its access, the rest here.
+    View3DSceneTestAccess scene() { return View3DSceneTestAccess(*w.scene_); }
     std::vector<UserPointData> &currentFrame2D() { return w.currentFrame2D; }
-    FeaturePoints &limits() { return w.limits; }
-    bool &partHide() { return w.partHide; }
-    bool &colourful() { return w.colourful; }
-    bool &showMarkers() { return w.showMarkers; }
-    bool circling() const { return w.circling; }
-    uint8_t pointSize() const { return w.pointSize; }
-    vtkPolyData *cloud() { return w.cloudPolyData; }
-    vtkActor *cloudActor() { return w.cloudActor; }
-    vtkAxesActor *axes() { return w.axes; }
-    const std::vector<vtkSmartPointer<vtkActor>> &gridActors() { return w.gridActors; }
-    vtkAreaPicker *areaPicker() { return w.areaPicker; }
-    MyInteractorStyle *interactorStyle() { return w.interactorStyle; }
-    MarkerOverlay *markerOverlay() { return w.markerOverlay; }
-    TimerCleanupCallback *markerTimerCallback() { return w.markerTimerCallback; }
+    // The window's draw: the scene's, then the point table, the 2D view and the analysis panel.
     void showFrame() { w.showFrame(); }
-    void buildPointsRGB(const std::vector<UserPointData> &cloud) { w.buildPointsRGB(cloud); }
     QTimer *tickTimer() { return w.tickTimer; }
     void onClearCloud() { w.onClearCloud(); }
 

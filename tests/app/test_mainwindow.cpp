@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, FormAndInitialState)
     EXPECT_EQ(a->log()->verticalScrollMode(), QAbstractItemView::ScrollPerPixel);
     EXPECT_TRUE(a->displayPaused());
     EXPECT_EQ(a->currentModel(), LIDAR_UNKNOWN);
-    EXPECT_EQ(a->framesKept(), 10);
+    EXPECT_EQ(a->scene().framesKept(), 10);
     EXPECT_TRUE(a->showObjects());
 
     // The view toolbar on the left, the playback toolbar at the top.
@@ -647,12 +647,12 @@ TEST_F(MainWindowTest, PlaybackModelAndBoxHeartbeats)
     auto *table = a->find<Dialog_AllData>("page_spandata");
     w->recv_data(MSG_LIDAR_TYPE, "3");
     EXPECT_EQ(a->currentModel(), 3);
-    EXPECT_EQ(a->framesKept(), 10);
+    EXPECT_EQ(a->scene().framesKept(), 10);
     EXPECT_EQ(table->lidarType(), 3);
     EXPECT_EQ(table->rowsPerBlock(), 128);
     w->recv_data(MSG_LIDAR_TYPE, "1");
     EXPECT_EQ(a->currentModel(), 1);
-    EXPECT_EQ(a->framesKept(), 1);
+    EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_EQ(newLines(), QStringList({"[ lidar type ] lidar type:LDS-Vimo-E", "[ lidar type ] lidar type:LDS-Raxo-E"}));
 
     // Box heartbeats reach the front end only once it exists, and only whole; the first one
@@ -707,10 +707,10 @@ TEST_F(MainWindowTest, StopMessageEmptiesEverything)
 {
     const std::vector<UserPointData> frame(5);
     a->notes() = {"a", "b"};
-    a->currentFrame() = frame;
-    a->accumulatedCloud() = frame;
-    a->selection() = frame;
-    a->frameCounts() = {5};
+    a->scene().currentFrame() = frame;
+    a->scene().accumulatedCloud() = frame;
+    a->scene().selection() = frame;
+    a->scene().frameCounts() = {5};
     a->frameCache() = {frame, frame};
     a->cacheProgress() = 100.0f;
     a->cacheIndex() = 1;
@@ -732,10 +732,10 @@ TEST_F(MainWindowTest, StopMessageEmptiesEverything)
 
     w->recv_data(MSG_STOP, QByteArray());
     EXPECT_TRUE(a->notes().isEmpty());
-    EXPECT_TRUE(a->currentFrame().empty());
-    EXPECT_TRUE(a->accumulatedCloud().empty());
-    EXPECT_TRUE(a->selection().empty());
-    EXPECT_TRUE(a->frameCounts().empty());
+    EXPECT_TRUE(a->scene().currentFrame().empty());
+    EXPECT_TRUE(a->scene().accumulatedCloud().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
+    EXPECT_TRUE(a->scene().frameCounts().empty());
     EXPECT_TRUE(a->frameCache().empty());
     EXPECT_EQ(a->cacheProgress(), 0.0f);
     EXPECT_EQ(a->cacheIndex(), 0);

@@ -52,7 +52,7 @@ protected:
         // As a session start leaves them: the display runs, the panel knows it, one frame kept.
         a->displayPaused() = false;
         panel->setIsRun(true);
-        a->framesKept() = 1;
+        a->scene().framesKept() = 1;
     }
     void TearDown() override
     {
@@ -78,7 +78,7 @@ protected:
     std::vector<float> selectedX()
     {
         std::vector<float> out;
-        for (const UserPointData &p : a->selection()) {
+        for (const UserPointData &p : a->scene().selection()) {
             const float x = p.x; // packed record: no reference to a field
             out.push_back(x);
         }
@@ -127,21 +127,21 @@ TEST_F(AnalysisWindow, RectangleSelectionFillsTheLimitEditsAndPausesTheDisplay)
     EXPECT_FALSE(a->logOperate()->isPlaying());
     w->recv_framedata({point(1, 1, 1)}, LIDAR_RAXO_E);
     a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), kRow.size());
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), kRow.size());
     EXPECT_EQ(selectedX(), std::vector<float>({-2, 2}));
 
     // "圈选范围设置" hands the limits back with the stored run state: still paused.
     pagetest::child<QPushButton>(panel, "pb_select_range")->click();
     EXPECT_TRUE(a->displayPaused());
-    EXPECT_TRUE(a->limits().enable);
-    EXPECT_FLOAT_EQ(a->limits().x.min, -2.0f);
+    EXPECT_TRUE(a->scene().limits().enable);
+    EXPECT_FLOAT_EQ(a->scene().limits().x.min, -2.0f);
 }
 
 TEST_F(AnalysisWindow, TypedLimitsSelectThePointsAndTheStatisticsFollowEachFrame)
 {
     typeLimits({{"le_minx", "-3"}, {"le_maxx", "3"}});
     pagetest::child<QPushButton>(panel, "pb_select_range")->click();
-    EXPECT_TRUE(a->limits().enable);
+    EXPECT_TRUE(a->scene().limits().enable);
     EXPECT_FALSE(a->displayPaused()) << "the run state the session gave the panel";
 
     // Each drawn frame: the points inside, their statistics now, folded over the frames.
@@ -170,13 +170,13 @@ TEST_F(AnalysisWindow, TypedLimitsSelectThePointsAndTheStatisticsFollowEachFrame
 
     // A frame with nothing inside leaves the panel as it was.
     frame({point(7, 0, 0)});
-    EXPECT_TRUE(a->selection().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
     EXPECT_EQ(labelText(panel, "lb_testnum"), "3");
 
     // "重置圈选" drops the limits: nothing is selected any more.
     pagetest::child<QPushButton>(panel, "pb_reset")->click();
     frame(kRow);
-    EXPECT_TRUE(a->selection().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
 }
 
 // "3σ过滤" opens the panel's own debug view on its statistics page; from then on each drawn

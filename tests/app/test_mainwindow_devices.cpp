@@ -365,7 +365,7 @@ TEST_F(RaxoWindow, VoxelFilterOfARaxoESession)
     ASSERT_TRUE(waitFor([&] { return frames3D.size() == 2 && frames2D == 1; }));
     EXPECT_EQ(frames3D, (std::vector<size_t>{4, 5}));
     a->tick();
-    EXPECT_EQ(a->currentFrame().size(), 5u) << "the window draws what the receiver posts";
+    EXPECT_EQ(a->scene().currentFrame().size(), 5u) << "the window draws what the receiver posts";
 
     // The stop message ends the session and disables both entries.
     w->recv_data(MSG_STOP, QByteArray());
@@ -404,7 +404,7 @@ TEST_F(RaxoWindow, FactoryTestOverTheFramesOfARaxoESession)
     // A first scan before the run: the receiver's first-frame report is a log line, and every
     // line redraws (the held selection would count again).
     fake.send_data(scan(false));
-    ASSERT_TRUE(waitFor([&] { return linesWith("lidar data reception is ok") == 1 && !a->selection().empty(); }));
+    ASSERT_TRUE(waitFor([&] { return linesWith("lidar data reception is ok") == 1 && !a->scene().selection().empty(); }));
     click(factory, "pb_start");
     auto *log = factory->findChild<QTextBrowser *>("tb_print");
     for (int k = 0; k < 3; ++k) {

@@ -341,7 +341,7 @@ TEST_F(PlaybackWindowTest, EveryFileKindFillsTheCacheAndPlays)
         EXPECT_EQ(setting("CallbackPath"), path);
         // A packet file's model comes with its end report, which sets the frames kept anew.
         if (k.parsedAs == LIDAR_UNKNOWN && std::string(k.file) != "scan.dump")
-            EXPECT_EQ(a->framesKept(), 1);
+            EXPECT_EQ(a->scene().framesKept(), 1);
     }
     const ChooserRequest &r = modal.chooserRequests.back();
     EXPECT_EQ(r.kind, ChooserKind::OpenFile);
@@ -444,7 +444,7 @@ protected:
         // An empty final frame would not be kept either.
         w->recv_CacheData({}, 42.0f);
     }
-    float shown() { return a->currentFrame().empty() ? -1.0f : a->currentFrame()[0].x; }
+    float shown() { return a->scene().currentFrame().empty() ? -1.0f : a->scene().currentFrame()[0].x; }
     QStringList flushed()
     {
         a->log()->clear();
@@ -546,16 +546,16 @@ TEST_F(PlaybackWindowTest, RecordedDatagramsPlayBackFrameByFrame)
     ASSERT_EQ(expected.size(), 11u);
     for (size_t k = 0; k + 1 < expected.size(); ++k) {
         bar()->recv_timeout();
-        EXPECT_TRUE(samePoints(a->currentFrame(), expected[k])) << "tick " << k;
+        EXPECT_TRUE(samePoints(a->scene().currentFrame(), expected[k])) << "tick " << k;
     }
     bar()->recv_timeout();
     a->log()->clear();
     a->tick();
     EXPECT_TRUE(a->logLines().contains("[ log infomation ] Playback is end!"));
     barAction("last")->trigger();
-    EXPECT_TRUE(samePoints(a->currentFrame(), expected.back()));
+    EXPECT_TRUE(samePoints(a->scene().currentFrame(), expected.back()));
     barAction("previous")->trigger();
-    EXPECT_TRUE(samePoints(a->currentFrame(), expected[9]));
+    EXPECT_TRUE(samePoints(a->scene().currentFrame(), expected[9]));
 }
 
 TEST_F(PlaybackWindowTest, RefusedRecordingLeavesTheActionOff)
@@ -633,7 +633,7 @@ protected:
             pts.push_back(raxo_point(uint16_t(300 + j), int16_t(50 + j), int16_t(j), 0, 9));
         const Bytes packet = raxo_point_packet(1, 0, 0, pts, RAXO_FRAME_END);
         ASSERT_EQ(fake.send_data(packet), int(packet.size()));
-        ASSERT_TRUE(testsupport::wait_until([&] { return a->currentFrame().size() == size_t(n); }, 10000));
+        ASSERT_TRUE(testsupport::wait_until([&] { return a->scene().currentFrame().size() == size_t(n); }, 10000));
         a->tick();
     }
 
@@ -694,7 +694,7 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
     }
     for (size_t k = 0; k + 1 < expected.size(); ++k) {
         bar()->recv_timeout();
-        EXPECT_TRUE(samePoints(a->currentFrame(), expected[k])) << "tick " << k;
+        EXPECT_TRUE(samePoints(a->scene().currentFrame(), expected[k])) << "tick " << k;
     }
 }
 
@@ -706,7 +706,7 @@ TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
     ASSERT_TRUE(testsupport::wait_until(
         [this] { return a->logLines().contains("[ Info ] get lidar parameters  OK"); }, 10000));
     ASSERT_NO_FATAL_FAILURE(sendFrameOf(2));
-    ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 2);
+    ASSERT_EQ(a->scene().cloud()->GetNumberOfPoints(), 2);
     QPointer<RecvDataProc2> receiver(a->raxoReceiver());
     const size_t commandsBefore = fake.commands().size();
     const int sidePage = a->find<QStackedWidget>("stackedWidget_2")->currentIndex();
@@ -725,7 +725,7 @@ TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
     EXPECT_TRUE(receiver->isRunning());
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
     EXPECT_FALSE(a->displayPaused());
-    EXPECT_EQ(a->framesKept(), 1);
+    EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_TRUE(bar()->isPlaying());
     EXPECT_TRUE(bar()->liveSource);
     EXPECT_EQ(a->find<QStackedWidget>("stackedWidget_2")->currentIndex(), sidePage);
@@ -736,7 +736,7 @@ TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
 
     // The session still draws what the sensor sends.
     ASSERT_NO_FATAL_FAILURE(sendFrameOf(3));
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 3);
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 3);
     EXPECT_EQ(fake.commands().size(), commandsBefore);
 }
 
@@ -782,7 +782,7 @@ TEST_F(PlaybackWindowTest, SnapshotWritesPcdAndLasThatReadBack)
     open(source);
     ASSERT_TRUE(waitCached());
     a->tick();
-    ASSERT_EQ(a->accumulatedCloud().size(), cloud().size());
+    ASSERT_EQ(a->scene().accumulatedCloud().size(), cloud().size());
     for (const char *name : {"/shot.pcd", "/shot.las"}) {
         SCOPED_TRACE(name);
         const std::string path = dir + name;
@@ -848,7 +848,7 @@ TEST_F(PlaybackWindowTest, SnapshotRefusalsAreReported)
         SCOPED_TRACE(c.name);
         modal.clear();
         setSetting("CallbackPath", "before");
-        a->accumulatedCloud() = c.cloud;
+        a->scene().accumulatedCloud() = c.cloud;
         modal.chooserAnswers.push_back(QString::fromStdString(c.path));
         barAction("camera")->trigger();
         ASSERT_EQ(modal.warnings.size(), 1u);

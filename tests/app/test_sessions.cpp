@@ -111,7 +111,7 @@ protected:
     void expectRunning(uint8_t model, int32_t kept)
     {
         EXPECT_EQ(a->currentModel(), model);
-        EXPECT_EQ(a->framesKept(), kept);
+        EXPECT_EQ(a->scene().framesKept(), kept);
         EXPECT_FALSE(a->displayPaused());
         EXPECT_TRUE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
         EXPECT_TRUE(a->logOperate()->isPlaying());
@@ -269,13 +269,13 @@ TEST_F(SessionTest, VimoEFramesKeptFromShowtime)
     for (const auto &c : cases) {
         IniSettings::instance()->set_value("Standard", "showtime", c.stored, kDoc);
         trigger("actionVimo_E");
-        EXPECT_EQ(a->framesKept(), c.kept) << c.stored;
+        EXPECT_EQ(a->scene().framesKept(), c.kept) << c.stored;
         EXPECT_NE(a->vimoReceiver(), nullptr) << "a new receiver each time";
     }
     // The other models keep one frame.
     answerConnect("127.0.0.2", free_udp_port("127.0.0.2"), free_udp_port(), "RAXO");
     trigger("actionRaxo_E");
-    EXPECT_EQ(a->framesKept(), 1);
+    EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_EQ(a->vimoReceiver(), nullptr);
 }
 
@@ -300,12 +300,12 @@ TEST_F(SessionTest, CancelKeepsTheSessionAndUnconnectEndsIt)
         QTest::mouseClick(dialog->findChild<QPushButton *>("pb_unConnect"), Qt::LeftButton);
         return dialog->result();
     };
-    a->framesKept() = 40;
+    a->scene().framesKept() = 40;
     trigger("actionRaxo_S");
     EXPECT_EQ(a->raxoReceiver(), nullptr);
     EXPECT_EQ(a->fenkReceiver(), nullptr);
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E) << "no new model without a connection";
-    EXPECT_EQ(a->framesKept(), 1);
+    EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_FALSE(a->displayPaused());
     EXPECT_TRUE(frameViewShown()) << "Raxo-S shows the view switch even then";
     EXPECT_TRUE(a->logOperate()->liveSource);
@@ -391,9 +391,9 @@ TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
         std::thread([&] { c.post(old.data()); }).join();
         QTRY_VERIFY_WITH_TIMEOUT((a->tick(), linesWith("last words of the old session") == 1), kWaitMs);
         EXPECT_EQ(a->currentModel(), LIDAR_FENK_U);
-        EXPECT_TRUE(a->currentFrame().empty());
+        EXPECT_TRUE(a->scene().currentFrame().empty());
         EXPECT_TRUE(a->currentFrame2D().empty());
-        EXPECT_TRUE(a->accumulatedCloud().empty());
+        EXPECT_TRUE(a->scene().accumulatedCloud().empty());
         EXPECT_TRUE(a->objectModels().empty());
         EXPECT_EQ(a->notes(), QVector<QString>({"a note no stale reply may take"}));
         EXPECT_EQ(linesWith("SET OK"), 0);
@@ -429,7 +429,7 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
         trigger("actionVimo_E");
         ASSERT_NE(a->vimoReceiver(), nullptr);
         stream.set_sending(true);
-        QTRY_VERIFY_WITH_TIMEOUT(a->currentModel() == LIDAR_VIMO_E && a->frameCounts().size() >= 1, kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(a->currentModel() == LIDAR_VIMO_E && a->scene().frameCounts().size() >= 1, kWaitMs);
 
         FakeFenkU fenk;
         ASSERT_TRUE(fenk.ok());
@@ -493,7 +493,7 @@ TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
     EXPECT_EQ(a->fenkReceiver()->dataTypeMask(), 0) << "no mask learnt";
     // Each frame drawn at once would render at least once a frame.
     EXPECT_LE(renders, 2 * ticks + 4) << frames << " frames, " << ticks << " ticks";
-    EXPECT_EQ(a->currentFrame().size(), 1200u);
+    EXPECT_EQ(a->scene().currentFrame().size(), 1200u);
     EXPECT_EQ(a->find<Dialog_AllData>("page_spandata")->pointCount(), 0u) << "not on screen: not filled";
     w->switchProperty(3);
     a->tick();
@@ -826,23 +826,23 @@ TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
     QTest::qWait(400);
 
     fake.send(make_box_packet(points(4), 2, BOX_UPLOAD_OBJECTS));
-    QTRY_COMPARE_WITH_TIMEOUT(a->currentFrame().size(), 4u, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(a->scene().currentFrame().size(), 4u, kWaitMs);
     a->tick();
-    ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 4);
-    ASSERT_EQ(a->accumulatedCloud().size(), 4u);
+    ASSERT_EQ(a->scene().cloud()->GetNumberOfPoints(), 4);
+    ASSERT_EQ(a->scene().accumulatedCloud().size(), 4u);
 
     // Connected after the window's own slot: runs right after it, in the same order.
     vtkIdType cloudAtReset = -1;
     QObject context;
     QObject::connect(a->boxReceiver(), &RecvBoxDataProc::sig_cacheclean, &context,
-            [&] { cloudAtReset = a->cloud()->GetNumberOfPoints(); });
+            [&] { cloudAtReset = a->scene().cloud()->GetNumberOfPoints(); });
     fake.send(make_box_packet({}, 2, BOX_UPLOAD_OBJECTS));
     QTRY_VERIFY_WITH_TIMEOUT(cloudAtReset >= 0, kWaitMs);
     EXPECT_EQ(cloudAtReset, 4) << "not cleared at once";
-    EXPECT_TRUE(a->currentFrame().empty()) << "the frame posted with it came first";
-    QTRY_COMPARE_WITH_TIMEOUT(a->cloud()->GetNumberOfPoints(), 0, kWaitMs);
-    EXPECT_TRUE(a->accumulatedCloud().empty());
-    EXPECT_TRUE(a->frameCounts().empty());
+    EXPECT_TRUE(a->scene().currentFrame().empty()) << "the frame posted with it came first";
+    QTRY_COMPARE_WITH_TIMEOUT(a->scene().cloud()->GetNumberOfPoints(), 0, kWaitMs);
+    EXPECT_TRUE(a->scene().accumulatedCloud().empty());
+    EXPECT_TRUE(a->scene().frameCounts().empty());
     expectStopEnds(a->boxReceiver());
 }
 

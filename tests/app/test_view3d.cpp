@@ -191,20 +191,20 @@ QString rgbText(QRgb c)
 
 TEST_F(View3DTest, SceneAsBuilt)
 {
-    EXPECT_EQ(a->gridActors().size(), 162u);
-    for (const auto &line : a->gridActors())
+    EXPECT_EQ(a->scene().gridActors().size(), 162u);
+    for (const auto &line : a->scene().gridActors())
         EXPECT_TRUE(renderer()->HasViewProp(line));
     double b[6];
-    a->gridActors().front()->GetBounds(b);
+    a->scene().gridActors().front()->GetBounds(b);
     EXPECT_EQ(std::vector<double>(b, b + 6), std::vector<double>({-40, -40, -40, 40, 0, 0}));
-    a->gridActors().back()->GetBounds(b);
+    a->scene().gridActors().back()->GetBounds(b);
     EXPECT_EQ(std::vector<double>(b, b + 6), std::vector<double>({-40, 40, 40, 40, 0, 0}));
 
     double len[3];
-    a->axes()->GetTotalLength(len);
+    a->scene().axes()->GetTotalLength(len);
     EXPECT_EQ(std::vector<double>(len, len + 3), std::vector<double>({40, 40, 40}));
-    EXPECT_TRUE(renderer()->HasViewProp(a->axes()));
-    EXPECT_TRUE(renderer()->HasViewProp(a->cloudActor()));
+    EXPECT_TRUE(renderer()->HasViewProp(a->scene().axes()));
+    EXPECT_TRUE(renderer()->HasViewProp(a->scene().cloudActor()));
 
     double p[3], f[3], up[3];
     camera()->GetPosition(p);
@@ -215,13 +215,13 @@ TEST_F(View3DTest, SceneAsBuilt)
     EXPECT_EQ(std::vector<double>(up, up + 3), std::vector<double>({0, 1, 0}));
 
     vtkRenderWindowInteractor *interactor = view()->renderWindow()->GetInteractor();
-    EXPECT_EQ(interactor->GetInteractorStyle(), a->interactorStyle());
-    EXPECT_STREQ(a->interactorStyle()->GetClassName(), "MyInteractorStyle");
-    EXPECT_EQ(interactor->GetPicker(), a->areaPicker());
-    EXPECT_TRUE(interactor->HasObserver(vtkCommand::TimerEvent, a->markerTimerCallback()));
-    EXPECT_EQ(a->markerTimerCallback()->getTarget(), a->markerOverlay());
-    EXPECT_STREQ(a->markerTimerCallback()->GetClassName(), "TimerCleanupCallback");
-    EXPECT_EQ(a->cloudActor()->GetProperty()->GetPointSize(), 1.0);
+    EXPECT_EQ(interactor->GetInteractorStyle(), a->scene().interactorStyle());
+    EXPECT_STREQ(a->scene().interactorStyle()->GetClassName(), "MyInteractorStyle");
+    EXPECT_EQ(interactor->GetPicker(), a->scene().areaPicker());
+    EXPECT_TRUE(interactor->HasObserver(vtkCommand::TimerEvent, a->scene().markerTimerCallback()));
+    EXPECT_EQ(a->scene().markerTimerCallback()->getTarget(), a->scene().markerOverlay());
+    EXPECT_STREQ(a->scene().markerTimerCallback()->GetClassName(), "TimerCleanupCallback");
+    EXPECT_EQ(a->scene().cloudActor()->GetProperty()->GetPointSize(), 1.0);
 }
 
 TEST_F(View3DTest, StoredColourAndPointSize)
@@ -249,9 +249,9 @@ TEST_F(View3DTest, StoredColourAndPointSize)
         for (int i = 0; i < 3; ++i)
             EXPECT_NEAR(bg[i], c.background[i], 1e-9);
         if (std::string(c.size) == "-1")
-            EXPECT_EQ(a->pointSize(), 255);
+            EXPECT_EQ(a->scene().pointSize(), 255);
         else
-            EXPECT_EQ(a->pointSize(), c.pointSize);
+            EXPECT_EQ(a->scene().pointSize(), c.pointSize);
     }
 }
 
@@ -259,7 +259,7 @@ TEST_F(View3DTest, StoredColourAndPointSize)
 
 TEST_F(View3DTest, DrawnFrameShowsItsPointsInPlaceAndColour)
 {
-    a->cloudActor()->GetProperty()->SetPointSize(3);
+    a->scene().cloudActor()->GetProperty()->SetPointSize(3);
     std::vector<UserPointData> f = patch(5.5f, 3.5f, 0.5f, 255); // red, upper right
     const auto blue = patch(-4.5f, -2.5f, 0.5f, 0);              // blue, lower left
     f.insert(f.end(), blue.begin(), blue.end());
@@ -281,10 +281,10 @@ TEST_F(View3DTest, DrawnFrameShowsItsPointsInPlaceAndColour)
     img.save(QCoreApplication::applicationDirPath() + "/view3d-points.png");
 
     // Selected points are white on the screen too.
-    a->limits().enable = true;
-    a->limits().x = {5.0f, 6.0f};
-    a->limits().y = {3.0f, 4.0f};
-    a->limits().z = {0.0f, 1.0f};
+    a->scene().limits().enable = true;
+    a->scene().limits().x = {5.0f, 6.0f};
+    a->scene().limits().y = {3.0f, 4.0f};
+    a->scene().limits().z = {0.0f, 1.0f};
     a->redrawFlag() = true;
     a->tick();
     const QImage sel = grabView();
@@ -330,8 +330,8 @@ TEST_F(View3DTest, FramesOfAFakeRaxoReachTheScreen)
                                          int16_t(std::lround((cy - 0.15 + 0.03 * j) * 500)), 250, intensity, 0));
         return pts;
     };
-    a->cloudActor()->GetProperty()->SetPointSize(3);
-    a->framesKept() = 1;
+    a->scene().cloudActor()->GetProperty()->SetPointSize(3);
+    a->scene().framesKept() = 1;
     fake.send_data(raxo_point_packet(1, 0, 0, patchPoints(5.5, 3.5, 255), 0));
     fake.send_data(raxo_point_packet(1, 4, 0, patchPoints(-4.5, -2.5, 0), RAXO_FRAME_END));
     ASSERT_TRUE(QTest::qWaitFor([&] { return a->redrawFlag(); }, 5000));
@@ -340,9 +340,9 @@ TEST_F(View3DTest, FramesOfAFakeRaxoReachTheScreen)
     ASSERT_TRUE(rx->wait(5000));
     delete rx;
 
-    ASSERT_EQ(a->accumulatedCloud().size(), 242u);
-    EXPECT_NEAR(a->accumulatedCloud().front().x, 5.35, 1e-3);
-    EXPECT_NEAR(a->accumulatedCloud().front().z, 0.5, 1e-3);
+    ASSERT_EQ(a->scene().accumulatedCloud().size(), 242u);
+    EXPECT_NEAR(a->scene().accumulatedCloud().front().x, 5.35, 1e-3);
+    EXPECT_NEAR(a->scene().accumulatedCloud().front().z, 0.5, 1e-3);
     const QImage img = grabView();
     const QPoint bright = widgetPos(5.5, 3.5, 0.5);
     const QPoint dark = widgetPos(-4.5, -2.5, 0.5);
@@ -361,37 +361,37 @@ TEST_F(View3DTest, FramesOfEveryModelAreDrawnAtTheTick)
     counter->SetClientData(&renders);
     counter->SetCallback([](vtkObject *, unsigned long, void *data, void *) { ++*static_cast<int *>(data); });
     view()->renderWindow()->AddObserver(vtkCommand::EndEvent, counter);
-    a->framesKept() = 10;
+    a->scene().framesKept() = 10;
 
     for (uint8_t model : {LIDAR_FENK_U, LIDAR_RAXO_E, LIDAR_RAXO_S, LIDAR_VIMO_E, LIDAR_ALG_BOX}) {
         SCOPED_TRACE(int(model));
-        const size_t before = a->accumulatedCloud().size();
+        const size_t before = a->scene().accumulatedCloud().size();
         renders = 0;
         for (size_t n : {3, 4, 5}) {
             w->recv_framedata(frameOf(n), model);
             w->recv_framedata_2D(frameOf(n), model);
         }
-        EXPECT_EQ(a->accumulatedCloud().size(), before);
+        EXPECT_EQ(a->scene().accumulatedCloud().size(), before);
         EXPECT_TRUE(a->redrawFlag());
         EXPECT_EQ(a->currentModel(), model);
         EXPECT_EQ(renders, 0);
         a->tick();
-        EXPECT_EQ(a->accumulatedCloud().size(), before + 5) << "the latest frame, once";
-        EXPECT_EQ(a->cloud()->GetNumberOfPoints(), vtkIdType(before + 5));
-        EXPECT_EQ(a->cloud()->GetNumberOfVerts(), vtkIdType(before + 5));
+        EXPECT_EQ(a->scene().accumulatedCloud().size(), before + 5) << "the latest frame, once";
+        EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), vtkIdType(before + 5));
+        EXPECT_EQ(a->scene().cloud()->GetNumberOfVerts(), vtkIdType(before + 5));
         EXPECT_FALSE(a->redrawFlag());
         EXPECT_GE(renders, 1);
     }
     view()->renderWindow()->RemoveObserver(counter);
-    a->framesKept() = 1;
+    a->scene().framesKept() = 1;
     frame(frameOf(7), LIDAR_RAXO_E);
-    ASSERT_EQ(a->accumulatedCloud().size(), 7u);
+    ASSERT_EQ(a->scene().accumulatedCloud().size(), 7u);
 
     // Paused: dropped, model and frame untouched.
     a->displayPaused() = true;
     w->recv_framedata(frameOf(3), LIDAR_VIMO_E);
     w->recv_framedata_2D(frameOf(3), LIDAR_VIMO_E);
-    EXPECT_EQ(a->currentFrame().size(), 7u);
+    EXPECT_EQ(a->scene().currentFrame().size(), 7u);
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
     EXPECT_FALSE(a->redrawFlag());
 }
@@ -404,7 +404,7 @@ TEST_F(View3DTest, PointTableFollowsTheCloudOnlyWhileShown)
     auto *table = a->find<Dialog_AllData>("page_spandata");
     auto *count = table->findChild<QLabel *>("lb_selectnum");
     ASSERT_NE(count, nullptr);
-    a->framesKept() = 1;
+    a->scene().framesKept() = 1;
     w->switchProperty(3);
     frame(frameOf(4));
     ASSERT_TRUE(table->isVisible());
@@ -435,31 +435,31 @@ TEST_F(View3DTest, PointTableFollowsTheCloudOnlyWhileShown)
 
 TEST_F(View3DTest, FramesKeptTrimsTheOldest)
 {
-    a->framesKept() = 3;
+    a->scene().framesKept() = 3;
     for (size_t n : {100, 200, 300, 400})
         frame(frameOf(n));
-    EXPECT_EQ(a->accumulatedCloud().size(), 900u);
-    EXPECT_EQ(a->frameCounts(), std::deque<int>({200, 300, 400}));
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 900);
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 900u);
+    EXPECT_EQ(a->scene().frameCounts(), std::deque<int>({200, 300, 400}));
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 900);
 
     // Nothing kept: the cloud stays empty.
-    a->framesKept() = 0;
+    a->scene().framesKept() = 0;
     frame(frameOf(10));
-    EXPECT_TRUE(a->accumulatedCloud().empty());
-    EXPECT_TRUE(a->frameCounts().empty());
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 0);
+    EXPECT_TRUE(a->scene().accumulatedCloud().empty());
+    EXPECT_TRUE(a->scene().frameCounts().empty());
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 0);
 }
 
 TEST_F(View3DTest, RedrawsWithoutANewFrameAddNoPoints)
 {
     frame(frameOf(10));
-    ASSERT_EQ(a->accumulatedCloud().size(), 10u);
+    ASSERT_EQ(a->scene().accumulatedCloud().size(), 10u);
 
     // A worker's log line sets the redraw flag; the tick draws and writes it.
     w->recv_data(MSG_LOG, "hello");
     a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), 10u);
-    EXPECT_EQ(a->frameCounts(), std::deque<int>({10}));
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 10u);
+    EXPECT_EQ(a->scene().frameCounts(), std::deque<int>({10}));
 
     // New limits redraw too.
     FeaturePoints limits;
@@ -473,8 +473,8 @@ TEST_F(View3DTest, RedrawsWithoutANewFrameAddNoPoints)
     EXPECT_TRUE(a->find<Dialog_ParseData>("page_parse_data")->isRun());
     EXPECT_TRUE(a->logOperate()->isPlaying());
     a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), 10u);
-    EXPECT_EQ(a->selection().size(), 10u);
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 10u);
+    EXPECT_EQ(a->scene().selection().size(), 10u);
     // Limits that stop the display pause it; the panel and the playback bar follow.
     w->recv_dataLimit(limits, false);
     EXPECT_TRUE(a->displayPaused());
@@ -486,11 +486,11 @@ TEST_F(View3DTest, RedrawsWithoutANewFrameAddNoPoints)
     // The 2D frame redraws the 3D cloud without repeating its frame.
     w->recv_framedata_2D(frameOf(4), LIDAR_RAXO_E);
     a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), 10u);
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 10u);
 
     frame(frameOf(3));
-    EXPECT_EQ(a->accumulatedCloud().size(), 13u);
-    EXPECT_EQ(a->frameCounts(), std::deque<int>({10, 3}));
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 13u);
+    EXPECT_EQ(a->scene().frameCounts(), std::deque<int>({10, 3}));
 }
 
 // ---- colours and limits ----
@@ -508,7 +508,7 @@ TEST_F(View3DTest, IntensityColours)
         {false, {0, 255, 20, 20}, {kBlue, kRed, hue(0, 255, 20), hue(0, 255, 20)}},
         {false, {10, 50}, {hue(0, 255, 10), hue(0, 255, 50)}},
     };
-    a->framesKept() = 1;
+    a->scene().framesKept() = 1;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.colourful);
         w->recv_actionColorful(c.colourful);
@@ -516,7 +516,7 @@ TEST_F(View3DTest, IntensityColours)
         for (uint16_t v : c.intensities)
             f.push_back(pt(1, 2, 3, v));
         frame(f);
-        EXPECT_EQ(colours(a->cloud()), c.want);
+        EXPECT_EQ(colours(a->scene().cloud()), c.want);
     }
 }
 
@@ -552,16 +552,16 @@ TEST_F(View3DTest, LimitsSelectAndPaint)
         limits.vertical_min = c.vmin;
         limits.vertical_max = c.vmax;
         w->recv_dataLimit(limits, true);
-        a->framesKept() = 1;
+        a->scene().framesKept() = 1;
         frame(f);
-        const auto got = colours(a->cloud());
+        const auto got = colours(a->scene().cloud());
         size_t selected = 0;
         for (size_t i = 0; i < f.size(); ++i) {
             EXPECT_EQ(got[i] == kWhite, bool(c.inside[i])) << i;
-            EXPECT_EQ(a->accumulatedCloud()[i].selected, c.inside[i] ? 1 : 0) << i;
+            EXPECT_EQ(a->scene().accumulatedCloud()[i].selected, c.inside[i] ? 1 : 0) << i;
             selected += c.inside[i];
         }
-        EXPECT_EQ(a->selection().size(), selected);
+        EXPECT_EQ(a->scene().selection().size(), selected);
     }
 
     // A minimum of 10 rejects a point at azimuth 9.99 degrees.
@@ -574,13 +574,13 @@ TEST_F(View3DTest, LimitsSelectAndPaint)
     limits.horizontal_min = 10.0f;
     w->recv_dataLimit(limits, true);
     frame({pt(std::cos(r), std::sin(r), 0)});
-    EXPECT_TRUE(a->selection().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
 
     // Disabled: every point keeps its intensity colour, and the point table gets the cloud.
     w->recv_dataLimit(FeaturePoints(), true);
     frame(f);
-    EXPECT_TRUE(a->selection().empty());
-    for (const auto &c : colours(a->cloud()))
+    EXPECT_TRUE(a->scene().selection().empty());
+    for (const auto &c : colours(a->scene().cloud()))
         EXPECT_EQ(c, hue(0, 255, 100));
 }
 
@@ -593,22 +593,22 @@ TEST_F(View3DTest, PartHideHidesWhatLiesOutside)
     limits.z = {-100.0f, 100.0f};
     w->recv_dataLimit(limits, true);
     w->recv_actionPartHide(true);
-    a->framesKept() = 1;
+    a->scene().framesKept() = 1;
     // 300 and 1000: 16-bit intensities of LAS and PCD files, far beyond the ramp.
     frame({pt(0, 0, 0, 0), pt(0.5f, 0, 0, 200), pt(5, 0, 0, 100), pt(0, 0, 0, 300), pt(0, 1, 0, 1000)});
-    const auto got = colours(a->cloud());
+    const auto got = colours(a->scene().cloud());
     ASSERT_EQ(got.size(), 5u);
     EXPECT_EQ(got[0], std::vector<int>({0, 0, 255, 255}));
     EXPECT_EQ(got[1], std::vector<int>({144, 111, 0, 255}));
     EXPECT_EQ(got[2], std::vector<int>({0, 0, 0, 0}));
     EXPECT_EQ(got[3], std::vector<int>({255, 0, 0, 255}));
     EXPECT_EQ(got[4], std::vector<int>({255, 0, 0, 255}));
-    EXPECT_EQ(a->selection().size(), 4u);
+    EXPECT_EQ(a->scene().selection().size(), 4u);
 
     // Without limits every point shows its ramp colour.
     w->recv_dataLimit(FeaturePoints(), true);
     frame({pt(5, 0, 0, 100)});
-    EXPECT_EQ(colours(a->cloud()), std::vector<std::vector<int>>({{0, 200, 55, 255}}));
+    EXPECT_EQ(colours(a->scene().cloud()), std::vector<std::vector<int>>({{0, 200, 55, 255}}));
 }
 
 // ---- settings and switches ----
@@ -618,7 +618,7 @@ TEST_F(View3DTest, ShowtimeIsClampedAndStored)
     const std::pair<int, int> cases[] = {{3, 3}, {0, 0}, {99, 99}, {150, 99}, {-5, 0}};
     for (const auto &c : cases) {
         w->recv_showtime(c.first);
-        EXPECT_EQ(a->framesKept(), c.second);
+        EXPECT_EQ(a->scene().framesKept(), c.second);
         EXPECT_EQ(IniSettings::instance()->get_value("Standard", "showtime", "", kDoc), std::to_string(c.second));
     }
 }
@@ -627,15 +627,15 @@ TEST_F(View3DTest, ZoomStepsAndLogsThePointSize)
 {
     const QString title = msg_type_text(MSG_WARM);
     w->recv_actionZoomIn(true); // at 1: stays 1
-    EXPECT_EQ(a->pointSize(), 1);
+    EXPECT_EQ(a->scene().pointSize(), 1);
     EXPECT_EQ(a->logLines().last(), QString("[ %1 ] point size set:1").arg(title));
     for (int i = 0; i < 6; ++i)
         w->recv_actionZoomOut(true);
-    EXPECT_EQ(a->pointSize(), 5);
-    EXPECT_EQ(a->cloudActor()->GetProperty()->GetPointSize(), 5.0);
+    EXPECT_EQ(a->scene().pointSize(), 5);
+    EXPECT_EQ(a->scene().cloudActor()->GetProperty()->GetPointSize(), 5.0);
     EXPECT_EQ(IniSettings::instance()->get_value("Standard", "PointSize", "", kDoc), "5");
     w->recv_actionZoomIn(true);
-    EXPECT_EQ(a->pointSize(), 4);
+    EXPECT_EQ(a->scene().pointSize(), 4);
     EXPECT_EQ(a->logLines().last(), QString("[ %1 ] point size set:4").arg(title));
     EXPECT_EQ(a->logLines().filter("point size set").size(), 8);
 }
@@ -665,14 +665,14 @@ TEST_F(View3DTest, BackgroundColourFromTheChooser)
 TEST_F(View3DTest, AxesAndGridSwitches)
 {
     w->findChild<QAction *>("actionCoodinate")->trigger(); // checked at start: now off
-    EXPECT_FALSE(renderer()->HasViewProp(a->axes()));
+    EXPECT_FALSE(renderer()->HasViewProp(a->scene().axes()));
     w->findChild<QAction *>("actionGrid")->trigger();
-    for (const auto &line : a->gridActors())
+    for (const auto &line : a->scene().gridActors())
         EXPECT_FALSE(renderer()->HasViewProp(line));
     w->findChild<QAction *>("actionCoodinate")->trigger();
     w->findChild<QAction *>("actionGrid")->trigger();
-    EXPECT_TRUE(renderer()->HasViewProp(a->axes()));
-    for (const auto &line : a->gridActors())
+    EXPECT_TRUE(renderer()->HasViewProp(a->scene().axes()));
+    for (const auto &line : a->scene().gridActors())
         EXPECT_TRUE(renderer()->HasViewProp(line));
 }
 
@@ -680,7 +680,7 @@ TEST_F(View3DTest, TickSetsTheAxesRadiusByTheCameraDistance)
 {
     camera()->SetPosition(0, 30, 40);
     a->tick();
-    EXPECT_NEAR(a->axes()->GetCylinderRadius(), 0.0001 * 50, 1e-12);
+    EXPECT_NEAR(a->scene().axes()->GetCylinderRadius(), 0.0001 * 50, 1e-12);
 }
 
 TEST_F(View3DTest, CameraPresets)
@@ -760,22 +760,22 @@ TEST_F(View3DTest, ClearingTheCloudEmptiesBothViews)
     frame(frameOf(6, 1.0f));
     auto *item = a->find<PointCloudUI>("page_2d")->radarItem();
     ASSERT_EQ(item->points().size(), 6u);
-    ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 6);
+    ASSERT_EQ(a->scene().cloud()->GetNumberOfPoints(), 6);
 
     a->onClearCloud();
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 0);
-    EXPECT_EQ(a->cloud()->GetNumberOfVerts(), 0);
-    EXPECT_TRUE(a->accumulatedCloud().empty());
-    EXPECT_TRUE(a->frameCounts().empty());
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 0);
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfVerts(), 0);
+    EXPECT_TRUE(a->scene().accumulatedCloud().empty());
+    EXPECT_TRUE(a->scene().frameCounts().empty());
     EXPECT_TRUE(item->points().empty());
 
     // The next frame starts afresh.
     frame(frameOf(2));
-    EXPECT_EQ(a->accumulatedCloud().size(), 2u);
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 2u);
 
     // The stop message empties the drawn cloud too.
     w->recv_data(MSG_STOP, QByteArray());
-    EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 0);
+    EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 0);
     EXPECT_TRUE(a->displayPaused());
 }
 
@@ -792,25 +792,25 @@ TEST_F(View3DTest, ResetEmptiesBothViewsAfter200Ms)
          [this] { a->find<QPushButton>("pb_setstaticframe")->click(); }},
     };
     w->switchView(1);
-    a->framesKept() = 10;
+    a->scene().framesKept() = 10;
     auto *item = a->find<PointCloudUI>("page_2d")->radarItem();
     for (const Trigger &t : triggers) {
         SCOPED_TRACE(t.name);
         w->recv_framedata_2D(frameOf(6, 1.0f), LIDAR_RAXO_E);
         frame(frameOf(6, 1.0f));
         frame(frameOf(4, 2.0f));
-        ASSERT_EQ(a->cloud()->GetNumberOfPoints(), 10);
+        ASSERT_EQ(a->scene().cloud()->GetNumberOfPoints(), 10);
         ASSERT_EQ(item->points().size(), 6u);
 
         QElapsedTimer clock;
         clock.start();
         t.fire();
-        EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 10) << "not cleared at once";
+        EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 10) << "not cleared at once";
         EXPECT_EQ(item->points().size(), 6u);
         // Both views stay as they are while the timer cannot have run yet. The clock is read
         // before each look: the timer runs only inside the waits.
         while (clock.elapsed() < 150) {
-            if (a->cloud()->GetNumberOfPoints() != 10 || a->accumulatedCloud().size() != 10u ||
+            if (a->scene().cloud()->GetNumberOfPoints() != 10 || a->scene().accumulatedCloud().size() != 10u ||
                 item->points().size() != 6u) {
                 ADD_FAILURE() << "cleared already at " << clock.elapsed() << " ms";
                 break;
@@ -819,16 +819,16 @@ TEST_F(View3DTest, ResetEmptiesBothViewsAfter200Ms)
         }
 
         ASSERT_TRUE(testsupport::wait_until(
-            [&] { return a->cloud()->GetNumberOfPoints() == 0 && item->points().empty(); }, 5000));
+            [&] { return a->scene().cloud()->GetNumberOfPoints() == 0 && item->points().empty(); }, 5000));
         EXPECT_GE(clock.elapsed(), 190) << "a 200 ms timer, give or take the clock's grain";
-        EXPECT_EQ(a->cloud()->GetNumberOfVerts(), 0);
-        EXPECT_TRUE(a->accumulatedCloud().empty());
-        EXPECT_TRUE(a->frameCounts().empty());
+        EXPECT_EQ(a->scene().cloud()->GetNumberOfVerts(), 0);
+        EXPECT_TRUE(a->scene().accumulatedCloud().empty());
+        EXPECT_TRUE(a->scene().frameCounts().empty());
 
         // The next frame starts a fresh accumulation.
         frame(frameOf(2, 3.0f));
-        EXPECT_EQ(a->accumulatedCloud().size(), 2u);
-        EXPECT_EQ(a->cloud()->GetNumberOfPoints(), 2);
+        EXPECT_EQ(a->scene().accumulatedCloud().size(), 2u);
+        EXPECT_EQ(a->scene().cloud()->GetNumberOfPoints(), 2);
         a->onClearCloud();
     }
 }
@@ -847,16 +847,16 @@ protected:
     void SetUp() override
     {
         View3DTest::SetUp();
-        a->framesKept() = 1;
+        a->scene().framesKept() = 1;
         frame(points);
         w->findChild<QAction *>("actionCircle")->trigger();
-        ASSERT_TRUE(a->circling());
+        ASSERT_TRUE(a->scene().circling());
     }
     void click(Qt::MouseButton b, QPoint at) { QTest::mouseClick(view(), b, {}, at); }
     std::vector<float> pickedX()
     {
         std::vector<float> out;
-        for (const UserPointData &p : a->selection())
+        for (const UserPointData &p : a->scene().selection())
             out.push_back(float(p.x)); // a copy: the packed field may sit at an odd address
         return out;
     }
@@ -881,7 +881,7 @@ TEST_F(PickTest, CornersInAnyOrderPickTheSamePoints)
         EXPECT_TRUE(a->displayPaused());
         a->displayPaused() = false;
     }
-    EXPECT_EQ(a->interactorStyle()->selectedIds()->GetNumberOfValues(), 2);
+    EXPECT_EQ(a->scene().interactorStyle()->selectedIds()->GetNumberOfValues(), 2);
 }
 
 TEST_F(PickTest, APointOnTheEdgeIsPicked)
@@ -898,14 +898,14 @@ TEST_F(PickTest, APointOnTheEdgeIsPicked)
 
 TEST_F(PickTest, APickBecomesTheLimitsAndShowsThePanel)
 {
-    a->frameCounts() = {3, 1};
+    a->scene().frameCounts() = {3, 1};
     click(Qt::LeftButton, widgetPos(-3, -2, 0));
     click(Qt::RightButton, widgetPos(3, 2, 0));
-    EXPECT_EQ(a->frameCounts(), std::deque<int>({4}));
+    EXPECT_EQ(a->scene().frameCounts(), std::deque<int>({4}));
     EXPECT_TRUE(a->redrawFlag());
-    EXPECT_TRUE(a->limits().enable);
-    EXPECT_FLOAT_EQ(a->limits().x.min, -2.0f);
-    EXPECT_FLOAT_EQ(a->limits().x.max, 2.0f);
+    EXPECT_TRUE(a->scene().limits().enable);
+    EXPECT_FLOAT_EQ(a->scene().limits().x.min, -2.0f);
+    EXPECT_FLOAT_EQ(a->scene().limits().x.max, 2.0f);
     EXPECT_EQ(a->find<QStackedWidget>("stackedWidget_2")->currentIndex(), 4);
     EXPECT_TRUE(w->propertyGroup()->button(4)->isChecked());
     EXPECT_FALSE(w->propertyGroup()->button(3)->isHidden());
@@ -913,8 +913,8 @@ TEST_F(PickTest, APickBecomesTheLimitsAndShowsThePanel)
 
     // The next draw paints the picked points white and keeps the cloud as it was.
     a->tick();
-    EXPECT_EQ(a->accumulatedCloud().size(), 4u);
-    const auto got = colours(a->cloud());
+    EXPECT_EQ(a->scene().accumulatedCloud().size(), 4u);
+    const auto got = colours(a->scene().cloud());
     EXPECT_EQ(got[1], kWhite);
     EXPECT_EQ(got[2], kWhite);
     EXPECT_NE(got[0], kWhite);
@@ -924,7 +924,7 @@ TEST_F(PickTest, AnEmptyPickStillPausesAndShowsThePanel)
 {
     click(Qt::LeftButton, widgetPos(10, 10, 0));
     click(Qt::RightButton, widgetPos(11, 11, 0));
-    EXPECT_TRUE(a->selection().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
     EXPECT_TRUE(a->displayPaused());
     EXPECT_EQ(a->find<QStackedWidget>("stackedWidget_2")->currentIndex(), 4);
     EXPECT_FALSE(a->logOperate()->isPlaying());
@@ -934,10 +934,10 @@ TEST_F(PickTest, WithoutCirclingClicksPickNothingAndTheCornerSurvives)
 {
     click(Qt::LeftButton, widgetPos(-3, -2, 0));
     w->findChild<QAction *>("actionCircle")->trigger();
-    EXPECT_FALSE(a->circling());
+    EXPECT_FALSE(a->scene().circling());
     click(Qt::LeftButton, widgetPos(5, 5, 0));
     click(Qt::RightButton, widgetPos(3, 2, 0));
-    EXPECT_TRUE(a->selection().empty());
+    EXPECT_TRUE(a->scene().selection().empty());
     EXPECT_FALSE(a->displayPaused());
 
     // On again: the first corner from before still counts.
@@ -1054,13 +1054,13 @@ TEST_F(MarkerTest, TimerCallbackPurgesOnTimerEventsOnly)
 TEST_F(View3DTest, TheInteractorTimerPurgesExpiredMarkers)
 {
     uint64_t now = 5000000;
-    a->markerOverlay()->setClock([&now] { return now; });
+    a->scene().markerOverlay()->setClock([&now] { return now; });
     const double c[3] = {0, 0, 0}, s[3] = {1, 1, 1}, rgb[3] = {1, 1, 0};
-    a->markerOverlay()->add(3, 0, "car", c, s, rgb, 2.0, 20, true, true, 1.0f);
-    a->markerOverlay()->add(4, 0, "car", c, s, rgb, 2.0, 20, true, false, 1.0f);
+    a->scene().markerOverlay()->add(3, 0, "car", c, s, rgb, 2.0, 20, true, true, 1.0f);
+    a->scene().markerOverlay()->add(4, 0, "car", c, s, rgb, 2.0, 20, true, false, 1.0f);
     now += 1001;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return a->markerOverlay()->count() == 1; }, 5000));
-    EXPECT_EQ(a->markerOverlay()->find(4).id, 4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a->scene().markerOverlay()->count() == 1; }, 5000));
+    EXPECT_EQ(a->scene().markerOverlay()->find(4).id, 4);
 }
 
 TEST_F(View3DTest, ObjectListsBecomeMarkers)
@@ -1080,7 +1080,7 @@ TEST_F(View3DTest, ObjectListsBecomeMarkers)
         }
         return QByteArray(reinterpret_cast<const char *>(&m), sizeof m);
     };
-    MarkerOverlay *overlay = a->markerOverlay();
+    MarkerOverlay *overlay = a->scene().markerOverlay();
     a->showMarkers() = true;
     w->recv_data(MSG_ZONE_MONITOR, list({{4, 1, 2, 3, 2, 2, 2}, {5, -1, 0, 0, 1, 1, 1}, {4, 10, 10, 0, 4, 4, 4}}));
     ASSERT_EQ(overlay->count(), 2u);

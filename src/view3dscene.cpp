@@ -1,0 +1,507 @@
+#include "view3dscene.h"
+
+#include "colorhelpers.h"
+#include "inisettings.h"
+#include "markeroverlay.h"
+#include "pointcloudanomalydetector.h"
+#include "timercleanupcallback.h"
+
+#include <QStringList>
+#include <QVTKOpenGLNativeWidget.h>
+#include <vtkCamera.h>
+#include <vtkCaptionActor2D.h>
+#include <vtkCommand.h>
+#include <vtkGenericOpenGLRenderWindow.h>
+#include <vtkLine.h>
+#include <vtkNew.h>
+#include <vtkPointData.h>
+#include <vtkProperty.h>
+#include <vtkRenderWindowInteractor.h>
+#include <vtkTextActor.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace {
+
+const char kDoc[] = "main_ini";
+
+constexpr double kAxesLength = 40.0;
+constexpr int kGridHalf = 40;
+constexpr unsigned long kMarkerTimerMs = 1000;
+
+// Colour components reach 8 bits clamped: the part-hide ramp of a 16-bit intensity (LAS and PCD
+// playback) runs far outside 0 to 255, and wrapping would paint those points at random.
+unsigned char to8(double v)
+{
+    if (!(v > 0.0))
+        return 0;
+    if (v >= 255.0)
+        return 255;
+    return static_cast<unsigned char>(v);
+}
+
+struct Preset {
+    double position[3];
+    double viewUp[3];
+};
+
+// By CameraView.
+const Preset kPresets[] = {
+    {{0, 5, 0}, {0, 0, 1}},   // Up
+    {{0, -5, 0}, {0, 0, -1}}, // Bottom
+    {{0, 0, 5}, {0, 1, 0}},   // Front
+    {{0, 0, -5}, {0, -1, 0}}, // Back
+    {{5, 0, 0}, {0, 1, 0}},   // Left
+    {{-5, 0, 0}, {0, 1, 0}},  // Right
+    {{0, 0, 1}, {0, 1, 0}},   // Center
+};
+
+} // namespace
+
+View3DScene::View3DScene(QVTKOpenGLNativeWidget *view, MyInteractorStyle::SelectCallback onPick, QObject *parent)
+    : QObject(parent), view_(view)
+{
+    randomGen_.seed(uint32_t(std::time(nullptr)));
+    markerTimerCallback_ = vtkSmartPointer<TimerCleanupCallback>::New();
+    build(onPick);
+}
+
+View3DScene::~View3DScene()
+{
+    // The interactor's timer must find no overlay once the overlay is gone.
+    markerTimerCallback_->setTarget(nullptr);
+    delete markerOverlay_;
+    markerOverlay_ = nullptr;
+}
+
+void View3DScene::build(MyInteractorStyle::SelectCallback onPick)
+{
+    vtkRenderWindow *window = view_->renderWindow();
+
+    // 1. The cloud: one set of points, cells and colours, refilled in place at every draw.
+    cloudPolyData_ = vtkSmartPointer<vtkPolyData>::New();
+    cloudPoints_ = vtkSmartPointer<vtkPoints>::New();
+    cloudPoints_->SetDataTypeToFloat();
+    cloudCells_ = vtkSmartPointer<vtkCellArray>::New();
+    cloudOffsets_ = vtkSmartPointer<vtkIdTypeArray>::New();
+    cloudConnectivity_ = vtkSmartPointer<vtkIdTypeArray>::New();
+    cloudColours_ = vtkSmartPointer<vtkUnsignedCharArray>::New();
+    cloudColours_->SetNumberOfComponents(3);
+    cloudColours_->SetName("Colors");
+    cloudPolyData_->SetPoints(cloudPoints_);
+    cloudPolyData_->SetVerts(cloudCells_);
+    cloudMapper_ = vtkSmartPointer<vtkPolyDataMapper>::New();
+    cloudMapper_->SetInputData(cloudPolyData_);
+    cloudActor_ = vtkSmartPointer<vtkActor>::New();
+    cloudActor_->SetMapper(cloudMapper_);
+    cloudActor_->GetProperty()->SetPointSize(1);
+    cloudActor_->GetProperty()->SetColor(0, 1, 0);
+
+    // 2. Axes, their captions at a fixed size whatever the zoom.
+    axes_ = vtkSmartPointer<vtkAxesActor>::New();
+    axes_->SetTotalLength(kAxesLength, kAxesLength, kAxesLength);
+    axes_->SetShaftTypeToCylinder();
+    axes_->SetCylinderRadius(0.01);
+    axes_->SetConeRadius(0.1);
+    for (vtkCaptionActor2D *caption :
+         {axes_->GetXAxisCaptionActor2D(), axes_->GetYAxisCaptionActor2D(), axes_->GetZAxisCaptionActor2D()})
+        caption->GetTextActor()->SetTextScaleModeToNone();
+
+    // 3. Renderer.
+    renderer_ = vtkSmartPointer<vtkRenderer>::New();
+    renderer_->AddActor(cloudActor_);
+    renderer_->AddActor(axes_);
+    renderer_->SetBackground(0.1, 0.2, 0.3);
+    renderer_->ResetCamera();
+    window->AddRenderer(renderer_);
+
+    // 4. Picker and interaction.
+    areaPicker_ = vtkSmartPointer<vtkAreaPicker>::New();
+    interactorStyle_ = vtkSmartPointer<MyInteractorStyle>::New();
+    interactorStyle_->setRenderer(renderer_);
+    interactorStyle_->setSelectCallback(onPick);
+    vtkRenderWindowInteractor *interactor = window->GetInteractor();
+    if (interactor != nullptr) {
+        interactor->SetInteractorStyle(interactorStyle_);
+        interactor->SetPicker(areaPicker_);
+    }
+
+    // 5. Ground grid.
+    addGrid();
+
+    // 6 and 7. Background and point size as stored.
+    loadStoredLook();
+
+    // 8. Markers.
+    markerOverlay_ = new MarkerOverlay(renderer_);
+    markerTimerCallback_->setTarget(markerOverlay_);
+
+    // 9. The markers' purge timer.
+    if (interactor != nullptr) {
+        interactor->CreateRepeatingTimer(kMarkerTimerMs);
+        interactor->AddObserver(vtkCommand::TimerEvent, markerTimerCallback_, 0.0f);
+    }
+
+    // 10. Camera above the origin.
+    vtkCamera *camera = renderer_->GetActiveCamera();
+    camera->SetPosition(0, 0, 40);
+    camera->SetFocalPoint(0, 0, 0);
+    camera->SetViewUp(0, 1, 0);
+    renderer_->ResetCameraClippingRange();
+}
+
+// 81 lines along y, then 81 along x.
+void View3DScene::addGrid()
+{
+    gridActors_.clear();
+    const auto addLine = [this](double x0, double y0, double x1, double y1) {
+        vtkNew<vtkPoints> points;
+        points->InsertNextPoint(x0, y0, 0.0);
+        points->InsertNextPoint(x1, y1, 0.0);
+        vtkNew<vtkLine> line;
+        line->GetPointIds()->SetId(0, 0);
+        line->GetPointIds()->SetId(1, 1);
+        vtkNew<vtkCellArray> lines;
+        lines->InsertNextCell(line);
+        vtkNew<vtkPolyData> poly;
+        poly->SetPoints(points);
+        poly->SetLines(lines);
+        vtkNew<vtkPolyDataMapper> mapper;
+        mapper->SetInputData(poly);
+        auto actor = vtkSmartPointer<vtkActor>::New();
+        actor->SetMapper(mapper);
+        actor->GetProperty()->SetColor(1, 1, 1);
+        actor->GetProperty()->SetLineWidth(1);
+        renderer_->AddActor(actor);
+        gridActors_.push_back(actor);
+    };
+    for (int g = -kGridHalf; g <= kGridHalf; ++g)
+        addLine(g, -kGridHalf, g, kGridHalf);
+    for (int h = -kGridHalf; h <= kGridHalf; ++h)
+        addLine(-kGridHalf, h, kGridHalf, h);
+}
+
+void View3DScene::loadStoredLook()
+{
+    // Background: three parts or the default stays; a part that is not a number is 0.
+    const QStringList parts =
+        QString::fromStdString(IniSettings::instance()->get_value("Standard", "Color", "0|0|0", kDoc))
+            .split('|', Qt::KeepEmptyParts);
+    if (parts.size() == 3)
+        renderer_->SetBackground(parts[0].toUShort() / 255.0, parts[1].toUShort() / 255.0,
+                                 parts[2].toUShort() / 255.0);
+
+    // Point size, as stored (only its low 8 bits).
+    const std::string size = IniSettings::instance()->get_value("Standard", "PointSize", "1", kDoc);
+    pointSize_ = uint8_t(std::atoi(size.c_str()) % 256);
+    cloudActor_->GetProperty()->SetPointSize(pointSize_);
+}
+
+void View3DScene::render()
+{
+    view_->renderWindow()->Render();
+    view_->update();
+}
+
+// ---- frames ----
+
+void View3DScene::replaceCurrentFrame(std::vector<UserPointData> frame)
+{
+    currentFrame_ = std::move(frame);
+    frameFresh_ = true;
+}
+
+void View3DScene::draw()
+{
+    if (frameFresh_) {
+        frameCounts_.push_back(int(currentFrame_.size()));
+        accumulatedCloud_.insert(accumulatedCloud_.end(), currentFrame_.begin(), currentFrame_.end());
+        frameFresh_ = false;
+    }
+    // Compared as unsigned: a negative count never trims.
+    while (frameCounts_.size() > size_t(uint32_t(framesKept_))) {
+        const size_t c = std::min(size_t(std::max(frameCounts_.front(), 0)), accumulatedCloud_.size());
+        frameCounts_.pop_front();
+        accumulatedCloud_.erase(accumulatedCloud_.begin(), accumulatedCloud_.begin() + ptrdiff_t(c));
+    }
+    selection_.clear();
+    if (!partHide_)
+        buildPointsRGB(accumulatedCloud_);
+    else
+        buildPointsRGBA(accumulatedCloud_);
+}
+
+void View3DScene::buildPointsRGB(const std::vector<UserPointData> &cloud)
+{
+    fillCloud(cloud, false);
+}
+
+void View3DScene::buildPointsRGBA(const std::vector<UserPointData> &cloud)
+{
+    fillCloud(cloud, true);
+}
+
+void View3DScene::fillCloud(const std::vector<UserPointData> &cloud, bool partHideColours)
+{
+    const vtkIdType n = vtkIdType(cloud.size());
+    const int components = partHideColours ? 4 : 3;
+
+    // The same arrays every time, resized: the pipeline behind them stays as it is.
+    cloudPoints_->SetNumberOfPoints(n);
+    float *xyz = static_cast<float *>(cloudPoints_->GetVoidPointer(0));
+    cloudColours_->SetNumberOfComponents(components);
+    cloudColours_->SetNumberOfTuples(n);
+    unsigned char *rgba = cloudColours_->GetPointer(0);
+    if (cloudConnectivity_->GetNumberOfValues() != n) {
+        cloudOffsets_->SetNumberOfValues(n + 1);
+        cloudConnectivity_->SetNumberOfValues(n);
+        vtkIdType *offsets = cloudOffsets_->GetPointer(0);
+        vtkIdType *ids = cloudConnectivity_->GetPointer(0);
+        for (vtkIdType i = 0; i < n; ++i) {
+            offsets[i] = i;
+            ids[i] = i;
+        }
+        offsets[n] = n;
+    }
+    cloudCells_->SetData(cloudOffsets_, cloudConnectivity_);
+
+    float lo = 255.0f, hi = 0.0f;
+    if (!partHideColours) {
+        for (const UserPointData &p : cloud) {
+            lo = std::min(lo, float(p.intensity));
+            hi = std::max(hi, float(p.intensity));
+        }
+    }
+    const bool limited = limits_.enable;
+    for (vtkIdType i = 0; i < n; ++i) {
+        const UserPointData &p = cloud[size_t(i)];
+        double colour[3];
+        if (partHideColours)
+            value_to_rgb(p.intensity, colour);
+        else if (colourful_)
+            value_to_hue_rgb(lo, hi, p.intensity, colour);
+        else
+            value_to_hue_rgb(0, 255, p.intensity, colour);
+        xyz[3 * i] = p.x;
+        xyz[3 * i + 1] = p.y;
+        xyz[3 * i + 2] = p.z;
+        unsigned char *c = rgba + components * i;
+        c[0] = to8(colour[0]);
+        c[1] = to8(colour[1]);
+        c[2] = to8(colour[2]);
+        if (partHideColours)
+            c[3] = 255;
+        if (limited) {
+            if (feature_points_inside(limits_, p.x, p.y, p.z)) {
+                selection_.push_back(p);
+                accumulatedCloud_[size_t(i)].selected = 1;
+                if (!partHideColours)
+                    c[0] = c[1] = c[2] = 255;
+            } else if (partHideColours) {
+                c[0] = c[1] = c[2] = c[3] = 0;
+            }
+        }
+    }
+
+    cloudPoints_->Modified();
+    cloudColours_->Modified();
+    cloudCells_->Modified();
+    cloudPolyData_->SetPoints(cloudPoints_);
+    cloudPolyData_->SetVerts(cloudCells_);
+    cloudPolyData_->GetPointData()->SetScalars(cloudColours_);
+    cloudPolyData_->Modified();
+    interactorStyle_->setPolyData(cloudPolyData_);
+
+    axes_->AxisLabelsOn();
+    axes_->SetTotalLength(kAxesLength, kAxesLength, kAxesLength);
+    render();
+}
+
+void View3DScene::clearView()
+{
+    cloudPoints_->SetNumberOfPoints(0);
+    cloudColours_->SetNumberOfTuples(0);
+    cloudOffsets_->SetNumberOfValues(1);
+    cloudOffsets_->SetValue(0, 0);
+    cloudConnectivity_->SetNumberOfValues(0);
+    cloudCells_->SetData(cloudOffsets_, cloudConnectivity_);
+    cloudPoints_->Modified();
+    cloudCells_->Modified();
+    cloudColours_->Modified();
+    cloudPolyData_->Modified();
+    interactorStyle_->setPolyData(cloudPolyData_);
+    render();
+}
+
+void View3DScene::clear()
+{
+    clearView();
+    accumulatedCloud_.clear();
+    frameCounts_.clear();
+}
+
+void View3DScene::resetFrames()
+{
+    currentFrame_.clear();
+    frameFresh_ = false;
+    selection_.clear();
+    accumulatedCloud_.clear();
+    frameCounts_.clear();
+}
+
+// ---- the selection ----
+
+void View3DScene::pick(vtkIdTypeArray *ids)
+{
+    selection_.clear();
+    const vtkIdType n = ids != nullptr ? ids->GetNumberOfValues() : 0;
+    for (vtkIdType k = 0; k < n; ++k) {
+        const vtkIdType id = ids->GetValue(k);
+        // The cloud the pick ran on is the one last drawn; an id past the cloud is none of ours.
+        if (id >= 0 && size_t(id) < accumulatedCloud_.size())
+            selection_.push_back(accumulatedCloud_[size_t(id)]);
+    }
+    frameCounts_.assign(1, int(accumulatedCloud_.size()));
+}
+
+void View3DScene::setCircling(bool on)
+{
+    circling_ = on;
+    interactorStyle_->setCircleEnable(on);
+}
+
+// ---- camera, axes, grid ----
+
+void View3DScene::cameraPreset(const double position[3], const double viewUp[3])
+{
+    vtkCamera *camera = renderer_->GetActiveCamera();
+    camera->SetPosition(position[0], position[1], position[2]);
+    camera->SetFocalPoint(0, 0, 0);
+    camera->SetViewUp(viewUp[0], viewUp[1], viewUp[2]);
+    renderer_->ResetCamera();
+    view_->renderWindow()->Render();
+}
+
+void View3DScene::lookFrom(CameraView view)
+{
+    const Preset &p = kPresets[int(view)];
+    cameraPreset(p.position, p.viewUp);
+}
+
+void View3DScene::rotate(Axis axis)
+{
+    vtkCamera *camera = renderer_->GetActiveCamera();
+    switch (axis) {
+    case Axis::X:
+        camera->Elevation(90);
+        camera->OrthogonalizeViewUp();
+        renderer_->ResetCameraClippingRange();
+        break;
+    case Axis::Y:
+        camera->Azimuth(90);
+        break;
+    case Axis::Z:
+        camera->Roll(90);
+        break;
+    }
+    render();
+}
+
+void View3DScene::setAxesVisible(bool visible)
+{
+    if (visible)
+        renderer_->AddActor(axes_);
+    else
+        renderer_->RemoveActor(axes_);
+    render();
+}
+
+void View3DScene::setGridVisible(bool visible)
+{
+    for (const auto &line : gridActors_) {
+        if (visible)
+            renderer_->AddActor(line);
+        else
+            renderer_->RemoveActor(line);
+    }
+    render();
+}
+
+void View3DScene::updateAxes()
+{
+    vtkCamera *camera = renderer_->GetActiveCamera();
+    double p[3], f[3];
+    camera->GetPosition(p);
+    camera->GetFocalPoint(f);
+    const double d = std::sqrt((p[0] - f[0]) * (p[0] - f[0]) + (p[1] - f[1]) * (p[1] - f[1]) +
+                               (p[2] - f[2]) * (p[2] - f[2]));
+    axes_->SetCylinderRadius(0.0001 * d);
+}
+
+// ---- point size and background ----
+
+void View3DScene::setPointSize(uint8_t size)
+{
+    pointSize_ = size;
+    cloudActor_->GetProperty()->SetPointSize(pointSize_);
+    emit pointSizeChanged(pointSize_);
+}
+
+void View3DScene::logPointSize()
+{
+    emit logLine(msg_type_text(MSG_WARM), tr("point size set:%1").arg(pointSize_));
+    IniSettings::instance()->set_value("Standard", "PointSize", std::to_string(pointSize_), kDoc);
+}
+
+void View3DScene::zoomIn()
+{
+    if (pointSize_ > 1)
+        setPointSize(uint8_t(pointSize_ - 1));
+    logPointSize();
+}
+
+void View3DScene::zoomOut()
+{
+    if (pointSize_ < 5)
+        setPointSize(uint8_t(pointSize_ + 1));
+    logPointSize();
+}
+
+void View3DScene::setBackground(const QColor &colour)
+{
+    backgroundColour_ = colour;
+    renderer_->SetBackground(colour.red() / 255.0, colour.green() / 255.0, colour.blue() / 255.0);
+    render();
+    IniSettings::instance()->set_value(
+        "Standard", "Color",
+        QString("%1|%2|%3").arg(colour.red()).arg(colour.green()).arg(colour.blue()).toStdString(), kDoc);
+}
+
+// ---- tracked objects ----
+
+void View3DScene::updateMarkers(const std::vector<TrackedObject> &objects, bool visible)
+{
+    markerOverlay_->clear();
+    if (!visible)
+        return;
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const TrackedObject &o : objects) {
+        const double centre[3] = {o.center_x, o.center_y, o.center_z};
+        const double size[3] = {o.length, o.width, o.height};
+        if (markerOverlay_->find(o.id).id != -999) {
+            // The same id twice in one list: the later record moves the box.
+            markerOverlay_->updatePose(o.id, centre, size);
+            continue;
+        }
+        double colour[3];
+        for (double &c : colour)
+            c = unit(randomGen_);
+        const PointCloudAnomalyDetector *detector = PointCloudAnomalyDetector::GetInstance();
+        const std::string name = detector != nullptr ? detector->GetModelName(o.class_index) : "unknown";
+        markerOverlay_->add(o.id, 0, name, centre, size, colour, 2.0, 20, true, true, 1.0f);
+    }
+}
