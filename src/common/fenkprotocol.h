@@ -35,17 +35,7 @@ constexpr size_t FENK_SET_DATA_MAX = 1020;
 // FenkLidarParam, the body of the parameter reply (reply byte 12 on): the bytes the page reads.
 namespace fenk_param {
 constexpr size_t kSize = 129;
-constexpr size_t kModel = 2;         // 16 bytes of text
-constexpr size_t kSerial = 18;       // 32 bytes of text, main board
-constexpr size_t kId = 50;           // u32
-constexpr size_t kSoftVersion = 54;  // u32
-constexpr size_t kHardVersion = 58;  // u32
-constexpr size_t kIp = 62;           // 4 bytes, first octet first
-constexpr size_t kMask = 66;
-constexpr size_t kGateway = 70;
-constexpr size_t kPort = 74;         // u16
-constexpr size_t kUploadIp = 76;
-constexpr size_t kUploadPort = 80;   // u16
+using namespace lh_param_head;
 constexpr size_t kDataType = 82;     // u16 mask
 constexpr size_t kUploadFix = 84;    // byte
 constexpr size_t kPwm = 85;          // u16

@@ -51,17 +51,7 @@ constexpr size_t RAXO_SET_DATA_MAX = 1020;
 // RaxoLidarParam, the body of the parameter reply (reply byte 12 on): the bytes the page reads.
 namespace raxo_param {
 constexpr size_t kSize = 608;
-constexpr size_t kModel = 2;          // 16 bytes of text
-constexpr size_t kSerial = 18;        // 32 bytes of text
-constexpr size_t kId = 50;            // u32
-constexpr size_t kSoftVersion = 54;   // u32
-constexpr size_t kHardVersion = 58;   // u32
-constexpr size_t kIp = 62;            // 4 bytes, first octet first
-constexpr size_t kMask = 66;
-constexpr size_t kGateway = 70;
-constexpr size_t kPort = 74;          // u16
-constexpr size_t kUploadIp = 76;
-constexpr size_t kUploadPort = 80;    // u16
+using namespace lh_param_head;
 constexpr size_t kUploadFlags = 82;   // u16: bits 0-2 point-data row, 3 status, 4 alarm
 constexpr size_t kAccBias = 84;       // 3 floats
 constexpr size_t kGyroBias = 96;      // 3 floats
