@@ -5,6 +5,10 @@
 // its thread; the receiver of the current session; the 3D scene; and the message queue behind
 // the log.
 //
+// What differs by device model (the receiver, the side page, the start queries, how replies read,
+// which settings end or refresh a session) is read from the model's row (devicemodels.h); the
+// window holds the session's receiver through its common face (sensorreceiver.h).
+//
 // Every worker, page and panel reports through recv_data. The class is written in six files:
 // mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
 // dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command

@@ -1,6 +1,6 @@
-// Device sessions and command routing of the main window: the connect actions, the parameter
-// query, the routing of the pages' commands to the current receiver and the handlers a Raxo-S
-// session wires.
+// Device sessions and command routing of the main window: the connect actions, the session's
+// receiver made and wired from its model's row, the parameter query, the routing of the pages'
+// commands to the current receiver and the handlers a Raxo-S session wires.
 
 #include "mainwindow.h"
 
