@@ -310,8 +310,10 @@ TEST(DialogConnect, EverySensorIsListedThroughAFloodOfJunk)
     } joinFlood{flood, stop};
 
     QTRY_COMPARE_WITH_TIMEOUT(d.DeviceInfoTable->rowCount(), kSensors, 10000);
+    // Each sensor sends once a second: a row that took three seconds lost heartbeats to the
+    // flood (a sanitizer build on a busy machine lists a little past two).
     for (const auto &entry : listedAt)
-        EXPECT_LE(entry.second, 2000) << entry.first.toStdString() << " listed late";
+        EXPECT_LE(entry.second, 3000) << entry.first.toStdString() << " listed late";
     // Several ageing periods of the flood: a row would go after four ticks without a heartbeat.
     QTRY_VERIFY_WITH_TIMEOUT(seconds.load() >= 7, 30000);
     stop = true;
