@@ -1,5 +1,5 @@
 // The object detector against baselines measured in the same run:
-// - one frame through the live thread's stages (intake of its 450 packets into the grid and
+// - one frame through the stages (intake of its 450 packets into the grid and
 //   queue 1, foreground, labelling, foreground list, slabs) on a learned background with 16
 //   objects in view, beside a bare loop of the same arithmetic written straight over plain
 //   arrays (no queues, no copies). Goal: 1.5x or less.
