@@ -1,5 +1,5 @@
 // The object detector against baselines measured in the same run:
-// - one frame through the live thread's stages (intake of its 450 packets into the grid and
+// - one frame through the stages (intake of its 450 packets into the grid and
 //   queue 1, foreground, labelling, foreground list, slabs) on a learned background with 16
 //   objects in view, beside a bare loop of the same arithmetic written straight over plain
 //   arrays (no queues, no copies). Goal: 1.5x or less.
@@ -526,7 +526,8 @@ void BM_pipeline_threaded(benchmark::State &state)
     state.SetItemsProcessed(int64_t(state.iterations()) * kPipelineFrames);
 }
 
-// The same frames through the stage calls on this thread.
+// The same frames through the stage calls on this thread, each in the buffer the intake queued
+// it in, as the workers take them.
 void BM_pipeline_sync(benchmark::State &state)
 {
     std::unique_ptr<PacketData> f(new PacketData());
@@ -542,8 +543,10 @@ void BM_pipeline_sync(benchmark::State &state)
         auto timer = std::make_unique<PointCloudAnomalyDetector::TimerState>();
         state.ResumeTiming();
         settle(d);
-        for (int i = 0; i < kPipelineFrames; ++i)
-            frame_through_stages(d, i < kLearning ? wall_packets() : object_packets(), *f, *timer);
+        for (int i = 0; i < kPipelineFrames; ++i) {
+            feed(d, i < kLearning ? wall_packets() : object_packets());
+            d.ProcessQueuedFrame(*timer);
+        }
         state.PauseTiming();
         records = d.GetResults().size();
         timer.reset();
@@ -640,7 +643,6 @@ void BM_training_epoch_sync(benchmark::State &state)
 {
     const std::string dump = training_dump();
     const std::string models = temp_path("bench_detector_trained_sync.bin");
-    std::unique_ptr<PacketData> f(new PacketData());
     PointCloudAnomalyDetector d;
     for (auto _ : state) {
         forget_models(d);
@@ -653,8 +655,8 @@ void BM_training_epoch_sync(benchmark::State &state)
             d.ProcessImuPacket(p.data(), p.size());
         for (const std::vector<uint8_t> &p : packets.points) {
             d.ProcessPointPacket(p.data(), p.size());
-            if (d.QueuedFrames() > 0 && d.TakeQueuedFrame(*f) && d.processFrame(*f))
-                d.processClusterElement(*f, timer);
+            if (d.QueuedFrames() > 0)
+                d.ProcessQueuedFrame(timer);
         }
         if (!d.SaveModels(models))
             state.SkipWithError("the model file could not be saved");

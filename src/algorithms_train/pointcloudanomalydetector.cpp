@@ -80,6 +80,9 @@ PointCloudAnomalyDetector::PointCloudAnomalyDetector()
       bucketOrder_(kDetectorCells, 0),
       queue1Producer_(queue1_)
 {
+    clusterA_.reserve(kWorkingPoints);
+    clusterB_.reserve(kWorkingPoints);
+    clusterC_.reserve(kWorkingPoints);
     // A detector that was never started detects with the values a start would put in.
     clamp_config(config_);
 }
@@ -277,19 +280,38 @@ bool PointCloudAnomalyDetector::TakeQueuedFrame(PacketData &out)
     return true;
 }
 
+bool PointCloudAnomalyDetector::ProcessQueuedFrame(TimerState &state)
+{
+    FrameBuffer frame;
+    if (!queue1_.try_dequeue(frame))
+        return false;
+    --queued1_;
+    const bool yielded = labelFrame(*frame);
+    if (yielded)
+        clusterStep(*frame, state);
+    recycle(std::move(frame));
+    finishElement();
+    return yielded;
+}
+
+void PointCloudAnomalyDetector::clusterStep(PacketData &frame, TimerState &state)
+{
+    extractClusters(frame);
+    if (tap_)
+        tap_(frame);
+    processClusterElement(frame, state);
+}
+
 void PointCloudAnomalyDetector::live_data_thread()
 {
-    clusterA_.reserve(kWorkingPoints);
-    clusterB_.reserve(kWorkingPoints);
-    clusterC_.reserve(kWorkingPoints);
     {
         moodycamel::ProducerToken producer(queue2_);
         FrameBuffer work;
         while (running_.load()) {
             if (!takeElement(queue1_, queued1_, kLivePoll, work))
                 continue;
-            // The clusters are written into the frame's own buffer, which goes on to queue 2.
-            if (processFrame(*work) && waitForRoom(queued2_) && running_.load()) {
+            // The labels are written into the frame's own buffer, which goes on to queue 2.
+            if (labelFrame(*work) && waitForRoom(queued2_) && running_.load()) {
                 ++queued2_;
                 if (queue2_.enqueue(producer, std::move(work))) {
                     notifyFlow();
@@ -321,9 +343,7 @@ void PointCloudAnomalyDetector::timer_thread()
         while (running_.load()) {
             if (!takeElement(queue2_, queued2_, kTimerPoll, work))
                 continue;
-            if (tap_)
-                tap_(*work);
-            processClusterElement(*work, *state);
+            clusterStep(*work, *state);
             recycle(std::move(work));
             finishElement();
         }
@@ -438,6 +458,14 @@ Point3f PointCloudAnomalyDetector::rotatePoint(Point3f p, double pitch, double r
 
 bool PointCloudAnomalyDetector::processFrame(PacketData &frame)
 {
+    if (!labelFrame(frame))
+        return false;
+    extractClusters(frame);
+    return true;
+}
+
+bool PointCloudAnomalyDetector::labelFrame(PacketData &frame)
+{
     if (!imuStable_.load()) {
         if (bgFrameCount_ != 0) {
             clearBackground();
@@ -457,7 +485,9 @@ bool PointCloudAnomalyDetector::processFrame(PacketData &frame)
             computeBackground();
         const int components = computeForeground(frame.depth, kDetectorMargin, labelGrid_.data());
 
-        // The foreground list: labelled cells with a distance above 20 cm, levelled.
+        // The foreground list's cells: labelled, with a distance above 20 cm. The label takes
+        // the place of the distance, which nothing after this reads, and the point is levelled
+        // with the attitude of now, so the frame carries all the cutting into clusters needs.
         int n = 0;
         uint16_t highest = 0;
         bool tooMany = components < 0;
@@ -466,8 +496,10 @@ bool PointCloudAnomalyDetector::processFrame(PacketData &frame)
             const uint16_t *labels = labelGrid_.data();
             for (int cell = 0; cell < kDetectorCells; ++cell) {
                 const uint16_t label = labels[cell];
-                if (label == 0 || frame.depth[cell] <= kDetectorMargin)
+                if (label == 0 || frame.depth[cell] <= kDetectorMargin) {
+                    frame.depth[cell] = 0;
                     continue;
+                }
                 if (n == kDetectorMaxForeground) {
                     tooMany = true;
                     break;
@@ -478,8 +510,8 @@ bool PointCloudAnomalyDetector::processFrame(PacketData &frame)
                 q.x = t.x;
                 q.y = t.y;
                 q.z = t.z;
-                listLabel_[size_t(n)] = label;
-                listPoint_[size_t(n)] = q;
+                frame.depth[cell] = label;
+                frame.point[cell] = q;
                 ++n;
                 highest = std::max(highest, label);
             }
@@ -492,43 +524,59 @@ bool PointCloudAnomalyDetector::processFrame(PacketData &frame)
             overflow_ = false;
             fgCount_ = uint16_t(n);
             highestLabel_ = highest;
-
-            // Entries by label, each label's in list order.
-            std::fill(bucketStart_.begin(), bucketStart_.begin() + highest + 2, 0u);
-            for (int i = 0; i < n; ++i)
-                ++bucketStart_[size_t(listLabel_[size_t(i)]) + 1];
-            for (int l = 1; l <= highest + 1; ++l)
-                bucketStart_[size_t(l)] += bucketStart_[size_t(l) - 1];
-            bucketFill_.assign(bucketStart_.begin(), bucketStart_.begin() + highest + 1);
-            for (int i = 0; i < n; ++i)
-                bucketOrder_[bucketFill_[listLabel_[size_t(i)]]++] = uint32_t(i);
-
-            const size_t minPoints = minClusterPoints();
-            int j = 0;
-            size_t pos = 0;
-            for (int label = 1; label <= highest && j < kDetectorMaxClusters; ++label) {
-                const uint32_t first = bucketStart_[size_t(label)];
-                const uint32_t end = bucketStart_[size_t(label) + 1];
-                if (end - first < minPoints)
-                    continue;
-                clusterA_.clear();
-                for (uint32_t k = first; k < end; ++k)
-                    clusterA_.push_back(listPoint_[bucketOrder_[k]]);
-                extractDominantSlab(kSlabWidth, kSlabMinPoints, clusterA_, clusterB_, 0);
-                extractDominantSlab(kSlabWidth, kSlabMinPoints, clusterB_, clusterC_, 1);
-                frame.start[j] = uint16_t(pos);
-                for (const Point3f &p : clusterC_)
-                    frame.point[pos++] = p;
-                ++j;
-            }
-            frame.clusterCount = uint16_t(j);
-            frame.start[j] = uint16_t(pos);
             yielded = true;
         }
     }
     if (bgFrameCount_ <= uint32_t(kDetectorBackgroundFrames) && !overflow_)
         ++bgFrameCount_;
     return yielded;
+}
+
+void PointCloudAnomalyDetector::extractClusters(PacketData &frame)
+{
+    // The foreground list in raster order; the live thread has left only its cells labelled.
+    int n = 0;
+    uint16_t highest = 0;
+    for (int cell = 0; cell < kDetectorCells; ++cell) {
+        const uint16_t label = frame.depth[cell];
+        if (label == 0)
+            continue;
+        listLabel_[size_t(n)] = label;
+        listPoint_[size_t(n)] = frame.point[cell];
+        ++n;
+        highest = std::max(highest, label);
+    }
+
+    // Entries by label, each label's in list order.
+    std::fill(bucketStart_.begin(), bucketStart_.begin() + highest + 2, 0u);
+    for (int i = 0; i < n; ++i)
+        ++bucketStart_[size_t(listLabel_[size_t(i)]) + 1];
+    for (int l = 1; l <= highest + 1; ++l)
+        bucketStart_[size_t(l)] += bucketStart_[size_t(l) - 1];
+    bucketFill_.assign(bucketStart_.begin(), bucketStart_.begin() + highest + 1);
+    for (int i = 0; i < n; ++i)
+        bucketOrder_[bucketFill_[listLabel_[size_t(i)]]++] = uint32_t(i);
+
+    const size_t minPoints = minClusterPoints();
+    int j = 0;
+    size_t pos = 0;
+    for (int label = 1; label <= highest && j < kDetectorMaxClusters; ++label) {
+        const uint32_t first = bucketStart_[size_t(label)];
+        const uint32_t end = bucketStart_[size_t(label) + 1];
+        if (end - first < minPoints)
+            continue;
+        clusterA_.clear();
+        for (uint32_t k = first; k < end; ++k)
+            clusterA_.push_back(listPoint_[bucketOrder_[k]]);
+        extractDominantSlab(kSlabWidth, kSlabMinPoints, clusterA_, clusterB_, 0);
+        extractDominantSlab(kSlabWidth, kSlabMinPoints, clusterB_, clusterC_, 1);
+        frame.start[j] = uint16_t(pos);
+        for (const Point3f &p : clusterC_)
+            frame.point[pos++] = p;
+        ++j;
+    }
+    frame.clusterCount = uint16_t(j);
+    frame.start[j] = uint16_t(pos);
 }
 
 void PointCloudAnomalyDetector::pushBackgroundSample(const uint16_t *depth)
@@ -578,17 +626,22 @@ int PointCloudAnomalyDetector::labelComponents(const uint8_t *mask, const uint16
 
     // 3 x 3 filter: a set cell needs 2 set neighbours to stay, a clear one 6 to be set. The
     // border rows and columns keep the mask as it is.
+    // The inner cells in a loop of their own, without the border test, which the compiler
+    // can run many cells at a time.
     uint8_t *filtered = filtered_.data();
-    for (int r = 0; r < H; ++r) {
-        for (int c = 0; c < W; ++c) {
-            const int i = r * W + c;
-            if (r == 0 || r == H - 1 || c == 0 || c == W - 1) {
-                filtered[i] = mask[i];
-                continue;
-            }
-            const int around = mask[i - W - 1] + mask[i - W] + mask[i - W + 1] + mask[i - 1]
-                + mask[i + 1] + mask[i + W - 1] + mask[i + W] + mask[i + W + 1];
-            filtered[i] = 4 * mask[i] + around > 5 ? 1 : 0;
+    std::copy_n(mask, W, filtered);
+    std::copy_n(mask + (H - 1) * W, W, filtered + (H - 1) * W);
+    for (int r = 1; r < H - 1; ++r) {
+        const uint8_t *up = mask + (r - 1) * W;
+        const uint8_t *at = mask + r * W;
+        const uint8_t *down = mask + (r + 1) * W;
+        uint8_t *out = filtered + r * W;
+        out[0] = at[0];
+        out[W - 1] = at[W - 1];
+        for (int c = 1; c < W - 1; ++c) {
+            const int around = up[c - 1] + up[c] + up[c + 1] + at[c - 1] + at[c + 1] + down[c - 1]
+                + down[c] + down[c + 1];
+            out[c] = 4 * at[c] + around > 5 ? 1 : 0;
         }
     }
 

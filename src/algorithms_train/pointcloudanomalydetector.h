@@ -5,10 +5,12 @@
 // tracks them.
 //
 // Packets come in one at a time on the GUI thread (ProcessImuPacket, ProcessPointPacket). A
-// complete frame grid goes through queue 1 to the live thread, which learns the background and
-// extracts the clusters; their element goes through queue 2 to the timer thread. Every stage is
-// a plain member function that a test can call on its own thread; the two workers are thin
-// loops around them.
+// complete frame grid goes through queue 1 to the live thread, which learns the background,
+// labels the foreground and levels its points; the labelled frame goes through queue 2 to the
+// timer thread, which cuts it into its clusters and trains or classifies them. The labelling
+// alone costs about as much as the rest of a frame, so the cutting runs beside the next frame's
+// labelling instead of after it. Every stage is a plain member function that a test can call on
+// its own thread; the two workers are thin loops around them.
 
 #include "tilt.h"
 
@@ -206,8 +208,17 @@ public:
 
     // --- Live thread stages ---------------------------------------------------------------
     // One frame from queue 1, in place: learn, or find the foreground and write the frame's
-    // clusters into it. True when the frame now holds clusters for queue 2.
+    // clusters into it (labelFrame, then extractClusters). True when the frame now holds
+    // clusters.
     bool processFrame(PacketData &frame);
+    // The live thread's part of a frame, in place: learn, or label the foreground. True when
+    // the frame goes on to the timer thread: then each cell's depth holds its label, 0 for a
+    // cell out of the foreground list, and the point of every labelled cell is levelled.
+    bool labelFrame(PacketData &frame);
+    // The timer thread's first step on a labelled frame: its clusters written into it (the
+    // queue-2 element the timer thread goes on with). Its scratch is the timer thread's while
+    // the workers run.
+    void extractClusters(PacketData &frame);
     // One background sample per cell (0 stored as 0xFFFF) into the ring of 20.
     void pushBackgroundSample(const uint16_t *depth);
     // Per cell the lower median of its valid samples, 0xFFFF when it never returned.
@@ -243,8 +254,8 @@ public:
     // One element of queue 2: trains or classifies each cluster; in test mode also the
     // records, their tracks, the frame number and the results list.
     void processClusterElement(const PacketData &element, TimerState &state);
-    // Called on the timer thread with each element taken from queue 2, before it is handled.
-    // Set it only while no worker runs.
+    // Called on the timer thread with each element taken from queue 2 once its clusters are
+    // cut, before they are trained or classified. Set it only while no worker runs.
     void SetClusterTap(std::function<void(const PacketData &)> tap);
     // A copy of the records of the last frame processed in test mode.
     std::vector<DetectedObject> GetResults() const;
@@ -306,6 +317,10 @@ public:
     size_t QueuedClusterSets() const { return queued2_.load(); }
     // Takes the oldest frame of queue 1 (only while no worker runs).
     bool TakeQueuedFrame(PacketData &out);
+    // The oldest frame of queue 1 the whole way on the caller's thread, in its own buffer, as
+    // the two workers would take it: the synchronous path (only while no worker runs). False
+    // when none is queued or the frame yields no clusters.
+    bool ProcessQueuedFrame(TimerState &state);
     // Live-thread state (read it only while no worker runs).
     uint32_t backgroundFrameCount() const { return bgFrameCount_; }
     bool overflowed() const { return overflow_; }
@@ -328,6 +343,9 @@ private:
 
     void live_data_thread();
     void timer_thread();
+    // What the timer thread does with a labelled frame: its clusters, the tap, then trained or
+    // classified.
+    void clusterStep(PacketData &frame, TimerState &state);
     // Waits until the queue's count is below the limit; false when the workers stop first.
     bool waitForRoom(const std::atomic<size_t> &queued);
     // One element of the queue into `out`; false, after waiting up to `poll`, when there is
@@ -392,7 +410,8 @@ private:
     std::vector<uint32_t> bucketStart_;
     std::vector<uint32_t> bucketFill_;
     std::vector<uint32_t> bucketOrder_;
-    // The working clusters A, B, C of a label and the slab pass's scratch.
+    // Those, the working clusters A, B, C of a label and the slab pass's scratch belong to
+    // extractClusters: the timer thread's while the workers run.
     std::vector<Point3f> clusterA_, clusterB_, clusterC_;
     std::vector<uint32_t> slabCount_;
     std::vector<uint32_t> slabOf_;

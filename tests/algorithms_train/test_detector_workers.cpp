@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <mutex>
 #include <thread>
 
@@ -329,4 +330,182 @@ TEST(DetectorWorkers, TrainedThroughTheThreadsThenNamedInTestMode)
     const float sizeZ = results[0].sizeZ;
     EXPECT_EQ(sizeZ, f.extentZ);
     d->Reset();
+}
+
+namespace {
+
+// An object over rows r0..r1 and columns c0..c1 whose distance grows by `step` units of 2 mm a
+// column from x0: unlike a flat one it has a depth that a model can compare.
+void deep_object(RaxoScene &s, int r0, int r1, int c0, int c1, int x0, int step)
+{
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const int x = x0 + step * (c - c0);
+            s.set(r, c, uint16_t(x / 5), int16_t(x), int16_t((c - 180) * 25), int16_t((75 - r) * 25));
+        }
+}
+
+// A recorded-like run: a wall 18 m off with holes that move from frame to frame, learnt over
+// 20 frames; then objects that walk across it, one that comes and goes, two that meet and part,
+// and one whose depth steps away column by column. `walkerOnly` keeps the first of them alone.
+std::vector<RaxoScene> walking_scenes(int frames, bool walkerOnly)
+{
+    std::vector<RaxoScene> out;
+    for (int f = 0; f < frames; ++f) {
+        RaxoScene s;
+        s.wall(18.0);
+        for (int k = 0; k < 40; ++k)
+            s.clear((k * 37 + f * 11) % RaxoScene::kRows, (k * 53 + f * 29) % RaxoScene::kColumns);
+        const int t = f - kDetectorBackgroundFrames;
+        if (t >= 0) {
+            deep_object(s, 20, 59, 10 + 3 * t, 19 + 3 * t, 2000, 10);
+            if (walkerOnly) {
+                out.push_back(std::move(s));
+                continue;
+            }
+            s.object(70, 99, 300 - 2 * t, 314 - 2 * t, 7.5);
+            if (t % 7 < 4)
+                s.object(110, 139, 150, 165, 6.0);
+            s.object(30, 49, 200 + t, 207 + t, 9.0);
+            s.object(30, 49, 230 - t, 237 - t, 9.0);
+            deep_object(s, 100, 124, 40 + t, 69 + t, 5500, 1);
+        }
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+// A sensor tipped a little, still: the points are levelled with an attitude that is not zero.
+void settle_tipped(PointCloudAnomalyDetector &d)
+{
+    const std::vector<uint8_t> imu = raxo_imu_level_packet(0.0f, 0.3f, 9.79f);
+    for (int i = 0; i < 10; ++i)
+        d.ProcessImuPacket(imu.data(), imu.size());
+    ASSERT_TRUE(d.IsImuStable());
+    ASSERT_NE(d.GetPitch(), 0.0);
+}
+
+// Every element the timer thread handles, whole.
+struct Elements {
+    std::mutex mutex;
+    std::vector<std::vector<std::vector<Point3f>>> clusters;
+};
+
+void tap_elements(PointCloudAnomalyDetector &d, const std::shared_ptr<Elements> &to)
+{
+    d.SetClusterTap([to](const PacketData &e) {
+        std::lock_guard<std::mutex> lock(to->mutex);
+        to->clusters.push_back(clusters_of(e));
+    });
+}
+
+// The records with the points each holds, byte for byte.
+std::vector<std::vector<uint8_t>> record_bytes(const std::vector<DetectedObject> &records)
+{
+    std::vector<std::vector<uint8_t>> out;
+    for (const DetectedObject &r : records) {
+        const auto *b = reinterpret_cast<const uint8_t *>(&r);
+        out.emplace_back(b, b + offsetof(DetectedObject, points) + r.pointCount * sizeof(Point3f));
+    }
+    return out;
+}
+
+bool same_points(const std::vector<std::vector<Point3f>> &a, const std::vector<std::vector<Point3f>> &b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](const auto &x, const auto &y) {
+               return x.size() == y.size() && std::memcmp(x.data(), y.data(), x.size() * sizeof(Point3f)) == 0;
+           });
+}
+
+} // namespace
+
+TEST(DetectorWorkers, ThreadsGiveWhatTheStagesGiveOnThisThread)
+{
+    const int frames = 60;
+    const std::vector<RaxoScene> scenes = walking_scenes(frames, false);
+    const std::string models = testsupport::temp_dir() + "/walking_models.bin";
+
+    // Training on the first walker: the same model through the threads as through the stage
+    // calls, to its time of update.
+    std::vector<ObjectModel> trained[2];
+    for (int threaded = 0; threaded < 2; ++threaded) {
+        auto d = make_detector();
+        DetectorConfig cfg;
+        if (threaded)
+            d->Start(cfg);
+        d->SetTrainName("walker");
+        settle_tipped(*d);
+        PointCloudAnomalyDetector::TimerState timer;
+        for (const RaxoScene &s : walking_scenes(frames, true)) {
+            feed(*d, s);
+            if (!threaded)
+                d->ProcessQueuedFrame(timer);
+        }
+        ASSERT_TRUE(d->WaitDrained(kWait));
+        d->Reset();
+        trained[threaded] = d->GetModels();
+        for (ObjectModel &m : trained[threaded])
+            m.lastUpdate = 0;
+        if (!threaded) {
+            d->AddModel("nothing");
+            ASSERT_TRUE(d->SaveModels(models));
+        }
+    }
+    ASSERT_EQ(trained[0].size(), 1u);
+    ASSERT_EQ(trained[1].size(), 1u);
+    EXPECT_EQ(trained[1][0].sampleCount, trained[0][0].sampleCount);
+    EXPECT_EQ(trained[0][0].sampleCount, frames - kDetectorBackgroundFrames);
+    EXPECT_EQ(PointCloudAnomalyDetector::formatModelFile({trained[1][0]}),
+              PointCloudAnomalyDetector::formatModelFile({trained[0][0]}));
+
+    // Test mode: the clusters of every frame and the records with their classes and tracks
+    // after every frame; the threaded run once waiting for each frame, once fed at full speed.
+    struct Run {
+        std::shared_ptr<Elements> elements = std::make_shared<Elements>();
+        std::vector<std::vector<std::vector<uint8_t>>> records;
+    } sync, stepped, streamed;
+    for (Run *run : {&sync, &stepped, &streamed}) {
+        auto d = make_detector();
+        std::vector<ModelInfo> infos;
+        ASSERT_TRUE(d->LoadModelsFromFile(models, infos));
+        tap_elements(*d, run->elements);
+        DetectorConfig cfg;
+        if (run != &sync)
+            d->Start(cfg);
+        settle_tipped(*d);
+        PointCloudAnomalyDetector::TimerState timer;
+        for (const RaxoScene &s : scenes) {
+            feed(*d, s);
+            if (run == &sync)
+                d->ProcessQueuedFrame(timer);
+            else if (run == &stepped)
+                ASSERT_TRUE(d->WaitDrained(kWait));
+            if (run != &streamed)
+                run->records.push_back(record_bytes(d->GetResults()));
+        }
+        ASSERT_TRUE(d->WaitDrained(kWait));
+        if (run == &streamed)
+            run->records.push_back(record_bytes(d->GetResults()));
+        d->Reset();
+    }
+    ASSERT_EQ(sync.elements->clusters.size(), size_t(frames - kDetectorBackgroundFrames));
+    int named = 0, tracked = 0;
+    for (const auto &records : sync.records)
+        for (const auto &r : records) {
+            const DetectedObject *o = reinterpret_cast<const DetectedObject *>(r.data());
+            named += o->classIndex == 0;
+            tracked += o->trackId > 1;
+        }
+    EXPECT_GT(named, 0) << "the model names some of the objects";
+    EXPECT_GT(tracked, 0) << "the objects get tracks of their own";
+    for (const Run *run : {&stepped, &streamed}) {
+        const auto &got = run->elements->clusters;
+        ASSERT_EQ(got.size(), sync.elements->clusters.size());
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_TRUE(same_points(got[i], sync.elements->clusters[i])) << "element " << i;
+    }
+    EXPECT_EQ(stepped.records, sync.records);
+    ASSERT_EQ(streamed.records.size(), 1u);
+    EXPECT_EQ(streamed.records[0], sync.records.back());
 }
