@@ -179,35 +179,34 @@ void MainWindow::startSession(uint8_t model, const SessionTarget &target)
     connectSessionData(r);
     connectSession(r, &SensorReceiver::sig_framedata, this, &MainWindow::recv_framedata);
 
+    if (m.zones) {
+        connect(ui->page_raxo_e->getDrawZone(), &Page_DrawZone::sig_zoneCmd, r, &SensorReceiver::recv_zoneCmd);
+        connectSession(r, &SensorReceiver::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
+    }
     if (auto *raxo = qobject_cast<RecvDataProc2 *>(r)) {
         Page_Raxo_E *page = ui->page_raxo_e;
         connectSession(raxo, &RecvDataProc2::sig_framedata_2D, this, &MainWindow::recv_framedata_2D);
         connectSession(raxo, &RecvDataProc2::sig_compensate, page, &Page_Raxo_E::recv_height);
         connectSession(raxo, &RecvDataProc2::sig_debug_show, this, &MainWindow::recv_debug_show);
+        if (m.objectModels) {
+            // The models are read by the GUI thread: they are replaced there too.
+            connectSession(raxo, &RecvDataProc2::sig_modelData, this, &MainWindow::onModelData,
+                           Qt::QueuedConnection);
+            connectSession(raxo, &RecvDataProc2::sig_modelData, page, &Page_Raxo_E::recv_modelData);
+            // The page lives as long as the window: one connection each, whatever the number
+            // of sessions, or every entry on the page would be applied again per session.
+            const auto once = Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection);
+            connect(page, &Page_Raxo_E::sig_showDataType, this, &MainWindow::onShowDataType, once);
+            connect(page, &Page_Raxo_E::sig_height, this, &MainWindow::onSetHeight, once);
+            connect(page, &Page_Raxo_E::sig_autoheight, this, &MainWindow::onAutoHeight, once);
+            connect(page, &Page_Raxo_E::sig_show_objtrack, this, &MainWindow::onShowObjectTrack, once);
+            connect(page, &Page_Raxo_E::sig_objselect, this, &MainWindow::onObjectSelect, once);
+        }
     }
     if (auto *box = qobject_cast<RecvBoxDataProc *>(r)) {
         connectSession(box, &RecvBoxDataProc::sig_progress, this, &MainWindow::recv_progress);
         connectSession(box, &RecvBoxDataProc::sig_uploadtype, this, &MainWindow::recv_uploadtype);
         connectSession(box, &RecvBoxDataProc::sig_cacheclean, this, &MainWindow::recv_reset);
-    }
-    if (m.zones) {
-        connect(ui->page_raxo_e->getDrawZone(), &Page_DrawZone::sig_zoneCmd, r, &SensorReceiver::recv_zoneCmd);
-        connectSession(r, &SensorReceiver::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
-    }
-    if (auto *raxo = qobject_cast<RecvDataProc2 *>(r); raxo != nullptr && m.objectModels) {
-        Page_Raxo_E *page = ui->page_raxo_e;
-        // The models are read by the GUI thread: they are replaced there too.
-        connectSession(raxo, &RecvDataProc2::sig_modelData, this, &MainWindow::onModelData,
-                       Qt::QueuedConnection);
-        connectSession(raxo, &RecvDataProc2::sig_modelData, page, &Page_Raxo_E::recv_modelData);
-        // The page lives as long as the window: one connection each, whatever the number of
-        // sessions, or every entry on the page would be applied again per session started.
-        const auto once = Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection);
-        connect(page, &Page_Raxo_E::sig_showDataType, this, &MainWindow::onShowDataType, once);
-        connect(page, &Page_Raxo_E::sig_height, this, &MainWindow::onSetHeight, once);
-        connect(page, &Page_Raxo_E::sig_autoheight, this, &MainWindow::onAutoHeight, once);
-        connect(page, &Page_Raxo_E::sig_show_objtrack, this, &MainWindow::onShowObjectTrack, once);
-        connect(page, &Page_Raxo_E::sig_objselect, this, &MainWindow::onObjectSelect, once);
     }
     r->start();
 }
