@@ -2,16 +2,13 @@
 
 #include "inisettings.h"
 #include "messagebox.h"
+#include "settingsdocument.h"
 #include "ui_dialog_config.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
-namespace {
-const char kDoc[] = "main_ini";
-}
 
 bool folder_is_writable(const QString &folder)
 {
@@ -38,7 +35,7 @@ Dialog_Config::Dialog_Config(QWidget *parent)
     ui->lb_logsavepath->setWordWrap(true);
     setWindowTitle(tr("Config"));
 
-    const std::string stored = IniSettings::instance()->get_value("Standard", "Logpath", "", kDoc);
+    const std::string stored = IniSettings::instance()->get_value("Standard", "Logpath", "", kSettingsDoc);
     logpath = stored.empty() ? QCoreApplication::applicationDirPath() : QString::fromStdString(stored);
     ui->lb_logsavepath->setText(logpath);
 }
@@ -53,7 +50,7 @@ void Dialog_Config::on_pb_setlogpath_clicked()
     const QString folder = choose_directory(
         this, tr("Open Directory"),
         chooser_start_folder(QString::fromStdString(
-            IniSettings::instance()->get_value("Standard", "Logpath", "", kDoc))),
+            IniSettings::instance()->get_value("Standard", "Logpath", "", kSettingsDoc))),
         QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (folder.isEmpty())
         return;
@@ -64,7 +61,7 @@ void Dialog_Config::on_pb_setlogpath_clicked()
     }
     logpath = folder;
     ui->lb_logsavepath->setText(folder);
-    IniSettings::instance()->set_value("Standard", "Logpath", folder.toUtf8().toStdString(), kDoc);
+    IniSettings::instance()->set_value("Standard", "Logpath", folder.toUtf8().toStdString(), kSettingsDoc);
 }
 
 void Dialog_Config::on_pb_close_clicked()

@@ -2,6 +2,7 @@
 
 #include "inisettings.h"
 #include "messagebox.h"
+#include "settingsdocument.h"
 #include "ui_dialog_traindata.h"
 
 #include <QDateTime>
@@ -17,7 +18,6 @@
 
 namespace {
 
-const char *const kDoc = "main_ini";
 const char *const kSection = "Standard";
 
 PointCloudAnomalyDetector *detector()
@@ -27,12 +27,12 @@ PointCloudAnomalyDetector *detector()
 
 QString setting(const char *key, const char *fallback)
 {
-    return QString::fromStdString(IniSettings::instance()->get_value(kSection, key, fallback, kDoc));
+    return QString::fromStdString(IniSettings::instance()->get_value(kSection, key, fallback, kSettingsDoc));
 }
 
 void store(const char *key, const QByteArray &value)
 {
-    IniSettings::instance()->set_value(kSection, key, value.toStdString(), kDoc);
+    IniSettings::instance()->set_value(kSection, key, value.toStdString(), kSettingsDoc);
 }
 
 // The memory the machine has: a dump larger than this cannot be held whole.

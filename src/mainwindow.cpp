@@ -23,6 +23,7 @@
 #include "sensorreceiver.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
+#include "settingsdocument.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 #include "zonetable.h"
@@ -39,8 +40,6 @@
 #include <vtkNew.h>
 
 namespace {
-
-const char kDoc[] = "main_ini";
 
 MainWindow *g_instance = nullptr;
 
@@ -291,7 +290,7 @@ void MainWindow::setupToolbar()
 
     // A stored colour that is not three channels of 0 to 255 leaves the default.
     int rgb[3] = {0, 0, 0};
-    const std::string stored = IniSettings::instance()->get_value("Standard", "Color", "0|0|0", kDoc);
+    const std::string stored = IniSettings::instance()->get_value("Standard", "Color", "0|0|0", kSettingsDoc);
     if (!parse_color_setting(stored, rgb)) {
         QV_TRACE() << "Color not three channels of 0 to 255:" << QString::fromStdString(stored);
         rgb[0] = rgb[1] = rgb[2] = 0;
@@ -403,7 +402,7 @@ void MainWindow::storeLanguage(const char *entry, const char *language, const QS
     QV_TRACE() << name;
     if (name != QLatin1String(entry))
         return;
-    IniSettings::instance()->set_value("Standard", "Language", language, kDoc);
+    IniSettings::instance()->set_value("Standard", "Language", language, kSettingsDoc);
     show_warning(nullptr, title, tr("The Language configuration must be rebooted to take effect"));
 }
 

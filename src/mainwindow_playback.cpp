@@ -12,6 +12,7 @@
 #include "logmanager.h"
 #include "messagebox.h"
 #include "playbackproc.h"
+#include "settingsdocument.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 
@@ -23,16 +24,14 @@
 
 namespace {
 
-const char kDoc[] = "main_ini";
-
 QString storedText(const char *key)
 {
-    return QString::fromStdString(IniSettings::instance()->get_value("Standard", key, "", kDoc));
+    return QString::fromStdString(IniSettings::instance()->get_value("Standard", key, "", kSettingsDoc));
 }
 
 void storeText(const char *key, const QString &value)
 {
-    IniSettings::instance()->set_value("Standard", key, value.toUtf8().toStdString(), kDoc);
+    IniSettings::instance()->set_value("Standard", key, value.toUtf8().toStdString(), kSettingsDoc);
 }
 
 // The last file opened or saved is proposed again; before there is one, the home folder.

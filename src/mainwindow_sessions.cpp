@@ -24,6 +24,7 @@
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
 #include "sensorreceiver.h"
+#include "settingsdocument.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 
@@ -35,8 +36,6 @@
 #include <string>
 
 namespace {
-
-const char kDoc[] = "main_ini";
 
 // The Vimo-E page offers 0 to 99 frames kept; a stored value outside that would let the cloud
 // grow without end.
@@ -161,7 +160,7 @@ void MainWindow::connectSensor(uint8_t model)
     int32_t kept = m.framesKept;
     if (m.framesKeptKey != nullptr) {
         const std::string stored = IniSettings::instance()->get_value(
-            "Standard", m.framesKeptKey, std::to_string(m.framesKept).c_str(), kDoc);
+            "Standard", m.framesKeptKey, std::to_string(m.framesKept).c_str(), kSettingsDoc);
         kept = std::clamp(std::atoi(stored.c_str()), 0, kMaxFramesKept);
     }
     startDisplay(kept);
@@ -266,7 +265,7 @@ void MainWindow::recv_sendcmd(QByteArray sendbuf, QString note, int lidartype)
 void MainWindow::recv_upgrade(QString path, int lidartype, int updatetype)
 {
     appendLog(msg_type_text(MSG_WARM), tr("Firmware upgrade in progress, please wait "));
-    IniSettings::instance()->set_value("Standard", "upgrade_path", path.toStdString(), kDoc);
+    IniSettings::instance()->set_value("Standard", "upgrade_path", path.toStdString(), kSettingsDoc);
     if (sessionReceiver != nullptr && same_receiver(lidartype, sessionModel))
         sessionReceiver->FileUpdate(path, updatetype);
 }

@@ -14,15 +14,10 @@
 #include "inisettings.h"
 #include "page_raxo_e.h"
 #include "pointcloudui.h"
+#include "settingsdocument.h"
 #include "ui_mainwindow.h"
 
 #include <algorithm>
-
-namespace {
-
-const char kDoc[] = "main_ini";
-
-} // namespace
 
 // ---- the scene ----
 
@@ -122,7 +117,7 @@ void MainWindow::recv_showtime(int time)
 {
     // The Vimo-E page's range: more would let the cloud grow without end.
     scene_->setFramesKept(std::clamp(time, 0, 99));
-    IniSettings::instance()->set_value("Standard", "showtime", std::to_string(scene_->framesKept()), kDoc);
+    IniSettings::instance()->set_value("Standard", "showtime", std::to_string(scene_->framesKept()), kSettingsDoc);
 }
 
 void MainWindow::recv_debug_show(QByteArray data)

@@ -2,6 +2,7 @@
 
 #include "inisettings.h"
 #include "lhframe.h"
+#include "settingsdocument.h"
 #include "sockethelpers.h"
 
 #include <QFileInfo>
@@ -16,11 +17,11 @@ void restore_upgrade_path(QTextEdit *box)
 {
     IniSettings *ini = IniSettings::instance();
     const QString path =
-        QString::fromStdString(ini->get_value("Standard", "upgrade_path", "", "main_ini"));
+        QString::fromStdString(ini->get_value("Standard", "upgrade_path", "", kSettingsDoc));
     if (!path.isEmpty() && QFileInfo::exists(path))
         box->setPlainText(path);
     else
-        ini->set_value("Standard", "upgrade_path", "", "main_ini");
+        ini->set_value("Standard", "upgrade_path", "", kSettingsDoc);
 }
 
 bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,

@@ -4,6 +4,7 @@
 #include "inisettings.h"
 #include "markeroverlay.h"
 #include "pointcloudanomalydetector.h"
+#include "settingsdocument.h"
 #include "timercleanupcallback.h"
 
 #include <QStringList>
@@ -26,8 +27,6 @@
 #include <string>
 
 namespace {
-
-const char kDoc[] = "main_ini";
 
 constexpr double kAxesLength = 40.0;
 constexpr int kGridHalf = 40;
@@ -189,14 +188,14 @@ void View3DScene::loadStoredLook()
 {
     // Background: three parts or the default stays; a part that is not a number is 0.
     const QStringList parts =
-        QString::fromStdString(IniSettings::instance()->get_value("Standard", "Color", "0|0|0", kDoc))
+        QString::fromStdString(IniSettings::instance()->get_value("Standard", "Color", "0|0|0", kSettingsDoc))
             .split('|', Qt::KeepEmptyParts);
     if (parts.size() == 3)
         renderer_->SetBackground(parts[0].toUShort() / 255.0, parts[1].toUShort() / 255.0,
                                  parts[2].toUShort() / 255.0);
 
     // Point size, as stored (only its low 8 bits).
-    const std::string size = IniSettings::instance()->get_value("Standard", "PointSize", "1", kDoc);
+    const std::string size = IniSettings::instance()->get_value("Standard", "PointSize", "1", kSettingsDoc);
     pointSize_ = uint8_t(std::atoi(size.c_str()) % 256);
     cloudActor_->GetProperty()->SetPointSize(pointSize_);
 }
@@ -454,7 +453,7 @@ void View3DScene::setPointSize(uint8_t size)
 void View3DScene::logPointSize()
 {
     emit logLine(msg_type_text(MSG_WARM), tr("point size set:%1").arg(pointSize_));
-    IniSettings::instance()->set_value("Standard", "PointSize", std::to_string(pointSize_), kDoc);
+    IniSettings::instance()->set_value("Standard", "PointSize", std::to_string(pointSize_), kSettingsDoc);
 }
 
 void View3DScene::zoomIn()
@@ -478,7 +477,7 @@ void View3DScene::setBackground(const QColor &colour)
     render();
     IniSettings::instance()->set_value(
         "Standard", "Color",
-        QString("%1|%2|%3").arg(colour.red()).arg(colour.green()).arg(colour.blue()).toStdString(), kDoc);
+        QString("%1|%2|%3").arg(colour.red()).arg(colour.green()).arg(colour.blue()).toStdString(), kSettingsDoc);
 }
 
 // ---- tracked objects ----

@@ -5,6 +5,7 @@
 #include "inisettings.h"
 #include "messagebox.h"
 #include "pinghelper.h"
+#include "settingsdocument.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 #include "ui_page_box.h"
@@ -98,7 +99,7 @@ Page_Box::Page_Box(QWidget *parent) : QWidget(parent), ui(new Ui::Page_Box)
     history_path = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/QuorvelViewLog.txt";
 
     const QString upgrade = QString::fromStdString(
-        IniSettings::instance()->get_value("Standard", "UpgradePath", "", "main_ini"));
+        IniSettings::instance()->get_value("Standard", "UpgradePath", "", kSettingsDoc));
     if (!upgrade.isEmpty())
         ui->le_boxupgrade->setText(upgrade);
 
@@ -489,7 +490,7 @@ void Page_Box::on_pb_upgrade_clicked()
             proc_->setUpgradeFile(ip, path);
         }
     }
-    IniSettings::instance()->set_value("Standard", "UpgradePath", path.toStdString(), "main_ini");
+    IniSettings::instance()->set_value("Standard", "UpgradePath", path.toStdString(), kSettingsDoc);
 }
 
 void Page_Box::on_pb_history_clicked()
