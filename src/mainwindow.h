@@ -60,7 +60,6 @@ class SensorReceiver;
 struct PendingCommand {
     QString note;
     int key = -1;
-    bool operator==(const PendingCommand &o) const { return note == o.note && key == o.key; }
 };
 
 namespace Ui {

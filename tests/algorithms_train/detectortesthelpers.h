@@ -119,6 +119,20 @@ inline Point3f pt(float x, float y, float z)
 }
 
 // The features written out once more from their description, each step in floats.
+// One object 5 m ahead, 20 rows by 4 columns, 15 cm deep, put into `scene`; its cluster, the
+// 80 cells in raster order, as the detector levels them.
+inline std::vector<Point3f> put_one_object(RaxoScene &scene)
+{
+    std::vector<Point3f> cluster;
+    for (int r = 40; r <= 59; ++r)
+        for (int c = 100; c <= 103; ++c) {
+            const int16_t x = int16_t(2500 + 25 * (c - 100));
+            scene.set(r, c, 500, x, int16_t((c - 180) * 25), int16_t((75 - r) * 25));
+            cluster.push_back(pt(float(x) / 1000.0f * 2.0f, RaxoScene::cell_y(c), RaxoScene::cell_z(r)));
+        }
+    return cluster;
+}
+
 inline ObjectFeature reference_features(const std::vector<Point3f> &pts)
 {
     ObjectFeature f;

@@ -271,13 +271,7 @@ TEST(DetectorWorkers, TrainedThroughTheThreadsThenNamedInTestMode)
     // One object 5 m ahead, 20 rows by 4 columns, 15 cm deep (a flat one has no depth to
     // compare, and its size term gives no number): its cluster is its 80 cells in raster order.
     RaxoScene scene;
-    std::vector<Point3f> cluster;
-    for (int r = 40; r <= 59; ++r)
-        for (int c = 100; c <= 103; ++c) {
-            const int16_t x = int16_t(2500 + 25 * (c - 100));
-            scene.set(r, c, 500, x, int16_t((c - 180) * 25), int16_t((75 - r) * 25));
-            cluster.push_back(pt(float(x) / 1000.0f * 2.0f, RaxoScene::cell_y(c), RaxoScene::cell_z(r)));
-        }
+    const std::vector<Point3f> cluster = put_one_object(scene);
     const int frames = 3;
 
     auto d = make_detector();

@@ -67,7 +67,6 @@ struct MainWindowTestAccess {
     Dialog_ObjectTrack *&objectTable() { return w.objectTable; }
     // The session's receiver, and the same as its family's class (nullptr for another).
     QPointer<SensorReceiver> &sessionReceiver() { return w.sessionReceiver; }
-    uint8_t &sessionModel() { return w.sessionModel; }
     void setSession(SensorReceiver *r, uint8_t model)
     {
         w.sessionReceiver = r;
