@@ -12,6 +12,8 @@
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
+#include "messagelog.h"
+#include "refreshpace.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
 #include "playbackproc.h"
@@ -78,6 +80,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     init_app_resources();
 
     ui->setupUi(this);
+    messageLog = new MessageLog(ui->logList);
+    makeReplyPaces();
 
     // The widget keeps the render window; the window needs no reference of its own.
     vtkNew<vtkGenericOpenGLRenderWindow> renderWindow;
@@ -110,6 +114,10 @@ MainWindow::~MainWindow()
     // The scene goes before the view it draws into, its markers with it.
     delete scene_;
     scene_ = nullptr;
+    delete messageLog;
+    messageLog = nullptr;
+    for (RefreshPace *pace : {fenkParamPace, raxoParamPace, raxoAlgPace, vimoParamPace})
+        delete pace;
     delete ui;
     ui = nullptr;
 
@@ -453,6 +461,7 @@ void MainWindow::on_pb_clean_clicked()
 {
     // The queue is left alone: its lines still come at the next flush.
     ui->logList->clear();
+    messageLog->listCleared();
 }
 
 void MainWindow::recv_iconshow(bool isopen)

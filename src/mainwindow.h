@@ -30,7 +30,6 @@
 #include <QByteArray>
 #include <QColor>
 #include <QMainWindow>
-#include <QMutex>
 #include <QPointer>
 #include <QString>
 #include <QThread>
@@ -49,6 +48,8 @@ class Dialog_Connect;
 class Dialog_Detect_Raxo;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
+class MessageLog;
+class RefreshPace;
 class Page_Admin;
 class PlaybackProc;
 class QAction;
@@ -212,6 +213,12 @@ private:
     void recvRaxoReply(const QByteArray &info);
     void recvTextReply(const QByteArray &info);
     void recvVimoParam(const QByteArray &info);
+    // What the parameter replies refresh, run at the pace of their RefreshPace.
+    void makeReplyPaces();
+    void applyFenkParam(const QByteArray &info);
+    void applyRaxoParam(const QByteArray &info);
+    void applyRaxoAlgParam(const QByteArray &info);
+    void applyVimoParam(const QByteArray &info);
     void recvZoneMonitor(const QByteArray &info);
     void recvHeartbeat(const QByteArray &info);
     void recvBoxHeartbeat(const QByteArray &info);
@@ -234,6 +241,8 @@ private:
     // Logs a confirmed or refused setting against the oldest note and runs its follow-up.
     void confirmSetting(const QByteArray &info, const QString &title);
     QString takeNote();
+    // Counts a command that went to the session's device (recv_sendcmd, queryLidarParam).
+    void noteSent(const QByteArray &frame);
 
     void storeLanguage(const char *entry, const char *language, const QString &title);
 
@@ -291,8 +300,12 @@ private:
     bool showObjects = true;
     bool showMarkers = false;
     bool redrawFlag = false;
+    bool clearWaiting = false; // a reset's clear is due (recv_reset)
     // The notes of the commands sent, oldest first, each with the key its reply is matched by.
     QVector<PendingCommand> pendingNotes;
+    // Raxo algorithm-parameter queries sent and not answered yet: each answer reads the
+    // detector models back once. A reply nobody asked for reads nothing.
+    int algQueriesAsked = 0;
     // Made by initView3D, deleted before the widgets it draws into.
     View3DScene *scene_ = nullptr;
     // Set when a draw left the hidden point table behind.
@@ -311,10 +324,15 @@ private:
     QString connectedSn;
     Dialog_Debug debugView;
     Dialog_ObjectTrack *objectTable = nullptr;
-    std::vector<std::pair<QString, QString>> messageQueue;
+    // The message log, with the queue of the lines that wait for the tick.
+    MessageLog *messageLog = nullptr;
+    // The page refreshes that parameter replies start, each at its pace (refreshpace.h).
+    RefreshPace *fenkParamPace = nullptr;
+    RefreshPace *raxoParamPace = nullptr;
+    RefreshPace *raxoAlgPace = nullptr;
+    RefreshPace *vimoParamPace = nullptr;
     WarningLogHandler previousWarningLog; // put back when the window goes
     std::vector<TrackedObject> trackedObjects;
-    QMutex queueMutex;
     std::vector<ModelInfo> objectModels;
     bool bigScreen = false;
     // Made on first use; the factory test lives as long as the window, the command window

@@ -12,6 +12,9 @@
 #include "heartbeat.h"
 #include "fenkprotocol.h"
 #include "lhframe.h"
+#include "memoryhints.h"
+#include "messagelog.h"
+#include "refreshpace.h"
 #include "raxoprotocol.h"
 #include "messagebox.h"
 #include "page_admin.h"
@@ -31,8 +34,6 @@
 #include "ui_mainwindow.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <cstring>
@@ -41,7 +42,6 @@
 namespace {
 
 constexpr int kTypeOffset = int(LH_SUM_TYPE_AT);
-constexpr int kLogLimit = 1000;
 
 const uint8_t *bytesOf(const QByteArray &a)
 {
@@ -113,17 +113,13 @@ void MainWindow::recv_data(int type, QByteArray info)
 
 void MainWindow::queueLog(int type, const QByteArray &info)
 {
-    QMutexLocker lock(&queueMutex);
-    messageQueue.emplace_back(msg_type_text(type), QString::fromLocal8Bit(info));
+    messageLog->queue(msg_type_text(type), QString::fromLocal8Bit(info));
     redrawFlag = true;
 }
 
 void MainWindow::flushLogQueue()
 {
-    QMutexLocker lock(&queueMutex);
-    for (const auto &line : messageQueue)
-        appendLog(line.first, line.second);
-    messageQueue.clear();
+    messageLog->flush();
 }
 
 void MainWindow::logNetworkWarning(const QString &title, const QString &text, int repeats)
@@ -136,12 +132,7 @@ void MainWindow::logNetworkWarning(const QString &title, const QString &text, in
 
 void MainWindow::appendLog(const QString &title, const QString &text)
 {
-    const QString line = "[" + QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss") + "] " + " [ " +
-                         title + " ] " + text;
-    ui->logList->addItem(line);
-    ui->logList->scrollToBottom();
-    if (ui->logList->count() > kLogLimit)
-        ui->logList->clear();
+    messageLog->append(title, text);
 }
 
 // ---- command replies ----
@@ -208,18 +199,12 @@ void MainWindow::recvFenkReply(const QByteArray &info)
         return;
     const QString title = msg_type_text(MSG_CMD_INFO);
     switch (rd_u16(bytesOf(info) + kTypeOffset)) {
-    case FENK_REPLY_PARAM: {
+    case FENK_REPLY_PARAM:
         if (!holds(info, int(FENK_REPLY_DATA_TYPE_AT) + 2, "the data-type mask"))
             return;
-        const auto b = sumBody(info);
-        ui->page_fenku->setInfo(reinterpret_cast<const char *>(b.first), int(b.second));
+        fenkParamPace->offer(info);
         appendLog(title, tr("get lidar parameters  OK"));
-        const uint16_t mask = rd_u16(bytesOf(info) + FENK_REPLY_DATA_TYPE_AT);
-        ui->page_spandata->setDataType(mask);
-        if (auto *fenk = sessionAs<RecvDataProc>())
-            fenk->SetDataType(mask);
         break;
-    }
     case FENK_REPLY_SET:
         confirmSetting(info, title);
         break;
@@ -239,14 +224,12 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         appendLog(title, tr("IMU calibrate  OK"));
         takeNote();
         break;
-    case RAXO_REPLY_PARAM: {
+    case RAXO_REPLY_PARAM:
         if (!holds(info, LH_SUM_HEADER, "the parameter body"))
             return;
-        const auto b = sumBody(info);
-        ui->page_raxo_e->setInfo(b.first, b.second);
+        raxoParamPace->offer(info);
         appendLog(title, tr("get lidar parameters  OK"));
         break;
-    }
     case RAXO_REPLY_SET:
         confirmSetting(info, title);
         break;
@@ -258,17 +241,20 @@ void MainWindow::recvRaxoReply(const QByteArray &info)
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 SET OK").arg(takeNote()));
         break;
-    case RAXO_REPLY_ALG_PARAM: {
+    case RAXO_REPLY_ALG_PARAM:
         if (!holds(info, LH_SUM_HEADER, "the algorithm body"))
             return;
-        const auto b = sumBody(info);
-        ui->page_raxo_e->setAlgInfo(b.first, b.second);
-        if (auto *raxo = sessionAs<RecvDataProc2>())
-            raxo->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+        raxoAlgPace->offer(info);
+        // The models are read back once per query: a device repeating its answer (or anyone
+        // sending with its address) would keep the receiver downloading.
+        if (algQueriesAsked > 0) {
+            --algQueriesAsked;
+            if (auto *raxo = sessionAs<RecvDataProc2>())
+                raxo->PushCmd(RecvDataProc2::WORK_MODEL_READ);
+        }
         if (!pendingNotes.isEmpty())
             appendLog(title, tr("%1 SET OK").arg(takeNote()));
         break;
-    }
     case RAXO_REPLY_NET_ERROR:
         if (!holds(info, int(RAXO_REPLY_COUNTER_AT) + 4, "the error counters"))
             return;
@@ -311,13 +297,58 @@ void MainWindow::recvTextReply(const QByteArray &info)
                          .arg(QString::number(mcu, 'g', 6), QString::number(motor, 'g', 6)));
 }
 
+void MainWindow::makeReplyPaces()
+{
+    fenkParamPace = new RefreshPace(this, [this](const QByteArray &info) { applyFenkParam(info); });
+    raxoParamPace = new RefreshPace(this, [this](const QByteArray &info) { applyRaxoParam(info); });
+    raxoAlgPace = new RefreshPace(this, [this](const QByteArray &info) { applyRaxoAlgParam(info); });
+    vimoParamPace = new RefreshPace(this, [this](const QByteArray &info) { applyVimoParam(info); });
+}
+
+void MainWindow::applyFenkParam(const QByteArray &info)
+{
+    const auto b = sumBody(info);
+    ui->page_fenku->setInfo(reinterpret_cast<const char *>(b.first), int(b.second));
+    const uint16_t mask = rd_u16(bytesOf(info) + FENK_REPLY_DATA_TYPE_AT);
+    ui->page_spandata->setDataType(mask);
+    if (auto *fenk = sessionAs<RecvDataProc>())
+        fenk->SetDataType(mask);
+}
+
+void MainWindow::applyRaxoParam(const QByteArray &info)
+{
+    const auto b = sumBody(info);
+    ui->page_raxo_e->setInfo(b.first, b.second);
+}
+
+void MainWindow::applyRaxoAlgParam(const QByteArray &info)
+{
+    const auto b = sumBody(info);
+    ui->page_raxo_e->setAlgInfo(b.first, b.second);
+}
+
+void MainWindow::noteSent(const QByteArray &frame)
+{
+    const auto *p = bytesOf(frame);
+    if (device_model(sessionModel).replies == ReplyFormat::RaxoSum && frame.size() >= int(LH_SUM_OVERHEAD) &&
+        rd_u16(p) == LH_MAGIC && rd_u16(p + kTypeOffset) == RAXO_GET_ALG_PARAM)
+        ++algQueriesAsked;
+}
+
+void MainWindow::applyVimoParam(const QByteArray &info)
+{
+    VimoLidarInfo decoded;
+    if (vimo_lidar_info_decode(bytesOf(info), size_t(info.size()), &decoded))
+        ui->page_vimo_e->setInfo(decoded);
+}
+
 void MainWindow::recvVimoParam(const QByteArray &info)
 {
     VimoLidarInfo decoded;
     if (currentModel != LIDAR_VIMO_E || size_t(info.size()) != VIMO_PARAM_SIZE ||
         !vimo_lidar_info_decode(bytesOf(info), size_t(info.size()), &decoded))
         return;
-    ui->page_vimo_e->setInfo(decoded);
+    vimoParamPace->offer(info);
     if (!pendingNotes.isEmpty())
         appendLog(tr("Info"), tr("%1 SET OK").arg(takeNote()));
 }
@@ -414,6 +445,10 @@ void MainWindow::stopAll()
     stopReceiver(device_model(sessionModel).repeatStop);
     sessionModel = LIDAR_UNKNOWN;
     pendingNotes.clear();
+    algQueriesAsked = 0;
+    // A reply waiting to refresh a page belongs to the session that has ended.
+    for (RefreshPace *pace : {fenkParamPace, raxoParamPace, raxoAlgPace, vimoParamPace})
+        pace->cancel();
     // The free-text command window belongs to the session it was opened for.
     delete pageAdmin;
     pageAdmin = nullptr;
@@ -429,5 +464,6 @@ void MainWindow::stopAll()
     ui->page_parse_data->setIsRun(false);
     logOperate->resetPlay();
     scene_->clearView();
+    return_free_memory();
     stopping = false;
 }

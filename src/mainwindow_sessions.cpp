@@ -110,7 +110,8 @@ void MainWindow::queryLidarParam(int type)
     if (m.startQueries == nullptr || sessionReceiver == nullptr || !same_receiver(type, sessionModel))
         return;
     for (const QByteArray &frame : m.startQueries(uint8_t(type)))
-        sessionReceiver->SendCmd(frame.constData(), frame.size());
+        if (sessionReceiver->SendCmd(frame.constData(), frame.size()))
+            noteSent(frame);
 }
 
 // ---- the connect actions ----
@@ -258,6 +259,7 @@ void MainWindow::recv_sendcmd(QByteArray sendbuf, QString note, int lidartype)
         QV_TRACE() << "command dropped for model" << lidartype << note;
         return;
     }
+    noteSent(sendbuf);
     if (!note.isEmpty())
         pendingNotes.append({note, device_set_code(device_model(lidartype), sendbuf)});
 }
@@ -282,13 +284,19 @@ void MainWindow::recv_progress(int rate, QString title, QString info)
 
 void MainWindow::recv_uploadtype(uint8_t uploadtype)
 {
-    if (auto *combo = ui->page_box_v0->findChild<QComboBox *>("cb_upload_data_type"))
-        combo->setCurrentIndex(uploadtype);
+    ui->page_box_v0->showUploadType(uploadtype);
 }
 
 void MainWindow::recv_reset()
 {
-    QTimer::singleShot(200, this, &MainWindow::onClearCloud);
+    // One clear waits at a time: resets that come while it waits are done by it.
+    if (clearWaiting)
+        return;
+    clearWaiting = true;
+    QTimer::singleShot(200, this, [this] {
+        clearWaiting = false;
+        onClearCloud();
+    });
 }
 
 // ---- handlers of the Raxo page in Raxo-S sessions ----

@@ -62,10 +62,11 @@ void MainWindow::recv_timeout()
     if (redrawFlag) {
         showFrame();
         redrawFlag = false;
-        flushLogQueue();
     } else if (pointTableStale && ui->page_spandata->isVisible()) {
         refreshPointTable();
     }
+    // Every tick, whether or not it drew: a tick writes a bounded share of what waits.
+    flushLogQueue();
     scene_->updateAxes();
 }
 
@@ -98,8 +99,11 @@ void MainWindow::refreshPointTable()
 
 void MainWindow::onClearCloud()
 {
-    scene_->clear();
+    // Rendered at the next tick: a box that sends cache cleans back to back must not have the
+    // GUI thread render for each.
+    scene_->clearUndrawn();
     ui->page_2d->clearPoints();
+    redrawFlag = true;
 }
 
 // ---- limits, frames kept, debug images ----

@@ -175,11 +175,19 @@ void Page_Box_V0::on_pb_out_clicked()
              tr("set IO board output param"));
 }
 
+void Page_Box_V0::showUploadType(int type)
+{
+    // What the box reports is shown, never sent back to it as a setting of the user's.
+    reporting_ = true;
+    ui->cb_upload_data_type->setCurrentIndex(type);
+    reporting_ = false;
+}
+
 void Page_Box_V0::on_cb_upload_data_type_currentIndexChanged(int index)
 {
     // A box reporting a type the combo box does not list leaves it without a valid index:
     // nothing is sent back for that, but the display still falls back to points.
-    if (index >= 0 && index < ui->cb_upload_data_type->count())
+    if (!reporting_ && index >= 0 && index < ui->cb_upload_data_type->count())
         sendText(QString("LSPST:%1H").arg(index), tr("set upload data type"));
     bool objects = false;
     if (index == 2) {

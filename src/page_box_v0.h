@@ -36,6 +36,10 @@ public:
     // colour leaves the background colour empty.
     static void setLampStyle(QLabel *label, int colour, int size);
 
+    // Shows the upload type the box reports, as the user's choice would show it, without
+    // sending it back to the box as a setting.
+    void showUploadType(int type);
+
 signals:
     void sig_sendcmd(QByteArray sendbuf, QString note, int lidartype = 4);
     // Declared like the other device pages' signals; this page emits none of the three.
@@ -68,4 +72,5 @@ private:
     Ui::Page_Box_V0 *ui;
     QString box_ip_;
     QButtonGroup *io_group_ = nullptr;
+    bool reporting_ = false; // the combo box shows what the box reported (showUploadType)
 };

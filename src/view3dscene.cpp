@@ -322,6 +322,12 @@ void View3DScene::fillCloud(const std::vector<UserPointData> &cloud, bool partHi
 
 void View3DScene::clearView()
 {
+    emptyView();
+    render();
+}
+
+void View3DScene::emptyView()
+{
     cloudPoints_->SetNumberOfPoints(0);
     cloudColours_->SetNumberOfTuples(0);
     cloudOffsets_->SetNumberOfValues(1);
@@ -333,12 +339,18 @@ void View3DScene::clearView()
     cloudColours_->Modified();
     cloudPolyData_->Modified();
     interactorStyle_->setPolyData(cloudPolyData_);
-    render();
 }
 
 void View3DScene::clear()
 {
     clearView();
+    accumulatedCloud_.clear();
+    frameCounts_.clear();
+}
+
+void View3DScene::clearUndrawn()
+{
+    emptyView();
     accumulatedCloud_.clear();
     frameCounts_.clear();
 }

@@ -68,8 +68,12 @@ public:
     const std::vector<UserPointData> &selection() const { return selection_; }
     // Empties the drawn cloud and renders; the accumulated points stay.
     void clearView();
+    // Empties the drawn cloud's arrays; nothing is rendered.
+    void emptyView();
     // Empties the drawn cloud, the accumulated points and their frame counts.
     void clear();
+    // The same without rendering: the next draw shows it.
+    void clearUndrawn();
     // Forgets the current frame, the selection and the accumulated points without drawing.
     void resetFrames();
 

@@ -3147,6 +3147,10 @@
         <source>can not open pcd file: %1</source>
         <translation>无法打开PCD文件: %1</translation>
     </message>
+    <message>
+        <source>The playback file is not a regular file: %1</source>
+        <translation>回放文件不是普通文件: %1</translation>
+    </message>
 </context>
 <context>
     <name>PointCloudUI</name>
@@ -3268,6 +3272,14 @@
     <message>
         <source>open socket failed</source>
         <translation>打开套接字失败</translation>
+    </message>
+    <message>
+        <source>%1 (came %2 times)</source>
+        <translation>%1（共 %2 次）</translation>
+    </message>
+    <message>
+        <source>a reply of the device left out: replies came faster than the window takes them</source>
+        <translation>设备的一条应答被略去：应答到达得比窗口处理得快</translation>
     </message>
 </context>
 <context>
@@ -3673,6 +3685,13 @@
     <message>
         <source>Uploading models to a sensor is not available; the model file was saved to %1</source>
         <translation>不支持向雷达上传模型；模型文件已保存到 %1</translation>
+    </message>
+</context>
+<context>
+    <name>MessageLog</name>
+    <message>
+        <source>%1 messages left out</source>
+        <translation>略去 %1 条消息</translation>
     </message>
 </context>
 </TS>

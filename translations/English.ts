@@ -3147,6 +3147,10 @@
         <source>can not open pcd file: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The playback file is not a regular file: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PointCloudUI</name>
@@ -3267,6 +3271,14 @@
     </message>
     <message>
         <source>open socket failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (came %2 times)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a reply of the device left out: replies came faster than the window takes them</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -3672,6 +3684,13 @@
     </message>
     <message>
         <source>Uploading models to a sensor is not available; the model file was saved to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MessageLog</name>
+    <message>
+        <source>%1 messages left out</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -22,12 +22,19 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr int kLidarTypeBox = 4;
 constexpr int kCheckIntervalMs = 2000;
+// A box not heard for this long leaves the list (the selected one stays, its dots grey), as a
+// sensor's row leaves the connection dialog. Anyone on the network can announce boxes: the list
+// holds kMaxListed at most, and a box beyond that is listed once another has gone.
+constexpr int kBoxAgeMs = 3 * kCheckIntervalMs;
+constexpr int kMaxListed = 256;
+constexpr int kHeardRole = Qt::UserRole + 1; // when the entry's box was last heard (ms)
 constexpr int kDotSize = 10;
 
 // A text field of a box heartbeat: up to its first zero byte, never beyond its 16 bytes.
@@ -197,13 +204,22 @@ void Page_Box::setStatusStyle(QLabel *label, int status, int size)
 void Page_Box::setBoxInfo(BoxHeartbeat info)
 {
     const QString box_ip = heartbeatText(info.box_ip);
-    bool listed = false;
-    for (int i = 0; i < ui->listWidget->count() && !listed; ++i)
-        listed = ui->listWidget->item(i)->text() == box_ip;
-    if (!listed) {
+    QListWidgetItem *entry = nullptr;
+    for (int i = 0; i < ui->listWidget->count() && entry == nullptr; ++i)
+        if (ui->listWidget->item(i)->text() == box_ip)
+            entry = ui->listWidget->item(i);
+    if (entry == nullptr && ui->listWidget->count() < kMaxListed) {
         ui->listWidget->addItem(box_ip);
+        entry = ui->listWidget->item(ui->listWidget->count() - 1);
         records.push_back(info);
+    } else if (entry == nullptr) {
+        QV_TRACE_LIMITED() << "box list full:" << box_ip << "not listed";
     }
+    if (entry != nullptr)
+        entry->setData(kHeardRole, now());
+    // The check also ages the list, selected box or not.
+    if (!timer->isActive())
+        timer->start();
     if (box_ip != selected_ip)
         return;
 
@@ -250,6 +266,7 @@ void Page_Box::setBoxInfo(BoxHeartbeat info)
 
 void Page_Box::recv_autocheck()
 {
+    dropSilentBoxes();
     if (now() - last_heartbeat <= kCheckIntervalMs)
         return;
     QGridLayout *grid = ui->gridLayout_2;
@@ -257,6 +274,22 @@ void Page_Box::recv_autocheck()
         if (QLayoutItem *it = grid->itemAtPosition(row, 2))
             if (auto *dot = qobject_cast<QLabel *>(it->widget()))
                 setStatusStyle(dot, 0, kDotSize);
+}
+
+void Page_Box::dropSilentBoxes()
+{
+    const qint64 t = now();
+    for (int i = ui->listWidget->count() - 1; i >= 0; --i) {
+        QListWidgetItem *entry = ui->listWidget->item(i);
+        const QVariant heard = entry->data(kHeardRole);
+        if (entry->text() == selected_ip || !heard.isValid() || t - heard.toLongLong() <= kBoxAgeMs)
+            continue;
+        const QString ip = entry->text();
+        records.erase(std::remove_if(records.begin(), records.end(),
+                                     [&](const BoxHeartbeat &r) { return heartbeatText(r.box_ip) == ip; }),
+                      records.end());
+        delete ui->listWidget->takeItem(i);
+    }
 }
 
 void Page_Box::showDetails(bool show)

@@ -43,6 +43,8 @@ public:
     void showDetails(bool show);
     bool checkBoxSelected();
     void clearGrid();
+    // Takes the boxes not heard for a while out of the list (the selected one stays).
+    void dropSilentBoxes();
 
     // Restyles a status dot: grey, yellow, green or red for status 0 to 3.
     static void setStatusStyle(QLabel *label, int status, int size);

@@ -1,8 +1,9 @@
 #pragma once
-// Hints to the kernel for the large buffers playback fills.
+// Hints to the kernel and the allocator for the large buffers playback and the sessions fill.
 
 #include <cstddef>
 #include <cstdint>
+#include <malloc.h>
 #include <sys/mman.h>
 
 // A large buffer about to be filled front to back: transparent huge pages spare most of its
@@ -29,4 +30,13 @@ inline void release_lazily(void *data, size_t size)
     const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(kPage - 1);
     if (end > begin)
         ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_FREE);
+}
+
+// Gives the memory the allocator holds free back to the system. The frames of a session are
+// copied on the receivers' threads and freed on the GUI thread, so the allocator keeps what they
+// used in the receivers' arenas after the session has ended; a session's end is when that is
+// worth the walk over them.
+inline void return_free_memory()
+{
+    ::malloc_trim(0);
 }

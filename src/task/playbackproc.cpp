@@ -240,15 +240,46 @@ void PlaybackProc::post(int type, const QString &text)
     emit sig_data(type, text.toLocal8Bit());
 }
 
+namespace {
+
+// Opens `path` for reading when it is a regular file: -1 (errno ENODEV) for anything else. A
+// named pipe or a device would hold the caller in open() or read() until someone writes to it,
+// and the chooser runs on the GUI thread.
+int open_regular(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = ENODEV;
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+int PlaybackProc::openForPlayback(const QString &path, int type)
+{
+    const int fd = open_regular(path);
+    if (fd < 0 && errno == ENODEV)
+        post(type, tr("The playback file is not a regular file: %1").arg(path));
+    else if (fd < 0)
+        post(type, tr("The playback file is open failed!"));
+    return fd;
+}
+
 int PlaybackProc::DetectLogType(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        post(MSG_LOG, tr("The playback file is open failed!"));
+    const int fd = openForPlayback(path, MSG_LOG);
+    if (fd < 0)
         return LOG_NONE;
-    }
-    const QByteArray head = file.read(6);
-    file.close();
+    QByteArray head(6, '\0');
+    const ssize_t got = ::read(fd, head.data(), size_t(head.size()));
+    ::close(fd);
+    head.resize(got > 0 ? int(got) : 0);
     const QString suffix = QFileInfo(path).suffix();
     if (suffix == QLatin1String("las"))
         return LOG_LAS;
@@ -269,6 +300,11 @@ void PlaybackProc::recv_playback(QString filename, int logtype, int lidartype)
         QV_TRACE() << "request abandoned before it started:" << filename;
         return;
     }
+    // Checked again here: the file may have been replaced since it was chosen.
+    const int fd = openForPlayback(filename, MSG_ERROR);
+    if (fd < 0)
+        return;
+    ::close(fd);
     QFile file(filename);
     if (!file.open(QIODevice::ReadOnly)) {
         post(MSG_ERROR, tr("The playback file is open failed!"));

@@ -110,6 +110,9 @@ signals:
     void sig_abandonPassed();
 
 private:
+    // Opens a regular file for reading (see open_regular); anything else, or a failed open, is
+    // posted as `type` and gives -1.
+    int openForPlayback(const QString &path, int type);
     class Sink;
     friend class Sink;
 

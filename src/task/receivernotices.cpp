@@ -38,3 +38,13 @@ QString open_socket_failed_notice()
 {
     return QObject::tr("open socket failed");
 }
+
+QString repeated_text(const QString &text, int times)
+{
+    return QObject::tr("%1 (came %2 times)").arg(text).arg(times);
+}
+
+QString replies_left_out_notice()
+{
+    return QObject::tr("a reply of the device left out: replies came faster than the window takes them");
+}

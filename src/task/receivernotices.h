@@ -24,3 +24,11 @@ QString disconnect_notice();
 
 // The line a receiver posts when its socket cannot be opened.
 QString open_socket_failed_notice();
+
+// A line that came `times` times and is shown once: the text with the count after it. The
+// message log and the receivers' paced lines say it the same way.
+QString repeated_text(const QString &text, int times);
+
+// The line a receiver posts when the device's replies come faster than the window takes them
+// and some are left out.
+QString replies_left_out_notice();

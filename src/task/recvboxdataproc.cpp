@@ -29,6 +29,9 @@ constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
 constexpr uint8_t kZoneCmdWrite = 10;
 constexpr uint8_t kZoneCmdRead = 11;
+// Posts of the box's own signals (postqueue.h): only the newest of each waits.
+constexpr int kCacheClean = 1;
+constexpr int kUploadType = 2;
 
 bool is_zone_command(int cmd)
 {
@@ -90,7 +93,7 @@ qint64 RecvBoxDataProc::now() const
 void RecvBoxDataProc::stop()
 {
     running_.store(0);
-    emit sig_data(MSG_WARM, tr("Disconnect lidar connection successful").toLocal8Bit());
+    post(MSG_WARM, tr("Disconnect lidar connection successful").toLocal8Bit());
 }
 
 void RecvBoxDataProc::SetShowObjects(bool on)
@@ -247,7 +250,7 @@ void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
         objects_.clear();
         if (!overflowing_) {
             overflowing_ = true;
-            emit sig_data(MSG_ERROR, frame_overflow_notice(kMaxFramePoints).toLocal8Bit());
+            post(MSG_ERROR, frame_overflow_notice(kMaxFramePoints).toLocal8Bit());
         }
     }
     // Grown as a vector grows, but never past the bound.
@@ -263,10 +266,10 @@ void RecvBoxDataProc::handleLhab(const uint8_t *data, size_t length)
     overflowing_ = false;
     emit sig_framedata(show_objects_.load() ? objects_ : points_, LIDAR_ALG_BOX);
     if (h.upload_type == BOX_UPLOAD_OBJECTS && h.count == 0 && h.clean_word == 0)
-        emit sig_cacheclean();
+        replace({kCacheClean, 0, QByteArray()});
     if (int(h.upload_type) != last_upload_type_) {
         last_upload_type_ = h.upload_type;
-        emit sig_uploadtype(last_upload_type_);
+        replace({kUploadType, 0, QByteArray(1, char(last_upload_type_))});
     }
     points_.clear();
     objects_.clear();
@@ -283,8 +286,9 @@ void RecvBoxDataProc::handleReply(const uint8_t *data, size_t length)
         size_t n = rd_u16(data + 6);
         if (n > room)
             n = room;
-        emit sig_data(MSG_CMD_INFO,
-                      QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(n)));
+        if (!post(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(n)),
+                  kRepliesWaiting))
+            notices_.offer(0, MSG_WARM, replies_left_out_notice);
     } else if (cmd == kZoneReadReply || cmd == kZoneWriteReply) {
         const int result = feedZoneEngine(cmd, data, length);
         if (result != -2 && result != -1 && result != 0)
@@ -382,11 +386,21 @@ zones RecvBoxDataProc::storedZoneTable() const
     return zone_table_;
 }
 
+void RecvBoxDataProc::deliver(const PostQueue::Post &p)
+{
+    if (p.kind == kCacheClean)
+        emit sig_cacheclean();
+    else if (p.kind == kUploadType && !p.data.isEmpty())
+        emit sig_uploadtype(uint8_t(p.data[0]));
+    else
+        SensorReceiver::deliver(p);
+}
+
 void RecvBoxDataProc::handleZoneMonitor(const uint8_t *data, size_t length)
 {
     // Posted whole, magic included; the readers decode it with object_list_decode and
     // zone_alarm_decode, which refuse zone ids outside 0..15.
-    emit sig_data(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(data), int(length)));
+    post(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(data), int(length)), kRecordsWaiting);
 }
 
 void RecvBoxDataProc::run()
@@ -394,7 +408,7 @@ void RecvBoxDataProc::run()
     const QByteArray bind = bind_ip_.toLatin1();
     const int s = udp_open(local_port_, false, bind.isEmpty() ? nullptr : bind.constData());
     if (s == INVALID_SOCK) {
-        emit sig_data(MSG_ERROR, open_socket_failed_notice().toLocal8Bit());
+        post(MSG_ERROR, open_socket_failed_notice().toLocal8Bit());
         return;
     }
     {
@@ -406,7 +420,7 @@ void RecvBoxDataProc::run()
     const QString notice =
         recv_buffer_notice(udp_recv_buffer_granted(s), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
     if (!notice.isEmpty())
-        emit sig_data(MSG_WARM, notice.toLocal8Bit());
+        post(MSG_WARM, notice.toLocal8Bit());
 
     // Datagrams are accepted only from the box's address text.
     uint32_t box = 0;
@@ -428,6 +442,7 @@ void RecvBoxDataProc::run()
                 break;
             if (rc <= 0)
                 takeZoneGiveUp();
+            notices_.flush();
             continue;
         }
         for (int i = 0; i < n; ++i) {
@@ -441,7 +456,9 @@ void RecvBoxDataProc::run()
             // more than the datagram itself and halve the rate the loop keeps up with.
             QCoreApplication::sendPostedEvents();
         }
+        notices_.flush();
     }
+    notices_.flush(true);
 
     if (zone_ != nullptr) {
         zone_->disconnect();

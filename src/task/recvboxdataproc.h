@@ -5,6 +5,7 @@
 // Command frames of the zone exchange stay in a re-send queue until the box answers them.
 
 #include "boxprotocol.h"
+#include "noticepacer.h"
 #include "sensorreceiver.h"
 #include "userpointdata.h"
 #include "zonetable.h"
@@ -110,6 +111,8 @@ signals:
 
 protected:
     void run() override;
+    // The box's own posts: its upload type and cache cleans.
+    void deliver(const PostQueue::Post &p) override;
 
 private:
     void handleLhab(const uint8_t *data, size_t length);
@@ -151,6 +154,8 @@ private:
     std::vector<UserPointData> objects_;
     std::atomic<uint8_t> show_objects_{0};
     int last_upload_type_ = -1;
+    // Replies the window had no room for, counted in the log; loop thread only.
+    NoticePacer notices_{[this](int type, const QString &text) { post(type, text.toLocal8Bit()); }};
     bool overflowing_ = false; // frames are being dropped for size; said once per run of them
     std::atomic<size_t> high_water_{0};
 };

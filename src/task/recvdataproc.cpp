@@ -33,6 +33,7 @@ std::atomic<uint16_t> g_frameSequence{0};
 
 RecvDataProc::RecvDataProc(QObject *parent)
     : SensorReceiver(parent),
+      notices_([this](int type, const QString &text) { postText(type, text); }),
       transfer_(
           FileTransferConfig::fenku(),
           [this](int type, const void *payload, unsigned length) {
@@ -124,12 +125,12 @@ void RecvDataProc::clearReceptionFlags()
 {
     dataOk_.store(0);
     cmdOk_.store(0);
-    emit sig_data(MSG_REBOOT, QByteArray(""));
+    post(MSG_REBOOT, QByteArray(""));
 }
 
 void RecvDataProc::postText(int type, const QString &text)
 {
-    emit sig_data(type, text.toLocal8Bit());
+    post(type, text.toLocal8Bit());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -258,7 +259,8 @@ void RecvDataProc::processDatagram(const uint8_t *buf, size_t len)
         store_.header.data_type = -1;
         store_.count = 0;
     } else if (r == PARSE_REPLY) {
-        emit sig_data(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)));
+        if (!post(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)), kRepliesWaiting))
+            notices_.offer(0, MSG_WARM, replies_left_out_notice);
         if (cmdOk_.exchange(1) == 0)
             postText(MSG_RUN_STATE, cmd_reception_notice());
     }
@@ -370,7 +372,7 @@ void RecvDataProc::run()
         std::lock_guard<std::mutex> lock(sockMutex_);
         sock_ = sock;
     }
-    emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+    post(MSG_RECV_STARTED, QByteArray(""));
     // Said against the largest buffer the session asks for: the upload socket's.
     const QString notice =
         recv_buffer_notice(udp_recv_buffer_granted(sock), UDP_RECV_BUFFER, kUploadRecvBuffer);
@@ -401,6 +403,7 @@ void RecvDataProc::run()
         if (upload)
             doUpload(path, code);
 
+        notices_.flush();
         pollfd p{sock, POLLIN, 0};
         const int ready = ::poll(&p, 1, kSelectTimeoutMs);
         if (ready < 0) {
@@ -436,5 +439,6 @@ void RecvDataProc::run()
         udp_close(sock_);
         sock_ = INVALID_SOCK;
     }
+    notices_.flush(true);
     postText(MSG_RUN_STATE, disconnect_notice());
 }

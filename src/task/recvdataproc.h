@@ -10,6 +10,7 @@
 #include "fenkprotocol.h"
 #include "filetransfer.h"
 #include "lpsubpackage.h"
+#include "noticepacer.h"
 #include "sensorreceiver.h"
 #include "userpointdata.h"
 
@@ -124,6 +125,8 @@ private:
     void postText(int type, const QString &text);
 
     std::atomic<uint8_t> running_{0};
+    // Replies the window had no room for, counted in the log (noticepacer.h); loop thread only.
+    NoticePacer notices_;
     QString ip_;
     QByteArray ipText_; // ip_ as 8-bit text, for the socket calls
     int port_ = 0;

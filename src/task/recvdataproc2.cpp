@@ -76,6 +76,7 @@ RecvDataProc2::RecvDataProc2(QObject *parent)
               std::lock_guard<std::mutex> lock(sockMutex_);
               return transferSock_;
           }),
+      notices_([this](int type, const QString &text) { postText(type, text); }),
       // Room for two scans in the 3D frame: a frame whose end packet was lost runs on into the
       // next scan, and its growth would fault memory in on the loop's thread, lose packets
       // meanwhile, and with them more frame ends.
@@ -148,9 +149,12 @@ bool RecvDataProc2::SendCmd(const char *cmd, int len)
     return true;
 }
 
-void RecvDataProc2::PushCmd(int code)
+bool RecvDataProc2::PushCmd(int code)
 {
+    if (code == WORK_MODEL_READ && modelReadWaiting_.exchange(true))
+        return false;
     work_.enqueue(code);
+    return true;
 }
 
 bool RecvDataProc2::FileUpdate(QString path, int code)
@@ -204,7 +208,7 @@ void RecvDataProc2::clearReceptionFlags()
 
 void RecvDataProc2::postText(int type, const QString &text)
 {
-    emit sig_data(type, text.toLocal8Bit());
+    post(type, text.toLocal8Bit());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -276,7 +280,7 @@ void RecvDataProc2::handleImuPacket(const uint8_t *buf, size_t len)
         return;
     if (step == TiltStepResult::Still) {
         imuSettled_ = 1;
-        emit sig_data(MSG_ATTITUDE, QByteArray(reinterpret_cast<const char *>(&imu_), sizeof(imu_)));
+        post(MSG_ATTITUDE, QByteArray(reinterpret_cast<const char *>(&imu_), sizeof(imu_)), kRecordsWaiting);
     } else {
         imuSettled_ = 0;
         pointPacketCount_ = 0;
@@ -305,7 +309,7 @@ void RecvDataProc2::processDataDatagram(const uint8_t *buf, size_t len)
         const uint8_t *record = nullptr;
         size_t size = 0;
         if (raxo_zone_monitor_record(buf, len, &record, &size))
-            emit sig_data(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(record), int(size)));
+            post(MSG_ZONE_MONITOR, QByteArray(reinterpret_cast<const char *>(record), int(size)), kRecordsWaiting);
         break;
     }
     case RaxoDatagram::None:
@@ -523,9 +527,10 @@ void RecvDataProc2::processCmdDatagram(const uint8_t *buf, size_t len)
     if (buf[0] == 'L' && buf[1] == 'H') {
         const uint64_t expected = uint64_t(rd_u32(buf + 8)) + LH_SUM_OVERHEAD;
         QV_TRACE_LIMITED() << expected << len;
-        if (expected == len)
-            emit sig_data(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)));
-        else
+        if (expected == len) {
+            if (!post(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(buf), int(len)), kRepliesWaiting))
+                notices_.offer(0, MSG_WARM, replies_left_out_notice);
+        } else
             QV_TRACE_LIMITED() << "cmd cmd len is failed" << expected << len;
     }
     bool first = false;
@@ -623,6 +628,7 @@ void RecvDataProc2::doZoneRead()
 
 void RecvDataProc2::doModelRead()
 {
+    modelReadWaiting_.store(false);
     if (modelFile_.isEmpty())
         buildTransferPaths();
     if (RecvFile(modelFile_, "alg_model.bin") == 0) {
@@ -785,7 +791,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
     // says it has started: while that takes, datagrams wait in the socket's buffer.
     raxo_unit_tables();
     handoff_.start(frame_);
-    emit sig_data(MSG_RECV_STARTED, QByteArray(""));
+    post(MSG_RECV_STARTED, QByteArray(""));
     if (data != INVALID_SOCK) {
         const QString notice =
             recv_buffer_notice(udp_recv_buffer_granted(data), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
@@ -844,6 +850,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
                     longestBatchNs_.store(took, std::memory_order_relaxed);
             }
         }
+        notices_.flush();
         if (fds[1].revents & (POLLIN | POLLERR)) {
             sockaddr_in from{};
             socklen_t flen = sizeof(from);
@@ -859,6 +866,7 @@ void RecvDataProc2::recvDataFormPointCloudV1()
 
     loopFaults_.store(thread_page_faults() - faultsBefore, std::memory_order_relaxed);
     handoff_.stop(); // every frame is posted before the disconnection
+    notices_.flush(true);
     closeSockets();
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -10,6 +10,7 @@
 #include "raxoprotocol.h"
 #include "sensorreceiver.h"
 #include "framehandoff.h"
+#include "noticepacer.h"
 #include "raxopacket.h"
 #include "userpointdata.h"
 #include "zonetable.h"
@@ -77,8 +78,9 @@ public:
     // socket is not open or when neither byte 0 is "L" nor byte 1 is "H".
     bool SendCmd(const char *cmd, int len) override;
 
-    // Hands a work code to the loop; any thread may call it.
-    void PushCmd(int code);
+    // Hands a work code to the loop; any thread may call it. A model read asked for while one
+    // waits in the queue is the same read: false, nothing is queued.
+    bool PushCmd(int code);
     // Stores the path of a file to upload, then queues the code (8 or 9 firmware). The
     // loop discards any other code: no model file is ever uploaded to a sensor.
     bool FileUpdate(QString path, int code) override;
@@ -220,6 +222,11 @@ private:
     QString modelFile_;
 
     moodycamel::ConcurrentQueue<int> work_;
+    // A model read waits in the queue.
+    std::atomic<bool> modelReadWaiting_{false};
+
+    // Replies and records the window had no room for, counted in the log; loop thread only.
+    NoticePacer notices_;
 
     // Posts the finished frames off the loop's thread (declared last: it goes first, and its
     // thread stops before anything it posts from is destroyed).

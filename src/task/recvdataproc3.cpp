@@ -28,6 +28,7 @@ constexpr unsigned kFirstFrame = 1; // the session's first frame: reception is o
 
 RecvDataProc3::RecvDataProc3(QObject *parent)
     : SensorReceiver(parent),
+      notices_([this](int type, const QString &text) { postText(type, text); }),
       handoff_([this](FrameHandoff::Batch &b) { postFrame(b); }, kFrameCapacity, 0, 0)
 {
 }
@@ -89,9 +90,15 @@ bool RecvDataProc3::SendCmd(const char *cmd, int length)
     return true;
 }
 
-void RecvDataProc3::post(int type, const QString &text)
+void RecvDataProc3::postText(int type, const QString &text)
 {
-    emit sig_data(type, text.toLocal8Bit());
+    post(type, text.toLocal8Bit());
+}
+
+void RecvDataProc3::postReply(int type, const QByteArray &reply)
+{
+    if (!post(type, reply, kRepliesWaiting))
+        notices_.offer(kRepliesLeftOut, MSG_WARM, replies_left_out_notice);
 }
 
 void RecvDataProc3::ParseDatagram(const uint8_t *data, size_t length)
@@ -116,16 +123,19 @@ void RecvDataProc3::handlePointPacket(const uint8_t *data, size_t length)
 
     const uint64_t expected = vimo_packet_length(h.count);
     if (length != expected)
-        post(MSG_ERROR, tr("pointcloud packet length error:%1 %2")
-                            .arg(qulonglong(length))
-                            .arg(qulonglong(expected)));
+        notices_.offer(kLengthError, MSG_ERROR, [length, expected] {
+            return tr("pointcloud packet length error:%1 %2").arg(qulonglong(length)).arg(qulonglong(expected));
+        });
 
     if (h.type == 1 && !motor_fault_reported_
         && time_now_sec_ms(nullptr, true) > ignore_until_ms_.load()) {
-        if (h.status & VIMO_STATUS_MIRROR)
-            post(MSG_ERROR, tr(" mirror :%1").arg(h.mirror));
+        if (h.status & VIMO_STATUS_MIRROR) {
+            const uint16_t mirror = h.mirror;
+            notices_.offer(kMirror, MSG_ERROR, [mirror] { return tr(" mirror :%1").arg(mirror); });
+        }
         if (h.status & VIMO_STATUS_MOTOR) {
-            post(MSG_ERROR, tr(" main motor:%1 ").arg(QString::number(h.motor / 10.0)));
+            const double motor = h.motor / 10.0;
+            notices_.offer(kMotor, MSG_ERROR, [motor] { return tr(" main motor:%1 ").arg(QString::number(motor)); });
             motor_fault_reported_ = true;
         }
     }
@@ -144,7 +154,7 @@ void RecvDataProc3::postFrame(FrameHandoff::Batch &b)
 {
     emit sig_framedata(b.frames[0], LIDAR_VIMO_E);
     if (b.flags & kFirstFrame)
-        post(MSG_RUN_STATE, data_reception_notice());
+        postText(MSG_RUN_STATE, data_reception_notice());
 }
 
 void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
@@ -161,17 +171,15 @@ void RecvDataProc3::handleReply(const uint8_t *data, size_t length)
         const uint32_t crc = crc32_words(data, length / 4 - 1);
         if (crc != rd_u32(data + LH_CRC_HEADER + payload))
             return;
-        emit sig_data(MSG_VIMO_PARAM,
-                      QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(payload)));
+        postReply(MSG_VIMO_PARAM, QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(payload)));
         if (cmd_ok_.load() == 0) {
             cmd_ok_.store(1);
-            post(MSG_RUN_STATE, cmd_reception_notice());
+            postText(MSG_RUN_STATE, cmd_reception_notice());
         }
     } else if (cmd == LH_TEXT_REPLY || cmd == LH_TEXT_REPLY2) {
         if (payload + LH_CRC_HEADER > length)
             return;
-        emit sig_data(MSG_CMD_INFO,
-                      QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(payload)));
+        postReply(MSG_CMD_INFO, QByteArray(reinterpret_cast<const char *>(data + LH_CRC_HEADER), int(payload)));
     }
 }
 
@@ -191,13 +199,13 @@ void RecvDataProc3::runFirmwareRequest()
         type = update_type_;
     }
     if (UpdateFirmware(ip_, port_, path)) {
-        post(type, tr("update OK"));
+        postText(type, tr("update OK"));
         if (type == MSG_FW_MOTOR || type == MSG_FW_MCU) {
             // After the sensor restarts, reception is reported again.
             start_timer_on_owner_thread(this, report_again_ms_, [this] { clearReceptionFlags(); });
         }
     } else {
-        post(MSG_FW_MOTOR, tr("update NG:%1").arg(QString()));
+        postText(MSG_FW_MOTOR, tr("update NG:%1").arg(QString()));
     }
     update_request_.store(0);
 }
@@ -208,7 +216,7 @@ void RecvDataProc3::run()
     const QByteArray bind = bind_ip_.toLatin1();
     const int s = udp_open(local_port_, false, bind.isEmpty() ? nullptr : bind.constData());
     if (s == INVALID_SOCK) {
-        post(MSG_ERROR, tr("listen port open failed"));
+        postText(MSG_ERROR, tr("listen port open failed"));
         return;
     }
     {
@@ -225,12 +233,12 @@ void RecvDataProc3::run()
     motor_fault_reported_ = false;
     handoff_.start(frame_);
 
-    emit sig_data(MSG_RECV_STARTED, QByteArray());
+    post(MSG_RECV_STARTED, QByteArray());
     {
         const QString notice =
             recv_buffer_notice(udp_recv_buffer_granted(s), UDP_RECV_BUFFER, UDP_RECV_BUFFER);
         if (!notice.isEmpty())
-            post(MSG_WARM, notice);
+            postText(MSG_WARM, notice);
     }
 
     // Datagrams are accepted only from the device's address text.
@@ -257,11 +265,13 @@ void RecvDataProc3::run()
             log_dump_record(0, datagrams.data(i), datagrams.size(i), LIDAR_VIMO_E);
             ParseDatagram(datagrams.data(i), datagrams.size(i));
         }
+        notices_.flush();
         if (update_request_.load(std::memory_order_relaxed))
             runFirmwareRequest();
     }
 
     handoff_.stop(); // every frame is posted before the disconnection
+    notices_.flush(true);
     QV_TRACE() << "point packets" << point_packets_.load() << "0xFA88 packets"
                << fa88_packets_.load();
     QV_TRACE() << "thread end";
@@ -270,7 +280,7 @@ void RecvDataProc3::run()
         udp_close(s);
         sock_ = INVALID_SOCK;
     }
-    post(MSG_RUN_STATE, disconnect_notice());
+    postText(MSG_RUN_STATE, disconnect_notice());
 }
 
 void RecvDataProc3::setIapOptions(const IapOptions &options)
@@ -282,23 +292,23 @@ bool RecvDataProc3::UpdateFirmware(QString ip, int port, QString path)
 {
     auto report = [this](const IapEvent &e) {
         switch (e.step) {
-        case IapStep::Start: post(MSG_FW_MOTOR, tr("firmware update start")); break;
+        case IapStep::Start: postText(MSG_FW_MOTOR, tr("firmware update start")); break;
         case IapStep::OpenFailed:
-            post(MSG_FW_MOTOR, tr("open listen port failed:%1 ").arg(e.port));
+            postText(MSG_FW_MOTOR, tr("open listen port failed:%1 ").arg(e.port));
             break;
         case IapStep::LoadFailed:
-            post(MSG_FW_MOTOR, tr("Failed to load firmware upgrade file"));
+            postText(MSG_FW_MOTOR, tr("Failed to load firmware upgrade file"));
             break;
-        case IapStep::ImageGood: post(MSG_FW_MOTOR, tr("load firmware file ok")); break;
-        case IapStep::SentErase: post(MSG_FW_MOTOR, tr("send flash erase")); break;
+        case IapStep::ImageGood: postText(MSG_FW_MOTOR, tr("load firmware file ok")); break;
+        case IapStep::SentErase: postText(MSG_FW_MOTOR, tr("send flash erase")); break;
         case IapStep::NoAnswer:
-            post(MSG_FW_MOTOR, tr("send cmd more than three times without answering"));
+            postText(MSG_FW_MOTOR, tr("send cmd more than three times without answering"));
             break;
         case IapStep::Refused: break;
-        case IapStep::ReceivedWrite: post(MSG_FW_MOTOR, tr("receive OP_WRITE_IAP")); break;
-        case IapStep::Success: post(MSG_FW_MOTOR, tr("firmware file update success")); break;
-        case IapStep::ReceivedErase: post(MSG_FW_MOTOR, tr("receive OP_FLASH_ERASE")); break;
-        case IapStep::SentWrite: post(MSG_FW_MOTOR, tr("send OP_WRITE_IAP")); break;
+        case IapStep::ReceivedWrite: postText(MSG_FW_MOTOR, tr("receive OP_WRITE_IAP")); break;
+        case IapStep::Success: postText(MSG_FW_MOTOR, tr("firmware file update success")); break;
+        case IapStep::ReceivedErase: postText(MSG_FW_MOTOR, tr("receive OP_FLASH_ERASE")); break;
+        case IapStep::SentWrite: postText(MSG_FW_MOTOR, tr("send OP_WRITE_IAP")); break;
         }
     };
     IapOptions options = iap_options_;

@@ -6,6 +6,7 @@
 
 #include "firmware.h"
 #include "framehandoff.h"
+#include "noticepacer.h"
 #include "sensorreceiver.h"
 #include "userpointdata.h"
 #include "vimopacket.h"
@@ -78,7 +79,12 @@ protected:
     void run() override;
 
 private:
-    void post(int type, const QString &text);
+    // The lines a datagram can raise, each paced on its own (noticepacer.h).
+    enum Notice { kLengthError, kMirror, kMotor, kRepliesLeftOut };
+
+    void postText(int type, const QString &text);
+    // Posts a reply; one the window has not room for is counted in the log instead.
+    void postReply(int type, const QByteArray &reply);
     void handlePointPacket(const uint8_t *data, size_t length);
     void handleReply(const uint8_t *data, size_t length);
     void runFirmwareRequest();
@@ -113,6 +119,8 @@ private:
 
     std::atomic<uint64_t> point_packets_{0};
     std::atomic<uint64_t> fa88_packets_{0};
+
+    NoticePacer notices_;
 
     // Posts the finished frames off the loop's thread (last: its thread stops first).
     FrameHandoff handoff_;

@@ -4,6 +4,7 @@
 // window holds the session's receiver through this face and knows the concrete kind only where
 // a family has signals or settings of its own.
 
+#include "postqueue.h"
 #include "userpointdata.h"
 #include "zonetable.h"
 
@@ -43,10 +44,34 @@ public slots:
     }
 
 signals:
-    // Every message of the session: log lines, replies, run states (MsgType, payload).
+    // Every message of the session: log lines, replies, run states (MsgType, payload). They reach
+    // the GUI thread through the receiver's post queue (post()), in the order they were posted.
     void sig_data(int type, QByteArray data);
     // One finished frame. The frame goes by reference: a queued connection takes its own copy.
     void sig_framedata(const std::vector<UserPointData> &pointsdata, int lidartype);
     // The zone table read back from the device.
     void sig_zoneData(zones data);
+
+protected:
+    // What a datagram can post, at most, while the GUI thread has not taken it yet: replies,
+    // and zone-monitor and attitude records.
+    static constexpr size_t kRepliesWaiting = 32;
+    static constexpr size_t kRecordsWaiting = 16;
+
+    // Posts sig_data(type, data) to the GUI thread (see postqueue.h). `limit` 0 posts it
+    // whatever waits; above 0, with `limit` posts of its type waiting, the oldest of them is left
+    // out for it (false). On the GUI thread itself, with nothing waiting, it is delivered at once.
+    bool post(int type, const QByteArray &data, size_t limit = 0);
+    // The same for a signal of the receiver's own, delivered by deliver(); replace() keeps only
+    // the newest waiting post of its kind and type.
+    bool post(const PostQueue::Post &p, size_t limit);
+    void replace(const PostQueue::Post &p);
+    // Emits what a post stands for, on the GUI thread; the base class emits sig_data.
+    virtual void deliver(const PostQueue::Post &p);
+
+private:
+    void scheduleDelivery();
+    void deliverPosts();
+
+    PostQueue posts_;
 };

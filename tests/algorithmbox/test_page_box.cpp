@@ -184,6 +184,52 @@ TEST_F(ConfiguratorTest, SilentSelectedBoxTurnsGreyWhileOtherBoxesKeepSending)
     EXPECT_EQ(ui->statusRows()[0][2], kGreen);
 }
 
+// Boxes no longer heard leave the list, as sensor rows leave the connection dialog; the selected
+// one stays (its dots grey). Anyone can announce boxes: however many, the list stays bounded and
+// every heartbeat finds its entry at once.
+TEST_F(ConfiguratorTest, SilentBoxesLeaveTheListWhichStaysBounded)
+{
+    FakeBoxInfo a;
+    FakeBoxInfo b;
+    FakeBoxInfo c;
+    b.box_ip = "127.0.0.9";
+    c.box_ip = "127.0.0.10";
+    for (const FakeBoxInfo *info : {&a, &b, &c})
+        front->setBoxInfo(box_heartbeat(*info));
+    ui->clickBox("127.0.0.9");
+    ASSERT_EQ(ui->listed(), QStringList({"127.0.0.2", "127.0.0.9", "127.0.0.10"}));
+
+    clock += 4000;
+    front->setBoxInfo(box_heartbeat(c)); // c is still heard
+    page->recv_autocheck();
+    EXPECT_EQ(ui->listed(), QStringList({"127.0.0.2", "127.0.0.9", "127.0.0.10"})) << "6 s is the limit";
+
+    clock += 2001;
+    page->recv_autocheck();
+    EXPECT_EQ(ui->listed(), QStringList({"127.0.0.9", "127.0.0.10"})) << "a went; the selected b stays";
+
+    // a comes back: listed again at the end, with its record (selecting it queries it once).
+    front->setBoxInfo(box_heartbeat(a));
+    EXPECT_EQ(ui->listed(), QStringList({"127.0.0.9", "127.0.0.10", "127.0.0.2"}));
+    fake.clear();
+    ui->clickBox("127.0.0.2");
+    EXPECT_EQ(commandsSoFar(), (std::vector<std::string>{"LSGETS", "LVERSH", "LSNETS", "LQMACH"}))
+        << "the record of its first listing went with it";
+
+    // A flood of made-up boxes fills the list to its bound and no further; once they go
+    // silent, the list empties of them.
+    for (int i = 0; i < 5000; ++i) {
+        FakeBoxInfo junk;
+        junk.box_ip = "10.0." + std::to_string(i / 200) + "." + std::to_string(i % 200);
+        front->setBoxInfo(box_heartbeat(junk));
+    }
+    EXPECT_EQ(ui->listed().size(), 256);
+    clock += 6001;
+    front->setBoxInfo(box_heartbeat(a));
+    page->recv_autocheck();
+    EXPECT_EQ(ui->listed(), QStringList({"127.0.0.2"})) << "the selected box, heard again";
+}
+
 TEST_F(ConfiguratorTest, SelectingABoxQueriesItAndTheRepliesFillTheWindow)
 {
     FakeBoxCommand::State s = fake.state();

@@ -4,6 +4,7 @@
 
 #include "heartbeatproc.h"
 #include "mainwindow.h"
+#include "messagelog.h"
 #include "recvboxdataproc.h"
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
@@ -76,7 +77,7 @@ struct MainWindowTestAccess {
     RecvDataProc2 *raxoReceiver() { return qobject_cast<RecvDataProc2 *>(w.sessionReceiver.data()); }
     RecvDataProc3 *vimoReceiver() { return qobject_cast<RecvDataProc3 *>(w.sessionReceiver.data()); }
     RecvBoxDataProc *boxReceiver() { return qobject_cast<RecvBoxDataProc *>(w.sessionReceiver.data()); }
-    size_t queuedLines() { return w.messageQueue.size(); }
+    size_t queuedLines() { return w.messageLog->queued(); }
 
     // The 3D view: the scene's own state through its access, the rest here.
     View3DSceneTestAccess scene() { return View3DSceneTestAccess(*w.scene_); }
@@ -98,6 +99,20 @@ struct MainWindowTestAccess {
             out << (at < 0 ? row : row.mid(at + 3));
         }
         return out;
+    }
+    // How many times `line` ("[ title ] text") was logged: its rows, a row that says it came N
+    // times counting N.
+    int timesLogged(const QString &line)
+    {
+        int n = 0;
+        const QString repeated = line + " (came ";
+        for (const QString &row : logLines()) {
+            if (row == line)
+                ++n;
+            else if (row.startsWith(repeated) && row.endsWith(" times)"))
+                n += row.mid(repeated.size()).section(' ', 0, 0).toInt();
+        }
+        return n;
     }
     // The tick: draws when asked to and writes the queued lines.
     void tick() { w.recv_timeout(); }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QThread>
@@ -70,6 +72,32 @@ TEST(DetectLogType, UnopenableFileIsZeroWithMessage)
     ASSERT_EQ(rec.messages.size(), 1u);
     EXPECT_EQ(rec.messages[0].type, MSG_LOG);
     EXPECT_EQ(rec.messages[0].text, QByteArray("The playback file is open failed!"));
+}
+
+// A named pipe, a folder or a device is refused at once with what it is: opening a pipe for
+// reading would wait for a writer, on the GUI thread that classifies the chosen file. The worker
+// refuses them too, in case the file was replaced after it was chosen.
+TEST(DetectLogType, AnythingButARegularFileIsRefusedWithoutWaiting)
+{
+    const std::string dir = testsupport::make_temp_subdir("pb");
+    const std::string fifo = dir + "/fifo.pcd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string folder = dir + "/folder.dump";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    for (const std::string &path : {fifo, folder, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        PlaybackProc proc;
+        PlaybackRecorder rec(proc);
+        EXPECT_EQ(proc.DetectLogType(QString::fromStdString(path)), PlaybackProc::LOG_NONE);
+        proc.recv_playback(QString::fromStdString(path), PlaybackProc::LOG_PCD, LIDAR_UNKNOWN);
+        const QByteArray said = "The playback file is not a regular file: " + QByteArray::fromStdString(path);
+        ASSERT_EQ(rec.messages.size(), 2u);
+        EXPECT_EQ(rec.messages[0].type, MSG_LOG);
+        EXPECT_EQ(rec.messages[0].text, said);
+        EXPECT_EQ(rec.messages[1].type, MSG_ERROR);
+        EXPECT_EQ(rec.messages[1].text, said);
+        EXPECT_TRUE(rec.frames.empty());
+    }
 }
 
 // A sparse file of the given size: no disk space, and reading it would take long for the
