@@ -267,6 +267,20 @@ void Dialog_Connect::clearLidarList()
     DeviceInfoTable->removeRows(0, DeviceInfoTable->rowCount());
 }
 
+void Dialog_Connect::removeOtherModels()
+{
+    for (int r = DeviceInfoTable->rowCount() - 1; r >= 0; --r) {
+        if (cellText(r, COL_MODEL) == lidarmodel)
+            continue;
+        // The row chosen goes with its row; one chosen below it moves up.
+        if (r == selectrow)
+            selectrow = -1;
+        else if (r < selectrow)
+            --selectrow;
+        DeviceInfoTable->removeRow(r);
+    }
+}
+
 void Dialog_Connect::recv_timeout()
 {
     for (int r = DeviceInfoTable->rowCount() - 1; r >= 0; --r) {

@@ -53,6 +53,9 @@ public:
     void recv_heartbeat(QByteArray data);
     // Empties the table; nothing else changes.
     void clearLidarList();
+    // Removes the rows of every model but `lidarmodel`, for a run that keeps the rows it has
+    // collected: a sensor of another model is neither listed nor still chosen.
+    void removeOtherModels();
 
     // How a MAC address is looked up: fills `out` (64 zeroed characters) and returns true, or
     // returns false. The default reads the kernel's ARP table. Tests install their own; an

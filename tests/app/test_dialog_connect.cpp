@@ -555,6 +555,59 @@ TEST(DialogConnect, ChoosingAndConnecting)
     }
 }
 
+// A run that keeps the rows it has collected (a Vimo-E's) lists only rows of its own model; a
+// row of another model chosen before goes with its row, a row of the model stays chosen.
+TEST(DialogConnect, RowsOfOtherModelsGoBeforeARunThatKeepsItsRows)
+{
+    struct Case {
+        const char *name;
+        int clicked; // -1: none
+        int chosenAfter;
+        QStringList warnings; // pressing connect
+    };
+    const Case cases[] = {
+        {"nothing chosen", -1, -1, {"error|Please select the lidar to be connected first"}},
+        {"the Raxo-S chosen", 0, -1, {"error|Please select the lidar to be connected first"}},
+        {"the Vimo-E chosen", 1, 0, {}},
+        {"the other Raxo-S chosen", 2, -1, {"error|Please select the lidar to be connected first"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::ModalRecorder modal;
+        Dialog_Connect d;
+        const std::pair<const char *, const char *> sensors[] = {
+            {"LDS-Raxo-S", "RAXO-S-1"}, {"LDS-Vimo-E", "VIMO-1"}, {"LDS-Raxo-S", "RAXO-S-2"}};
+        uint8_t octet = 2;
+        for (const auto &[model, sn] : sensors) {
+            d.lidarmodel = model;
+            d.recv_heartbeat(bytes(make_heartbeat104(sensor(sn, octet++, model))));
+        }
+        ASSERT_EQ(d.DeviceInfoTable->rowCount(), 3);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        auto *view = d.findChild<QTableView *>("servers");
+        if (c.clicked >= 0) {
+            const QRect r = view->visualRect(d.DeviceInfoTable->index(c.clicked, Dialog_Connect::COL_IP));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+            ASSERT_EQ(d.selectrow, c.clicked);
+        }
+
+        d.lidarmodel = "LDS-Vimo-E";
+        d.removeOtherModels();
+        EXPECT_EQ(column(d, Dialog_Connect::COL_SN), QStringList({"VIMO-1"}));
+        EXPECT_EQ(d.selectrow, c.chosenAfter);
+        QTest::mouseClick(d.findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
+        EXPECT_EQ(modal.warningLines(), c.warnings);
+        EXPECT_EQ(d.isconnect, c.warnings.isEmpty());
+        if (d.isconnect)
+            EXPECT_EQ(d.lidarip, "127.0.0.3");
+
+        // While it runs, another model's heartbeats add nothing.
+        d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-S-1", 2, "LDS-Raxo-S"))));
+        EXPECT_EQ(d.DeviceInfoTable->rowCount(), 1);
+    }
+}
+
 // The lookup runs on a worker; its results land in the table on the GUI thread, and a failed
 // lookup is tried again by the next pass.
 TEST(DialogConnect, MacLookupFillsTheCellOnTheGuiThread)
