@@ -316,6 +316,26 @@ TEST_F(ConfiguratorTest, EveryReplyClassHasItsEffect)
     EXPECT_EQ(commandsSoFar(), (std::vector<std::string>{"LVERSH"}));
 }
 
+// Replies that come while the reboot notice is still open are not lost: each is shown once it
+// has closed, in the order they came, a repeat only counted.
+TEST_F(ConfiguratorTest, RepliesDuringAnOpenNoticeAreShownAfterIt)
+{
+    selectFakeBox();
+    modal.clear();
+    modal.duringWarning = [&] {
+        modal.duringWarning = nullptr;
+        page->recv_BoxMSG("127.0.0.2", 8, "LSMAC:OK");
+        page->recv_BoxMSG("127.0.0.2", 11, "LQUUID:OK");
+        page->recv_BoxMSG("127.0.0.2", 8, "LSMAC:OK");
+    };
+    page->recv_BoxMSG("127.0.0.2", 1, "REBOOT");
+    EXPECT_EQ(modal.warningLines(), QStringList({"warm|algorithm box is reboot!"}));
+    const QStringList all = {"warm|algorithm box is reboot!", "warm|MAC set ok!", "warm|SN set ok"};
+    ASSERT_TRUE(wait_until([&] { return modal.warningLines() == all; })) << modal.warningLines().join("\n").toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(modal.warningLines(), all) << "each shown once";
+}
+
 TEST_F(ConfiguratorTest, ABoxListedAgainHasTwoRecordsAndIsQueriedOncePerRecord)
 {
     selectFakeBox();
