@@ -7,7 +7,9 @@
 #include "firmwaretarget.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 
@@ -513,8 +515,18 @@ TEST_F(ConfiguratorFirmware, ChosenImageGoesToTheSelectedBoxAndTheWindowResets)
     ASSERT_EQ(modal.chooserRequests.size(), 2u);
     EXPECT_EQ(modal.chooserRequests[0].caption, "Open File");
     EXPECT_EQ(modal.chooserRequests[0].filter, "box firmware file (*.bin)");
-    EXPECT_EQ(modal.chooserRequests[0].dir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(modal.chooserRequests[0].dir, QDir::homePath()) << "no folder in the field";
     EXPECT_EQ(modal.chooserRequests[0].parent, page);
+    // The next starts where that file was chosen; with the field empty, where the last one sent
+    // to a box lies.
+    QTest::mouseClick(ui->button("pb_choose"), Qt::LeftButton); // cancelled
+    const QString folder = QFileInfo(image_path).absolutePath();
+    EXPECT_EQ(modal.chooserRequests.back().dir, folder);
+    ui->get<QLineEdit>("le_boxupgrade")->clear();
+    IniSettings::instance()->set_value("Standard", "UpgradePath", image_path.toStdString(), "main_ini");
+    QTest::mouseClick(ui->button("pb_choose"), Qt::LeftButton); // cancelled
+    EXPECT_EQ(modal.chooserRequests.back().dir, folder);
+    ui->get<QLineEdit>("le_boxupgrade")->setText(image_path);
 
     QTest::mouseClick(ui->button("pb_upgrade"), Qt::LeftButton);
     EXPECT_EQ(storedPath(), image_path);

@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QDialog>
 #include <QMenu>
 #include <QPointer>
@@ -207,6 +209,18 @@ QString choose_directory(QWidget *parent, const QString &caption, const QString 
 }
 
 ChooserHandler set_chooser_handler(ChooserHandler h) { return swap_in(std::move(h)); }
+
+QString chooser_start_folder(const QString &stored)
+{
+    // Choosers hand back absolute paths; anything else was not stored by them.
+    if (!stored.isEmpty() && QFileInfo(stored).isAbsolute()) {
+        const QFileInfo info(stored);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
 
 QColor choose_color(const QColor &initial, QWidget *parent, const QString &title)
 {

@@ -76,6 +76,11 @@ QString choose_directory(QWidget *parent, const QString &caption, const QString 
 
 ChooserHandler set_chooser_handler(ChooserHandler handler);
 
+// Where a file or folder chooser starts for a stored path (a folder, or a file whose folder is
+// meant): that folder while it exists, otherwise the user's home folder. The program's own
+// folder is never where a user looks for recordings or firmware.
+QString chooser_start_folder(const QString &stored);
+
 // QColorDialog::getColor (an invalid colour means cancelled), unless a handler is installed.
 using ColorHandler =
     std::function<QColor(const QColor &initial, QWidget *parent, const QString &title)>;
