@@ -121,9 +121,9 @@ void View3DScene::build(MyInteractorStyle::SelectCallback onPick)
          {axes_->GetXAxisCaptionActor2D(), axes_->GetYAxisCaptionActor2D(), axes_->GetZAxisCaptionActor2D()})
         caption->GetTextActor()->SetTextScaleModeToNone();
 
-    // 3. Renderers: the background, grid, axes and markers in the first layer, the cloud in the
-    // layer over it, both through one camera. Each layer keeps its own depth, so the axes and
-    // the grid never hide a point.
+    // 3. Renderers: the background, the grid and the axes in the first layer, the cloud (and,
+    // below, the markers) in the layer over it, both through one camera. Each layer keeps its
+    // own depth, so the axes and the grid never hide a point.
     renderer_ = vtkSmartPointer<vtkRenderer>::New();
     cloudRenderer_ = vtkSmartPointer<vtkRenderer>::New();
     cloudRenderer_->SetLayer(1);
