@@ -6,26 +6,12 @@
 #include "ui_dialog_config.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryFile>
 
 bool folder_is_writable(const QString &folder)
 {
     QTemporaryFile probe(folder + "/XXXXXX");
     return probe.open();
-}
-
-QString chooser_start_folder(const QString &stored)
-{
-    // Choosers hand back absolute paths; anything else was not stored by them.
-    if (!stored.isEmpty() && QFileInfo(stored).isAbsolute()) {
-        const QFileInfo info(stored);
-        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-        if (QFileInfo(folder).isDir())
-            return folder;
-    }
-    return QDir::homePath();
 }
 
 Dialog_Config::Dialog_Config(QWidget *parent)

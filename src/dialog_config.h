@@ -28,8 +28,3 @@ private:
 // True when a file can be created in `folder`: a temporary file is made there and removed
 // again at once. The recorder and the snapshot ask the same before they write.
 bool folder_is_writable(const QString &folder);
-
-// Where a file or folder chooser starts for a stored path (a folder, or a file whose folder is
-// meant): that folder while it exists, otherwise the user's home folder. The program's own
-// folder is never where a user looks for recordings.
-QString chooser_start_folder(const QString &stored);

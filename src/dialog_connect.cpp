@@ -267,6 +267,20 @@ void Dialog_Connect::clearLidarList()
     DeviceInfoTable->removeRows(0, DeviceInfoTable->rowCount());
 }
 
+void Dialog_Connect::removeOtherModels()
+{
+    for (int r = DeviceInfoTable->rowCount() - 1; r >= 0; --r) {
+        if (cellText(r, COL_MODEL) == lidarmodel)
+            continue;
+        // The row chosen goes with its row; one chosen below it moves up.
+        if (r == selectrow)
+            selectrow = -1;
+        else if (r < selectrow)
+            --selectrow;
+        DeviceInfoTable->removeRow(r);
+    }
+}
+
 void Dialog_Connect::recv_timeout()
 {
     for (int r = DeviceInfoTable->rowCount() - 1; r >= 0; --r) {
@@ -286,17 +300,33 @@ void Dialog_Connect::recv_timeout()
 
 void Dialog_Connect::recv_mac()
 {
+    // Passes stand for time: one is counted even while an earlier one still runs.
+    ++macPass_;
     if (macbusy)
         return;
-    macbusy = true;
+    // The addresses come from heartbeats, which anyone on the link can write: each is tried
+    // once and then again only every kMacRetryPasses passes, not at the timer's pace for ever.
+    QHash<QString, int> stillWanted;
     QStringList ips;
-    for (int r = 0; r < DeviceInfoTable->rowCount(); ++r)
-        if (cellText(r, COL_MAC).isEmpty())
-            ips << hostOf(cellText(r, COL_IP));
-    if (ips.isEmpty()) {
-        macbusy = false;
-        return;
+    for (int r = 0; r < DeviceInfoTable->rowCount(); ++r) {
+        if (!cellText(r, COL_MAC).isEmpty())
+            continue;
+        const QString ip = hostOf(cellText(r, COL_IP));
+        if (stillWanted.contains(ip))
+            continue;
+        const auto tried = macTriedAt_.constFind(ip);
+        if (tried != macTriedAt_.constEnd() && macPass_ - tried.value() < kMacRetryPasses) {
+            stillWanted.insert(ip, tried.value());
+            continue;
+        }
+        stillWanted.insert(ip, macPass_);
+        ips << ip;
     }
+    // Addresses no longer listed are forgotten, so the record is as long as the table.
+    macTriedAt_ = stillWanted;
+    if (ips.isEmpty())
+        return;
+    macbusy = true;
     // The pass outlives nothing it does not own: it works on its own copy of the addresses
     // and posts its results to the GUI thread, where the guard tells whether this dialog still
     // exists. Resolving waits up to a second for each silent device, so a pass can outlast the
@@ -329,12 +359,10 @@ void Dialog_Connect::recv_mac()
 
 void Dialog_Connect::applyMac(const QString &ip, const QString &mac)
 {
-    for (int r = 0; r < DeviceInfoTable->rowCount(); ++r) {
-        if (hostOf(cellText(r, COL_IP)) == ip && cellText(r, COL_MAC).isEmpty()) {
+    for (int r = 0; r < DeviceInfoTable->rowCount(); ++r)
+        if (hostOf(cellText(r, COL_IP)) == ip && cellText(r, COL_MAC).isEmpty())
             setCell(r, COL_MAC, mac);
-            return;
-        }
-    }
+    macTriedAt_.remove(ip);
 }
 
 void Dialog_Connect::on_pb_unConnect_clicked()

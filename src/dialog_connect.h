@@ -6,6 +6,7 @@
 // also reports when the chosen sensor falls silent or comes back.
 
 #include <QByteArray>
+#include <QHash>
 #include <QDialog>
 #include <QModelIndex>
 #include <QSize>
@@ -53,12 +54,19 @@ public:
     void recv_heartbeat(QByteArray data);
     // Empties the table; nothing else changes.
     void clearLidarList();
+    // Removes the rows of every model but `lidarmodel`, for a run that keeps the rows it has
+    // collected: a sensor of another model is neither listed nor still chosen.
+    void removeOtherModels();
 
     // How a MAC address is looked up: fills `out` (64 zeroed characters) and returns true, or
-    // returns false. The default reads the kernel's ARP table. Tests install their own; an
-    // empty function restores the default. Returns the previous one.
+    // returns false. The default reads the kernel's ARP table, and has an address on a network
+    // attached to this host resolved when the table does not hold it yet. Tests install their
+    // own; an empty function restores the default. Returns the previous one.
     using MacLookup = std::function<bool(const char *ip, char *out)>;
     static MacLookup setMacLookup(MacLookup lookup);
+
+    // Lookup passes (one every 3 s) before an address that did not resolve is tried again.
+    static constexpr int kMacRetryPasses = 10;
 
     // Read and written by the main window.
     QStandardItemModel *DeviceInfoTable = nullptr;
@@ -95,10 +103,13 @@ protected:
 private:
     QString cellText(int row, int column) const;
     void setCell(int row, int column, const QString &text);
-    // A lookup result, on the GUI thread: the first row still showing `ip` with no MAC yet.
+    // A lookup result, on the GUI thread: the rows still showing `ip` with no MAC yet.
     void applyMac(const QString &ip, const QString &mac);
 
     bool macbusy = false;
+    // Lookup passes so far, and the pass in which each address without a MAC was last tried.
+    int macPass_ = 0;
+    QHash<QString, int> macTriedAt_;
 };
 
 // Size that shows the whole table: header, columns and rows, frame, grid and the scroll bars

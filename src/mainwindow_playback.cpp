@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QStringList>
 
 namespace {
 
@@ -60,10 +61,10 @@ QString snapshotChooserStart(const QString &stored)
 
 void MainWindow::recv_actionPlayBack(bool)
 {
-    const QString path = choose_open_file(
-        this, tr("Open File"), playbackChooserStart(storedText("CallbackPath")),
-        "custom format (*.dump);;wireshark data(*.pcap);;wireshark data (*.pcapng);;LAS data (*.las);;PCL "
-        "data (*.pcd)");
+    const QStringList types = {tr("custom format (*.dump)"), tr("wireshark data(*.pcap)"),
+                               tr("wireshark data (*.pcapng)"), tr("LAS data (*.las)"), tr("PCL data (*.pcd)")};
+    const QString path = choose_open_file(this, tr("Open File"), playbackChooserStart(storedText("CallbackPath")),
+                                          types.join(";;"));
     if (path.isEmpty())
         return;
     storeText("CallbackPath", path);

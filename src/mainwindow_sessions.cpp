@@ -144,6 +144,8 @@ void MainWindow::connectSensor(uint8_t model)
     d->lidarmodel = lidar_type_name(model);
     if (!m.keepsDialogRows)
         d->clearLidarList();
+    else
+        d->removeOtherModels();
     if (run_dialog(d) != QDialog::Accepted)
         return;
 

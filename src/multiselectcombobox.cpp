@@ -8,6 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QListWidgetItem>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -46,7 +50,7 @@ void MultiSelectComboBox::addItem(const QString &_text, const QVariant &, bool _
     box->setChecked(_checked);
     if (_checked) {
         const QString before = display_->text();
-        display_->setText(before.isEmpty() ? _text : before + ";" + _text);
+        showOnFace(before.isEmpty() ? _text : before + ";" + _text);
         QV_TRACE() << "MultiSelectComboBox::addItem" << before << display_->text();
     }
     list_->setItemWidget(row, box);
@@ -75,7 +79,7 @@ void MultiSelectComboBox::resetSelection()
 
 void MultiSelectComboBox::clearItems()
 {
-    display_->clear();
+    showOnFace(QString());
     resetSelection();
     for (int r = list_->count() - 1; r >= 1; --r)
         delete list_->takeItem(r);
@@ -92,10 +96,7 @@ void MultiSelectComboBox::stateChange(int)
         }
     }
     text.chop(1);
-    if (text.isEmpty())
-        display_->clear();
-    else
-        display_->setText(text);
+    showOnFace(text);
     display_->setToolTip(text);
     emit selectionChange(text);
 }
@@ -147,4 +148,45 @@ void MultiSelectComboBox::hidePopup()
     if (at.x() >= 0 && at.x() <= w && at.y() >= h && at.y() <= 2 * h)
         return;
     QComboBox::hidePopup();
+}
+
+void MultiSelectComboBox::showOnFace(const QString &text)
+{
+    if (text.isEmpty())
+        display_->clear();
+    else
+        display_->setText(text);
+    // A line edit scrolls to its cursor, which setText leaves at the end: a face too narrow
+    // would show the end of the list and cut its first name.
+    display_->setCursorPosition(0);
+    updateGeometry();
+}
+
+QSize MultiSelectComboBox::roomForFace(QSize hint) const
+{
+    const QString shown = display_->text();
+    if (shown.isEmpty())
+        return hint;
+    const QFontMetrics fm(display_->font());
+    const int text = std::min(fm.horizontalAdvance(shown), fm.averageCharWidth() * kFaceChars);
+    // The line edit keeps two pixels on each side of its text, and one for the cursor.
+    const QMargins margins = display_->textMargins();
+    const int wanted = text + margins.left() + margins.right() + 5;
+    QStyleOptionComboBox opt;
+    initStyleOption(&opt);
+    opt.rect = QRect(QPoint(0, 0), hint);
+    const int field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this).width();
+    if (field < wanted)
+        hint.rwidth() += wanted - field;
+    return hint;
+}
+
+QSize MultiSelectComboBox::minimumSizeHint() const
+{
+    return roomForFace(QComboBox::minimumSizeHint());
+}
+
+QSize MultiSelectComboBox::sizeHint() const
+{
+    return roomForFace(QComboBox::sizeHint());
 }

@@ -34,6 +34,13 @@ public:
     // Keeps the list open while the cursor is in the band right below the closed combo.
     void hidePopup() override;
 
+    // Wide enough for the face to show what is ticked, up to kFaceChars average characters (two
+    // class names; the Raxo page sets four faces side by side in its 708 pixels); a longer text
+    // shows its start (and, once a box has changed, the whole of it as the tooltip).
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+    static constexpr int kFaceChars = 13;
+
 protected:
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -47,6 +54,11 @@ public slots:
     void itemClicked(int _index);
 
 private:
+    // Shows `text` on the face from its start, and has the layouts make room for it.
+    void showOnFace(const QString &text);
+    // `hint` widened until the face's edit field holds the text it shows (within the limit).
+    QSize roomForFace(QSize hint) const;
+
     QListWidget *list_;
     QLineEdit *display_;
     QLineEdit *search_;

@@ -8,7 +8,6 @@
 #include "tracelog.h"
 #include "userpointdata.h"
 
-#include <QCoreApplication>
 
 #include <cstdlib>
 #include <cstring>
@@ -142,8 +141,7 @@ void Page_Hoby_U::on_pb_distancefitter_clicked()
 
 void Page_Hoby_U::on_pb_chooseFile_clicked()
 {
-    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"),
-                                                 QCoreApplication::applicationDirPath(),
+    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"), upgrade_chooser_start(ui->le_update),
                                                  tr("Firmware(*.bin *.lhl)")));
 }
 

@@ -630,8 +630,7 @@ void Page_Raxo_E::setObjModels(std::vector<ModelInfo> infos)
 
 void Page_Raxo_E::on_pb_chooseFile_clicked()
 {
-    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"),
-                                                 QCoreApplication::applicationDirPath(),
+    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"), upgrade_chooser_start(ui->le_update),
                                                  tr("Firmware(*.bin *.lhl)")));
 }
 

@@ -8,7 +8,6 @@
 #include "texthelpers.h"
 #include "userpointdata.h"
 
-#include <QCoreApplication>
 #include <QIntValidator>
 #include <QTimer>
 
@@ -168,8 +167,7 @@ void Page_Vimo_E::on_pb_showtime_clicked()
 
 void Page_Vimo_E::on_pb_chooseFile_clicked()
 {
-    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"),
-                                                 QCoreApplication::applicationDirPath(),
+    ui->le_update->setPlainText(choose_open_file(this, tr("Open File"), upgrade_chooser_start(ui->le_update),
                                                  tr("Firmware(*.bin *.lhl)")));
 }
 

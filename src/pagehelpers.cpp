@@ -2,6 +2,7 @@
 
 #include "inisettings.h"
 #include "lhframe.h"
+#include "messagebox.h"
 #include "settingsdocument.h"
 #include "sockethelpers.h"
 
@@ -22,6 +23,14 @@ void restore_upgrade_path(QTextEdit *box)
         box->setPlainText(path);
     else
         ini->set_value("Standard", "upgrade_path", "", kSettingsDoc);
+}
+
+QString upgrade_chooser_start(const QTextEdit *box)
+{
+    const QString shown = box->toPlainText();
+    return chooser_start_folder(!shown.isEmpty() ? shown
+                                                 : QString::fromStdString(IniSettings::instance()->get_value(
+                                                       "Standard", "upgrade_path", "", kSettingsDoc)));
 }
 
 bool check_typed_address(bool with_mask, const QString &ip, const QString &mask,

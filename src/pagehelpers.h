@@ -15,6 +15,10 @@ class QTextEdit;
 // offered again.
 void restore_upgrade_path(QTextEdit *box);
 
+// Where the firmware chooser starts: the folder of the file in the box (the one last chosen),
+// or, with the box empty, of the file last handed to an upgrade; the home folder before either.
+QString upgrade_chooser_start(const QTextEdit *box);
+
 // A device address as typed: the IPv4 text (with mask and gateway when `with_mask`) and the port
 // text, read as an unsigned decimal number (0 when it is not one). True when format_ip_config
 // accepts them; `formatted` (64 characters) then holds its zero-padded text and `port` the port.

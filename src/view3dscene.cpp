@@ -14,6 +14,7 @@
 #include <vtkCommand.h>
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkLine.h>
+#include <vtkMath.h>
 #include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkProperty.h>
@@ -28,7 +29,14 @@
 
 namespace {
 
+// The axes' length as the presets fit the camera to them.
 constexpr double kAxesLength = 40.0;
+// The share of the camera's distance the axes reach: a preset's fitted camera (some 268 m away)
+// shows them at their 40 m, and from nearer they shrink with the distance instead of reaching
+// past the camera, whose view they would fill with the cone of the axis pointing at it.
+constexpr double kAxesShare = 0.15;
+// The shaft's radius against the camera's distance, for shafts kAxesLength long.
+constexpr double kShaftRadiusPerDistance = 0.0001;
 constexpr int kGridHalf = 40;
 constexpr unsigned long kMarkerTimerMs = 1000;
 
@@ -71,6 +79,9 @@ View3DScene::View3DScene(QVTKOpenGLNativeWidget *view, MyInteractorStyle::Select
 
 View3DScene::~View3DScene()
 {
+    // The view can render once more after the scene is gone.
+    renderer_->RemoveObserver(sceneryObserver_);
+    cloudRenderer_->RemoveObserver(cloudObserver_);
     // The interactor's timer must find no overlay once the overlay is gone.
     markerTimerCallback_->setTarget(nullptr);
     delete markerOverlay_;
@@ -110,13 +121,23 @@ void View3DScene::build(MyInteractorStyle::SelectCallback onPick)
          {axes_->GetXAxisCaptionActor2D(), axes_->GetYAxisCaptionActor2D(), axes_->GetZAxisCaptionActor2D()})
         caption->GetTextActor()->SetTextScaleModeToNone();
 
-    // 3. Renderer.
+    // 3. Renderers: the background, the grid and the axes in the first layer, the cloud (and,
+    // below, the markers) in the layer over it, both through one camera. Each layer keeps its
+    // own depth, so the axes and the grid never hide a point.
     renderer_ = vtkSmartPointer<vtkRenderer>::New();
-    renderer_->AddActor(cloudActor_);
+    cloudRenderer_ = vtkSmartPointer<vtkRenderer>::New();
+    cloudRenderer_->SetLayer(1);
+    cloudRenderer_->InteractiveOff();
+    cloudRenderer_->SetActiveCamera(renderer_->GetActiveCamera());
+    cloudRenderer_->AddActor(cloudActor_);
     renderer_->AddActor(axes_);
     renderer_->SetBackground(0.1, 0.2, 0.3);
     renderer_->ResetCamera();
+    window->SetNumberOfLayers(std::max(window->GetNumberOfLayers(), 2));
     window->AddRenderer(renderer_);
+    window->AddRenderer(cloudRenderer_);
+    sceneryObserver_ = renderer_->AddObserver(vtkCommand::StartEvent, this, &View3DScene::beforeSceneryRender);
+    cloudObserver_ = cloudRenderer_->AddObserver(vtkCommand::StartEvent, this, &View3DScene::beforeCloudRender);
 
     // 4. Picker and interaction.
     areaPicker_ = vtkSmartPointer<vtkAreaPicker>::New();
@@ -136,7 +157,7 @@ void View3DScene::build(MyInteractorStyle::SelectCallback onPick)
     loadStoredLook();
 
     // 8. Markers.
-    markerOverlay_ = new MarkerOverlay(renderer_);
+    markerOverlay_ = new MarkerOverlay(cloudRenderer_);
     markerTimerCallback_->setTarget(markerOverlay_);
 
     // 9. The markers' purge timer.
@@ -150,6 +171,7 @@ void View3DScene::build(MyInteractorStyle::SelectCallback onPick)
     camera->SetPosition(0, 0, 40);
     camera->SetFocalPoint(0, 0, 0);
     camera->SetViewUp(0, 1, 0);
+    updateAxes();
     renderer_->ResetCameraClippingRange();
 }
 
@@ -316,7 +338,7 @@ void View3DScene::fillCloud(const std::vector<UserPointData> &cloud, bool partHi
     interactorStyle_->setPolyData(cloudPolyData_);
 
     axes_->AxisLabelsOn();
-    axes_->SetTotalLength(kAxesLength, kAxesLength, kAxesLength);
+    updateAxes();
     render();
 }
 
@@ -393,7 +415,23 @@ void View3DScene::cameraPreset(const double position[3], const double viewUp[3])
     camera->SetPosition(position[0], position[1], position[2]);
     camera->SetFocalPoint(0, 0, 0);
     camera->SetViewUp(viewUp[0], viewUp[1], viewUp[2]);
-    renderer_->ResetCamera();
+    // Fitted to what both layers show, the axes at their full length: they follow the camera
+    // afterwards, so the size they have now cannot be what decides where it stands.
+    axes_->SetTotalLength(kAxesLength, kAxesLength, kAxesLength);
+    double bounds[6], cloud[6];
+    renderer_->ComputeVisiblePropBounds(bounds);
+    cloudRenderer_->ComputeVisiblePropBounds(cloud);
+    if (!vtkMath::AreBoundsInitialized(bounds)) {
+        std::copy(cloud, cloud + 6, bounds);
+    } else if (vtkMath::AreBoundsInitialized(cloud)) {
+        for (int i = 0; i < 3; ++i) {
+            bounds[2 * i] = std::min(bounds[2 * i], cloud[2 * i]);
+            bounds[2 * i + 1] = std::max(bounds[2 * i + 1], cloud[2 * i + 1]);
+        }
+    }
+    if (vtkMath::AreBoundsInitialized(bounds))
+        renderer_->ResetCamera(bounds);
+    updateAxes();
     view_->renderWindow()->Render();
 }
 
@@ -442,15 +480,32 @@ void View3DScene::setGridVisible(bool visible)
     render();
 }
 
+double View3DScene::cameraDistance() const
+{
+    return renderer_->GetActiveCamera()->GetDistance();
+}
+
 void View3DScene::updateAxes()
 {
-    vtkCamera *camera = renderer_->GetActiveCamera();
-    double p[3], f[3];
-    camera->GetPosition(p);
-    camera->GetFocalPoint(f);
-    const double d = std::sqrt((p[0] - f[0]) * (p[0] - f[0]) + (p[1] - f[1]) * (p[1] - f[1]) +
-                               (p[2] - f[2]) * (p[2] - f[2]));
-    axes_->SetCylinderRadius(0.0001 * d);
+    const double d = cameraDistance();
+    const double length = kAxesShare * d;
+    if (!(length > 0.0) || !std::isfinite(length))
+        return;
+    axes_->SetTotalLength(length, length, length);
+    // The radius is relative to the shaft's length: scaled so the shaft is as thick as a
+    // kAxesLength shaft of radius kShaftRadiusPerDistance x d would be.
+    axes_->SetCylinderRadius(kShaftRadiusPerDistance * d * kAxesLength / length);
+}
+
+void View3DScene::beforeSceneryRender()
+{
+    updateAxes();
+    renderer_->ResetCameraClippingRange();
+}
+
+void View3DScene::beforeCloudRender()
+{
+    cloudRenderer_->ResetCameraClippingRange();
 }
 
 // ---- point size and background ----

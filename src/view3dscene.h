@@ -7,6 +7,10 @@
 // The scene draws into the view it is given and knows nothing of sessions, pages or the
 // message dispatcher: the window feeds it frames and limits, tells it when to draw, and shows
 // what it selected in the other views. The log lines it writes leave through logLine.
+//
+// The cloud and the boxes of tracked objects are drawn in a layer of their own over the grid and
+// the axes, through the same camera: what a sensor sees is never hidden by the scenery around
+// it, from any side and at any zoom.
 
 #include "featurepoints.h"
 #include "myinteractorstyle.h"
@@ -52,6 +56,7 @@ public:
                 QObject *parent = nullptr);
     ~View3DScene() override;
 
+    // The renderer of the background, the grid and the axes; its camera is the view's.
     vtkRenderer *renderer() const { return renderer_; }
 
     // ---- frames ----
@@ -93,7 +98,9 @@ public:
     void rotate(Axis axis);
     void setAxesVisible(bool visible);
     void setGridVisible(bool visible);
-    // The shaft keeps its thickness on screen whatever the zoom.
+    // Sizes the axes against the camera's distance: they reach a fixed share of the way to the
+    // camera, so they look the same at any zoom and never reach the camera itself; the shaft
+    // keeps its thickness on screen. Every render does it too, before it draws.
     void updateAxes();
 
     // ---- point size and background ----
@@ -130,6 +137,11 @@ private:
     // Puts the camera at `position` looking at the origin and fits the visible props.
     void cameraPreset(const double position[3], const double viewUp[3]);
     void render();
+    double cameraDistance() const;
+    // Before each layer draws: the axes follow the camera, and the camera's depth range covers
+    // what that layer holds.
+    void beforeSceneryRender();
+    void beforeCloudRender();
 
     QVTKOpenGLNativeWidget *view_;
     std::vector<UserPointData> accumulatedCloud_;
@@ -147,6 +159,9 @@ private:
     uint8_t pointSize_ = 2;
     QColor backgroundColour_;
     vtkSmartPointer<vtkRenderer> renderer_;
+    vtkSmartPointer<vtkRenderer> cloudRenderer_; // the layer over renderer_'s, same camera
+    unsigned long sceneryObserver_ = 0;
+    unsigned long cloudObserver_ = 0;
     vtkSmartPointer<vtkPoints> cloudPoints_;
     vtkSmartPointer<vtkCellArray> cloudCells_;
     vtkSmartPointer<vtkIdTypeArray> cloudOffsets_;      // the vertex cells, 0..n

@@ -940,6 +940,26 @@
         <translation>打开文件</translation>
     </message>
     <message>
+        <source>custom format (*.dump)</source>
+        <translation>自定义格式 (*.dump)</translation>
+    </message>
+    <message>
+        <source>wireshark data(*.pcap)</source>
+        <translation>wireshark 数据(*.pcap)</translation>
+    </message>
+    <message>
+        <source>wireshark data (*.pcapng)</source>
+        <translation>wireshark 数据 (*.pcapng)</translation>
+    </message>
+    <message>
+        <source>LAS data (*.las)</source>
+        <translation>LAS 数据 (*.las)</translation>
+    </message>
+    <message>
+        <source>PCL data (*.pcd)</source>
+        <translation>PCL 数据 (*.pcd)</translation>
+    </message>
+    <message>
         <source>lidar model select</source>
         <translation>雷达型号选择</translation>
     </message>

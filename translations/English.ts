@@ -940,6 +940,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>custom format (*.dump)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wireshark data(*.pcap)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wireshark data (*.pcapng)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LAS data (*.las)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PCL data (*.pcd)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>lidar model select</source>
         <translation type="unfinished"></translation>
     </message>

@@ -10,7 +10,6 @@
 #include "tracelog.h"
 #include "ui_page_box.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -495,7 +494,11 @@ void Page_Box::on_pb_snSet_clicked()
 
 void Page_Box::on_pb_choose_clicked()
 {
-    const QString path = choose_open_file(this, tr("Open File"), QCoreApplication::applicationDirPath(),
+    // From the folder of the file in the field (the one last chosen, or last sent to a box).
+    QString last = ui->le_boxupgrade->text();
+    if (last.isEmpty())
+        last = QString::fromStdString(IniSettings::instance()->get_value("Standard", "UpgradePath", "", kSettingsDoc));
+    const QString path = choose_open_file(this, tr("Open File"), chooser_start_folder(last),
                                           tr("box firmware file (*.bin)"));
     if (!path.isEmpty())
         ui->le_boxupgrade->setText(path);

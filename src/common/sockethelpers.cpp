@@ -7,11 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -279,6 +282,44 @@ bool arp_get_mac(const char *ip, char *out)
     return arp_get_mac_from_table(all.str().c_str(), ip, out);
 }
 
+bool ipv4_neighbour_of(uint32_t ip_be, const Ipv4Attachment *attached, size_t n)
+{
+    const uint32_t ip = ntohl(ip_be);
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t own = ntohl(attached[i].addr_be);
+        const uint32_t mask = ntohl(attached[i].mask_be);
+        if ((ip & mask) != (own & mask) || ip == own)
+            continue;
+        // A /31 has two hosts and no network or broadcast address (a /32 has no neighbour).
+        const uint32_t host = ip & ~mask;
+        if (~mask > 1u && (host == 0 || host == ~mask))
+            continue;
+        return true;
+    }
+    return false;
+}
+
+bool ipv4_on_link(const char *ip)
+{
+    in_addr a{};
+    if (ip == nullptr || inet_pton(AF_INET, ip, &a) != 1)
+        return false;
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0)
+        return false;
+    std::vector<Ipv4Attachment> attached;
+    for (const ifaddrs *i = list; i != nullptr; i = i->ifa_next) {
+        if (i->ifa_addr == nullptr || i->ifa_netmask == nullptr || i->ifa_addr->sa_family != AF_INET)
+            continue;
+        if ((i->ifa_flags & IFF_UP) == 0 || (i->ifa_flags & (IFF_LOOPBACK | IFF_POINTOPOINT | IFF_NOARP)) != 0)
+            continue;
+        attached.push_back({reinterpret_cast<const sockaddr_in *>(i->ifa_addr)->sin_addr.s_addr,
+                            reinterpret_cast<const sockaddr_in *>(i->ifa_netmask)->sin_addr.s_addr});
+    }
+    freeifaddrs(list);
+    return ipv4_neighbour_of(a.s_addr, attached.data(), attached.size());
+}
+
 bool arp_solicit(const char *ip)
 {
     in_addr a{};
@@ -287,6 +328,8 @@ bool arp_solicit(const char *ip)
     const uint32_t h = ntohl(a.s_addr);
     // Loopback, "this network", multicast and broadcast addresses have no neighbour entry.
     if ((h >> 24) == 127 || (h >> 24) == 0 || (h >> 28) == 0xE || h == 0xFFFFFFFFu)
+        return false;
+    if (!ipv4_on_link(ip))
         return false;
     const int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (sock < 0)
@@ -304,6 +347,10 @@ bool arp_solicit(const char *ip)
 
 bool arp_resolve_mac(const char *ip, char *out, int wait_ms)
 {
+    if (ip != nullptr && !ipv4_on_link(ip)) {
+        std::snprintf(out, 64, "SendARP Error:%d", ENETUNREACH);
+        return false;
+    }
     if (arp_get_mac(ip, out))
         return true;
     if (!arp_solicit(ip))

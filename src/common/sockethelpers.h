@@ -61,14 +61,32 @@ bool format_ip_config(bool with_mask, const char *ip, const char *mask, const ch
 // zero-filled buffer of 64 characters; on failure it receives the reason and false is returned.
 bool arp_get_mac(const char *ip, char *out);
 
+// An IPv4 network attached to an interface: its address and mask, in network order.
+struct Ipv4Attachment {
+    uint32_t addr_be;
+    uint32_t mask_be;
+};
+
+// True when `ip_be` is a neighbour on one of `attached`: inside its subnet, and neither the
+// interface's own address nor (on subnets of more than two addresses) the subnet's network or
+// broadcast address.
+bool ipv4_neighbour_of(uint32_t ip_be, const Ipv4Attachment *attached, size_t n);
+
+// The same over the networks of this host's interfaces that are up and resolve neighbours
+// (neither loopback, nor point-to-point, nor without ARP). An address reached only through a
+// gateway is not on the link. False for a text that is no address.
+bool ipv4_on_link(const char *ip);
+
 // Makes the kernel resolve `ip` on the link (an empty UDP datagram to its discard port), so a
-// device that sends nothing to this host gets a neighbour entry. False, sending nothing, for
-// loopback, multicast and broadcast addresses and for a text that is no address.
+// device that sends nothing to this host gets a neighbour entry. False, sending nothing, for an
+// address that is not on a network attached to this host (ipv4_on_link): the datagram would
+// leave through a gateway to wherever a heartbeat pointed.
 bool arp_solicit(const char *ip);
 
 // arp_get_mac, and when the table has no complete entry yet, arp_solicit and then up to
 // `wait_ms` milliseconds of looking again, as the system call it stands for waits for the
-// reply. Blocks: call it on a worker thread. Same results as arp_get_mac.
+// reply. Blocks: call it on a worker thread. Same results as arp_get_mac; an address not on the
+// link has no hardware address here and fails at once.
 bool arp_resolve_mac(const char *ip, char *out, int wait_ms = 1000);
 
 // Same lookup over a given ARP table text (the format of /proc/net/arp), for tests.

@@ -7,7 +7,9 @@
 #include "firmwaretarget.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 
@@ -362,6 +364,26 @@ TEST_F(ConfiguratorTest, EveryReplyClassHasItsEffect)
     EXPECT_EQ(commandsSoFar(), (std::vector<std::string>{"LVERSH"}));
 }
 
+// Replies that come while the reboot notice is still open are not lost: each is shown once it
+// has closed, in the order they came, a repeat only counted.
+TEST_F(ConfiguratorTest, RepliesDuringAnOpenNoticeAreShownAfterIt)
+{
+    selectFakeBox();
+    modal.clear();
+    modal.duringWarning = [&] {
+        modal.duringWarning = nullptr;
+        page->recv_BoxMSG("127.0.0.2", 8, "LSMAC:OK");
+        page->recv_BoxMSG("127.0.0.2", 11, "LQUUID:OK");
+        page->recv_BoxMSG("127.0.0.2", 8, "LSMAC:OK");
+    };
+    page->recv_BoxMSG("127.0.0.2", 1, "REBOOT");
+    EXPECT_EQ(modal.warningLines(), QStringList({"warm|algorithm box is reboot!"}));
+    const QStringList all = {"warm|algorithm box is reboot!", "warm|MAC set ok!", "warm|SN set ok"};
+    ASSERT_TRUE(wait_until([&] { return modal.warningLines() == all; })) << modal.warningLines().join("\n").toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(modal.warningLines(), all) << "each shown once";
+}
+
 TEST_F(ConfiguratorTest, ABoxListedAgainHasTwoRecordsAndIsQueriedOncePerRecord)
 {
     selectFakeBox();
@@ -539,8 +561,18 @@ TEST_F(ConfiguratorFirmware, ChosenImageGoesToTheSelectedBoxAndTheWindowResets)
     ASSERT_EQ(modal.chooserRequests.size(), 2u);
     EXPECT_EQ(modal.chooserRequests[0].caption, "Open File");
     EXPECT_EQ(modal.chooserRequests[0].filter, "box firmware file (*.bin)");
-    EXPECT_EQ(modal.chooserRequests[0].dir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(modal.chooserRequests[0].dir, QDir::homePath()) << "no folder in the field";
     EXPECT_EQ(modal.chooserRequests[0].parent, page);
+    // The next starts where that file was chosen; with the field empty, where the last one sent
+    // to a box lies.
+    QTest::mouseClick(ui->button("pb_choose"), Qt::LeftButton); // cancelled
+    const QString folder = QFileInfo(image_path).absolutePath();
+    EXPECT_EQ(modal.chooserRequests.back().dir, folder);
+    ui->get<QLineEdit>("le_boxupgrade")->clear();
+    IniSettings::instance()->set_value("Standard", "UpgradePath", image_path.toStdString(), "main_ini");
+    QTest::mouseClick(ui->button("pb_choose"), Qt::LeftButton); // cancelled
+    EXPECT_EQ(modal.chooserRequests.back().dir, folder);
+    ui->get<QLineEdit>("le_boxupgrade")->setText(image_path);
 
     QTest::mouseClick(ui->button("pb_upgrade"), Qt::LeftButton);
     EXPECT_EQ(storedPath(), image_path);

@@ -9,6 +9,7 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -91,8 +92,10 @@ inline std::vector<Sent> sent(const QSignalSpy &spy)
 }
 
 // The firmware box of a sensor page: a stored path is shown while its file exists and forgotten
-// once the file is gone; "Open File" asks for "Firmware(*.bin *.lhl)" in the program's folder; a
-// cancelled choice empties the box; the upgrade hands over (path, lidartype, 8) unchecked.
+// once the file is gone; "Open File" asks for "Firmware(*.bin *.lhl)", in the home folder before
+// any firmware file is known, then in the folder of the file in the box, or with the box empty
+// of the file last handed to an upgrade; a cancelled choice empties the box; the upgrade hands
+// over (path, lidartype, 8) unchecked.
 template <typename Page>
 void expect_firmware_box(int lidartype)
 {
@@ -119,11 +122,18 @@ void expect_firmware_box(int lidartype)
     EXPECT_EQ(modal.chooserRequests[0].kind, ChooserKind::OpenFile);
     EXPECT_EQ(modal.chooserRequests[0].caption, "Open File");
     EXPECT_EQ(modal.chooserRequests[0].filter, "Firmware(*.bin *.lhl)");
-    EXPECT_EQ(modal.chooserRequests[0].dir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(modal.chooserRequests[0].dir, QDir::homePath());
     child<QPushButton>(&page, "pb_update")->click();
     child<QPushButton>(&page, "pb_chooseFile")->click(); // cancelled
+    ASSERT_EQ(modal.chooserRequests.size(), 2u);
+    EXPECT_EQ(modal.chooserRequests[1].dir.toStdString(), dir) << "where the last file was chosen";
     EXPECT_EQ(child<QTextEdit>(&page, "le_update")->toPlainText(), "");
     child<QPushButton>(&page, "pb_update")->click();
+    // The window keeps the path of an upgrade; an empty box then starts there.
+    ini->set_value("Standard", "upgrade_path", image, "main_ini");
+    child<QPushButton>(&page, "pb_chooseFile")->click(); // cancelled
+    ASSERT_EQ(modal.chooserRequests.size(), 3u);
+    EXPECT_EQ(modal.chooserRequests[2].dir.toStdString(), dir);
 
     ASSERT_EQ(upgrades.count(), 2);
     EXPECT_EQ(upgrades[0], (QList<QVariant>{QString::fromStdString(image), lidartype, 8}));

@@ -81,7 +81,7 @@ protected:
 
     // The connection dialog answers the next connect action as a user would: the sensor's row
     // chosen, the host port typed, "connect" pressed. What the dialog was opened with is kept in
-    // seenModel and seenRows.
+    // seenModel, seenRows and seenRowModels (the "Model" cell of each row).
     void answerConnect(const std::string &ip, int listenPort, int localPort, const QString &sn)
     {
         modal.dialogAction = [=](QDialog *dialog) {
@@ -90,6 +90,11 @@ protected:
                 return 0;
             seenModel = d->lidarmodel;
             seenRows = d->DeviceInfoTable->rowCount();
+            seenRowModels.clear();
+            for (int r = 0; r < seenRows; ++r) {
+                const QStandardItem *model = d->DeviceInfoTable->item(r, Dialog_Connect::COL_MODEL);
+                seenRowModels << (model != nullptr ? model->text() : QString());
+            }
             d->lidarip = QString::fromStdString(ip);
             d->lidarport = uint16_t(listenPort);
             d->lidarsn = sn;
@@ -106,4 +111,5 @@ protected:
     std::unique_ptr<MainWindowTestAccess> a;
     QString seenModel;
     int seenRows = -1;
+    QStringList seenRowModels;
 };

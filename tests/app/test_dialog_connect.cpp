@@ -39,7 +39,11 @@
 #include <thread>
 
 #include <arpa/inet.h>
+#include <linux/if_packet.h>
+#include <net/ethernet.h>
+#include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -555,8 +559,62 @@ TEST(DialogConnect, ChoosingAndConnecting)
     }
 }
 
-// The lookup runs on a worker; its results land in the table on the GUI thread, and a failed
-// lookup is tried again by the next pass.
+// A run that keeps the rows it has collected (a Vimo-E's) lists only rows of its own model; a
+// row of another model chosen before goes with its row, a row of the model stays chosen.
+TEST(DialogConnect, RowsOfOtherModelsGoBeforeARunThatKeepsItsRows)
+{
+    struct Case {
+        const char *name;
+        int clicked; // -1: none
+        int chosenAfter;
+        QStringList warnings; // pressing connect
+    };
+    const Case cases[] = {
+        {"nothing chosen", -1, -1, {"error|Please select the lidar to be connected first"}},
+        {"the Raxo-S chosen", 0, -1, {"error|Please select the lidar to be connected first"}},
+        {"the Vimo-E chosen", 1, 0, {}},
+        {"the other Raxo-S chosen", 2, -1, {"error|Please select the lidar to be connected first"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::ModalRecorder modal;
+        Dialog_Connect d;
+        const std::pair<const char *, const char *> sensors[] = {
+            {"LDS-Raxo-S", "RAXO-S-1"}, {"LDS-Vimo-E", "VIMO-1"}, {"LDS-Raxo-S", "RAXO-S-2"}};
+        uint8_t octet = 2;
+        for (const auto &[model, sn] : sensors) {
+            d.lidarmodel = model;
+            d.recv_heartbeat(bytes(make_heartbeat104(sensor(sn, octet++, model))));
+        }
+        ASSERT_EQ(d.DeviceInfoTable->rowCount(), 3);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        auto *view = d.findChild<QTableView *>("servers");
+        if (c.clicked >= 0) {
+            const QRect r = view->visualRect(d.DeviceInfoTable->index(c.clicked, Dialog_Connect::COL_IP));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+            ASSERT_EQ(d.selectrow, c.clicked);
+        }
+
+        d.lidarmodel = "LDS-Vimo-E";
+        d.removeOtherModels();
+        EXPECT_EQ(column(d, Dialog_Connect::COL_SN), QStringList({"VIMO-1"}));
+        EXPECT_EQ(d.selectrow, c.chosenAfter);
+        QTest::mouseClick(d.findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
+        EXPECT_EQ(modal.warningLines(), c.warnings);
+        EXPECT_EQ(d.isconnect, c.warnings.isEmpty());
+        if (d.isconnect)
+            EXPECT_EQ(d.lidarip, "127.0.0.3");
+
+        // While it runs, another model's heartbeats add nothing.
+        d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-S-1", 2, "LDS-Raxo-S"))));
+        EXPECT_EQ(d.DeviceInfoTable->rowCount(), 1);
+    }
+}
+
+// The lookup runs on a worker; its results land in the table on the GUI thread. An address that
+// did not resolve is tried again ten passes (30 s of the 3 s timer) later, not at every pass; a
+// row heard meanwhile is tried at once.
 TEST(DialogConnect, MacLookupFillsTheCellOnTheGuiThread)
 {
     LookupGuard restore;
@@ -594,12 +652,25 @@ TEST(DialogConnect, MacLookupFillsTheCellOnTheGuiThread)
     QTRY_COMPARE(callsFor("127.0.0.2"), 1);
     EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_MAC), "");
 
+    for (int pass = 2; pass <= Dialog_Connect::kMacRetryPasses; ++pass) {
+        if (pass == 5) {
+            d.recv_heartbeat(bytes(make_heartbeat104(sensor("RAXO-C", 4))));
+            d.recv_mac();
+            QTRY_COMPARE(cell(d, 2, Dialog_Connect::COL_MAC), QString("66-77-88-99-aa-bb"));
+            continue;
+        }
+        d.recv_mac();
+    }
+    EXPECT_EQ(callsFor("127.0.0.2"), 1) << "not again within 30 s";
+    EXPECT_EQ(cell(d, 0, Dialog_Connect::COL_MAC), "");
+
     d.recv_mac();
     QTRY_COMPARE(cell(d, 0, Dialog_Connect::COL_MAC), QString("00-11-22-33-44-55"));
     EXPECT_EQ(callsFor("127.0.0.2"), 2);
     EXPECT_EQ(callsFor("127.0.0.3"), 1) << "a filled cell is not looked up again";
+    EXPECT_EQ(callsFor("127.0.0.4"), 1);
     EXPECT_FALSE(onGuiThread);
-    EXPECT_EQ(writesOnGui, std::vector<bool>({true, true}));
+    EXPECT_EQ(writesOnGui, std::vector<bool>({true, true, true}));
 }
 
 // A pass that finishes after its dialog is gone writes nowhere.
@@ -693,6 +764,9 @@ public:
             || inDevice({"link", "set", kDeviceLink, "up"}) != 0
             || inDevice({"route", "add", "224.0.0.0/4", "dev", kDeviceLink}) != 0)
             return "cannot configure the device end";
+        // The device is this side's gateway too, as a router on the sensors' network would be.
+        if (run("ip", {"route", "add", "default", "via", kDeviceIp, "dev", kHostLink}) != 0)
+            return "cannot route through the device";
         // This side accepts the group on the link, as a host on the sensors' network does.
         group_ = ::socket(AF_INET, SOCK_DGRAM, 0);
         ip_mreq m{};
@@ -726,10 +800,80 @@ private:
     int group_ = -1;
 };
 
+// What leaves through one interface: a packet socket that sees the host's outgoing frames.
+class OutgoingCapture {
+public:
+    struct Datagram {
+        std::string to;
+        int port = 0;
+        std::string payload;
+    };
+
+    // Empty when capturing; otherwise why not.
+    QString start(const char *link)
+    {
+        sock_ = ::socket(AF_PACKET, SOCK_RAW | SOCK_NONBLOCK, htons(ETH_P_ALL));
+        if (sock_ < 0)
+            return "cannot open a packet socket (needs CAP_NET_RAW)";
+        sockaddr_ll at{};
+        at.sll_family = AF_PACKET;
+        at.sll_protocol = htons(ETH_P_ALL);
+        at.sll_ifindex = int(if_nametoindex(link));
+        if (at.sll_ifindex == 0 || ::bind(sock_, reinterpret_cast<sockaddr *>(&at), sizeof at) != 0)
+            return "cannot bind the packet socket to the link";
+        return QString();
+    }
+    ~OutgoingCapture()
+    {
+        if (sock_ >= 0)
+            ::close(sock_);
+    }
+
+    // The UDP datagrams that left, up to the first whose payload is `marker` (which is not
+    // included): frames leave one interface in order, so nothing sent before it is missed.
+    // False when the marker does not show within the time-out.
+    bool until(const std::string &marker, std::vector<Datagram> &out, int timeoutMs = 10000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            pollfd p{sock_, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            uint8_t frame[2048];
+            sockaddr_ll from{};
+            socklen_t len = sizeof from;
+            const ssize_t n = ::recvfrom(sock_, frame, sizeof frame, 0, reinterpret_cast<sockaddr *>(&from), &len);
+            if (n < 14 + 20 || from.sll_pkttype != PACKET_OUTGOING || frame[12] != 0x08 || frame[13] != 0x00)
+                continue;
+            const uint8_t *ip = frame + 14;
+            const size_t ihl = size_t(ip[0] & 0x0F) * 4;
+            if (ip[9] != IPPROTO_UDP || n < ssize_t(14 + ihl + 8))
+                continue;
+            char to[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, ip + 16, to, sizeof to);
+            const uint8_t *udp = ip + ihl;
+            Datagram d;
+            d.to = to;
+            d.port = (udp[2] << 8) | udp[3];
+            d.payload.assign(reinterpret_cast<const char *>(udp + 8), size_t(n) - 14 - ihl - 8);
+            if (d.payload == marker)
+                return true;
+            out.push_back(d);
+        }
+        return false;
+    }
+
+private:
+    int sock_ = -1;
+};
+
 } // namespace
 
 // A sensor heard only through its heartbeats (its points go elsewhere) sends nothing that puts
-// it into the kernel's neighbour table; the dialog has the address resolved and shows it.
+// it into the kernel's neighbour table; the dialog has the address resolved and shows it. A
+// heartbeat naming an address beyond the link (reached through the gateway) gets no MAC, and
+// nothing is sent towards it, however many passes run.
 TEST(DialogConnect, MacOfADeviceHeardOnlyByItsHeartbeats)
 {
     if (!network_is_isolated())
@@ -756,6 +900,44 @@ TEST(DialogConnect, MacOfADeviceHeardOnlyByItsHeartbeats)
     char out[64] = {};
     EXPECT_FALSE(arp_get_mac(LinkedDevice::kDeviceIp, out)) << "the heartbeats alone left an entry: " << out;
 
+    // The test runs the passes itself, and no row ages out meanwhile.
+    for (QTimer *timer : d.findChildren<QTimer *>())
+        timer->stop();
+
+    // A stranger's heartbeat pointing beyond the link.
+    const char *beyond = "203.0.113.7";
+    FakeSensorInfo stranger = sensor("FAR-AWAY-1", 0, "LDS-Vimo-E");
+    inet_pton(AF_INET, beyond, stranger.ip);
+    d.recv_heartbeat(bytes(make_heartbeat104(stranger)));
+    ASSERT_EQ(cell(d, 1, Dialog_Connect::COL_IP), beyond);
+    OutgoingCapture capture;
+    const QString noCapture = capture.start(LinkedDevice::kHostLink);
+    ASSERT_TRUE(noCapture.isEmpty()) << noCapture.toStdString();
+
+    // The program's own lookup, counted.
+    std::atomic<int> beyondLookups{0};
+    Dialog_Connect::setMacLookup([&](const char *ip, char *mac) {
+        if (std::string(ip) == beyond)
+            ++beyondLookups;
+        return arp_resolve_mac(ip, mac, 1000);
+    });
     QTRY_COMPARE_WITH_TIMEOUT((d.recv_mac(), cell(d, 0, Dialog_Connect::COL_MAC)), QString("02-51-56-00-07-02"),
                               10000);
+    // Over 30 s of passes: the far address is tried twice.
+    QTRY_VERIFY_WITH_TIMEOUT((d.recv_mac(), beyondLookups.load() >= 2), 10000);
+    EXPECT_EQ(cell(d, 1, Dialog_Connect::COL_MAC), "");
+
+    const int marker = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(9);
+    inet_pton(AF_INET, LinkedDevice::kDeviceIp, &to.sin_addr);
+    const std::string mark = "end of the lookups";
+    ASSERT_EQ(::sendto(marker, mark.data(), mark.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to),
+              ssize_t(mark.size()));
+    ::close(marker);
+    std::vector<OutgoingCapture::Datagram> left;
+    ASSERT_TRUE(capture.until(mark, left));
+    for (const auto &datagram : left)
+        EXPECT_NE(datagram.to, beyond) << "a datagram to port " << datagram.port << " left for the stranger's address";
 }

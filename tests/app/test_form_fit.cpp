@@ -16,6 +16,7 @@
 #include "dialog_software_info.h"
 #include "dialog_traindata.h"
 #include "dialog_voxelfilter.h"
+#include "multiselectcombobox.h"
 #include "page_admin.h"
 #include "page_box.h"
 #include "page_box_v0.h"
@@ -100,6 +101,9 @@ const Widest kWidest[] = {
     {nullptr, "le_pwm_2", "99"},
 };
 
+// The object classes a site trains, as the Raxo page's class selectors list them.
+const char *const kClasses[] = {"person", "forklift"};
+
 QString widestFor(const char *form, const QLineEdit *e)
 {
     const QString name = e->objectName();
@@ -177,6 +181,13 @@ protected:
                 else if (intensity.match(l->objectName()).hasMatch())
                     l->setText(l->objectName().startsWith("lb_sd") ? "127.498" : "255");
             }
+        }
+        // The class selectors with every class of a site's model file ticked: the widest text
+        // their faces show.
+        for (MultiSelectComboBox *c : form->findChildren<MultiSelectComboBox *>()) {
+            c->clearItems();
+            for (const char *name : kClasses)
+                c->addItem(name, QVariant(), true);
         }
         for (QLineEdit *e : form->findChildren<QLineEdit *>()) {
             if (qobject_cast<QAbstractSpinBox *>(e->parentWidget()) != nullptr

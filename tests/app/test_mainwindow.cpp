@@ -340,6 +340,32 @@ TEST(MainWindowLanguage, EnglishAndChinese)
     }
 }
 
+// The playback chooser names its file types in the window's language; the patterns stay.
+TEST(MainWindowLanguage, PlaybackFileTypesInTheLanguage)
+{
+    load_test_settings();
+    const QStringList patterns = {"(*.dump)", "(*.pcap)", "(*.pcapng)", "(*.las)", "(*.pcd)"};
+    for (const char *language : {"English", "Chinese"}) {
+        SCOPED_TRACE(language);
+        testsupport::ScopedTranslation translation(language);
+        ASSERT_TRUE(translation.loaded());
+        testsupport::ModalRecorder modal;
+        MainWindow w;
+        w.findChild<QAction *>("actionPlayBack")->trigger(); // cancelled
+        ASSERT_EQ(modal.chooserRequests.size(), 1u);
+        const QStringList types = modal.chooserRequests[0].filter.split(";;");
+        ASSERT_EQ(types.size(), patterns.size()) << modal.chooserRequests[0].filter.toStdString();
+        for (int i = 0; i < types.size(); ++i) {
+            EXPECT_TRUE(types[i].endsWith(patterns[i])) << types[i].toStdString();
+            EXPECT_EQ(testsupport::has_cjk(types[i]), QString(language) == "Chinese") << types[i].toStdString();
+        }
+        if (QString(language) == "English")
+            EXPECT_EQ(modal.chooserRequests[0].filter,
+                      "custom format (*.dump);;wireshark data(*.pcap);;wireshark data (*.pcapng);;LAS data "
+                      "(*.las);;PCL data (*.pcd)");
+    }
+}
+
 // ---- the dispatcher ----
 
 TEST_F(MainWindowTest, WorkerLinesAreQueuedUntilTheTick)

@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -83,6 +85,56 @@ TEST(MultiSelectComboBox, FaceListsTheTickedEntries)
     EXPECT_EQ(c.display()->text(), "");
     EXPECT_EQ(c.display()->toolTip(), "");
     EXPECT_EQ(c.emitted(changes), (QStringList{"car;person;bike", "person;bike", "bike", ""}));
+}
+
+// The face asks the layout for room to show what is ticked, up to a limit; a text longer than
+// the face shows its start, whether ticked from the start or by the user.
+TEST(MultiSelectComboBox, FaceMakesRoomForTheTickedNamesAndShowsTheirStart)
+{
+    Combo c;
+    const auto fieldAt = [&c](int width) {
+        QStyleOptionComboBox opt;
+        opt.initFrom(&c.combo);
+        opt.editable = true;
+        opt.rect = QRect(0, 0, width, c.combo.height());
+        return c.combo.style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, &c.combo).width();
+    };
+    const QFontMetrics fm(c.display()->font());
+    const int bare = c.combo.minimumSizeHint().width();
+    c.combo.addItem("person", QVariant(), true);
+    c.combo.addItem("forklift", QVariant(), true);
+    ASSERT_EQ(c.display()->text(), "person;forklift");
+    EXPECT_GT(c.combo.minimumSizeHint().width(), bare);
+    // Qt keeps two pixels of the edit field on each side of the text.
+    EXPECT_GE(fieldAt(c.combo.minimumSizeHint().width()) - 4, fm.horizontalAdvance("person;forklift"));
+    EXPECT_GE(c.combo.sizeHint().width(), c.combo.minimumSizeHint().width());
+
+    // However many names are ticked, the face asks no more than its limit.
+    const int two = c.combo.minimumSizeHint().width();
+    for (const char *name : {"pallet_truck", "bicycle", "cart", "agv_robot"})
+        c.combo.addItem(name, QVariant(), true);
+    const int limit = c.combo.minimumSizeHint().width();
+    EXPECT_GE(limit, two);
+    c.combo.addItem("one_more_class_with_a_long_name", QVariant(), true);
+    EXPECT_EQ(c.combo.minimumSizeHint().width(), limit);
+    EXPECT_LE(fieldAt(limit) - 4, fm.averageCharWidth() * MultiSelectComboBox::kFaceChars + 6);
+
+    // Too long for the face: its start shows.
+    c.combo.resize(limit, c.combo.height());
+    c.combo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&c.combo));
+    EXPECT_EQ(c.display()->cursorPosition(), 0);
+    c.entry(1)->setChecked(false);
+    EXPECT_EQ(c.display()->text(), "person;pallet_truck;bicycle;cart;agv_robot;one_more_class_with_a_long_name");
+    EXPECT_EQ(c.display()->cursorPosition(), 0);
+    EXPECT_EQ(c.display()->toolTip(), c.display()->text());
+    // The text is scrolled to its start: the cursor before its first letter sits at the left.
+    EXPECT_GE(c.display()->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(), 0);
+    EXPECT_LT(c.display()->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(), 10);
+
+    // Nothing ticked: the face asks what a bare combo does.
+    c.combo.clearItems();
+    EXPECT_EQ(c.combo.minimumSizeHint().width(), bare);
 }
 
 TEST(MultiSelectComboBox, ResetAndClearUntickEachBoxThenDropTheRows)

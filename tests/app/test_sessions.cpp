@@ -16,6 +16,7 @@
 #include "dialog_parsedata.h"
 #include "fakebox.h"
 #include "fakefenku.h"
+#include "fakeheartbeat.h"
 #include "fakeraxo.h"
 #include "fakevimo.h"
 #include "inisettings.h"
@@ -221,13 +222,23 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
 {
     FakeVimo fake;
     ASSERT_TRUE(fake.ok());
-    a->connectDialog()->DeviceInfoTable->insertRow(0);
+    // Rows collected while the dialog was open for a Vimo-E and then for a Raxo-S.
+    Dialog_Connect *dialog = a->connectDialog();
+    for (const char *model : {"LDS-Vimo-E", "LDS-Raxo-S"}) {
+        FakeSensorInfo sensor;
+        sensor.model = model;
+        sensor.sn = std::string(model) + "-SN";
+        dialog->lidarmodel = model;
+        const std::vector<uint8_t> hb = make_heartbeat104(sensor);
+        dialog->recv_heartbeat(QByteArray(reinterpret_cast<const char *>(hb.data()), int(hb.size())));
+    }
+    ASSERT_EQ(dialog->DeviceInfoTable->rowCount(), 2);
     const int local = free_udp_port();
     answerConnect(fake.ip(), fake.port(), local, "VIMO0001");
     trigger("actionVimo_E");
 
     EXPECT_EQ(seenModel, "LDS-Vimo-E");
-    EXPECT_EQ(seenRows, 1) << "the rows collected before stay";
+    EXPECT_EQ(seenRowModels, QStringList({"LDS-Vimo-E"})) << "the Vimo-E's row stays, the Raxo-S's goes";
     ASSERT_NE(a->vimoReceiver(), nullptr);
     expectRunning(LIDAR_VIMO_E, 10); // "showtime" missing
     EXPECT_EQ(visibleButtons(), (std::vector<int>{2, 3, 4}));

@@ -200,11 +200,18 @@ TEST_F(View3DTest, SceneAsBuilt)
     a->scene().gridActors().back()->GetBounds(b);
     EXPECT_EQ(std::vector<double>(b, b + 6), std::vector<double>({-40, 40, 40, 40, 0, 0}));
 
+    // The axes reach 15 % of the way to the camera, 40 m away.
     double len[3];
     a->scene().axes()->GetTotalLength(len);
-    EXPECT_EQ(std::vector<double>(len, len + 3), std::vector<double>({40, 40, 40}));
+    EXPECT_EQ(std::vector<double>(len, len + 3), std::vector<double>({6, 6, 6}));
     EXPECT_TRUE(renderer()->HasViewProp(a->scene().axes()));
-    EXPECT_TRUE(renderer()->HasViewProp(a->scene().cloudActor()));
+    // The cloud in the layer over the scenery, through the same camera.
+    vtkRenderer *cloudLayer = a->scene().cloudRenderer();
+    EXPECT_TRUE(cloudLayer->HasViewProp(a->scene().cloudActor()));
+    EXPECT_FALSE(renderer()->HasViewProp(a->scene().cloudActor()));
+    EXPECT_EQ(cloudLayer->GetLayer(), 1);
+    EXPECT_EQ(renderer()->GetLayer(), 0);
+    EXPECT_EQ(cloudLayer->GetActiveCamera(), camera());
 
     double p[3], f[3], up[3];
     camera()->GetPosition(p);
@@ -678,11 +685,24 @@ TEST_F(View3DTest, AxesAndGridSwitches)
         EXPECT_TRUE(renderer()->HasViewProp(line));
 }
 
-TEST_F(View3DTest, TickSetsTheAxesRadiusByTheCameraDistance)
+// The axes follow the camera's distance: 15 % of it long, the shaft as thick as a 40 m shaft of
+// radius 0.0001 x the distance would be (the radius is relative to the shaft's length, 80 % of
+// the whole). The tick does it, and so does a render after a zoom before the next tick.
+TEST_F(View3DTest, TickSizesTheAxesByTheCameraDistance)
 {
+    const auto expectSizedFor = [this](double d) {
+        double len[3];
+        a->scene().axes()->GetTotalLength(len);
+        for (double l : len)
+            EXPECT_NEAR(l, 0.15 * d, 1e-9);
+        EXPECT_NEAR(a->scene().axes()->GetCylinderRadius() * 0.8 * len[0], 0.0001 * d * 0.8 * 40, 1e-9);
+    };
     camera()->SetPosition(0, 30, 40);
     a->tick();
-    EXPECT_NEAR(a->scene().axes()->GetCylinderRadius(), 0.0001 * 50, 1e-12);
+    expectSizedFor(50);
+    camera()->Dolly(2.0); // half the distance, as the mouse wheel zooms
+    view()->renderWindow()->Render();
+    expectSizedFor(25);
 }
 
 TEST_F(View3DTest, CameraPresets)
@@ -1130,12 +1150,12 @@ TEST_F(View3DTest, ObjectListsBecomeMarkers)
     double b[6];
     four.boxActor->GetBounds(b);
     EXPECT_EQ(std::vector<double>(b, b + 6), std::vector<double>({8, 12, 8, 12, -2, 2}));
-    EXPECT_TRUE(renderer()->HasViewProp(four.boxActor));
+    EXPECT_TRUE(a->scene().cloudRenderer()->HasViewProp(four.boxActor));
 
     // The next list replaces them all.
     w->recv_data(MSG_ZONE_MONITOR, list({{6, 0, 0, 0, 1, 1, 1}}));
     EXPECT_EQ(overlay->count(), 1u);
-    EXPECT_FALSE(renderer()->HasViewProp(four.boxActor));
+    EXPECT_FALSE(a->scene().cloudRenderer()->HasViewProp(four.boxActor));
 
     // Markers off: every box goes at once, the 2D view still gets the objects.
     a->showMarkers() = false;

@@ -9,15 +9,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVTKOpenGLNativeWidget.h>
 
+#include <vtkCamera.h>
 #include <vtkCoordinate.h>
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkNew.h>
 
+#include <cmath>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +45,59 @@ std::vector<UserPointData> frameOf(int n)
     for (int i = 0; i < n; ++i)
         f.push_back(pt(float(i) * 0.01f));
     return f;
+}
+
+// What a depth camera 50 x 30 points wide sees of a wall `distance` metres away, ±30 degrees
+// across and ±20 degrees up and down: a patch facing `direction` (a unit vector from the
+// sensor), its middle on that line. Intensity 64 paints it cyan.
+std::vector<UserPointData> wallAt(const double direction[3], double distance)
+{
+    const double *d = direction;
+    const double helper[3] = {0, std::fabs(d[2]) > 0.9 ? 1.0 : 0.0, std::fabs(d[2]) > 0.9 ? 0.0 : 1.0};
+    const double u[3] = {d[1] * helper[2] - d[2] * helper[1], d[2] * helper[0] - d[0] * helper[2],
+                         d[0] * helper[1] - d[1] * helper[0]};
+    const double v[3] = {d[1] * u[2] - d[2] * u[1], d[2] * u[0] - d[0] * u[2], d[0] * u[1] - d[1] * u[0]};
+    const double across = distance * std::tan(30 * M_PI / 180);
+    const double upDown = distance * std::tan(20 * M_PI / 180);
+    std::vector<UserPointData> wall;
+    for (int i = 0; i < 50; ++i) {
+        for (int j = 0; j < 30; ++j) {
+            const double a = across * (2 * i / 49.0 - 1);
+            const double b = upDown * (2 * j / 29.0 - 1);
+            UserPointData p;
+            p.x = float(d[0] * distance + a * u[0] + b * v[0]);
+            p.y = float(d[1] * distance + a * u[1] + b * v[1]);
+            p.z = float(d[2] * distance + a * u[2] + b * v[2]);
+            p.intensity = 64;
+            wall.push_back(p);
+        }
+    }
+    return wall;
+}
+
+// Pixels of a kind in the middle of a picture (the middle quarter of its width and height).
+int inTheMiddle(const QImage &img, const std::function<bool(QRgb)> &kind)
+{
+    int n = 0;
+    for (int y = img.height() * 3 / 8; y < img.height() * 5 / 8; ++y)
+        for (int x = img.width() * 3 / 8; x < img.width() * 5 / 8; ++x)
+            n += kind(img.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+// The wall's colour, (20, 204, 204), also where the edge of a point is blended with what lies
+// under it.
+bool cyan(QRgb c)
+{
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    return g - r > 40 && b - r > 40 && std::abs(g - b) < 40;
+}
+
+// The axes' colours, lit: x red, y green, z blue.
+bool axisColour(QRgb c)
+{
+    const int r = qRed(c), g = qGreen(c), b = qBlue(c);
+    return (r > 120 && g < 60 && b < 60) || (g > 120 && r < 60 && b < 60) || (b > 120 && r < 60 && g < 60);
 }
 
 std::vector<float> xs(const std::vector<UserPointData> &cloud)
@@ -226,4 +284,81 @@ TEST_F(View3DSceneTest, ZoomLogsEveryStepAndSignalsOnlyChanges)
     EXPECT_EQ(sizes.first().at(0).toInt(), 2);
     EXPECT_EQ(sizes.last().at(0).toInt(), 5);
     EXPECT_EQ(IniSettings::instance()->get_value("Standard", "PointSize", "", kDoc), "5");
+}
+
+// From the starting camera and after every preset, a wall 3 m and 20 m from the sensor, on the
+// camera's side and beyond the sensor, shows in the middle of the view as it does with the axes
+// and the grid turned off. Without the wall the middle is not taken by an axis: the axes stop
+// well short of the camera and are still drawn.
+TEST_F(View3DSceneTest, ACloudNearTheSensorIsSeenAtTheStartAndAfterEveryPreset)
+{
+    view->resize(800, 600);
+    // A pixel is the wall's or not: no edge of a point blended with what lies under it.
+    view->renderWindow()->SetMultiSamples(0);
+    QCoreApplication::processEvents();
+    scene->setFramesKept(1);
+    scene->zoomOut(); // points of 2 pixels
+    struct View {
+        const char *name;
+        int preset; // -1: the camera as the scene starts
+    };
+    const View views[] = {{"start", -1},
+                          {"up", int(View3DScene::CameraView::Up)},
+                          {"bottom", int(View3DScene::CameraView::Bottom)},
+                          {"front", int(View3DScene::CameraView::Front)},
+                          {"back", int(View3DScene::CameraView::Back)},
+                          {"left", int(View3DScene::CameraView::Left)},
+                          {"right", int(View3DScene::CameraView::Right)},
+                          {"center", int(View3DScene::CameraView::Center)}};
+    const auto grab = [this] {
+        view->renderWindow()->Render();
+        return view->grabFramebuffer();
+    };
+    const auto scenery = [this](bool on) {
+        scene->setAxesVisible(on);
+        scene->setGridVisible(on);
+    };
+    for (const View &v : views) {
+        SCOPED_TRACE(v.name);
+        scene->replaceCurrentFrame({});
+        scene->draw();
+        if (v.preset >= 0)
+            scene->lookFrom(View3DScene::CameraView(v.preset));
+        vtkCamera *camera = scene->renderer()->GetActiveCamera();
+        double towardsCamera[3];
+        camera->GetDirectionOfProjection(towardsCamera);
+        for (double &c : towardsCamera)
+            c = -c;
+
+        // The empty scene: the axes show, and none of them fills the middle.
+        const QImage empty = grab();
+        int axisPixels = 0;
+        for (int y = 0; y < empty.height(); ++y)
+            for (int x = 0; x < empty.width(); ++x)
+                axisPixels += axisColour(empty.pixel(x, y)) ? 1 : 0;
+        EXPECT_GT(axisPixels, 500) << "the axes are drawn";
+        const int middle = empty.width() * empty.height() / 16;
+        EXPECT_LT(inTheMiddle(empty, axisColour), middle / 10) << "of " << middle;
+        empty.save(QString("%1/view3d-%2-empty.png").arg(QCoreApplication::applicationDirPath(), v.name));
+
+        for (double distance : {3.0, 20.0}) {
+            for (double side : {1.0, -1.0}) {
+                SCOPED_TRACE(testing::Message() << distance << " m " << (side > 0 ? "towards the camera" : "beyond"));
+                const double direction[3] = {side * towardsCamera[0], side * towardsCamera[1],
+                                             side * towardsCamera[2]};
+                scene->replaceCurrentFrame(wallAt(direction, distance));
+                scene->draw();
+                const QImage shown = grab();
+                scenery(false);
+                const QImage alone = grab();
+                scenery(true);
+                const int seen = inTheMiddle(shown, cyan);
+                const int all = inTheMiddle(alone, cyan);
+                EXPECT_GT(all, 20) << "the wall lies in the middle of the view";
+                EXPECT_GE(seen, all * 95 / 100) << "of the wall's " << all << " pixels in the middle";
+                if (distance == 3.0 && side > 0)
+                    shown.save(QString("%1/view3d-%2-wall.png").arg(QCoreApplication::applicationDirPath(), v.name));
+            }
+        }
+    }
 }

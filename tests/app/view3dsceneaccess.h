@@ -23,6 +23,7 @@ struct View3DSceneTestAccess {
     uint8_t pointSize() const { return s.pointSize_; }
     vtkPolyData *cloud() { return s.cloudPolyData_; }
     vtkActor *cloudActor() { return s.cloudActor_; }
+    vtkRenderer *cloudRenderer() { return s.cloudRenderer_; }
     vtkAxesActor *axes() { return s.axes_; }
     const std::vector<vtkSmartPointer<vtkActor>> &gridActors() { return s.gridActors_; }
     vtkAreaPicker *areaPicker() { return s.areaPicker_; }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <cstring>
+#include <iterator>
 #include <string>
 
 TEST(Address, Ipv4Texts)
@@ -117,11 +120,36 @@ TEST(Address, ArpTable)
     EXPECT_EQ(std::string(out).rfind("SendARP Error:", 0), 0u);
 }
 
-// Addresses that have no neighbour on a link are neither asked for nor waited on.
+// Neighbours of a host with a /24, a /31 and a /32: inside a subnet, but not the host's own
+// address nor the network or broadcast address of a subnet with more than two addresses.
+TEST(Address, NeighboursOfTheAttachedNetworks)
+{
+    const auto be = [](const char *text) {
+        in_addr a{};
+        inet_pton(AF_INET, text, &a);
+        return a.s_addr;
+    };
+    const Ipv4Attachment attached[] = {
+        {be("10.213.7.1"), be("255.255.255.0")},
+        {be("192.168.50.8"), be("255.255.255.254")},
+        {be("172.16.0.5"), be("255.255.255.255")},
+    };
+    const std::pair<const char *, bool> cases[] = {
+        {"10.213.7.2", true},     {"10.213.7.254", true},  {"10.213.7.1", false},   {"10.213.7.0", false},
+        {"10.213.7.255", false},  {"10.213.8.2", false},   {"203.0.113.7", false},  {"192.168.50.9", true},
+        {"192.168.50.8", false},  {"192.168.50.10", false}, {"172.16.0.5", false}, {"172.16.0.6", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ipv4_neighbour_of(be(c.first), attached, std::size(attached)), c.second) << c.first;
+    EXPECT_FALSE(ipv4_neighbour_of(be("10.213.7.2"), nullptr, 0)) << "no network attached";
+}
+
+// Addresses that have no neighbour on a link are neither asked for nor waited on: loopback,
+// multicast and broadcast, and whatever is not on a network attached to this host.
 TEST(Address, ArpResolveAsksOnlyForLinkAddresses)
 {
     for (const char *ip : {"127.0.0.2", "0.0.0.0", "225.225.225.225", "239.1.2.3", "255.255.255.255", "1.2.3",
-                           "not an address"}) {
+                           "not an address", "203.0.113.7"}) {
         SCOPED_TRACE(ip);
         EXPECT_FALSE(arp_solicit(ip));
         char out[64] = {0};

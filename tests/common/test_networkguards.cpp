@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QStringList>
+
+#include "qtrygtest.h"
 
 #include <algorithm>
 #include <atomic>
@@ -113,29 +116,75 @@ struct NestingRecorder {
 } // namespace
 
 // While a network warning is open, the same warning is counted and said once when the box
-// closes, another goes to the log at once, and no second box opens inside the first.
-TEST(NetworkWarning, OneBoxAtATimeRepeatsCountedOthersLogged)
+// closes, and no second box opens inside the first. A different one waits, once however often
+// it comes, and is shown from the event loop after the first box closed and its caller went on;
+// then, in order, the next.
+TEST(NetworkWarning, OneBoxAtATimeRepeatsCountedOthersWaitTheirTurn)
 {
     NestingRecorder r;
+    bool firstCallerReturned = false;
     r.inside = [&] {
         EXPECT_TRUE(network_warning_open());
-        for (int i = 0; i < 10000; ++i)
+        for (int i = 0; i < 10000; ++i) {
             EXPECT_EQ(show_network_warning(nullptr, "error", "same"), QMessageBox::NoButton);
-        show_network_warning(nullptr, "warm", "other");
+            EXPECT_EQ(show_network_warning(nullptr, "warm", "MAC set ok!"), QMessageBox::NoButton);
+        }
+        show_network_warning(nullptr, "warm", "SN set ok");
         show_network_warning(nullptr, "error", "same");
+        EXPECT_EQ(network_warnings_waiting(), 2);
+        // The waiting ones do not jump the queue inside this box's loop either.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(r.shown.size(), 1);
     };
     EXPECT_EQ(show_network_warning(nullptr, "error", "same"), QMessageBox::Ok);
-    EXPECT_EQ(r.deepest, 1);
-    EXPECT_EQ(r.shown, QStringList({"error|same"}));
-    EXPECT_EQ(r.logged, QStringList({"warm|other|0", "error|same|10001"}));
+    firstCallerReturned = true;
+    EXPECT_EQ(r.shown, QStringList({"error|same"})) << "the next waits for the caller to go on";
+    EXPECT_EQ(r.logged, QStringList({"error|same|10001"}));
     EXPECT_FALSE(network_warning_open());
 
-    // Closed: the next one opens a box again, with nothing to say after it.
+    // Something that arrives now still queues behind those waiting.
+    r.inside = [&] {
+        r.inside = nullptr;
+        EXPECT_TRUE(firstCallerReturned);
+        show_network_warning(nullptr, "warm", "algorithm box is reboot!");
+    };
+    show_network_warning(nullptr, "warm", "firmware upgrade OK!");
+    EXPECT_EQ(r.shown.size(), 1);
+    QTRY_COMPARE(r.shown, QStringList({"error|same", "warm|MAC set ok!", "warm|SN set ok", "warm|firmware upgrade OK!",
+                                       "warm|algorithm box is reboot!"}));
+    EXPECT_EQ(r.deepest, 1);
+    EXPECT_EQ(r.logged, QStringList({"error|same|10001", "warm|MAC set ok!|9999"}));
+    EXPECT_EQ(network_warnings_waiting(), 0);
+    EXPECT_FALSE(network_warning_open());
+
+    // All closed: the next one opens a box at once, with nothing to say after it.
     r.inside = nullptr;
     r.logged.clear();
     show_network_warning(nullptr, "warm", "other");
-    EXPECT_EQ(r.shown, QStringList({"error|same", "warm|other"}));
+    EXPECT_EQ(r.shown.last(), "warm|other");
     EXPECT_TRUE(r.logged.isEmpty());
+}
+
+// A sender that invents a new text per datagram while a box is open fills the waiting list to
+// its bound; the rest goes to the log, repeats of those waiting are still counted, and each
+// waiting one is shown once.
+TEST(NetworkWarning, TheWaitingListIsBounded)
+{
+    NestingRecorder r;
+    r.inside = [&] {
+        r.inside = nullptr;
+        for (int i = 0; i < 100000; ++i)
+            show_network_warning(nullptr, "error", QString("reply %1").arg(i));
+        show_network_warning(nullptr, "error", "reply 3");
+    };
+    show_network_warning(nullptr, "error", "first");
+    EXPECT_EQ(network_warnings_waiting(), 16);
+    EXPECT_EQ(r.logged.size(), 100000 - 16);
+    EXPECT_EQ(r.logged.first(), "error|reply 16|0");
+    QTRY_COMPARE(r.shown.size(), 17);
+    EXPECT_EQ(r.shown[1], "error|reply 0");
+    EXPECT_EQ(r.shown.last(), "error|reply 15");
+    EXPECT_EQ(r.logged.last(), "error|reply 3|1");
 }
 
 // A box the user asked for (show_warning) does not count as a network box; a network warning

@@ -1,9 +1,15 @@
 #include "messagebox.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QDialog>
 #include <QMenu>
+#include <QPointer>
+
+#include <deque>
 
 #include "tracelog.h"
 
@@ -79,19 +85,33 @@ WarningHandler set_warning_handler(WarningHandler h) { return swap_in(std::move(
 
 namespace {
 
-// The box of show_network_warning that is open (GUI thread only).
-struct OpenNetworkWarning {
-    bool open = false;
+struct NetworkWarning {
+    QPointer<QWidget> parent; // null again when that window goes: the box then stands alone
     QString title;
     QString text;
-    int repeats = 0;
+    QMessageBox::StandardButtons buttons;
+    int repeats = 0; // came again while waiting or shown
+
+    bool same(const QString &t, const QString &x) const { return title == t && text == x; }
 };
 
-OpenNetworkWarning &open_network_warning()
+// The box of show_network_warning that is open and the warnings waiting for it to close
+// (GUI thread only).
+struct NetworkWarnings {
+    bool open = false;
+    NetworkWarning shown;
+    std::deque<NetworkWarning> waiting;
+};
+
+NetworkWarnings &network_warnings()
 {
-    static OpenNetworkWarning w;
+    static NetworkWarnings w;
     return w;
 }
+
+// Different warnings that wait at most; a sender that keeps inventing texts gets the rest said
+// in the log instead.
+constexpr size_t kNetworkWarningsWaiting = 16;
 
 void log_warning(const QString &title, const QString &text, int repeats)
 {
@@ -102,35 +122,73 @@ void log_warning(const QString &title, const QString &text, int repeats)
     QV_TRACE_LIMITED() << title << text << repeats;
 }
 
+void show_next_network_warning();
+
+// Shows one warning in its box; when the box closes, says how often it came meanwhile and has
+// the next waiting one shown once the caller has gone on.
+QMessageBox::StandardButton show_network_box(NetworkWarning warning)
+{
+    NetworkWarnings &w = network_warnings();
+    w.open = true;
+    w.shown = std::move(warning);
+    const QMessageBox::StandardButton answer =
+        show_warning(w.shown.parent, w.shown.title, w.shown.text, w.shown.buttons);
+    const NetworkWarning closed = std::move(w.shown);
+    w.shown = NetworkWarning();
+    w.open = false;
+    if (closed.repeats > 0)
+        log_warning(closed.title, closed.text, closed.repeats);
+    if (!w.waiting.empty()) {
+        if (QCoreApplication::instance() != nullptr)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &show_next_network_warning, Qt::QueuedConnection);
+        else
+            show_next_network_warning();
+    }
+    return answer;
+}
+
+void show_next_network_warning()
+{
+    NetworkWarnings &w = network_warnings();
+    if (w.open || w.waiting.empty())
+        return; // the box that is open calls again when it closes
+    NetworkWarning next = std::move(w.waiting.front());
+    w.waiting.pop_front();
+    show_network_box(std::move(next));
+}
+
 } // namespace
 
 QMessageBox::StandardButton show_network_warning(QWidget *parent, const QString &title,
                                                  const QString &text,
                                                  QMessageBox::StandardButtons buttons)
 {
-    OpenNetworkWarning &w = open_network_warning();
-    if (w.open) {
-        if (title == w.title && text == w.text)
-            ++w.repeats;
-        else
-            log_warning(title, text, 0);
+    NetworkWarnings &w = network_warnings();
+    if (!w.open && w.waiting.empty())
+        return show_network_box({parent, title, text, buttons, 0});
+    if (w.open && w.shown.same(title, text)) {
+        ++w.shown.repeats;
         return QMessageBox::NoButton;
     }
-    w.open = true;
-    w.title = title;
-    w.text = text;
-    w.repeats = 0;
-    const QMessageBox::StandardButton answer = show_warning(parent, title, text, buttons);
-    const int repeats = w.repeats;
-    w = OpenNetworkWarning();
-    if (repeats > 0)
-        log_warning(title, text, repeats);
-    return answer;
+    for (NetworkWarning &waiting : w.waiting) {
+        if (waiting.same(title, text)) {
+            ++waiting.repeats;
+            return QMessageBox::NoButton;
+        }
+    }
+    if (w.waiting.size() >= kNetworkWarningsWaiting) {
+        log_warning(title, text, 0);
+        return QMessageBox::NoButton;
+    }
+    w.waiting.push_back({parent, title, text, buttons, 0});
+    return QMessageBox::NoButton;
 }
 
 WarningLogHandler set_warning_log_handler(WarningLogHandler h) { return swap_in(std::move(h)); }
 
-bool network_warning_open() { return open_network_warning().open; }
+bool network_warning_open() { return network_warnings().open; }
+
+int network_warnings_waiting() { return int(network_warnings().waiting.size()); }
 
 QString choose_open_file(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter, QFileDialog::Options options)
@@ -151,6 +209,18 @@ QString choose_directory(QWidget *parent, const QString &caption, const QString 
 }
 
 ChooserHandler set_chooser_handler(ChooserHandler h) { return swap_in(std::move(h)); }
+
+QString chooser_start_folder(const QString &stored)
+{
+    // Choosers hand back absolute paths; anything else was not stored by them.
+    if (!stored.isEmpty() && QFileInfo(stored).isAbsolute()) {
+        const QFileInfo info(stored);
+        const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
+}
 
 QColor choose_color(const QColor &initial, QWidget *parent, const QString &title)
 {

@@ -29,15 +29,18 @@ WarningHandler set_warning_handler(WarningHandler handler);
 // A warning raised by what arrived from the network (a reply, a device's message). A modal box
 // runs an event loop of its own, in which the next datagram is handled: a box per datagram
 // nests without bound. So at most one such box is open at a time: while it is, the same
-// warning again is only counted, and another one goes to the warning log instead. When the box
-// closes, the count of repeats goes to the log in one entry. Otherwise as show_warning.
+// warning again is only counted, and a different one waits its turn (once, however often it
+// comes; up to 16 different ones, any further one goes to the warning log instead). When the
+// box closes, the count of its repeats goes to the log in one entry, and the first warning
+// waiting is shown from the event loop, after the caller has gone on. Otherwise as
+// show_warning; a warning that waits returns NoButton.
 QMessageBox::StandardButton show_network_warning(QWidget *parent, const QString &title,
                                                  const QString &text,
                                                  QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 
 // Where the warnings that show_network_warning does not show go (the main window's message log);
 // `repeats` is 0 for a warning turned away, else the number of times the warning came again
-// while its box was open. Without a handler they go to the trace output, at the trace's pace.
+// while it waited or its box was open. Without a handler they go to the trace output, at the trace's pace.
 using WarningLogHandler =
     std::function<void(const QString &title, const QString &text, int repeats)>;
 
@@ -45,6 +48,8 @@ WarningLogHandler set_warning_log_handler(WarningLogHandler handler);
 
 // True while a box of show_network_warning is open.
 bool network_warning_open();
+// Network warnings waiting for their box.
+int network_warnings_waiting();
 
 // The file and folder choosers. An empty result means the user cancelled.
 enum class ChooserKind { OpenFile, SaveFile, Directory };
@@ -70,6 +75,11 @@ QString choose_directory(QWidget *parent, const QString &caption, const QString 
                          QFileDialog::Options options = QFileDialog::ShowDirsOnly);
 
 ChooserHandler set_chooser_handler(ChooserHandler handler);
+
+// Where a file or folder chooser starts for a stored path (a folder, or a file whose folder is
+// meant): that folder while it exists, otherwise the user's home folder. The program's own
+// folder is never where a user looks for recordings or firmware.
+QString chooser_start_folder(const QString &stored);
 
 // QColorDialog::getColor (an invalid colour means cancelled), unless a handler is installed.
 using ColorHandler =
