@@ -132,27 +132,6 @@ private:
     std::vector<RecorderEvent> events_;
 };
 
-// A disk that takes nothing until it is opened.
-class Gate {
-public:
-    void wait()
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        cv_.wait(lock, [this] { return open_; });
-    }
-    void open()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        open_ = true;
-        cv_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool open_ = false;
-};
-
 // Every record of every dump below `dir`, file by file in name order; false when a file holds
 // anything but whole records.
 bool records_under(const std::string &dir, std::vector<Rec> &out)
@@ -425,7 +404,7 @@ TEST_F(Recorder, WriterWritesWithoutBeingAsked)
 TEST_F(Recorder, SlowDiskLosesWholeRecordsNotTheReceiver)
 {
     LogManager *m = LogManager::instance();
-    Gate disk;
+    testsupport::Gate disk;
     m->set_write_function([&disk](int fd, const void *data, size_t n) {
         disk.wait();
         return ::write(fd, data, n);
