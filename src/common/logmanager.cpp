@@ -747,34 +747,27 @@ void LogManager::write_dump(int stream, const void *header, size_t header_length
         report(loss);
 }
 
+std::shared_ptr<LogManager::Recording> LogManager::current() const
+{
+    std::lock_guard<std::mutex> lock(currentMutex_);
+    return current_;
+}
+
 void LogManager::flush()
 {
-    std::shared_ptr<Recording> recording;
-    {
-        std::lock_guard<std::mutex> lock(currentMutex_);
-        recording = current_;
-    }
-    if (recording)
+    if (const auto recording = current())
         recording->flush();
 }
 
 std::string LogManager::current_file(int stream)
 {
-    std::shared_ptr<Recording> recording;
-    {
-        std::lock_guard<std::mutex> lock(currentMutex_);
-        recording = current_;
-    }
+    const auto recording = current();
     return recording ? recording->current_file(stream) : std::string();
 }
 
 std::vector<std::string> LogManager::folders(int stream)
 {
-    std::shared_ptr<Recording> recording;
-    {
-        std::lock_guard<std::mutex> lock(currentMutex_);
-        recording = current_;
-    }
+    const auto recording = current();
     return recording ? recording->folders(stream) : std::vector<std::string>();
 }
 

@@ -142,6 +142,7 @@ private:
     class Recording;
 
     void report(const RecorderEvent &event);
+    std::shared_ptr<Recording> current() const;
     // Joins the threads of stopped recordings that have finished; controlMutex_ held.
     void reap_finished();
 
