@@ -40,6 +40,23 @@ uint64_t monotonic_ns()
     return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
 }
 
+void note_longest(std::atomic<uint64_t> &longest, uint64_t ns)
+{
+    uint64_t was = longest.load(std::memory_order_relaxed);
+    while (ns > was && !longest.compare_exchange_weak(was, ns, std::memory_order_relaxed)) {
+    }
+}
+
+// Locks `lock`'s mutex; the time it had to wait for it goes into `longest`.
+void lock_noting_wait(std::unique_lock<std::mutex> &lock, std::atomic<uint64_t> &longest)
+{
+    if (lock.try_lock())
+        return;
+    const uint64_t since = monotonic_ns();
+    lock.lock();
+    note_longest(longest, monotonic_ns() - since);
+}
+
 std::string error_text(int err)
 {
     char buf[256];
@@ -80,10 +97,11 @@ public:
     bool open();
     void run();
 
-    // A receiver's record into the stream's block. True when records were lost and it is time
-    // to say so: `loss` is the report, for the caller to make once no lock is held.
+    // A receiver's record into the stream's block; `since_ns` is when the call began and
+    // `waited_ns` how long it waited for the manager's lock. True when records were lost and it
+    // is time to say so: `loss` is the report, for the caller to make once no lock is held.
     bool take(int stream, const void *header, size_t header_length, const void *payload,
-              size_t payload_length, uint64_t since_ns, RecorderEvent &loss);
+              size_t payload_length, uint64_t since_ns, uint64_t waited_ns, RecorderEvent &loss);
     bool accepting() const { return acceptingFlag_.load(std::memory_order_acquire); }
     // Takes no more records; the thread writes what waits and finishes.
     void end();
@@ -168,6 +186,7 @@ private:
     std::atomic<uint64_t> written_{0};
     std::atomic<uint64_t> lost_{0};
     std::atomic<uint64_t> longestTakeNs_{0};
+    std::atomic<uint64_t> longestLockWaitNs_{0};
     uint64_t reportedLost_ = 0;        // queueMutex_
     uint64_t lastLossReportNs_ = 0;    // queueMutex_
     std::thread thread_;
@@ -244,12 +263,14 @@ void LogManager::Recording::recycle(BlockPtr b, std::vector<BlockPtr> &to_free)
 
 bool LogManager::Recording::take(int stream, const void *header, size_t header_length,
                                  const void *payload, size_t payload_length, uint64_t since_ns,
-                                 RecorderEvent &loss)
+                                 uint64_t waited_ns, RecorderEvent &loss)
 {
     const size_t length = header_length + payload_length;
     bool due = false;
+    note_longest(longestLockWaitNs_, waited_ns);
     {
-        std::lock_guard<std::mutex> lock(queueMutex_);
+        std::unique_lock<std::mutex> lock(queueMutex_, std::defer_lock);
+        lock_noting_wait(lock, longestLockWaitNs_);
         if (!acceptingFlag_.load(std::memory_order_relaxed) || stream < 0
             || size_t(stream) >= filling_.size())
             return false;
@@ -283,10 +304,7 @@ bool LogManager::Recording::take(int stream, const void *header, size_t header_l
             ++queued_;
         }
     }
-    const uint64_t took = monotonic_ns() - since_ns;
-    uint64_t longest = longestTakeNs_.load(std::memory_order_relaxed);
-    while (took > longest && !longestTakeNs_.compare_exchange_weak(longest, took, std::memory_order_relaxed)) {
-    }
+    note_longest(longestTakeNs_, monotonic_ns() - since_ns);
     return due;
 }
 
@@ -331,6 +349,7 @@ LogManager::Stats LogManager::Recording::stats() const
     s.written = written_.load();
     s.lost = lost_.load();
     s.longest_take_ns = longestTakeNs_.load();
+    s.longest_lock_wait_ns = longestLockWaitNs_.load();
     s.finished = finished_.load();
     s.failed = s.finished && !failure_.file.empty();
     return s;
@@ -739,9 +758,14 @@ void LogManager::write_dump(int stream, const void *header, size_t header_length
     RecorderEvent loss;
     bool due = false;
     {
-        std::lock_guard<std::mutex> lock(currentMutex_);
+        std::unique_lock<std::mutex> lock(currentMutex_, std::try_to_lock);
+        uint64_t waited = 0;
+        if (!lock.owns_lock()) {
+            lock.lock();
+            waited = monotonic_ns() - since;
+        }
         if (current_)
-            due = current_->take(stream, header, header_length, payload, payload_length, since, loss);
+            due = current_->take(stream, header, header_length, payload, payload_length, since, waited, loss);
     }
     if (due)
         report(loss);

@@ -106,13 +106,16 @@ public:
     using EventHandler = std::function<void(const RecorderEvent &)>;
     void set_event_handler(EventHandler handler);
 
-    // The counts of the newest recording (running or stopped), and the longest a write_dump
-    // call of it took, in nanoseconds.
+    // The counts of the newest recording (running or stopped); the longest a write_dump call
+    // of it took, and the longest such a call waited for a lock held by another thread (the
+    // writer, a start or stop, another receiver), in nanoseconds. On a loaded machine the
+    // first also holds the times the receiver was not given a CPU.
     struct Stats {
         uint64_t taken = 0;
         uint64_t written = 0;
         uint64_t lost = 0;
         uint64_t longest_take_ns = 0;
+        uint64_t longest_lock_wait_ns = 0;
         bool failed = false;
         bool finished = false;
     };
