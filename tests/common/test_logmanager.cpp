@@ -337,6 +337,10 @@ TEST_F(Recorder, RefusesBadStarts)
     EXPECT_FALSE(m->start(base, "", 1, LogManager::kModeDump));
     EXPECT_FALSE(m->start(base, "data", 1, 2));
     EXPECT_FALSE(m->is_recording());
+    // A folder nothing can be created in: no file, so no recording that would lose it all.
+    EXPECT_FALSE(m->start("/proc/no-such-folder/logdata/", "data", 1, LogManager::kModeDump));
+    EXPECT_FALSE(m->is_recording());
+    EXPECT_FALSE(m->stop(LogManager::kModeDump)) << "nothing to end";
     ASSERT_TRUE(m->console());
     EXPECT_EQ(m->console()->name(), "console");
     // writes to a stream that does not exist are dropped
