@@ -103,12 +103,17 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         [this](const QString &title, const QString &text, int repeats) {
             logNetworkWarning(title, text, repeats);
         });
+    // The recorder reports from its own thread: through the event loop, like the workers.
+    LogManager::instance()->set_event_handler([this](const RecorderEvent &e) {
+        QMetaObject::invokeMethod(this, [this, e] { recordingEvent(e); }, Qt::QueuedConnection);
+    });
     showMaximized();
 }
 
 MainWindow::~MainWindow()
 {
     set_warning_log_handler(std::move(previousWarningLog));
+    LogManager::instance()->set_event_handler(nullptr);
     recv_data(MSG_STOP, QByteArray());
     LogManager::instance()->stop(LogManager::kModeDestroy);
     // The scene goes before the view it draws into, its markers with it.

@@ -67,6 +67,8 @@ namespace Ui {
 class MainWindow;
 }
 
+struct RecorderEvent;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -279,6 +281,8 @@ private:
     void showCachedFrame();
     // Switches the raw-data recording on or off.
     void recordRawData(bool on);
+    // What the recorder's thread reports of a recording: losses, its end, a failed write.
+    void recordingEvent(const RecorderEvent &event);
 
     Ui::MainWindow *ui = nullptr;
     Component_LogOperate *logOperate = nullptr;

@@ -228,8 +228,10 @@ void MainWindow::recv_actionVideoCamera(bool checked)
 void MainWindow::recordRawData(bool on)
 {
     if (!on) {
-        LogManager::instance()->stop(LogManager::kModeDump);
-        appendLog(tr("Log"), tr("write log finish,write file path"));
+        // The recorder's thread writes what waits and then reports the end (recordingEvent);
+        // with no recording to end, the line comes at once.
+        if (!LogManager::instance()->stop(LogManager::kModeDump))
+            appendLog(tr("Log"), tr("write log finish,write file path"));
         return;
     }
     // A start that does not happen leaves the action as it was before the click: off.
@@ -264,6 +266,33 @@ void MainWindow::recordRawData(bool on)
         return;
     }
     appendLog(tr("Log"), tr("writing log,write file path:%1").arg(dir));
+}
+
+void MainWindow::recordingEvent(const RecorderEvent &event)
+{
+    switch (event.kind) {
+    case RecorderEvent::Lost:
+        appendLog(msg_type_text(MSG_WARM),
+                  tr("recording lost %1 records so far: the disk does not keep up with the data").arg(event.lost));
+        break;
+    case RecorderEvent::Finished:
+        if (event.lost > 0)
+            appendLog(msg_type_text(MSG_WARM),
+                      tr("recording lost %1 of %2 records: the disk did not keep up with the data")
+                          .arg(event.lost)
+                          .arg(event.taken));
+        appendLog(tr("Log"), tr("write log finish,write file path"));
+        break;
+    case RecorderEvent::Failed:
+        // That recording has ended: the next click starts a new one.
+        if (!LogManager::instance()->is_recording())
+            logOperate->recordAction()->setChecked(false);
+        appendLog(msg_type_text(MSG_ERROR), tr("recording stopped: writing %1 failed: %2; %3 records written")
+                                                .arg(QString::fromLocal8Bit(event.file.c_str()),
+                                                     QString::fromLocal8Bit(event.error.c_str()))
+                                                .arg(event.written));
+        break;
+    }
 }
 
 // ---- snapshot ----

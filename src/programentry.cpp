@@ -2,6 +2,7 @@
 
 #include "dirhelpers.h"
 #include "inisettings.h"
+#include "logmanager.h"
 #include "mainwindow.h"
 #include "messagebox.h"
 #include "settingsdocument.h"
@@ -10,10 +11,61 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSurfaceFormat>
 #include <QTranslator>
 #include <QVTKOpenGLNativeWidget.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// An interrupt from the terminal, a kill or the end of the login session ends the program the
+// way its window's close button does: the event loop ends and the shut-down below runs, so a
+// recording loses nothing. The handler only writes to a pipe that the event loop watches; a
+// second signal of the kind finds the default action again and ends the program at once.
+int quitPipe[2] = {-1, -1};
+
+void on_quit_signal(int sig)
+{
+    const int saved = errno;
+    const char c = char(sig);
+    (void)!::write(quitPipe[1], &c, 1);
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    ::sigaction(sig, &dfl, nullptr);
+    errno = saved;
+}
+
+void quit_on_signals(QCoreApplication &app)
+{
+    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char c[16];
+        while (::read(quitPipe[0], c, sizeof(c)) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        ::sigaction(sig, nullptr, &old);
+        if (old.sa_handler == SIG_IGN)
+            continue; // started with the signal ignored (nohup): it stays so
+        struct sigaction sa {};
+        sa.sa_handler = on_quit_signal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        ::sigaction(sig, &sa, nullptr);
+    }
+}
+
+} // namespace
 
 QString settings_directory()
 {
@@ -71,6 +123,7 @@ int program_main(int argc, char **argv)
     // VTK's render widget needs its surface format in place before the application exists.
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     QApplication app(argc, argv);
+    quit_on_signals(app);
 
     const QString dir = settings_directory();
     // Created without following a link someone may have planted in the shared temp folder.
@@ -88,5 +141,12 @@ int program_main(int argc, char **argv)
     MainWindow *w = MainWindow::instance();
     w->show();
     w->setWindowTitle("QuorvelView3D");
-    return app.exec();
+    const int rc = app.exec();
+    // The window stays, but its session and the recording end here, in that order: once the
+    // receiver has stopped, every record it took is in the recorder's hands, and the wait
+    // leaves each of them in its file and the folder renamed.
+    w->recv_data(MSG_STOP, QByteArray());
+    LogManager::instance()->stop(LogManager::kModeDestroy);
+    LogManager::instance()->wait_stopped();
+    return rc;
 }

@@ -992,6 +992,18 @@
         <translation>写日志完成,写入文件路径</translation>
     </message>
     <message>
+        <source>recording lost %1 records so far: the disk does not keep up with the data</source>
+        <translation>录制已丢失 %1 条记录:磁盘写入速度跟不上数据</translation>
+    </message>
+    <message>
+        <source>recording lost %1 of %2 records: the disk did not keep up with the data</source>
+        <translation>录制共丢失 %1 条记录(共 %2 条):磁盘写入速度跟不上数据</translation>
+    </message>
+    <message>
+        <source>recording stopped: writing %1 failed: %2; %3 records written</source>
+        <translation>录制已停止:写入 %1 失败:%2;已写入 %3 条记录</translation>
+    </message>
+    <message>
         <source>save file</source>
         <translation>保存文件</translation>
     </message>

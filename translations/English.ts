@@ -992,6 +992,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>recording lost %1 records so far: the disk does not keep up with the data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>recording lost %1 of %2 records: the disk did not keep up with the data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>recording stopped: writing %1 failed: %2; %3 records written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>save file</source>
         <translation type="unfinished"></translation>
     </message>

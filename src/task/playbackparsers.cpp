@@ -38,6 +38,8 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
     int frames = 0;
     int last = 0;
     uint64_t last_stamp = 0;
+    // A recording starts wherever the sensor's count stood: the first packet only sets it.
+    bool first = true;
     for (size_t i = 0; i < n && !sink.stopped(); ++i) {
         const uint8_t *p = packets[i].data;
         const size_t size = packets[i].size;
@@ -51,8 +53,9 @@ int parse_raxo_packets(const PacketView *packets, size_t n, PlaybackSink &sink)
             && h.type != RAXO_TYPE_POINTS_HALF)
             continue;
         const int index = h.index;
-        if (index - last != 1 && index != 1)
+        if (!first && index - last != 1 && index != 1)
             sink.index_gap(last, index, h.stamp, last_stamp);
+        first = false;
         const size_t count = raxo_points_present(size, h.count_a);
         UserPointData *out = sink.grow(count);
         const uint8_t *q = p + RAXO_POINT_HEADER;

@@ -152,8 +152,9 @@ protected:
     }
     void TearDown() override
     {
-        if (LogManager::instance()->is_recording())
-            LogManager::instance()->stop(LogManager::kModeDump);
+        LogManager::instance()->stop(LogManager::kModeDump);
+        LogManager::instance()->wait_stopped();
+        LogManager::instance()->set_write_function(nullptr);
         WindowSessionFixture::TearDown();
     }
 
@@ -223,13 +224,18 @@ protected:
             EXPECT_EQ(recs[i].payload, datagrams[i]) << "record " << i;
         }
     }
+    // The stop returns at once; the finish line comes once the recorder's thread has put the
+    // last record in its file.
     void stopRecording()
     {
         QAction *record = barAction("videoCamera");
         record->trigger();
         EXPECT_FALSE(record->isChecked());
         EXPECT_FALSE(LogManager::instance()->is_recording());
-        EXPECT_EQ(a->logLines().back(), "[ Log ] write log finish,write file path");
+        EXPECT_TRUE(testsupport::wait_until(
+            [this] { return a->logLines().back() == "[ Log ] write log finish,write file path"; }, 10000))
+            << a->logLines().back().toStdString();
+        EXPECT_EQ(a->logLines().filter("write log finish").size(), 1);
     }
 
     QStringList questionLabels;
@@ -599,6 +605,88 @@ TEST_F(PlaybackWindowTest, RecordingThatCannotStartIsAnError)
     EXPECT_TRUE(lines[0].startsWith("[ error infomation ] write log start failed,write file path:"))
         << lines[0].toStdString();
     EXPECT_TRUE(modal.warnings.empty());
+}
+
+// A disk far slower than the data: the window is told what the recording loses while it
+// runs, its stop returns with the disk still behind, and once the last record is in its file
+// the loss in all and then the finish line.
+TEST_F(PlaybackWindowTest, SlowDiskRecordingSaysWhatItLost)
+{
+    testsupport::Gate disk;
+    LogManager::instance()->set_write_function([&disk](int fd, const void *data, size_t n) {
+        disk.wait();
+        return ::write(fd, data, n);
+    });
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(startRecording("slowlog", &folder));
+    constexpr size_t kPayload = 60000;
+    constexpr int kRecords = int(LogManager::kMaxWaiting / (kPayload + DUMP_HEADER_SIZE)) + 100;
+    Bytes d(kPayload, 0x11);
+    for (int i = 0; i < kRecords; ++i)
+        log_dump_record(0, d.data(), d.size(), LIDAR_RAXO_E);
+    const QString lostSoFar = "^\\[ warm infomation \\] recording lost \\d+ records so far: the disk does not keep "
+                              "up with the data$";
+    ASSERT_TRUE(testsupport::wait_until([&] { return !a->logLines().filter(QRegularExpression(lostSoFar)).isEmpty(); }))
+        << a->logLines().join("\n").toStdString();
+
+    QAction *record = barAction("videoCamera");
+    record->trigger();
+    EXPECT_FALSE(record->isChecked());
+    testsupport::drain_events();
+    EXPECT_TRUE(a->logLines().filter("write log finish").isEmpty()) << "the disk has taken nothing yet";
+    disk.open();
+    ASSERT_TRUE(testsupport::wait_until(
+        [this] { return a->logLines().back() == "[ Log ] write log finish,write file path"; }, 60000));
+    const LogManager::Stats st = LogManager::instance()->stats();
+    EXPECT_GT(st.lost, 0u);
+    EXPECT_EQ(st.written + st.lost, st.taken);
+    EXPECT_EQ(st.taken, uint64_t(kRecords));
+    const QStringList lines = a->logLines();
+    EXPECT_EQ(lines[lines.size() - 2],
+              QString("[ warm infomation ] recording lost %1 of %2 records: the disk did not keep up with the data")
+                  .arg(st.lost)
+                  .arg(st.taken));
+    size_t inFiles = 0;
+    for (const QString &dump : dumpsBelow(folder)) // more than 50 MB kept: two files
+        inFiles += readDump(testsupport::read_file(dump.toStdString())).size();
+    EXPECT_EQ(inFiles, size_t(st.written));
+}
+
+// A write that fails ends the recording: the log names the file and the error, the record
+// action is off again, and no finish line claims a success.
+TEST_F(PlaybackWindowTest, FailedWriteEndsTheRecordingInTheLog)
+{
+    LogManager::instance()->set_write_function([](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    });
+    QString folder;
+    ASSERT_NO_FATAL_FAILURE(startRecording("fulllog", &folder));
+    const std::string file = LogManager::instance()->current_file(0);
+    const Bytes d(100, 0x22);
+    log_dump_record(0, d.data(), d.size(), LIDAR_RAXO_E);
+    QAction *record = barAction("videoCamera");
+    ASSERT_TRUE(testsupport::wait_until([&] { return !record->isChecked(); }, 10000));
+    EXPECT_FALSE(LogManager::instance()->is_recording());
+    LogManager::instance()->wait_stopped();
+    testsupport::drain_events();
+    const QStringList lines = a->logLines();
+    ASSERT_EQ(lines.size(), 2) << lines.join("\n").toStdString();
+    // The folder is renamed as a stop renames it; the line names the file where it now is.
+    const QRegularExpression failed(
+        QString("^\\[ error infomation \\] recording stopped: writing %1-\\d{8}_\\d{6}/%2 failed: %3; 0 records written$")
+            .arg(QRegularExpression::escape(QFileInfo(QString::fromStdString(file)).path()),
+                 QRegularExpression::escape(QFileInfo(QString::fromStdString(file)).fileName()),
+                 QRegularExpression::escape(QString::fromLocal8Bit(std::strerror(ENOSPC)))));
+    EXPECT_TRUE(failed.match(lines[1]).hasMatch()) << lines[1].toStdString();
+    EXPECT_TRUE(lines.filter("write log finish").isEmpty());
+
+    // The next click starts a new recording.
+    a->log()->clear();
+    record->trigger();
+    EXPECT_TRUE(record->isChecked());
+    EXPECT_TRUE(LogManager::instance()->is_recording());
+    EXPECT_EQ(a->logLines().filter("writing log").size(), 1);
 }
 
 // ---- a live session beside playback and recording ----

@@ -360,6 +360,7 @@ void walkLiveSession(const QString &lang)
     QTest::qWait(1000);
     record->trigger();
     stream.stop();
+    LogManager::instance()->wait_stopped(); // the recorder's thread writes the rest, then renames
     QStringList dumps;
     QDirIterator it(QString::fromStdString(logpath), {"*.dump"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())

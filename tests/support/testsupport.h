@@ -5,7 +5,9 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QThread>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -54,5 +56,27 @@ inline void drain_events()
 
 // A UDP port that is free on `ip` right now.
 int free_udp_port(const char *ip = "127.0.0.1");
+
+// Holds every thread that waits at it until it is opened: a disk that takes nothing for as long
+// as a test likes.
+class Gate {
+public:
+    void wait()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait(lock, [this] { return open_; });
+    }
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        open_ = true;
+        cv_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool open_ = false;
+};
 
 } // namespace testsupport

@@ -90,10 +90,12 @@ TEST_P(RaxoIndexGaps, AreReported)
 INSTANTIATE_TEST_SUITE_P(
     Cases, RaxoIndexGaps,
     testing::Values(GapCase{{1, 2, 3, 5}, {"drop package last index: 3 now index:5"}},
-                    GapCase{{7, 8, 1, 2}, {"drop package last index: 0 now index:7"}},
-                    GapCase{{65534, 65535, 0, 1},
-                            {"drop package last index: 0 now index:65534",
-                             "drop package last index: 65535 now index:0"}},
+                    // A recording that begins mid-stream: its first packet sets the count.
+                    GapCase{{7, 8, 1, 2}, {}},
+                    GapCase{{291, 292, 293, 294}, {}},
+                    GapCase{{291, 292, 294, 295}, {"drop package last index: 292 now index:294"}},
+                    GapCase{{0, 1, 2}, {}},
+                    GapCase{{65534, 65535, 0, 1}, {"drop package last index: 65535 now index:0"}},
                     GapCase{{1, 1, 1}, {}}));
 
 // ---- Vimo-E ----

@@ -112,6 +112,31 @@ TEST(LogReader, IndexGapLogsTheDropLineOnce)
     EXPECT_EQ(rec.frames[0].points.size(), 12u);
 }
 
+// A recording made while the sensor had long been sending: its first index is wherever the
+// sensor's count stood, and only a gap inside the file is reported.
+TEST(LogReader, RecordingFromMidStreamReportsOnlyItsOwnGaps)
+{
+    auto packets = raxo_packets(8, 6, 2);
+    // Indices 291 to 296, then 298 and 299.
+    for (size_t k = 0; k < packets.size(); ++k)
+        wr_u16(&packets[k][7], uint16_t(291 + k + (k >= 6 ? 1 : 0)));
+    for (const size_t whole : {size_t(6), packets.size()}) {
+        SCOPED_TRACE(whole);
+        PlaybackProc proc;
+        PlaybackRecorder rec(proc);
+        const std::vector<Bytes> part(packets.begin(), packets.begin() + long(whole));
+        const std::string path = temp_file("midstream.dump", concat(as_dump(part, LIDAR_RAXO_S)));
+        EXPECT_TRUE(proc.LogReader(path.c_str()));
+        std::vector<std::string> drops;
+        for (const QByteArray &t : rec.texts(MSG_ERROR))
+            drops.push_back(t.toStdString());
+        if (whole == 6)
+            EXPECT_TRUE(drops.empty()) << drops.front();
+        else
+            EXPECT_EQ(drops, std::vector<std::string>{"drop package last index: 296 now index:298"});
+    }
+}
+
 TEST(LogReader, StrayBytesBeforeTheFirstRecordChangeNothing)
 {
     const auto records = as_dump(raxo_packets(12, 4, 5), LIDAR_RAXO_E);

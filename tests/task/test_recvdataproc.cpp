@@ -156,6 +156,7 @@ TEST_F(FenkSession, HeaderAndDataSubPackageFromTheSensorMakeOneFrame)
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
 
     LogManager::instance()->stop(LogManager::kModeDump);
+    LogManager::instance()->wait_stopped();
     const auto recorded = dump_payloads(logdir, LIDAR_FENK_U);
     ASSERT_EQ(recorded.size(), 4u) << "every datagram of the sensor, none of the stranger's";
     EXPECT_EQ(recorded[0], frame[0]);

@@ -144,6 +144,7 @@ TEST_F(RaxoSession, FramesFromTheSensorAndNothingFromOtherSenders)
     EXPECT_EQ(posted.count(MSG_RUN_STATE, "lidar data reception is ok"), 1);
 
     LogManager::instance()->stop(LogManager::kModeDump);
+    LogManager::instance()->wait_stopped();
     const auto recorded = dump_payloads(logdir, LIDAR_RAXO_E);
     ASSERT_EQ(recorded.size(), 3u);
     EXPECT_EQ(recorded[0], a);

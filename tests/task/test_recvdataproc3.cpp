@@ -213,6 +213,7 @@ TEST_F(VimoSession, OtherSendersAreDroppedAndNotRecorded)
     rx->stop();
     ASSERT_TRUE(rx->wait(5000));
     LogManager::instance()->stop(LogManager::kModeDump);
+    LogManager::instance()->wait_stopped();
     drain_events();
     ASSERT_EQ(probe.of_type(MSG_CMD_INFO).size(), 1u);
     EXPECT_EQ(probe.of_type(MSG_CMD_INFO)[0].data, QByteArray("yes\0", 4));
