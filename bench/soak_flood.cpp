@@ -580,7 +580,8 @@ public:
         // The recording: stopped, then read back whole.
         const long before = recordsBefore();
         record_->trigger();
-        QTest::qWait(500);
+        LogManager::instance()->wait_stopped();
+        QTest::qWait(200);
         const Records rec = readRecording(logRoot_);
         r.recordsWritten = rec.records - before;
         r.strangerRecords = rec.marked;
