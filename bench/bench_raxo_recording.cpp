@@ -37,6 +37,7 @@
 #include "fakeraxo.h"
 #include "recvdataproc2.h"
 #include "sockethelpers.h"
+#include "windowbench.h"
 
 #include <QAction>
 #include <QApplication>
@@ -364,12 +365,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     QApplication app(argc, argv);
-    QTemporaryDir temp;
-    std::ofstream(temp.path().toStdString() + "/QuorvelView3D.ini").flush();
-    IniSettings::instance()->load(temp.path().toStdString(), "/QuorvelView3D.ini", "main_ini");
-    const QString logpath = temp.path() + "/log";
-    QDir().mkpath(logpath);
-    IniSettings::instance()->set_value("Standard", "Logpath", logpath.toStdString(), "main_ini");
+    BenchSettings settings(false);
 
     FakeRaxo fake("127.0.0.2");
     const int dataPort = ratetable::free_port();
@@ -380,28 +376,13 @@ int main(int argc, char **argv)
     (void)QTest::qWaitForWindowExposed(&window);
     MainWindowTestAccess a(window);
 
-    // The connection dialog answered as a user would: the fake's row, the host port typed.
-    set_dialog_handler([&](QDialog *dialog) {
-        auto *d = qobject_cast<Dialog_Connect *>(dialog);
-        if (d == nullptr)
-            return 0;
-        d->lidarip = QString::fromStdString(fake.ip());
-        d->lidarport = uint16_t(fake.listen_port());
-        d->lidarsn = "RAXO-S-1";
-        d->selectrow = 0;
-        d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(dataPort));
-        QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-        return d->result();
-    });
+    answer_connect(fake.ip(), fake.listen_port(), dataPort, "RAXO-S-1");
     window.findChild<QAction *>("actionRaxo_S")->trigger();
     if (a.raxoReceiver() == nullptr || !wait_for([&] { return udp_socket_state(dataPort).found; }, 10000)) {
         std::fprintf(stderr, "the Raxo-S session did not start\n");
         return 1;
     }
-    QAction *record = nullptr;
-    for (QAction *act : a.logOperate()->actions())
-        if (act->text() == "videoCamera")
-            record = act;
+    QAction *record = record_action(a);
     if (record == nullptr) {
         std::fprintf(stderr, "no record action on the toolbar\n");
         return 1;

@@ -42,6 +42,7 @@
 #include "messagebox.h"
 #include "page_box.h"
 #include "ratetable.h"
+#include "windowbench.h"
 #include "raxoscene.h"
 #include "sockethelpers.h"
 
@@ -626,23 +627,6 @@ private:
     long recordsSeen_ = 0;
 };
 
-// The connection dialog answers the next connect action as a user would.
-void answerConnect(const std::string &ip, int devicePort, int localPort, const QString &sn)
-{
-    set_dialog_handler([=](QDialog *dialog) {
-        auto *d = qobject_cast<Dialog_Connect *>(dialog);
-        if (d == nullptr)
-            return 0;
-        d->lidarip = QString::fromStdString(ip);
-        d->lidarport = uint16_t(devicePort);
-        d->lidarsn = sn;
-        d->selectrow = 0;
-        d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(localPort));
-        QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-        return d->result();
-    });
-}
-
 std::vector<uint8_t> sensorHeartbeat(const char *model, const char *sn)
 {
     FakeSensorInfo info;
@@ -731,7 +715,7 @@ Result soakRaxo(Soak &soak, MainWindow &window, bool raxoS, int /*seconds*/)
 
     const char *sn = raxoS ? "RAXO-S-SOAK" : "RAXO-E-SOAK";
     auto connect = [&] {
-        answerConnect(fake.ip(), fake.listen_port(), dataPort, sn);
+        answer_connect(fake.ip(), fake.listen_port(), dataPort, sn);
         window.findChild<QAction *>(raxoS ? "actionRaxo_S" : "actionRaxo_E")->trigger();
         return a.raxoReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
     };
@@ -784,7 +768,7 @@ Result soakFenk(Soak &soak, MainWindow &window, int /*seconds*/)
     streams.push_back({"replies", local, 3000, replies, true});
 
     auto connect = [&] {
-        answerConnect(fake.ip(), fake.port(), local, "FENK-SOAK");
+        answer_connect(fake.ip(), fake.port(), local, "FENK-SOAK");
         window.findChild<QAction *>("actionFenk_U")->trigger();
         return a.fenkReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
     };
@@ -835,7 +819,7 @@ Result soakVimo(Soak &soak, MainWindow &window, int /*seconds*/)
     streams.push_back({"replies", local, 3200, replies, true});
 
     auto connect = [&] {
-        answerConnect(fake.ip(), fake.port(), local, "VIMO-SOAK");
+        answer_connect(fake.ip(), fake.port(), local, "VIMO-SOAK");
         window.findChild<QAction *>("actionVimo_E")->trigger();
         return a.vimoReceiver() != nullptr && QTest::qWaitFor([&] { return fake.peer().received_count() > 0; }, 5000);
     };
@@ -976,27 +960,18 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     QApplication app(argc, argv);
-    QTemporaryDir temp;
-    std::ofstream(temp.path().toStdString() + "/QuorvelView3D.ini").flush();
-    IniSettings::instance()->load(temp.path().toStdString(), "/QuorvelView3D.ini", "main_ini");
-    IniSettings::instance()->set_value("Standard", "Language", "English", "main_ini");
-    const QString logpath = temp.path() + "/log";
-    QDir().mkpath(logpath);
-    IniSettings::instance()->set_value("Standard", "Logpath", logpath.toStdString(), "main_ini");
+    BenchSettings settings;
 
     MainWindow window;
     window.setBindAddress("127.0.0.1");
     (void)QTest::qWaitForWindowExposed(&window);
     MainWindowTestAccess a(window);
-    QAction *record = nullptr;
-    for (QAction *act : a.logOperate()->actions())
-        if (act->text() == "videoCamera")
-            record = act;
+    QAction *record = record_action(a);
     if (record == nullptr) {
         std::fprintf(stderr, "no record action on the toolbar\n");
         return 1;
     }
-    Soak soak(window, record, logpath, seconds);
+    Soak soak(window, record, settings.logpath, seconds);
     startWatchdog();
     // A user reads each box for a second before closing it.
     set_warning_handler([&](QWidget *, const QString &, const QString &, QMessageBox::StandardButtons) {

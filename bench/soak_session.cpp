@@ -22,6 +22,7 @@
 #include "mainwindowaccess.h"
 #include "messagebox.h"
 #include "ratetable.h"
+#include "windowbench.h"
 #include "recvdataproc.h"
 
 #include <QAction>
@@ -66,23 +67,6 @@ template <typename Pred> bool waitFor(Pred done, int ms)
     return QTest::qWaitFor(done, ms);
 }
 
-// The connection dialog answers the next connect action as a user would.
-void answerConnect(const std::string &ip, int devicePort, int localPort)
-{
-    set_dialog_handler([=](QDialog *dialog) {
-        auto *d = qobject_cast<Dialog_Connect *>(dialog);
-        if (d == nullptr)
-            return 0;
-        d->lidarip = QString::fromStdString(ip);
-        d->lidarport = uint16_t(devicePort);
-        d->lidarsn = "SOAK";
-        d->selectrow = 0;
-        d->findChild<QLineEdit *>("le_listenport")->setText(QString::number(localPort));
-        QTest::mouseClick(d->findChild<QPushButton *>("pb_connect"), Qt::LeftButton);
-        return d->result();
-    });
-}
-
 size_t commandsOfType(FakeFenkU &fenk, uint16_t type)
 {
     size_t n = 0;
@@ -105,14 +89,14 @@ int soakSwitches(MainWindow &window, int switches)
     for (int i = 0; i < switches; ++i) {
         const int vimoLocal = ratetable::free_port();
         vimo.set_host("127.0.0.1", vimoLocal);
-        answerConnect(vimo.ip(), vimo.port(), vimoLocal);
+        answer_connect(vimo.ip(), vimo.port(), vimoLocal, "SOAK");
         window.findChild<QAction *>("actionVimo_E")->trigger();
         stream.set_sending(true);
         waitFor([&] { return a.currentModel() == LIDAR_VIMO_E && !a.scene().frameCounts().empty(); }, 5000);
 
         FakeFenkU fenk;
         fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
-        answerConnect(fenk.ip(), fenk.port(), ratetable::free_port());
+        answer_connect(fenk.ip(), fenk.port(), ratetable::free_port(), "SOAK");
         window.findChild<QAction *>("actionFenk_U")->trigger();
         if (!waitFor([&] { return commandsOfType(fenk, 7) >= 1; }, 5000)) {
             ++missed;
@@ -146,7 +130,7 @@ FloodResult soakFlood(MainWindow &window, int seconds, bool busyCores)
     FakeFenkU fenk;
     fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
     const int local = ratetable::free_port();
-    answerConnect(fenk.ip(), fenk.port(), local);
+    answer_connect(fenk.ip(), fenk.port(), local, "SOAK");
     window.findChild<QAction *>("actionFenk_U")->trigger();
     if (a.fenkReceiver() == nullptr)
         return r;
@@ -242,8 +226,7 @@ int main(int argc, char **argv)
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     QApplication app(argc, argv);
-    IniSettings::instance()->load(QDir::tempPath().toStdString(), "/QuorvelView3D.ini", "main_ini");
-    IniSettings::instance()->set_value("Standard", "Language", "English", "main_ini");
+    BenchSettings settings;
     set_warning_handler([](QWidget *, const QString &title, const QString &text, QMessageBox::StandardButtons) {
         std::printf("   (box: %s: %s)\n", qPrintable(title), qPrintable(text));
         return QMessageBox::Ok;
