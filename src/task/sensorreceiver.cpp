@@ -10,11 +10,10 @@ bool SensorReceiver::post(int type, const QByteArray &data, size_t limit)
 bool SensorReceiver::post(const PostQueue::Post &p, size_t limit)
 {
     bool deliver = false;
-    if (!posts_.push(p, limit, &deliver))
-        return false;
+    const bool room = posts_.push(p, limit, &deliver);
     if (deliver)
         scheduleDelivery();
-    return true;
+    return room;
 }
 
 void SensorReceiver::replace(const PostQueue::Post &p)

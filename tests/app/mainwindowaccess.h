@@ -114,6 +114,18 @@ struct MainWindowTestAccess {
         }
         return n;
     }
+    // The same for the lines that hold `text` anywhere.
+    int timesLoggedWith(const QString &text)
+    {
+        int n = 0;
+        for (const QString &row : logLines()) {
+            if (!row.contains(text))
+                continue;
+            const int at = row.lastIndexOf(" (came ");
+            n += at >= 0 && row.endsWith(" times)") ? row.mid(at + 7).section(' ', 0, 0).toInt() : 1;
+        }
+        return n;
+    }
     // The tick: draws when asked to and writes the queued lines.
     void tick() { w.recv_timeout(); }
 };

@@ -111,6 +111,50 @@ TEST(PostQueue, WhatADatagramPostsIsBoundedByKindAndTypeWhileItWaits)
     EXPECT_EQ(p.data, "3") << "taken: the next one waits again";
 }
 
+// A receiver that only posts: what its loop would post, from a thread of the test's.
+class Poster : public SensorReceiver {
+public:
+    void setBindAddress(const QString &) override {}
+    void stop() override {}
+    bool SendCmd(const char *, int) override { return false; }
+    bool postFromThread(int type, const QByteArray &data, size_t limit)
+    {
+        bool room = false;
+        std::thread([&] { room = post(type, data, limit); }).join();
+        return room;
+    }
+    std::function<void(const PostQueue::Post &)> delivered;
+
+protected:
+    void run() override {}
+    void deliver(const PostQueue::Post &p) override { delivered(p); }
+};
+
+// What is delivered may open a modal box, whose event loop goes on delivering: posts that arrive
+// meanwhile are delivered there, also those that leave an older one out to make room.
+TEST(PostQueue, PostsGoOnInsideADeliveryThatWaits)
+{
+    Poster rx;
+    std::vector<std::string> got;
+    bool nested = false;
+    rx.delivered = [&](const PostQueue::Post &p) {
+        got.push_back(p.data.toStdString());
+        if (p.data != "box")
+            return;
+        // The box is open: four replies wait behind it, the bound. Each new one leaves the
+        // oldest out, and still reaches the window while the box stays open.
+        for (int i = 4; i < 10; ++i)
+            EXPECT_FALSE(rx.postFromThread(MSG_CMD_INFO, QByteArray::number(i), 4));
+        nested = wait_until([&] { return !got.empty() && got.back() == "9"; }, kWaitMs);
+    };
+    rx.postFromThread(MSG_LOG, "box", 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(rx.postFromThread(MSG_CMD_INFO, QByteArray::number(i), 4));
+    ASSERT_TRUE(wait_until([&] { return got.size() >= 5; }, kWaitMs));
+    EXPECT_TRUE(nested) << "delivered while the box was open";
+    EXPECT_EQ(got, (std::vector<std::string>{"box", "6", "7", "8", "9"}));
+}
+
 // ---- the pace of the lines ----
 
 TEST(NoticePacer, AKindPostsAFewLinesAnIntervalAndThenItsCount)
