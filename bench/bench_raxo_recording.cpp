@@ -378,7 +378,7 @@ int main(int argc, char **argv)
 
     answer_connect(fake.ip(), fake.listen_port(), dataPort, "RAXO-S-1");
     window.findChild<QAction *>("actionRaxo_S")->trigger();
-    if (a.raxoReceiver() == nullptr || !wait_for([&] { return udp_socket_state(dataPort).found; }, 10000)) {
+    if (a.session().raxoReceiver() == nullptr || !wait_for([&] { return udp_socket_state(dataPort).found; }, 10000)) {
         std::fprintf(stderr, "the Raxo-S session did not start\n");
         return 1;
     }
@@ -504,8 +504,8 @@ int main(int argc, char **argv)
         ph.load = load_average();
         ph.drops = udp_socket_state(dataPort).drops - before.drops;
         ph.bareReceived = bare.received();
-        if (a.raxoReceiver() != nullptr)
-            ph.longestBatchMs = double(a.raxoReceiver()->longestBatchNs()) / 1e6;
+        if (a.session().raxoReceiver() != nullptr)
+            ph.longestBatchMs = double(a.session().raxoReceiver()->longestBatchNs()) / 1e6;
         ph.bareDrops = udp_socket_state(bare.port()).drops - bareBefore.drops;
         load.reset();
         ph.lossReports = a.logLines().filter(" so far: ").size();

@@ -560,7 +560,7 @@ public:
         r.clicks = clicks;
         r.clicksAnswered = answered_;
         r.boxes = boxes_ - boxesBefore;
-        r.notesPending = a_.notes().size();
+        r.notesPending = a_.session().notes().size();
         if (commandsToDevice)
             r.commandsToDevice = commandsToDevice() - commandsBefore;
         if (modelDownloads)
@@ -717,7 +717,7 @@ Result soakRaxo(Soak &soak, MainWindow &window, bool raxoS, int /*seconds*/)
     auto connect = [&] {
         answer_connect(fake.ip(), fake.listen_port(), dataPort, sn);
         window.findChild<QAction *>(raxoS ? "actionRaxo_S" : "actionRaxo_E")->trigger();
-        return a.raxoReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
+        return a.session().raxoReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
     };
     return soak.run(raxoS ? "Raxo-S" : "Raxo-E", connect, streams, nullptr,
                     sensorHeartbeat(raxoS ? "LDS-Raxo-S" : "LDS-Raxo-E", sn),
@@ -770,7 +770,7 @@ Result soakFenk(Soak &soak, MainWindow &window, int /*seconds*/)
     auto connect = [&] {
         answer_connect(fake.ip(), fake.port(), local, "FENK-SOAK");
         window.findChild<QAction *>("actionFenk_U")->trigger();
-        return a.fenkReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
+        return a.session().fenkReceiver() != nullptr && QTest::qWaitFor([&] { return !fake.commands().empty(); }, 5000);
     };
     return soak.run("Fenk-U", connect, streams, nullptr, sensorHeartbeat("LDS-Fenk-U", "FENK-SOAK"),
                     [&] { return long(fake.commands().size()); }, nullptr);
@@ -821,7 +821,7 @@ Result soakVimo(Soak &soak, MainWindow &window, int /*seconds*/)
     auto connect = [&] {
         answer_connect(fake.ip(), fake.port(), local, "VIMO-SOAK");
         window.findChild<QAction *>("actionVimo_E")->trigger();
-        return a.vimoReceiver() != nullptr && QTest::qWaitFor([&] { return fake.peer().received_count() > 0; }, 5000);
+        return a.session().vimoReceiver() != nullptr && QTest::qWaitFor([&] { return fake.peer().received_count() > 0; }, 5000);
     };
     return soak.run("Vimo-E", connect, streams, nullptr, sensorHeartbeat("LDS-Vimo-E", "VIMO-SOAK"),
                     [&] { return long(fake.peer().received_count()); }, nullptr);
@@ -908,7 +908,7 @@ Result soakBox(Soak &soak, MainWindow &window, int /*seconds*/)
 
     auto connect = [&] {
         window.recv_actionAlgorithmBox_run(QString::fromLatin1(kDevice), FakeBox::kPort, LIDAR_ALG_BOX);
-        return a.boxReceiver() != nullptr && QTest::qWaitFor([&] { return fake.peer().received_count() > 0; }, 5000);
+        return a.session().boxReceiver() != nullptr && QTest::qWaitFor([&] { return fake.peer().received_count() > 0; }, 5000);
     };
     // The box echoes nothing of what it sends: every datagram it receives after the hello is
     // something the program sent it.

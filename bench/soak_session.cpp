@@ -132,11 +132,11 @@ FloodResult soakFlood(MainWindow &window, int seconds, bool busyCores)
     const int local = ratetable::free_port();
     answer_connect(fenk.ip(), fenk.port(), local, "SOAK");
     window.findChild<QAction *>("actionFenk_U")->trigger();
-    if (a.fenkReceiver() == nullptr)
+    if (a.session().fenkReceiver() == nullptr)
         return r;
     fenk.set_host("127.0.0.1", local);
     std::atomic<long> frames{0};
-    QObject::connect(a.fenkReceiver(), &RecvDataProc::sig_framedata,
+    QObject::connect(a.session().fenkReceiver(), &RecvDataProc::sig_framedata,
                      [&](const std::vector<UserPointData> &, int) { ++frames; });
 
     std::unique_ptr<BusyCores> busy;

@@ -1,6 +1,6 @@
 #include "dialog_alldata.h"
 
-#include "devicemodels.h"
+#include "modellayout.h"
 #include "messagebox.h"
 #include "tracelog.h"
 #include "ui_dialog_alldata.h"
@@ -141,7 +141,7 @@ void Dialog_AllData::setData(const std::vector<UserPointData> &points, bool rela
 
     m_model->removeRows(0, m_model->rowCount());
     const qint64 first = firstShown();
-    const DeviceModel *model = find_device_model(m_lidarType);
+    const ModelLayout *model = find_model_layout(m_lidarType);
     if (model != nullptr && model->tableDistance && !model->tableMaskColumns)
         ui->tableView->setColumnHidden(ColDistance, false);
     for (int row = 0; row < rows && first + row < n; ++row)
@@ -157,7 +157,7 @@ void Dialog_AllData::fillRow(int row, qint64 position)
     };
     // Every model shows x, y, z and the intensity; the distance is a Fenk-U and Raxo field, depth
     // and deep field are Fenk-U planes. An unknown model shows the index alone.
-    const DeviceModel *model = find_device_model(m_lidarType);
+    const ModelLayout *model = find_model_layout(m_lidarType);
     if (model == nullptr || !model->tablePoints)
         return;
     put(ColX, number(p.x));
@@ -199,7 +199,7 @@ void Dialog_AllData::setDataType(uint16_t mask)
 void Dialog_AllData::setLidarType(uint8_t type)
 {
     m_lidarType = type;
-    m_rowsPerBlock = device_model(type).rowsPerBlock;
+    m_rowsPerBlock = model_layout(type).rowsPerBlock;
 }
 
 void Dialog_AllData::clickItem(int id)

@@ -8,21 +8,20 @@
 #include "dialog_fix_point_detect.h"
 #include "dialog_objecttrack.h"
 #include "dialog_software_info.h"
+#include "dialog_alldata.h"
 #include "dialog_traindata.h"
+#include "devicesession.h"
 #include "heartbeatproc.h"
 #include "inisettings.h"
 #include "logmanager.h"
 #include "messagelog.h"
-#include "refreshpace.h"
 #include "messagebox.h"
 #include "page_drawzone.h"
+#include "page_hoby_u.h"
+#include "page_raxo_e.h"
+#include "page_vimo_e.h"
 #include "playbackproc.h"
 #include "pointcloudanomalydetector.h"
-#include "recvboxdataproc.h"
-#include "recvdataproc.h"
-#include "recvdataproc2.h"
-#include "recvdataproc3.h"
-#include "sensorreceiver.h"
 #include "pointcloudui.h"
 #include "algorithmbox.h"
 #include "settingsdocument.h"
@@ -81,7 +80,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     ui->setupUi(this);
     messageLog = new MessageLog(ui->logList);
-    makeReplyPaces();
+    session_ = new DeviceSession();
 
     // The widget keeps the render window; the window needs no reference of its own.
     vtkNew<vtkGenericOpenGLRenderWindow> renderWindow;
@@ -121,8 +120,9 @@ MainWindow::~MainWindow()
     scene_ = nullptr;
     delete messageLog;
     messageLog = nullptr;
-    for (RefreshPace *pace : {fenkParamPace, raxoParamPace, raxoAlgPace, vimoParamPace})
-        delete pace;
+    // Stopped by the stop message above: nothing of it runs any more.
+    delete session_;
+    session_ = nullptr;
     delete ui;
     ui = nullptr;
 
@@ -383,6 +383,53 @@ void MainWindow::setupConnections()
     connect(ui->page_box_v0, &Page_Box_V0::sig_reset, this, &MainWindow::recv_reset);
     connect(ui->page_parse_data, &Dialog_ParseData::sig_data, this, &MainWindow::recv_data);
     connect(ui->page_parse_data, &Dialog_ParseData::sig_dataLimit, this, &MainWindow::recv_dataLimit);
+    connectSession();
+}
+
+void MainWindow::connectSession()
+{
+    DeviceSession *s = session_;
+    // What the session's receiver posts beyond what the session reads itself.
+    connect(s, &DeviceSession::message, this, &MainWindow::recv_data);
+    connect(s, &DeviceSession::started, this, &MainWindow::updateVoxelActions);
+    connect(s, &DeviceSession::frame, this, &MainWindow::recv_framedata);
+    connect(s, &DeviceSession::frame2D, this, &MainWindow::recv_framedata_2D);
+    connect(s, &DeviceSession::debugImage, this, &MainWindow::recv_debug_show);
+    connect(s, &DeviceSession::zonesRead, ui->page_2d, &PointCloudUI::recv_zoneData);
+    connect(ui->page_raxo_e->getDrawZone(), &Page_DrawZone::sig_zoneCmd, s, &DeviceSession::zoneCommand);
+    connect(s, &DeviceSession::heightFitted, ui->page_raxo_e, &Page_Raxo_E::recv_height);
+    // The models are read by the GUI thread: they are replaced there too.
+    connect(s, &DeviceSession::modelFileRead, this, &MainWindow::onModelData, Qt::QueuedConnection);
+    connect(s, &DeviceSession::modelFileRead, ui->page_raxo_e, &Page_Raxo_E::recv_modelData);
+    connect(s, &DeviceSession::progress, this, &MainWindow::recv_progress);
+    connect(s, &DeviceSession::uploadTypeReported, this, &MainWindow::recv_uploadtype);
+    connect(s, &DeviceSession::cacheCleaned, this, &MainWindow::recv_reset);
+
+    // What the replies say goes to the pages and the log.
+    Page_Hoby_U *fenk = ui->page_fenku;
+    Page_Raxo_E *raxo = ui->page_raxo_e;
+    Page_Vimo_E *vimo = ui->page_vimo_e;
+    connect(s, &DeviceSession::fenkParameters, fenk,
+            [fenk](QByteArray body) { fenk->setInfo(body.constData(), body.size()); });
+    connect(s, &DeviceSession::dataTypeMask, ui->page_spandata, &Dialog_AllData::setDataType);
+    connect(s, &DeviceSession::raxoParameters, raxo, [raxo](QByteArray body) {
+        raxo->setInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
+    });
+    connect(s, &DeviceSession::raxoAlgorithm, raxo, [raxo](QByteArray body) {
+        raxo->setAlgInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
+    });
+    connect(s, &DeviceSession::vimoParameters, vimo, [vimo](QByteArray record) {
+        VimoLidarInfo info;
+        if (vimo_lidar_info_decode(reinterpret_cast<const uint8_t *>(record.constData()), size_t(record.size()),
+                                   &info))
+            vimo->setInfo(info);
+    });
+    connect(s, &DeviceSession::logLine, this, &MainWindow::appendLog);
+    connect(s, &DeviceSession::warning, this,
+            [](QString title, QString text) { show_network_warning(nullptr, title, text); });
+    // The device moves to another address: the session ends as a stop message ends it.
+    connect(s, &DeviceSession::mustEnd, this, [this] { recv_data(MSG_STOP, QByteArray()); });
+    s->setMotorTemperature([this] { return dialogConnect != nullptr ? dialogConnect->motortemp : -1.0f; });
 }
 
 Dialog_Connect *MainWindow::connectDialog()
@@ -472,15 +519,12 @@ void MainWindow::on_pb_clean_clicked()
 void MainWindow::recv_iconshow(bool isopen)
 {
     boxObjects = isopen;
-    if (auto *box = sessionAs<RecvBoxDataProc>())
-        box->SetShowObjects(isopen);
+    session_->setShowObjects(isopen);
 }
 
 void MainWindow::recv_ignore_err(int secord)
 {
-    auto *vimo = sessionAs<RecvDataProc3>();
-    if (currentModel == LIDAR_VIMO_E && vimo != nullptr)
-        vimo->IgnoreErr(secord);
+    session_->ignoreErrors(secord);
 }
 
 void MainWindow::recv_lidarOnLine(QString sn)
@@ -496,5 +540,5 @@ void MainWindow::recv_lidarOffLine(QString sn)
     if (sn != connectedSn)
         return;
     appendLog(msg_type_text(MSG_WARM), tr("detected that the current lidar heartbeat packet has disappeared"));
-    pendingNotes.clear();
+    session_->forgetNotes();
 }

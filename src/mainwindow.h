@@ -2,17 +2,16 @@
 // The one top-level window and the owner of almost every long-lived object: the form with the
 // 3D and 2D views, the configuration pages and the analysis panels; the toolbar, the menus and
 // the two radio-button groups; the heartbeat listener, the 100 ms tick, the playback worker and
-// its thread; the receiver of the current session; the 3D scene; and the message queue behind
-// the log.
+// its thread; the live session with a device; the 3D scene; and the message log.
 //
-// What differs by device model (the receiver, the side page, the start queries, how replies read,
-// which settings end or refresh a session) is read from the model's row (devicemodels.h); the
-// window holds the session's receiver through its common face (sensorreceiver.h).
+// The session (devicesession.h) runs the device's receiver, sends the pages' commands and reads
+// the replies; the window wires its signals to the pages and views once and keeps the connect
+// actions. What the window shows of a model is its row of the layout table (modellayout.h).
 //
 // Every worker, page and panel reports through recv_data. The class is written in six files:
-// mainwindow.cpp (construction, tool and notification actions), mainwindow_dispatch.cpp (the
-// dispatcher and the message log), mainwindow_sessions.cpp (device sessions and command
-// routing), mainwindow_view3d.cpp (the 3D view's tick and toolbar, forwarded to the scene,
+// mainwindow.cpp (construction, the session's wiring, tool and notification actions),
+// mainwindow_dispatch.cpp (the dispatcher and the message log), mainwindow_sessions.cpp (the
+// connect actions, the side page and what the pages ask of the session), mainwindow_view3d.cpp (the 3D view's tick and toolbar, forwarded to the scene,
 // View3DScene, and what its draws and picks change in the other views),
 // mainwindow_playback.cpp (playback, recording and snapshot) and mainwindow_inspection.cpp
 // (the factory test, the voxel filter and the free-text command window).
@@ -43,25 +42,17 @@
 #include <vector>
 
 class AlgorithmBox;
+class DeviceSession;
 class Component_LogOperate;
 class Dialog_Connect;
 class Dialog_Detect_Raxo;
 class Dialog_ObjectTrack;
 class HeartBeatProc;
 class MessageLog;
-class RefreshPace;
 class Page_Admin;
 class PlaybackProc;
 class QAction;
 class QTimer;
-class SensorReceiver;
-
-// A command's note, under which its reply is logged, and the key the reply is matched by: the
-// set code for a set command, -1 for any other.
-struct PendingCommand {
-    QString note;
-    int key = -1;
-};
 
 namespace Ui {
 class MainWindow;
@@ -210,41 +201,14 @@ private:
     void queueLog(int type, const QByteArray &info);
     void logNetworkWarning(const QString &title, const QString &text, int repeats);
     void flushLogQueue();
-    void recvCommandReply(const QByteArray &info);
-    void recvFenkReply(const QByteArray &info);
-    void recvRaxoReply(const QByteArray &info);
-    void recvTextReply(const QByteArray &info);
-    void recvVimoParam(const QByteArray &info);
-    // What the parameter replies refresh, run at the pace of their RefreshPace.
-    void makeReplyPaces();
-    void applyFenkParam(const QByteArray &info);
-    void applyRaxoParam(const QByteArray &info);
-    void applyRaxoAlgParam(const QByteArray &info);
-    void applyVimoParam(const QByteArray &info);
     void recvZoneMonitor(const QByteArray &info);
     void recvHeartbeat(const QByteArray &info);
     void recvBoxHeartbeat(const QByteArray &info);
     void recvLidarType(const QByteArray &info);
-    // The stop message: every receiver stopped, notes, frames and cache emptied, display paused.
+    // The stop message: the session stopped, frames and cache emptied, display paused.
     void stopAll();
-    void stopReceiver(bool repeatStop);
-    // True for the receiver of the running session. One that was stopped may still have
-    // frames and messages waiting in the window's queue when the next session has started.
-    bool isSessionReceiver(const QObject *receiver) const;
-    // Wires a signal of a receiver to a slot that runs only while that receiver is the
-    // session's; connectSessionData does it for sig_data, whose log lines stay true and are
-    // kept whichever session they came from.
-    template <typename Receiver, typename... Args, typename Target, typename... SlotArgs>
-    void connectSession(Receiver *receiver, void (Receiver::*signal)(Args...), Target *target,
-                        void (Target::*slot)(SlotArgs...), Qt::ConnectionType type = Qt::AutoConnection);
-    void connectSessionData(SensorReceiver *receiver);
-    // The session's receiver as its family's class; nullptr for another family or none.
-    template <typename Receiver> Receiver *sessionAs() const;
-    // Logs a confirmed or refused setting against the oldest note and runs its follow-up.
-    void confirmSetting(const QByteArray &info, const QString &title);
-    QString takeNote();
-    // Counts a command that went to the session's device (recv_sendcmd, queryLidarParam).
-    void noteSent(const QByteArray &frame);
+    // Wires the session's signals to the window, the pages and the views, once.
+    void connectSession();
 
     void storeLanguage(const char *entry, const char *language, const QString &title);
 
@@ -257,17 +221,15 @@ private:
     // Parts of the session, 3D view and playback code.
     // Side pages and property buttons of a model.
     void updateModelUi(int type);
-    void queryLidarParam(int type);
     // The connect action of a sensor model (Fenk-U, Raxo-E, Raxo-S, Vimo-E).
     void connectSensor(uint8_t model);
-    // Makes the model's receiver, wires it as the session's and starts it.
+    // Starts the model's session, and wires the Raxo page's object tools to the first that has
+    // them.
     void startSession(uint8_t model, const SessionTarget &target);
     // The end of every accepted connect: frames kept, the view and the playback toolbar running.
     void startDisplay(int32_t kept);
     // Handlers of the Raxo page during Raxo-S sessions.
     void onShowDataType(int type);
-    void onSetHeight(float height);
-    void onAutoHeight();
     void onShowObjectTrack();
     void onObjectSelect(bool isselect);
     void onModelData(QString path);
@@ -290,10 +252,8 @@ private:
     // The listener deletes itself when it ends, also by itself when port 6789 cannot be bound:
     // the window must never touch it afterwards, and the next connect starts a new one.
     QPointer<HeartBeatProc> heartBeat;
-    // The receiver of the running session, and its model (the model its start message
-    // queries). It deletes itself once stopped.
-    QPointer<SensorReceiver> sessionReceiver;
-    uint8_t sessionModel = LIDAR_UNKNOWN;
+    // The live session with a device (devicesession.h).
+    DeviceSession *session_ = nullptr;
     PlaybackProc *playback = nullptr;
     AlgorithmBox *algorithmBox = nullptr;
     QThread playbackThread;
@@ -305,11 +265,6 @@ private:
     bool showMarkers = false;
     bool redrawFlag = false;
     bool clearWaiting = false; // a reset's clear is due (recv_reset)
-    // The notes of the commands sent, oldest first, each with the key its reply is matched by.
-    QVector<PendingCommand> pendingNotes;
-    // Raxo algorithm-parameter queries sent and not answered yet: each answer reads the
-    // detector models back once. A reply nobody asked for reads nothing.
-    int algQueriesAsked = 0;
     // Made by initView3D, deleted before the widgets it draws into.
     View3DScene *scene_ = nullptr;
     // Set when a draw left the hidden point table behind.
@@ -330,11 +285,6 @@ private:
     Dialog_ObjectTrack *objectTable = nullptr;
     // The message log, with the queue of the lines that wait for the tick.
     MessageLog *messageLog = nullptr;
-    // The page refreshes that parameter replies start, each at its pace (refreshpace.h).
-    RefreshPace *fenkParamPace = nullptr;
-    RefreshPace *raxoParamPace = nullptr;
-    RefreshPace *raxoAlgPace = nullptr;
-    RefreshPace *vimoParamPace = nullptr;
     WarningLogHandler previousWarningLog; // put back when the window goes
     std::vector<TrackedObject> trackedObjects;
     std::vector<ModelInfo> objectModels;
@@ -369,9 +319,3 @@ private:
     // Set while the stop message runs: a stop arriving from its waits is not started again.
     bool stopping = false;
 };
-
-template <typename Receiver> Receiver *MainWindow::sessionAs() const
-{
-    return qobject_cast<Receiver *>(sessionReceiver.data());
-}
-

@@ -1,5 +1,5 @@
 // The main window's side of the inspection tools: the Raxo factory test (made once, kept on top
-// of the window, fed by every redraw), the voxel filter of the Raxo receiver and its two "tool"
+// of the window, fed by every redraw), the voxel filter of a Raxo session and its two "tool"
 // menu entries, and the free-text command window of a Vimo-E session.
 
 #include "mainwindow.h"
@@ -8,10 +8,8 @@
 #include "dialog_detect_raxo.h"
 #include "dialog_voxelfilter.h"
 #include "messagebox.h"
+#include "devicesession.h"
 #include "page_admin.h"
-#include "recvdataproc2.h"
-#include "recvdataproc3.h"
-#include "sensorreceiver.h"
 #include "tracelog.h"
 
 #include <QAction>
@@ -57,23 +55,20 @@ void MainWindow::recv_actionOutlierFiltration(bool)
                 Qt::DirectConnection);
         run_dialog(&dialog);
     } else if (name == QLatin1String("action_voxel_reset")) {
-        if (auto *raxo = sessionAs<RecvDataProc2>())
-            raxo->SetVoxelFilter(false, 0.0f, 0);
+        session_->setVoxelFilter(false, 0.0f, 0);
     }
 }
 
 void MainWindow::onVoxelParam(bool on, float unitSize, int minNum)
 {
-    // The filter is the Raxo receiver's: the model shown must be a Raxo one too.
-    if (!same_receiver(currentModel, LIDAR_RAXO_E))
-        return;
-    if (auto *raxo = sessionAs<RecvDataProc2>())
-        raxo->SetVoxelFilter(on, unitSize, minNum);
+    // The filter is the Raxo receiver's: the model shown must have it too.
+    if (device_model(currentModel).voxelFilter)
+        session_->setVoxelFilter(on, unitSize, minNum);
 }
 
 void MainWindow::updateVoxelActions()
 {
-    const bool raxo = sessionAs<RecvDataProc2>() != nullptr && same_receiver(currentModel, LIDAR_RAXO_E);
+    const bool raxo = session_->hasVoxelFilter() && device_model(currentModel).voxelFilter;
     if (actionVoxelSet != nullptr)
         actionVoxelSet->setEnabled(raxo);
     if (actionVoxelReset != nullptr)
@@ -82,11 +77,11 @@ void MainWindow::updateVoxelActions()
 
 void MainWindow::recv_action_Cmd(bool)
 {
-    if (sessionReceiver == nullptr) {
+    if (!session_->isRunning()) {
         recv_data(MSG_WARM, tr("please connect lidar first!").toLocal8Bit());
         return;
     }
-    if (currentModel != LIDAR_VIMO_E || sessionAs<RecvDataProc3>() == nullptr) {
+    if (!device_model(session_->model()).freeTextCommands) {
         recv_data(MSG_WARM, tr("only Vimo-E use").toLocal8Bit());
         return;
     }
@@ -96,6 +91,6 @@ void MainWindow::recv_action_Cmd(bool)
     Dialog_Connect *dialog = connectDialog();
     pageAdmin->setIP(dialog->lidarip);
     pageAdmin->setPort(dialog->lidarport);
-    pageAdmin->setLidarType(currentModel);
+    pageAdmin->setLidarType(session_->model());
     pageAdmin->show();
 }

@@ -92,28 +92,15 @@ void MainWindow::recv_actionPlayBack(bool)
         break;
     }
     case PlaybackProc::LOG_UDPP:
-        lidartype = LIDAR_VIMO_E;
+        lidartype = udpp_model();
         break;
     default:
         break; // a dump names its own model; LAS and PCD need none
     }
 
     recv_data(MSG_STOP, QByteArray());
-    ui->page_spandata->setLidarType(currentModel);
-
-    if (!bigScreen) {
-        ui->frame_view->hide();
-        for (int id : {0, 1, 2, 5})
-            propertyGroup_->button(id)->hide();
-        for (int id : {3, 4})
-            propertyGroup_->button(id)->show();
-        ui->frame_func->show();
-        ui->stackedWidget->setCurrentIndex(0);
-        ui->stackedWidget_2->setCurrentIndex(3);
-        propertyGroup_->button(3)->setChecked(true);
-        emit viewGroup_->idPressed(0);
-    }
-
+    // A file plays without a session: the side shows what it shows with none.
+    updateModelUi(LIDAR_UNKNOWN);
     ui->frame_view->hide();
     emit sig_playback(path, logtype, lidartype);
 

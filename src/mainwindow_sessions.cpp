@@ -1,6 +1,6 @@
-// Device sessions and command routing of the main window: the connect actions, the session's
-// receiver made and wired from its model's row, the parameter query, the routing of the pages'
-// commands to the current receiver and the handlers a Raxo-S session wires.
+// Device sessions of the main window: the connect actions, the side page a model shows, the
+// pages' commands handed to the session (devicesession.h), what the box session reports and the
+// handlers of the Raxo page's object tools.
 
 #include "mainwindow.h"
 
@@ -17,18 +17,14 @@
 #include "page_box_v0.h"
 #include "page_drawzone.h"
 #include "page_raxo_e.h"
+#include "devicesession.h"
+#include "modellayout.h"
 #include "pointcloudanomalydetector.h"
 #include "pointcloudui.h"
-#include "recvboxdataproc.h"
-#include "recvdataproc.h"
-#include "recvdataproc2.h"
-#include "recvdataproc3.h"
-#include "sensorreceiver.h"
 #include "settingsdocument.h"
 #include "tracelog.h"
 #include "ui_mainwindow.h"
 
-#include <QComboBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,36 +39,6 @@ constexpr int kMaxFramesKept = 99;
 
 } // namespace
 
-// ---- what a session's receiver posts ----
-
-bool MainWindow::isSessionReceiver(const QObject *receiver) const
-{
-    // A stopped receiver is deleted only after everything it posted before it ended has been
-    // delivered, so its address is never a later receiver's while its posts are still queued.
-    return receiver != nullptr && receiver == sessionReceiver.data();
-}
-
-template <typename Receiver, typename... Args, typename Target, typename... SlotArgs>
-void MainWindow::connectSession(Receiver *receiver, void (Receiver::*signal)(Args...), Target *target,
-                                void (Target::*slot)(SlotArgs...), Qt::ConnectionType type)
-{
-    connect(
-        receiver, signal, target,
-        [this, receiver, target, slot](Args... args) {
-            if (isSessionReceiver(receiver))
-                (target->*slot)(args...);
-        },
-        type);
-}
-
-void MainWindow::connectSessionData(SensorReceiver *receiver)
-{
-    connect(receiver, &SensorReceiver::sig_data, this, [this, receiver](int type, QByteArray info) {
-        if (isSessionReceiver(receiver) || msg_is_log_line(type))
-            recv_data(type, info);
-    });
-}
-
 // ---- the page switch ----
 
 void MainWindow::updateModelUi(int type)
@@ -80,38 +46,25 @@ void MainWindow::updateModelUi(int type)
     ui->page_spandata->setLidarType(currentModel);
     if (bigScreen)
         return;
-    if (type < 0 || type > int(LIDAR_UNKNOWN)) {
+    const ModelLayout *layout = find_model_layout(type);
+    if (layout == nullptr) {
         QV_TRACE() << "no page layout for model" << type;
         return;
     }
-    const DeviceModel &m = device_model(type);
-    ui->frame_view->setVisible(m.frameView);
-    for (int id : m.hiddenButtons)
+    ui->frame_view->setVisible(layout->frameView);
+    for (int id : layout->hiddenButtons)
         if (id >= 0)
             propertyGroup_->button(id)->hide();
-    for (int id : m.shownButtons)
+    for (int id : layout->shownButtons)
         if (id >= 0)
             propertyGroup_->button(id)->show();
     ui->frame_func->show();
     ui->stackedWidget->setCurrentIndex(0);
-    ui->stackedWidget_2->setCurrentIndex(m.page);
-    propertyGroup_->button(m.page)->setChecked(true);
-    if (m.raxoPage)
+    ui->stackedWidget_2->setCurrentIndex(layout->page);
+    propertyGroup_->button(layout->page)->setChecked(true);
+    if (layout->raxoPage)
         ui->page_raxo_e->setLidarType(type);
     emit viewGroup_->idPressed(0);
-}
-
-// ---- the parameter query ----
-
-void MainWindow::queryLidarParam(int type)
-{
-    const DeviceModel &m = device_model(type);
-    // Only the session's receiver can ask, and only its own family's questions.
-    if (m.startQueries == nullptr || sessionReceiver == nullptr || !same_receiver(type, sessionModel))
-        return;
-    for (const QByteArray &frame : m.startQueries(uint8_t(type)))
-        if (sessionReceiver->SendCmd(frame.constData(), frame.size()))
-            noteSent(frame);
 }
 
 // ---- the connect actions ----
@@ -150,7 +103,7 @@ void MainWindow::connectSensor(uint8_t model)
         return;
 
     recv_data(MSG_STOP, QByteArray());
-    if (m.frameView)
+    if (model_layout(model).frameView)
         ui->frame_view->show();
     connectedSn = d->lidarsn;
 
@@ -171,46 +124,18 @@ void MainWindow::connectSensor(uint8_t model)
 
 void MainWindow::startSession(uint8_t model, const SessionTarget &target)
 {
-    const DeviceModel &m = device_model(model);
-    if (m.makeReceiver == nullptr)
+    if (!session_->start(model, target) || !device_model(model).objectModels)
         return;
-    SensorReceiver *r = m.makeReceiver(model, target);
-    sessionReceiver = r;
-    sessionModel = model;
-    connect(r, &QThread::finished, r, &QObject::deleteLater);
-    connectSessionData(r);
-    connectSession(r, &SensorReceiver::sig_framedata, this, &MainWindow::recv_framedata);
-
-    if (m.zones) {
-        connect(ui->page_raxo_e->getDrawZone(), &Page_DrawZone::sig_zoneCmd, r, &SensorReceiver::recv_zoneCmd);
-        connectSession(r, &SensorReceiver::sig_zoneData, ui->page_2d, &PointCloudUI::recv_zoneData);
-    }
-    if (auto *raxo = qobject_cast<RecvDataProc2 *>(r)) {
-        Page_Raxo_E *page = ui->page_raxo_e;
-        connectSession(raxo, &RecvDataProc2::sig_framedata_2D, this, &MainWindow::recv_framedata_2D);
-        connectSession(raxo, &RecvDataProc2::sig_compensate, page, &Page_Raxo_E::recv_height);
-        connectSession(raxo, &RecvDataProc2::sig_debug_show, this, &MainWindow::recv_debug_show);
-        if (m.objectModels) {
-            // The models are read by the GUI thread: they are replaced there too.
-            connectSession(raxo, &RecvDataProc2::sig_modelData, this, &MainWindow::onModelData,
-                           Qt::QueuedConnection);
-            connectSession(raxo, &RecvDataProc2::sig_modelData, page, &Page_Raxo_E::recv_modelData);
-            // The page lives as long as the window: one connection each, whatever the number
-            // of sessions, or every entry on the page would be applied again per session.
-            const auto once = Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection);
-            connect(page, &Page_Raxo_E::sig_showDataType, this, &MainWindow::onShowDataType, once);
-            connect(page, &Page_Raxo_E::sig_height, this, &MainWindow::onSetHeight, once);
-            connect(page, &Page_Raxo_E::sig_autoheight, this, &MainWindow::onAutoHeight, once);
-            connect(page, &Page_Raxo_E::sig_show_objtrack, this, &MainWindow::onShowObjectTrack, once);
-            connect(page, &Page_Raxo_E::sig_objselect, this, &MainWindow::onObjectSelect, once);
-        }
-    }
-    if (auto *box = qobject_cast<RecvBoxDataProc *>(r)) {
-        connectSession(box, &RecvBoxDataProc::sig_progress, this, &MainWindow::recv_progress);
-        connectSession(box, &RecvBoxDataProc::sig_uploadtype, this, &MainWindow::recv_uploadtype);
-        connectSession(box, &RecvBoxDataProc::sig_cacheclean, this, &MainWindow::recv_reset);
-    }
-    r->start();
+    // The page's object tools work on the session from the first session that has them. The
+    // page lives as long as the window: one connection each, whatever the number of sessions,
+    // or every entry on the page would be applied again per session.
+    Page_Raxo_E *page = ui->page_raxo_e;
+    const auto once = Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection);
+    connect(page, &Page_Raxo_E::sig_showDataType, this, &MainWindow::onShowDataType, once);
+    connect(page, &Page_Raxo_E::sig_height, session_, &DeviceSession::setMountingHeight, once);
+    connect(page, &Page_Raxo_E::sig_autoheight, session_, &DeviceSession::resetCompensation, once);
+    connect(page, &Page_Raxo_E::sig_show_objtrack, this, &MainWindow::onShowObjectTrack, once);
+    connect(page, &Page_Raxo_E::sig_objselect, this, &MainWindow::onObjectSelect, once);
 }
 
 void MainWindow::startDisplay(int32_t kept)
@@ -253,25 +178,14 @@ void MainWindow::recv_actionAlgorithmBox_run(QString ip, int port, int lidartype
 
 void MainWindow::recv_sendcmd(QByteArray sendbuf, QString note, int lidartype)
 {
-    const bool sent = sessionReceiver != nullptr && same_receiver(lidartype, sessionModel) &&
-                      sessionReceiver->SendCmd(sendbuf.constData(), sendbuf.size());
-    // Notes pair with replies oldest first: a note for a command no device will answer would
-    // be taken by the reply of the next one.
-    if (!sent) {
-        QV_TRACE() << "command dropped for model" << lidartype << note;
-        return;
-    }
-    noteSent(sendbuf);
-    if (!note.isEmpty())
-        pendingNotes.append({note, device_set_code(device_model(lidartype), sendbuf)});
+    session_->send(sendbuf, note, lidartype);
 }
 
 void MainWindow::recv_upgrade(QString path, int lidartype, int updatetype)
 {
     appendLog(msg_type_text(MSG_WARM), tr("Firmware upgrade in progress, please wait "));
     IniSettings::instance()->set_value("Standard", "upgrade_path", path.toStdString(), kSettingsDoc);
-    if (sessionReceiver != nullptr && same_receiver(lidartype, sessionModel))
-        sessionReceiver->FileUpdate(path, updatetype);
+    session_->upload(path, lidartype, updatetype);
 }
 
 // ---- what the box receiver reports ----
@@ -305,21 +219,8 @@ void MainWindow::recv_reset()
 
 void MainWindow::onShowDataType(int type)
 {
-    if (auto *raxo = sessionAs<RecvDataProc2>())
-        raxo->SetShowMode(type);
+    session_->setShowMode(type);
     showMarkers = type != 0;
-}
-
-void MainWindow::onSetHeight(float height)
-{
-    if (auto *raxo = sessionAs<RecvDataProc2>())
-        raxo->SetMountingHeight(height);
-}
-
-void MainWindow::onAutoHeight()
-{
-    if (auto *raxo = sessionAs<RecvDataProc2>())
-        raxo->ResetCompensate();
 }
 
 void MainWindow::onShowObjectTrack()

@@ -1232,44 +1232,8 @@
         <translation>语言配置需要重启后生效</translation>
     </message>
     <message>
-        <source>Multiple simultaneous connections to the host computer exist!</source>
-        <translation>存在多个同时连接到上位机的连接!</translation>
-    </message>
-    <message>
         <source>%1 (came %2 more times while it was shown)</source>
         <translation>%1（提示框打开期间又出现 %2 次）</translation>
-    </message>
-    <message>
-        <source>%1 SET NG  code:%2</source>
-        <translation>%1 设置失败  错误码:%2</translation>
-    </message>
-    <message>
-        <source>%1 SET OK</source>
-        <translation>%1 设置成功</translation>
-    </message>
-    <message>
-        <source>get lidar parameters  OK</source>
-        <translation>获取雷达参数  成功</translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation>信息</translation>
-    </message>
-    <message>
-        <source>IMU calibrate  OK</source>
-        <translation>IMU校准  成功</translation>
-    </message>
-    <message>
-        <source>%1 GET OK,timestamp:%2 count:%3</source>
-        <translation>%1 获取成功,时间戳:%2 计数:%3</translation>
-    </message>
-    <message>
-        <source>%1 SET %2</source>
-        <translation>%1 设置 %2</translation>
-    </message>
-    <message>
-        <source>mcu temperature:%1 motor temperature:%2</source>
-        <translation>MCU温度:%1 电机温度:%2</translation>
     </message>
     <message>
         <source>Observe</source>
@@ -3724,6 +3688,49 @@
     <message>
         <source>%1 messages left out</source>
         <translation>略去 %1 条消息</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSession</name>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation>获取雷达参数  成功</translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation>IMU校准  成功</translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation>%1 设置成功</translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation>%1 设置失败  错误码:%2</translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation>%1 获取成功,时间戳:%2 计数:%3</translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation>%1 设置 %2</translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation>MCU温度:%1 电机温度:%2</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>信息</translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation>存在多个同时连接到上位机的连接!</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>错误</translation>
     </message>
 </context>
 </TS>

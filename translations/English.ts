@@ -1232,43 +1232,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Multiple simultaneous connections to the host computer exist!</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 (came %2 more times while it was shown)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 SET NG  code:%2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 SET OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>get lidar parameters  OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>IMU calibrate  OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 GET OK,timestamp:%2 count:%3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 SET %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>mcu temperature:%1 motor temperature:%2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -3723,6 +3687,49 @@
     <name>MessageLog</name>
     <message>
         <source>%1 messages left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceSession</name>
+    <message>
+        <source>get lidar parameters  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IMU calibrate  OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET NG  code:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GET OK,timestamp:%2 count:%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 SET %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcu temperature:%1 motor temperature:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Multiple simultaneous connections to the host computer exist!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -69,13 +69,17 @@ std::vector<QByteArray> fenkQueries(uint8_t)
     return {bytes(lh_make_sum_frame(0, newSequence(), FENK_GET_PARAM, &zero, 1))};
 }
 
-std::vector<QByteArray> raxoQueries(uint8_t type)
+std::vector<QByteArray> raxoQueries(uint8_t)
 {
     const uint8_t zero = 0;
-    std::vector<QByteArray> out{bytes(lh_make_sum_frame(0, newSequence(), RAXO_GET_PARAM, &zero, 1))};
-    // The algorithm block is a Raxo-S setting.
-    if (type == LIDAR_RAXO_S)
-        out.push_back(bytes(lh_make_sum_frame(0, newSequence(), RAXO_GET_ALG_PARAM, nullptr, 0)));
+    return {bytes(lh_make_sum_frame(0, newSequence(), RAXO_GET_PARAM, &zero, 1))};
+}
+
+// The algorithm block is a Raxo-S setting: asked for after the parameters.
+std::vector<QByteArray> raxoSQueries(uint8_t type)
+{
+    std::vector<QByteArray> out = raxoQueries(type);
+    out.push_back(bytes(lh_make_sum_frame(0, newSequence(), RAXO_GET_ALG_PARAM, nullptr, 0)));
     return out;
 }
 
@@ -126,75 +130,110 @@ int parseBox(const PacketView *p, size_t n, PlaybackSink &sink, uint8_t *)
     return parse_box_packets(p, n, sink);
 }
 
-// Side-page buttons: 0 Fenk-U, 1 Raxo, 2 Vimo-E, 3 points data, 4 data analysis, 5 box.
-// Each row, line by line: receiver, stop repeated, start queries, replies; set frame type,
-// address code, data-type code; frames kept, its settings key; zones, object models, dialog rows
-// kept; view frame, buttons hidden, buttons shown, page, Raxo page; point table: points,
-// distance, planes, mask columns, rows per block; playback: raw scan, parser, udpp records.
-const DeviceModel kModels[] = {
-    {LIDAR_FENK_U,
-     makeFenk, true, fenkQueries, ReplyFormat::FenkSum,
-     FENK_SET, FENK_SET_ADDRESS, FENK_SET_DATA_TYPE,
-     1, nullptr,
-     false, false, false,
-     false, {1, 2, 5, -1}, {0, 3, 4}, 0, false,
-     true, true, true, true, 40,
-     rawFenk, parseFenk, false},
-    {LIDAR_RAXO_E,
-     makeRaxo, true, raxoQueries, ReplyFormat::RaxoSum,
-     RAXO_SET, RAXO_SET_ADDRESS, -1,
-     1, nullptr,
-     false, false, false,
-     false, {0, 2, 5, -1}, {1, 3, 4}, 1, true,
-     true, true, false, false, 150,
-     rawRaxo, parseRaxo, false},
-    {LIDAR_RAXO_S,
-     makeRaxo, true, raxoQueries, ReplyFormat::RaxoSum,
-     RAXO_SET, RAXO_SET_ADDRESS, -1,
-     1, nullptr,
-     true, true, false,
-     true, {0, 2, 5, -1}, {1, 3, 4}, 1, true,
-     true, true, false, false, 150,
-     rawRaxo, parseRaxo, false},
-    {LIDAR_VIMO_E,
-     makeVimo, true, vimoQueries, ReplyFormat::Text,
-     -1, -1, -1,
-     10, "showtime",
-     false, false, true,
-     false, {0, 1, 5, -1}, {2, 3, 4}, 2, false,
-     true, false, false, false, 128,
-     rawVimo, parseVimo, true},
-    {LIDAR_ALG_BOX,
-     makeBox, false, nullptr, ReplyFormat::Text,
-     -1, -1, -1,
-     1, nullptr,
-     true, false, false,
-     false, {0, 1, 2, -1}, {5, 3, 4}, 5, false,
-     true, false, false, false, 150,
-     rawBox, parseBox, false},
-    {LIDAR_UNKNOWN,
-     nullptr, false, nullptr, ReplyFormat::None,
-     -1, -1, -1,
-     1, nullptr,
-     false, false, false,
-     false, {0, 1, 2, 5}, {3, 4, -1}, 3, false,
-     true, false, false, false, 150,
-     nullptr, nullptr, false},
-};
+DeviceModel fenkU()
+{
+    DeviceModel m;
+    m.type = LIDAR_FENK_U;
+    m.makeReceiver = makeFenk;
+    m.repeatStop = true;
+    m.startQueries = fenkQueries;
+    m.replies = ReplyFormat::FenkSum;
+    m.setFrameType = FENK_SET;
+    m.addressSetCode = FENK_SET_ADDRESS;
+    m.dataTypeSetCode = FENK_SET_DATA_TYPE;
+    m.scanRaw = rawFenk;
+    m.parse = parseFenk;
+    return m;
+}
 
-static_assert(sizeof kModels / sizeof kModels[0] == LIDAR_UNKNOWN + 1, "one row per LidarType");
+DeviceModel raxoFamily(uint8_t type)
+{
+    DeviceModel m;
+    m.type = type;
+    m.makeReceiver = makeRaxo;
+    m.repeatStop = true;
+    m.startQueries = raxoQueries;
+    m.replies = ReplyFormat::RaxoSum;
+    m.setFrameType = RAXO_SET;
+    m.addressSetCode = RAXO_SET_ADDRESS;
+    m.voxelFilter = true;
+    m.scanRaw = rawRaxo;
+    m.parse = parseRaxo;
+    return m;
+}
+
+DeviceModel raxoE()
+{
+    return raxoFamily(LIDAR_RAXO_E);
+}
+
+DeviceModel raxoS()
+{
+    DeviceModel m = raxoFamily(LIDAR_RAXO_S);
+    m.startQueries = raxoSQueries;
+    m.zones = true;
+    m.objectModels = true;
+    return m;
+}
+
+DeviceModel vimoE()
+{
+    DeviceModel m;
+    m.type = LIDAR_VIMO_E;
+    m.makeReceiver = makeVimo;
+    m.repeatStop = true;
+    m.startQueries = vimoQueries;
+    m.replies = ReplyFormat::VimoText;
+    m.framesKept = 10;
+    m.framesKeptKey = "showtime";
+    m.keepsDialogRows = true;
+    m.freeTextCommands = true;
+    m.scanRaw = rawVimo;
+    m.parse = parseVimo;
+    m.udppRecords = true;
+    return m;
+}
+
+DeviceModel algorithmBox()
+{
+    DeviceModel m;
+    m.type = LIDAR_ALG_BOX;
+    m.makeReceiver = makeBox;
+    m.replies = ReplyFormat::BoxText;
+    m.zones = true;
+    m.scanRaw = rawBox;
+    m.parse = parseBox;
+    return m;
+}
+
+// One row per LidarType, in its order.
+const DeviceModel *models()
+{
+    static const DeviceModel kModels[] = {fenkU(), raxoE(), raxoS(), vimoE(),
+                                          algorithmBox(), DeviceModel()};
+    static_assert(sizeof kModels / sizeof kModels[0] == LIDAR_UNKNOWN + 1, "one row per LidarType");
+    return kModels;
+}
 
 } // namespace
 
 const DeviceModel *find_device_model(int type)
 {
-    return type >= 0 && type <= int(LIDAR_UNKNOWN) ? &kModels[type] : nullptr;
+    return type >= 0 && type <= int(LIDAR_UNKNOWN) ? &models()[type] : nullptr;
 }
 
 const DeviceModel &device_model(int type)
 {
     const DeviceModel *m = find_device_model(type);
-    return m != nullptr ? *m : kModels[LIDAR_UNKNOWN];
+    return m != nullptr ? *m : models()[LIDAR_UNKNOWN];
+}
+
+int udpp_model()
+{
+    for (int type = 0; type < int(LIDAR_UNKNOWN); ++type)
+        if (models()[type].udppRecords)
+            return type;
+    return LIDAR_UNKNOWN;
 }
 
 bool same_receiver(int a, int b)

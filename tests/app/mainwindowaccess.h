@@ -2,48 +2,19 @@
 // Reaches the main window's state in tests: what the Parts call its members, without widening
 // the window's public interface for the program's sake.
 
+#include "devicesessionaccess.h"
 #include "heartbeatproc.h"
 #include "mainwindow.h"
 #include "messagelog.h"
-#include "recvboxdataproc.h"
-#include "recvdataproc.h"
-#include "recvdataproc2.h"
-#include "recvdataproc3.h"
-#include "sensorreceiver.h"
 #include "view3dsceneaccess.h"
 
 #include <QListWidget>
 #include <QStringList>
 
-// The window's notes as the tests read and set them: by their texts, keyed where a test says so.
-struct NotesRef {
-    QVector<PendingCommand> &v;
-    NotesRef &operator=(std::initializer_list<QString> texts)
-    {
-        v.clear();
-        for (const QString &t : texts)
-            v.append({t, -1});
-        return *this;
-    }
-    void append(const QString &note, int key) { v.append({note, key}); }
-    bool isEmpty() const { return v.isEmpty(); }
-    int size() const { return v.size(); }
-    void clear() { v.clear(); }
-    QVector<QString> texts() const
-    {
-        QVector<QString> out;
-        for (const PendingCommand &c : v)
-            out.append(c.note);
-        return out;
-    }
-    bool operator==(const QVector<QString> &o) const { return texts() == o; }
-};
-
 struct MainWindowTestAccess {
     explicit MainWindowTestAccess(MainWindow &w) : w(w) {}
     MainWindow &w;
 
-    NotesRef notes() { return NotesRef{w.pendingNotes}; }
     bool &displayPaused() { return w.displayPaused; }
     bool &redrawFlag() { return w.redrawFlag; }
     uint8_t &currentModel() { return w.currentModel; }
@@ -66,17 +37,8 @@ struct MainWindowTestAccess {
     Dialog_Connect *connectDialog() { return w.connectDialog(); }
     AlgorithmBox *&algorithmBox() { return w.algorithmBox; }
     Dialog_ObjectTrack *&objectTable() { return w.objectTable; }
-    // The session's receiver, and the same as its family's class (nullptr for another).
-    QPointer<SensorReceiver> &sessionReceiver() { return w.sessionReceiver; }
-    void setSession(SensorReceiver *r, uint8_t model)
-    {
-        w.sessionReceiver = r;
-        w.sessionModel = model;
-    }
-    RecvDataProc *fenkReceiver() { return qobject_cast<RecvDataProc *>(w.sessionReceiver.data()); }
-    RecvDataProc2 *raxoReceiver() { return qobject_cast<RecvDataProc2 *>(w.sessionReceiver.data()); }
-    RecvDataProc3 *vimoReceiver() { return qobject_cast<RecvDataProc3 *>(w.sessionReceiver.data()); }
-    RecvBoxDataProc *boxReceiver() { return qobject_cast<RecvBoxDataProc *>(w.sessionReceiver.data()); }
+    // The live session: its notes and its receiver.
+    DeviceSessionTestAccess session() { return DeviceSessionTestAccess(*w.session_); }
     size_t queuedLines() { return w.messageLog->queued(); }
 
     // The 3D view: the scene's own state through its access, the rest here.

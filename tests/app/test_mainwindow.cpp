@@ -425,12 +425,12 @@ TEST_F(MainWindowTest, FenkReplies)
     QByteArray body(129, '\0');
     body[82] = char(0x34);
     body[83] = char(0x00);
-    a->notes() = {"start"};
+    a->session().notes() = {"start"};
     w->recv_data(MSG_CMD_INFO, sumReply(0x8007, body));
     EXPECT_EQ(newLines(), QStringList({"[ cmd infomation ] get lidar parameters  OK"}));
     EXPECT_EQ(page->dataType(), 0x34) << "the page read the body";
     EXPECT_EQ(table->dataType(), 0x34);
-    EXPECT_EQ(a->notes(), QVector<QString>({"start"})) << "parameters name no note";
+    EXPECT_EQ(a->session().notes(), QVector<QString>({"start"})) << "parameters name no note";
     // A body a byte short is no parameter record, though the sum byte after it would make up
     // the length.
     body.resize(128);
@@ -460,32 +460,32 @@ TEST_F(MainWindowTest, FenkReplies)
     for (const SetCase &c : sets) {
         SCOPED_TRACE(c.note);
         a->displayPaused() = false;
-        a->notes().clear();
-        a->notes().append(c.note, c.key);
-        a->notes().append("later", -1);
+        a->session().notes().clear();
+        a->session().notes().append(c.note, c.key);
+        a->session().notes().append("later", -1);
         w->recv_data(MSG_CMD_INFO, sumReply(0x8008, u32s({c.result})));
         EXPECT_EQ(newLines(), QStringList({c.line}));
         if (c.stops) {
-            EXPECT_TRUE(a->notes().isEmpty()) << "the stop message empties the notes";
+            EXPECT_TRUE(a->session().notes().isEmpty()) << "the stop message empties the notes";
             EXPECT_TRUE(a->displayPaused());
         } else {
-            EXPECT_EQ(a->notes(), QVector<QString>({"later"}));
+            EXPECT_EQ(a->session().notes(), QVector<QString>({"later"}));
             EXPECT_FALSE(a->displayPaused()) << "the session goes on";
         }
     }
     EXPECT_TRUE(modal.warnings.empty());
 
     // A result nobody asked for.
-    a->notes().clear();
+    a->session().notes().clear();
     w->recv_data(MSG_CMD_INFO, sumReply(0x8008, u32s({0})));
     EXPECT_EQ(modal.warningLines(), QStringList({"error|Multiple simultaneous connections to the host computer exist!"}));
     EXPECT_TRUE(newLines().isEmpty());
 
     // Other frame types are not Fenk-U replies.
-    a->notes() = {"x"};
+    a->session().notes() = {"x"};
     w->recv_data(MSG_CMD_INFO, sumReply(0x8002, u32s({0})));
     EXPECT_TRUE(newLines().isEmpty());
-    EXPECT_EQ(a->notes().size(), 1);
+    EXPECT_EQ(a->session().notes().size(), 1);
 }
 
 TEST_F(MainWindowTest, RaxoReplies)
@@ -494,7 +494,7 @@ TEST_F(MainWindowTest, RaxoReplies)
     for (uint8_t model : {uint8_t(LIDAR_RAXO_E), uint8_t(LIDAR_RAXO_S)}) {
         SCOPED_TRACE(int(model));
         a->currentModel() = model;
-        a->notes() = {"imu", "run", "alg", "counters", "set"};
+        a->session().notes() = {"imu", "run", "alg", "counters", "set"};
         w->recv_data(MSG_CMD_INFO, sumReply(0x8000, QByteArray(4, '\1')));
         w->recv_data(MSG_CMD_INFO, sumReply(0x8001, QByteArray(608, '\0')));
         w->recv_data(MSG_CMD_INFO, sumReply(0x8005, QByteArray(1, '\1'))); // not "0": still SET OK
@@ -506,7 +506,7 @@ TEST_F(MainWindowTest, RaxoReplies)
                                            "[ Info ] run SET OK", "[ Info ] alg SET OK",
                                            "[ Info ] counters GET OK,timestamp:7 count:9",
                                            "[ Info ] set SET NG  code:3"}));
-        EXPECT_TRUE(a->notes().isEmpty());
+        EXPECT_TRUE(a->session().notes().isEmpty());
         // Both bodies reached the page: it shows the zero address and the block's zero counts.
         EXPECT_EQ(page->findChild<QLineEdit *>("le_ip")->text(), "0.0.0.0");
         EXPECT_EQ(page->findChild<QLineEdit *>("le_obj_min_num")->text(), "0");
@@ -543,12 +543,12 @@ TEST_F(MainWindowTest, ShortRepliesAreIgnored)
     };
     for (const Case &c : cases) {
         a->currentModel() = c.model;
-        a->notes() = {"pending"};
+        a->session().notes() = {"pending"};
         // A detached copy, so that a sanitizer sees any read past the reply.
         const QByteArray exact(c.reply.constData(), c.reply.size());
         w->recv_data(MSG_CMD_INFO, exact);
         EXPECT_TRUE(newLines().isEmpty()) << int(c.model) << " " << c.reply.size();
-        EXPECT_EQ(a->notes().size(), 1);
+        EXPECT_EQ(a->session().notes().size(), 1);
     }
     EXPECT_TRUE(modal.warnings.empty());
 }
@@ -561,7 +561,7 @@ TEST_F(MainWindowTest, TextReplies)
         w->recv_data(MSG_CMD_INFO, "LSTART OK");
         EXPECT_TRUE(newLines().isEmpty()) << "no note, no line";
 
-        a->notes() = {"start", "temp", "temp", "temp"};
+        a->session().notes() = {"start", "temp", "temp", "temp"};
         w->recv_data(MSG_CMD_INFO, QByteArray("OK\0garbage", 10));
         // Before any connection dialog the motor reads the dialog's starting value.
         w->recv_data(MSG_CMD_INFO, "LCPUTmp:452,MOTOR");
@@ -571,17 +571,17 @@ TEST_F(MainWindowTest, TextReplies)
                                            "[ Info ] mcu temperature:45.2 motor temperature:-1",
                                            "[ Info ] mcu temperature:0 motor temperature:-1",
                                            "[ Info ] mcu temperature:30 motor temperature:-1"}));
-        EXPECT_TRUE(a->notes().isEmpty());
+        EXPECT_TRUE(a->session().notes().isEmpty());
     }
     // With the dialog's motor temperature.
     a->connectDialog()->motortemp = 38.5f;
-    a->notes() = {"temp"};
+    a->session().notes() = {"temp"};
     w->recv_data(MSG_CMD_INFO, "CPUTmp:452,");
     EXPECT_EQ(newLines(), QStringList({"[ Info ] mcu temperature:45.2 motor temperature:38.5"}));
 
     // Without a session nothing is decoded.
     a->currentModel() = LIDAR_UNKNOWN;
-    a->notes() = {"x"};
+    a->session().notes() = {"x"};
     w->recv_data(MSG_CMD_INFO, "OK");
     EXPECT_TRUE(newLines().isEmpty());
 }
@@ -616,7 +616,7 @@ TEST_F(MainWindowTest, VimoParameters)
     w->recv_data(MSG_VIMO_PARAM, reply + QByteArray(1, '\0'));
     EXPECT_NE(text("lb_sn"), "VIMO-SN-001") << "another size";
 
-    a->notes() = {"set ptp"};
+    a->session().notes() = {"set ptp"};
     w->recv_data(MSG_VIMO_PARAM, reply);
     EXPECT_EQ(text("lb_sn"), "VIMO-SN-001");
     EXPECT_EQ(text("lb_model"), "LDS-Vimo-E");
@@ -732,7 +732,7 @@ TEST_F(MainWindowTest, FakeBoxHeartbeatsThroughTheWindow)
 TEST_F(MainWindowTest, StopMessageEmptiesEverything)
 {
     const std::vector<UserPointData> frame(5);
-    a->notes() = {"a", "b"};
+    a->session().notes() = {"a", "b"};
     a->scene().currentFrame() = frame;
     a->scene().accumulatedCloud() = frame;
     a->scene().selection() = frame;
@@ -757,7 +757,7 @@ TEST_F(MainWindowTest, StopMessageEmptiesEverything)
     a->debugView().show();
 
     w->recv_data(MSG_STOP, QByteArray());
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
     EXPECT_TRUE(a->scene().currentFrame().empty());
     EXPECT_TRUE(a->scene().accumulatedCloud().empty());
     EXPECT_TRUE(a->scene().selection().empty());
@@ -796,11 +796,11 @@ TEST_F(MainWindowTest, StopMessageStopsTheReceiverOnce)
         w->recv_data(MSG_STOP, QByteArray());
     });
     box->start();
-    a->setSession(box, LIDAR_ALG_BOX);
+    a->session().setReceiver(box, LIDAR_ALG_BOX);
     a->currentModel() = LIDAR_ALG_BOX;
 
     w->recv_data(MSG_STOP, QByteArray());
-    EXPECT_EQ(a->sessionReceiver(), nullptr);
+    EXPECT_EQ(a->session().receiver(), nullptr);
     EXPECT_EQ(stopsDuringStop, 1);
     a->tick();
     EXPECT_EQ(newLines().filter("Disconnect lidar connection successful").size(), 1);
@@ -932,18 +932,18 @@ TEST_F(MainWindowTest, NotificationsFromPagesAndTheDialog)
     w->recv_ignore_err(15);
 
     a->connectedSn() = "RAXO-A";
-    a->notes() = {"x"};
+    a->session().notes() = {"x"};
     w->recv_lidarOffLine("RAXO-B");
     w->recv_lidarOnLine("RAXO-B");
     EXPECT_TRUE(newLines().isEmpty());
-    EXPECT_EQ(a->notes().size(), 1);
+    EXPECT_EQ(a->session().notes().size(), 1);
     w->recv_lidarOffLine("RAXO-A");
     w->recv_lidarOnLine("RAXO-A");
     EXPECT_EQ(newLines(),
               QStringList({"[ warm infomation ] detected that the current lidar heartbeat packet has disappeared",
                            "[ warm infomation ] detected a new lidar online, with the same SN number as the last "
                            "connected lidar"}));
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 // A fake Raxo-E heard by the window's own listener: a row in the connection dialog; its
@@ -968,13 +968,13 @@ TEST_F(MainWindowTest, FakeSensorHeartbeatsThroughTheWindow)
     EXPECT_EQ(newLines().filter("online").size(), 1) << "first sight of the session's sensor";
 
     // Silence: four ageing ticks.
-    a->notes() = {"start"};
+    a->session().notes() = {"start"};
     for (int i = 0; i < 4; ++i)
         d->recv_timeout();
     EXPECT_EQ(d->DeviceInfoTable->rowCount(), 0);
     EXPECT_EQ(newLines(), QStringList({"[ warm infomation ] detected that the current lidar heartbeat packet has "
                                        "disappeared"}));
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
     // The command sent before the silence gets no line of its own.
     a->currentModel() = LIDAR_RAXO_E;
     w->recv_data(MSG_CMD_INFO, sumReply(0x8002, u32s({0})));

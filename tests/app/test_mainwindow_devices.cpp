@@ -133,7 +133,7 @@ protected:
     void startSession()
     {
         w->recv_actionAlgorithmBox_run("127.0.0.2", 6002, LIDAR_ALG_BOX);
-        ASSERT_NE(a->boxReceiver(), nullptr);
+        ASSERT_NE(a->session().boxReceiver(), nullptr);
         ASSERT_TRUE(fake.peer().wait_for(1, kWaitMs)) << "hello";
         fake.peer().clear_received();
     }
@@ -195,7 +195,7 @@ TEST_F(BoxWindow, AlgorithmBoxOpensOneWindowAndOneThreadAndConnectStartsTheSessi
     ASSERT_TRUE(connectButton->isEnabled());
     QTest::mouseClick(connectButton, Qt::LeftButton);
 
-    ASSERT_NE(a->boxReceiver(), nullptr);
+    ASSERT_NE(a->session().boxReceiver(), nullptr);
     EXPECT_EQ(a->currentModel(), LIDAR_ALG_BOX);
     EXPECT_FALSE(configurator->isVisible());
     EXPECT_EQ(a->find<QStackedWidget>("stackedWidget_2")->currentWidget(), page);
@@ -241,7 +241,7 @@ TEST_F(BoxWindow, EveryBoxPageCommandReachesTheBoxAndIsLoggedAgainstItsNote)
     for (const char *n : notes)
         expected << QString("[ Info ] %1 SET OK").arg(n);
     EXPECT_EQ(got, expected);
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 // The upload type the box reports in its frames sets the page's combo box once per change and
@@ -315,7 +315,7 @@ protected:
         local = free_udp_port();
         answerConnect(fake.ip(), fake.listen_port(), local, "RAXO-1");
         trigger(action);
-        ASSERT_NE(a->raxoReceiver(), nullptr);
+        ASSERT_NE(a->session().raxoReceiver(), nullptr);
         ASSERT_TRUE(logs("get lidar parameters  OK"));
         fake.set_host("127.0.0.1", local);
     }
@@ -347,8 +347,8 @@ TEST_F(RaxoWindow, VoxelFilterOfARaxoESession)
     int frames2D = 0;
     std::vector<size_t> frames3D;
     QObject context;
-    QObject::connect(a->raxoReceiver(), &RecvDataProc2::sig_framedata_2D, &context, [&] { ++frames2D; });
-    QObject::connect(a->raxoReceiver(), &RecvDataProc2::sig_framedata, &context,
+    QObject::connect(a->session().raxoReceiver(), &RecvDataProc2::sig_framedata_2D, &context, [&] { ++frames2D; });
+    QObject::connect(a->session().raxoReceiver(), &RecvDataProc2::sig_framedata, &context,
                      [&](const std::vector<UserPointData> &f) { frames3D.push_back(f.size()); });
 
     modal.dialogAction = [](QDialog *d) {
@@ -526,7 +526,7 @@ TEST_F(DeviceWindow, VimoESessionConfiguredFromItsPage)
     });
     answerConnect(fake.ip(), fake.port(), free_udp_port(), "VIMO0001");
     trigger("actionVimo_E");
-    ASSERT_NE(a->vimoReceiver(), nullptr);
+    ASSERT_NE(a->session().vimoReceiver(), nullptr);
     auto *page = a->find<Page_Vimo_E>("page_vimo_e");
     ASSERT_TRUE(waitFor([&] { return child<QLineEdit>(page, "le_ip")->text() == "192.168.1.77"; }));
     EXPECT_EQ(child<QLineEdit>(page, "le_port")->text(), "2370");
@@ -543,7 +543,7 @@ TEST_F(DeviceWindow, VimoESessionConfiguredFromItsPage)
     ASSERT_TRUE(logs("[ Info ] dev param SET OK"));
     EXPECT_EQ(linesWith("[ Info ] set lidar start SET OK"), 1);
     EXPECT_EQ(linesWith("[ Info ] mcu temperature:45.6 motor temperature:"), 1);
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 // A Fenk-U's parameter reply with its data-type mask: every 129 bytes of the body.
@@ -592,14 +592,14 @@ TEST_P(FenkWindow, DataTypeSetFromThePageReachesTheReceiverAndThePointTable)
     });
     answerConnect(fake.ip(), fake.port(), free_udp_port(), "FENK-1");
     trigger("actionFenk_U");
-    ASSERT_NE(a->fenkReceiver(), nullptr);
+    ASSERT_NE(a->session().fenkReceiver(), nullptr);
     auto *page = a->find<Page_Hoby_U>("page_fenku");
     auto *table = a->find<Dialog_AllData>("page_spandata");
     ASSERT_TRUE(waitFor([&] { return child<QLineEdit>(page, "le_sn_2")->text() == "FENK-SN-9"; }));
     EXPECT_EQ(child<QLineEdit>(page, "le_ip_2")->text(), "127.0.0.2");
     EXPECT_TRUE(child<QCheckBox>(page, "cb_data1_2")->isChecked());
     EXPECT_EQ(table->dataType(), 0x02);
-    EXPECT_EQ(a->fenkReceiver()->dataTypeMask(), 0x02);
+    EXPECT_EQ(a->session().fenkReceiver()->dataTypeMask(), 0x02);
 
     child<QCheckBox>(page, "cb_data3_2")->setChecked(true);
     const size_t before = fake.commands().size();
@@ -610,13 +610,13 @@ TEST_P(FenkWindow, DataTypeSetFromThePageReachesTheReceiverAndThePointTable)
     EXPECT_EQ(sumType(commands[before]), 8);
     EXPECT_EQ(sumType(commands[before + 1]), 7);
     ASSERT_TRUE(waitFor([&] { return table->dataType() == 0x0A; }));
-    EXPECT_EQ(a->fenkReceiver()->dataTypeMask(), 0x0A);
+    EXPECT_EQ(a->session().fenkReceiver()->dataTypeMask(), 0x0A);
     // The query again follows the setting's code: the note is free to read as the language has it.
     const QString note = QCoreApplication::translate("Page_Hoby_U", "data type");
     if (GetParam() == std::string("Chinese"))
         EXPECT_FALSE(note.contains(QRegularExpression("[A-Za-z]"))) << note.toStdString();
-    EXPECT_EQ(linesWith(QCoreApplication::translate("MainWindow", "%1 SET OK").arg(note)), 1);
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_EQ(linesWith(QCoreApplication::translate("DeviceSession", "%1 SET OK").arg(note)), 1);
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, FenkWindow, ::testing::Values("English", "Chinese"));

@@ -45,7 +45,7 @@ protected:
     void TearDown() override
     {
         // Receivers made by a test are the test's: the window only forgets them.
-        a->sessionReceiver() = nullptr;
+        a->session().receiver() = nullptr;
         a.reset();
         w.reset();
     }
@@ -158,7 +158,7 @@ TEST_F(InspectionWindow, VoxelEntriesFollowTheTrainingEntryAndWaitForARaxoSessio
 
     // Only a Raxo receiver of a Raxo model enables them; the stop message disables them again.
     RecvDataProc2 raxo;
-    a->setSession(&raxo, LIDAR_RAXO_E);
+    a->session().setReceiver(&raxo, LIDAR_RAXO_E);
     const struct {
         uint8_t model;
         bool enabled;
@@ -172,7 +172,7 @@ TEST_F(InspectionWindow, VoxelEntriesFollowTheTrainingEntryAndWaitForARaxoSessio
     a->currentModel() = LIDAR_RAXO_E;
     openToolMenu();
     w->recv_data(MSG_STOP, QByteArray());
-    EXPECT_EQ(a->raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver(), nullptr);
     EXPECT_FALSE(set->isEnabled());
     EXPECT_FALSE(reset->isEnabled());
 }
@@ -187,7 +187,7 @@ TEST_F(InspectionWindow, VoxelSettingReachesTheRaxoReceiver)
     QObject context;
     RaxoPosted posted;
     collect(&raxo, &context, &posted);
-    a->setSession(&raxo, LIDAR_RAXO_E);
+    a->session().setReceiver(&raxo, LIDAR_RAXO_E);
     a->currentModel() = LIDAR_RAXO_S;
     openToolMenu();
     ASSERT_TRUE(action("action_voxel_set")->isEnabled());
@@ -230,15 +230,15 @@ TEST_F(InspectionWindow, CommandWindowOfAVimoSession)
     EXPECT_EQ(logTail(1), QStringList({"[ warm infomation ] please connect lidar first!"}));
 
     RecvDataProc2 raxo;
-    a->setSession(&raxo, LIDAR_RAXO_E);
+    a->session().setReceiver(&raxo, LIDAR_RAXO_E);
     a->currentModel() = LIDAR_RAXO_E;
     w->recv_action_Cmd(false);
     EXPECT_EQ(logTail(1), QStringList({"[ warm infomation ] only Vimo-E use"}));
     EXPECT_EQ(w->findChild<Page_Admin *>(), nullptr);
-    a->sessionReceiver() = nullptr;
+    a->session().receiver() = nullptr;
 
     RecvDataProc3 vimo;
-    a->setSession(&vimo, LIDAR_VIMO_E);
+    a->session().setReceiver(&vimo, LIDAR_VIMO_E);
     a->currentModel() = LIDAR_VIMO_E;
     a->connectDialog()->lidarip = "127.0.0.2";
     a->connectDialog()->lidarport = 2368;
@@ -264,5 +264,5 @@ TEST_F(InspectionWindow, CommandWindowOfAVimoSession)
     // The stop message ends the window with its session.
     w->recv_data(MSG_STOP, QByteArray());
     EXPECT_TRUE(page.isNull());
-    EXPECT_EQ(a->vimoReceiver(), nullptr);
+    EXPECT_EQ(a->session().vimoReceiver(), nullptr);
 }

@@ -707,7 +707,7 @@ protected:
     {
         answerConnect(fake.ip(), fake.listen_port(), local, "RAXO-E-REC");
         trigger("actionRaxo_E");
-        ASSERT_NE(a->raxoReceiver(), nullptr);
+        ASSERT_NE(a->session().raxoReceiver(), nullptr);
         ASSERT_EQ(a->currentModel(), LIDAR_RAXO_E);
         ASSERT_TRUE(waitCommands(fake, 1));
         fake.set_host("127.0.0.1", local);
@@ -737,7 +737,7 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
     // The frames the session posts, as the window receives them.
     std::vector<PointFrame> live;
     QObject liveContext;
-    QObject::connect(a->raxoReceiver(), &RecvDataProc2::sig_framedata, &liveContext,
+    QObject::connect(a->session().raxoReceiver(), &RecvDataProc2::sig_framedata, &liveContext,
                      [&live](std::vector<UserPointData> f, int) { live.push_back(std::move(f)); });
 
     a->log()->clear();
@@ -765,10 +765,10 @@ TEST_F(LiveSessionTest, RecordedSessionPlaysBackTheSameFrames)
 
     // The dump opened through the menu ends the session and fills the cache with the frames
     // the session posted, one by one.
-    QPointer<RecvDataProc2> receiver(a->raxoReceiver());
+    QPointer<RecvDataProc2> receiver(a->session().raxoReceiver());
     open(dumps[0].toStdString());
     ASSERT_TRUE(waitCached());
-    EXPECT_EQ(a->raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver(), nullptr);
     ASSERT_TRUE(testsupport::wait_until([&] { return receiver.isNull(); }, 10000));
     EXPECT_TRUE(bar()->isPlaying());
     EXPECT_FALSE(bar()->liveSource);
@@ -795,7 +795,7 @@ TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
         [this] { return a->logLines().contains("[ Info ] get lidar parameters  OK"); }, 10000));
     ASSERT_NO_FATAL_FAILURE(sendFrameOf(2));
     ASSERT_EQ(a->scene().cloud()->GetNumberOfPoints(), 2);
-    QPointer<RecvDataProc2> receiver(a->raxoReceiver());
+    QPointer<RecvDataProc2> receiver(a->session().raxoReceiver());
     const size_t commandsBefore = fake.commands().size();
     const int sidePage = a->find<QStackedWidget>("stackedWidget_2")->currentIndex();
 
@@ -809,7 +809,7 @@ TEST_F(LiveSessionTest, ClosedModelQuestionKeepsTheSessionRunning)
 
     EXPECT_EQ(fake.commands().size(), commandsBefore);
     ASSERT_FALSE(receiver.isNull());
-    EXPECT_EQ(a->raxoReceiver(), receiver.data());
+    EXPECT_EQ(a->session().raxoReceiver(), receiver.data());
     EXPECT_TRUE(receiver->isRunning());
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
     EXPECT_FALSE(a->displayPaused());

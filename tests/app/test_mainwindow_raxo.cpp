@@ -130,9 +130,9 @@ QString tr(const char *context, const char *text)
 QString setLine(const char *note, uint32_t result)
 {
     const QString n = tr("Page_Raxo_E", note);
-    const QString text = result == 0 ? tr("MainWindow", "%1 SET OK").arg(n)
-                                     : tr("MainWindow", "%1 SET NG  code:%2").arg(n).arg(result);
-    return "[ " + tr("MainWindow", "Info") + " ] " + text;
+    const QString text = result == 0 ? tr("DeviceSession", "%1 SET OK").arg(n)
+                                     : tr("DeviceSession", "%1 SET NG  code:%2").arg(n).arg(result);
+    return "[ " + tr("DeviceSession", "Info") + " ] " + text;
 }
 
 // A Raxo-S session through the window, the fake answering as the sensor would: its parameters,
@@ -188,7 +188,7 @@ protected:
         const size_t before = fake.commands().size();
         answerConnect(fake.ip(), fake.listen_port(), free_udp_port(), "RAXO-S-1");
         trigger("actionRaxo_S");
-        ASSERT_NE(a->raxoReceiver(), nullptr);
+        ASSERT_NE(a->session().raxoReceiver(), nullptr);
         ASSERT_EQ(a->currentModel(), LIDAR_RAXO_S);
         ASSERT_TRUE(waitCommands(fake, before + 2));
     }
@@ -289,7 +289,7 @@ TEST_F(RaxoSWindow, QueryRepliesFillThePage)
 
     EXPECT_EQ(linesEqual("[ Info ] get lidar parameters  OK"), 1);
     EXPECT_EQ(linesWith("SET OK"), 0) << "the session's own queries carry no note";
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 // "刷新" asks for both again, the parameters without a note and the algorithm block with one;
@@ -322,7 +322,7 @@ TEST_F(RaxoSWindow, RefreshQueriesBothAndShowsTheNewReplies)
 
     ASSERT_TRUE(logs("[ Info ] get algorithm parameters SET OK"));
     EXPECT_EQ(linesEqual("[ Info ] get lidar parameters  OK"), 2);
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
     EXPECT_EQ(text("le_port"), "2400");
     EXPECT_TRUE(field<QCheckBox>("cb_distance_filter")->isChecked());
     EXPECT_FALSE(field<QCheckBox>("cb_intensity_filter")->isChecked());
@@ -356,7 +356,7 @@ TEST_F(RaxoSWindow, AlgorithmSettingsWaitForTheSessionsAlgorithmReply)
     ASSERT_TRUE(logs("[ Info ] start SET OK"));
     EXPECT_EQ(fake.commands().size(), before + 1);
     EXPECT_EQ(last().type, RAXO_RUN);
-    EXPECT_TRUE(a->notes().isEmpty()) << "a refused setting queues no note";
+    EXPECT_TRUE(a->session().notes().isEmpty()) << "a refused setting queues no note";
 
     // The sensor answers a refresh; its block goes back with the offset changed only.
     setReplies(sensorParams(), sensorAlg(12.5f), true);
@@ -513,7 +513,7 @@ TEST_F(RaxoSWindow, TrainingDialogWritesNothingToTheSensor)
     EXPECT_EQ(IniSettings::instance()->get_value("Standard", "upgrade_path", "", kDoc), "/kept/LDS-Raxo-S_V1.bin");
     EXPECT_EQ(field<QTextEdit>("le_update")->toPlainText(), shownPath);
     EXPECT_EQ(linesWith("Firmware upgrade"), 0);
-    EXPECT_NE(a->raxoReceiver(), nullptr);
+    EXPECT_NE(a->session().raxoReceiver(), nullptr);
 }
 
 // ---- settings and their replies, in each language ----
@@ -579,17 +579,17 @@ TEST_P(RaxoSWindowIn, SettingsAreLoggedAgainstTheirNotes)
         else
             EXPECT_TRUE(testsupport::has_cjk(tr("Page_Raxo_E", c.note))) << c.note;
         EXPECT_TRUE(logs(line));
-        EXPECT_TRUE(a->notes().isEmpty());
+        EXPECT_TRUE(a->session().notes().isEmpty());
     }
-    ASSERT_NE(a->raxoReceiver(), nullptr);
+    ASSERT_NE(a->session().raxoReceiver(), nullptr);
 
     // Accepted: the sensor moves to its new address and the session ends.
     setResult = 0;
     press("pb_setip");
     EXPECT_TRUE(logs(setLine("lidar ip mask gateway port", 0)));
-    EXPECT_EQ(a->raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver(), nullptr);
     EXPECT_TRUE(a->displayPaused());
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, RaxoSWindowIn, ::testing::Values("English", "Chinese"));
@@ -657,9 +657,9 @@ TEST_F(RaxoSWindow, RepeatedRepliesStartTheirWorkOncePerQuery)
     QTest::qWait(500);
     EXPECT_EQ(fake.download_finish_messages(), 1) << "replies nobody asked for read nothing back";
     EXPECT_EQ(linesWith(tr("RecvDataProc2", "detect model load %1").arg(QString())), 1);
-    const QString params = "[ " + tr("MainWindow", "Info") + " ] " + tr("MainWindow", "get lidar parameters  OK");
+    const QString params = "[ " + tr("DeviceSession", "Info") + " ] " + tr("DeviceSession", "get lidar parameters  OK");
     EXPECT_GE(linesEqual(params), 2) << "every reply that got through is said";
-    EXPECT_LE(a->logLines().filter(tr("MainWindow", "get lidar parameters  OK")).size(), 3)
+    EXPECT_LE(a->logLines().filter(tr("DeviceSession", "get lidar parameters  OK")).size(), 3)
         << "in a row or two, not a row each";
 
     // The user asks again: the answer reads the models again.
@@ -680,7 +680,7 @@ TEST_F(RaxoSWindow, AFloodOfRepliesOpensOneBoxAndAStrangersChangeNothing)
     ASSERT_TRUE(readBacksDone(1));
     const QString paramsLine = "[ Info ] get lidar parameters  OK";
     ASSERT_EQ(linesEqual(paramsLine), 1);
-    const QString warning = tr("MainWindow", "Multiple simultaneous connections to the host computer exist!");
+    const QString warning = tr("DeviceSession", "Multiple simultaneous connections to the host computer exist!");
     const long residentBefore = residentBytes();
     TraceLineCount trace("RecvDataProc2::processCmdDatagram");
     QElapsedTimer clock;

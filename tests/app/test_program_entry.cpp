@@ -141,7 +141,7 @@ void record_child_step()
         return again();
     }
     if (c.step == 1) {
-        if (a.raxoReceiver() == nullptr || c.fake->commands().empty())
+        if (a.session().raxoReceiver() == nullptr || c.fake->commands().empty())
             return again();
         c.fake->set_host("127.0.0.1", c.localPort);
         // A disk of 2 MB/s under a stream of 3 MB/s: at the end, a good part of the recording

@@ -319,7 +319,7 @@ void walkLiveSession(const QString &lang)
         return d->result();
     };
     w.findChild<QAction *>("actionRaxo_S")->trigger();
-    ASSERT_NE(a.raxoReceiver(), nullptr) << "the dialog picked no sensor";
+    ASSERT_NE(a.session().raxoReceiver(), nullptr) << "the dialog picked no sensor";
     fake.set_host("127.0.0.1", local);
 
     // Scans of a room with two people in it, twenty a second.

@@ -125,7 +125,7 @@ protected:
         QPointer<Receiver> alive(receiver);
         ASSERT_FALSE(alive.isNull());
         w->recv_data(MSG_STOP, QByteArray());
-        EXPECT_EQ(a->sessionReceiver(), nullptr);
+        EXPECT_EQ(a->session().receiver(), nullptr);
         QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), kWaitMs);
         EXPECT_TRUE(a->displayPaused());
     }
@@ -145,8 +145,8 @@ TEST_F(SessionTest, RaxoESessionQueriesDrawsAndStops)
 
     ASSERT_EQ(modal.dialogTitles.size(), 1);
     EXPECT_EQ(seenModel, "LDS-Raxo-E");
-    ASSERT_NE(a->raxoReceiver(), nullptr);
-    EXPECT_EQ(a->raxoReceiver()->lidartype, LIDAR_RAXO_E);
+    ASSERT_NE(a->session().raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver()->lidartype, LIDAR_RAXO_E);
     expectRunning(LIDAR_RAXO_E, 1);
     EXPECT_EQ(a->connectedSn(), "RAXO-E-1");
     EXPECT_EQ(visibleButtons(), (std::vector<int>{1, 3, 4}));
@@ -168,14 +168,14 @@ TEST_F(SessionTest, RaxoESessionQueriesDrawsAndStops)
 
     // Frames from the sensor's data port reach the window's receiver.
     ReceiverProbe probe;
-    probe.watch(a->raxoReceiver());
+    probe.watch(a->session().raxoReceiver());
     fake.set_host("127.0.0.1", local);
     fake.send_data(raxo_point_packet(1, 0, 0, {raxo_point(100, 500, 250, -100, 7)}, RAXO_FRAME_END));
     QTRY_VERIFY_WITH_TIMEOUT(!probe.frames.empty(), kWaitMs);
     EXPECT_EQ(probe.frames[0].size(), 1u);
     EXPECT_EQ(probe.frame_types[0], LIDAR_RAXO_E);
 
-    expectStopEnds(a->raxoReceiver());
+    expectStopEnds(a->session().raxoReceiver());
 }
 
 TEST_F(SessionTest, FenkUSessionQueriesDrawsAndStops)
@@ -196,7 +196,7 @@ TEST_F(SessionTest, FenkUSessionQueriesDrawsAndStops)
 
     EXPECT_EQ(seenModel, "LDS-Fenk-U");
     EXPECT_EQ(seenRows, 0) << "the table is emptied";
-    ASSERT_NE(a->fenkReceiver(), nullptr);
+    ASSERT_NE(a->session().fenkReceiver(), nullptr);
     expectRunning(LIDAR_FENK_U, 1);
     EXPECT_EQ(visibleButtons(), (std::vector<int>{0, 3, 4}));
     EXPECT_EQ(sidePage(), 0);
@@ -209,13 +209,13 @@ TEST_F(SessionTest, FenkUSessionQueriesDrawsAndStops)
     QTRY_COMPARE_WITH_TIMEOUT(linesWith("[ cmd infomation ] get lidar parameters  OK"), 1, kWaitMs);
 
     ReceiverProbe probe;
-    probe.watch(a->fenkReceiver());
+    probe.watch(a->session().fenkReceiver());
     fake.set_host("127.0.0.1", local);
     fake.send_all(fenku_frame(1, 3, 1, lp_xyz_content(std::vector<std::array<float, 3>>{{1000, 0, 0}, {0, 2000, 0}, {0, 0, 3000}})));
     QTRY_VERIFY_WITH_TIMEOUT(!probe.frames.empty(), kWaitMs);
     EXPECT_EQ(probe.frames[0].size(), 3u);
 
-    expectStopEnds(a->fenkReceiver());
+    expectStopEnds(a->session().fenkReceiver());
 }
 
 TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
@@ -239,7 +239,7 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
 
     EXPECT_EQ(seenModel, "LDS-Vimo-E");
     EXPECT_EQ(seenRowModels, QStringList({"LDS-Vimo-E"})) << "the Vimo-E's row stays, the Raxo-S's goes";
-    ASSERT_NE(a->vimoReceiver(), nullptr);
+    ASSERT_NE(a->session().vimoReceiver(), nullptr);
     expectRunning(LIDAR_VIMO_E, 10); // "showtime" missing
     EXPECT_EQ(visibleButtons(), (std::vector<int>{2, 3, 4}));
     EXPECT_EQ(sidePage(), 2);
@@ -257,7 +257,7 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
     QTRY_VERIFY_WITH_TIMEOUT((a->tick(), linesWith("lidar cmd reception is ok") == 1), kWaitMs);
 
     ReceiverProbe probe;
-    probe.watch(a->vimoReceiver());
+    probe.watch(a->session().vimoReceiver());
     fake.set_host("127.0.0.1", local);
     for (const auto &packet : vimo_e_frame())
         fake.send(packet);
@@ -265,7 +265,7 @@ TEST_F(SessionTest, VimoESessionKeepsRowsQueriesDrawsAndStops)
     EXPECT_EQ(probe.frames[0].size(), 23040u);
     EXPECT_EQ(probe.frame_types[0], LIDAR_VIMO_E);
 
-    expectStopEnds(a->vimoReceiver());
+    expectStopEnds(a->session().vimoReceiver());
 }
 
 // Frames kept of a Vimo-E session: the stored "showtime" as C's atoi reads it, within the
@@ -281,13 +281,13 @@ TEST_F(SessionTest, VimoEFramesKeptFromShowtime)
         IniSettings::instance()->set_value("Standard", "showtime", c.stored, kDoc);
         trigger("actionVimo_E");
         EXPECT_EQ(a->scene().framesKept(), c.kept) << c.stored;
-        EXPECT_NE(a->vimoReceiver(), nullptr) << "a new receiver each time";
+        EXPECT_NE(a->session().vimoReceiver(), nullptr) << "a new receiver each time";
     }
     // The other models keep one frame.
     answerConnect("127.0.0.2", free_udp_port("127.0.0.2"), free_udp_port(), "RAXO");
     trigger("actionRaxo_E");
     EXPECT_EQ(a->scene().framesKept(), 1);
-    EXPECT_EQ(a->vimoReceiver(), nullptr);
+    EXPECT_EQ(a->session().vimoReceiver(), nullptr);
 }
 
 // A dialog closed without connecting leaves the running session alone; "unConnect" ends it.
@@ -297,13 +297,13 @@ TEST_F(SessionTest, CancelKeepsTheSessionAndUnconnectEndsIt)
     ASSERT_TRUE(fake.ok());
     answerConnect(fake.ip(), fake.listen_port(), free_udp_port(), "RAXO-1");
     trigger("actionRaxo_E");
-    RecvDataProc2 *running = a->raxoReceiver();
+    RecvDataProc2 *running = a->session().raxoReceiver();
     ASSERT_NE(running, nullptr);
     QPointer<RecvDataProc2> alive(running);
 
     modal.dialogAction = [](QDialog *) { return int(QDialog::Rejected); };
     trigger("actionFenk_U");
-    EXPECT_EQ(a->raxoReceiver(), running);
+    EXPECT_EQ(a->session().raxoReceiver(), running);
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E);
     EXPECT_FALSE(a->displayPaused());
 
@@ -313,8 +313,8 @@ TEST_F(SessionTest, CancelKeepsTheSessionAndUnconnectEndsIt)
     };
     a->scene().framesKept() = 40;
     trigger("actionRaxo_S");
-    EXPECT_EQ(a->raxoReceiver(), nullptr);
-    EXPECT_EQ(a->fenkReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().fenkReceiver(), nullptr);
     EXPECT_EQ(a->currentModel(), LIDAR_RAXO_E) << "no new model without a connection";
     EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_FALSE(a->displayPaused());
@@ -353,7 +353,7 @@ TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
         std::function<void(QObject *)> post;
     };
     const Case cases[] = {
-        {"actionVimo_E", vimo.ip(), vimo.port(), [&] { return static_cast<QObject *>(a->vimoReceiver()); },
+        {"actionVimo_E", vimo.ip(), vimo.port(), [&] { return static_cast<QObject *>(a->session().vimoReceiver()); },
          [&](QObject *o) {
              auto *r = static_cast<RecvDataProc3 *>(o);
              emit r->sig_data(MSG_RECV_STARTED, QByteArray());
@@ -362,7 +362,7 @@ TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
              emit r->sig_data(MSG_CMD_INFO, QByteArray("stale reply"));
              emit r->sig_data(MSG_WARM, QByteArray("last words of the old session"));
          }},
-        {"actionRaxo_S", raxo.ip(), raxo.listen_port(), [&] { return static_cast<QObject *>(a->raxoReceiver()); },
+        {"actionRaxo_S", raxo.ip(), raxo.listen_port(), [&] { return static_cast<QObject *>(a->session().raxoReceiver()); },
          [&](QObject *o) {
              auto *r = static_cast<RecvDataProc2 *>(o);
              emit r->sig_data(MSG_RECV_STARTED, QByteArray());
@@ -391,11 +391,11 @@ TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
         fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
         answerConnect(fenk.ip(), fenk.port(), free_udp_port(), "FENK-1");
         trigger("actionFenk_U");
-        RecvDataProc *running = a->fenkReceiver();
+        RecvDataProc *running = a->session().fenkReceiver();
         ASSERT_NE(running, nullptr);
         ASSERT_TRUE(oldThread->isFinished());
         ASSERT_TRUE(waitCommands(fenk, 1));
-        a->notes() = {"a note no stale reply may take"};
+        a->session().notes() = {"a note no stale reply may take"};
 
         // Posted from another thread, as the receiver's loop did; the log line comes last, so
         // once it is in the log everything before it has been delivered.
@@ -406,7 +406,7 @@ TEST_F(SessionTest, PostsOfAStoppedReceiverAreDroppedAfterTheSwitch)
         EXPECT_TRUE(a->currentFrame2D().empty());
         EXPECT_TRUE(a->scene().accumulatedCloud().empty());
         EXPECT_TRUE(a->objectModels().empty());
-        EXPECT_EQ(a->notes(), QVector<QString>({"a note no stale reply may take"}));
+        EXPECT_EQ(a->session().notes(), QVector<QString>({"a note no stale reply may take"}));
         EXPECT_EQ(linesWith("SET OK"), 0);
         EXPECT_FALSE(a->debugView().isVisible());
 
@@ -438,7 +438,7 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
         vimo.set_host("127.0.0.1", vimoLocal);
         answerConnect(vimo.ip(), vimo.port(), vimoLocal, "VIMO0001");
         trigger("actionVimo_E");
-        ASSERT_NE(a->vimoReceiver(), nullptr);
+        ASSERT_NE(a->session().vimoReceiver(), nullptr);
         stream.set_sending(true);
         QTRY_VERIFY_WITH_TIMEOUT(a->currentModel() == LIDAR_VIMO_E && a->scene().frameCounts().size() >= 1, kWaitMs);
 
@@ -447,7 +447,7 @@ TEST_F(SessionTest, VimoToFenkSwitchesUnderLoadQueryTheFenkEveryTime)
         fenk.set_command_handler([](const std::vector<uint8_t> &) { return std::vector<uint8_t>(); });
         answerConnect(fenk.ip(), fenk.port(), free_udp_port(), "FENK-1");
         trigger("actionFenk_U");
-        ASSERT_NE(a->fenkReceiver(), nullptr);
+        ASSERT_NE(a->session().fenkReceiver(), nullptr);
         ASSERT_TRUE(waitCommands(fenk, 1)) << "no parameter query reached the Fenk-U";
         EXPECT_EQ(parseSum(fenk.commands()[0]).type, 7);
         // Whatever the old session still had queued is delivered before a call posted now.
@@ -470,7 +470,7 @@ TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
     const int local = free_udp_port();
     answerConnect(fenk.ip(), fenk.port(), local, "FENK-1");
     trigger("actionFenk_U");
-    ASSERT_NE(a->fenkReceiver(), nullptr);
+    ASSERT_NE(a->session().fenkReceiver(), nullptr);
     ASSERT_TRUE(waitCommands(fenk, 1));
     fenk.set_host("127.0.0.1", local);
 
@@ -478,7 +478,7 @@ TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
     // The counters' connections end with the test: the receiver goes on posting frames until
     // the fixture stops it, and those must not count into a finished test's stack.
     QObject scope;
-    QObject::connect(a->fenkReceiver(), &RecvDataProc::sig_framedata, &scope,
+    QObject::connect(a->session().fenkReceiver(), &RecvDataProc::sig_framedata, &scope,
                      [&](const std::vector<UserPointData> &, int) { ++frames; });
     QObject::connect(a->tickTimer(), &QTimer::timeout, &scope, [&] { ++ticks; });
     vtkNew<vtkCallbackCommand> counter;
@@ -501,7 +501,7 @@ TEST_F(SessionTest, FenkFloodWithoutAMaskIsDrawnAtTheTick)
     sender.join();
     view->renderWindow()->RemoveObserver(counter);
 
-    EXPECT_EQ(a->fenkReceiver()->dataTypeMask(), 0) << "no mask learnt";
+    EXPECT_EQ(a->session().fenkReceiver()->dataTypeMask(), 0) << "no mask learnt";
     // Each frame drawn at once would render at least once a frame.
     EXPECT_LE(renders, 2 * ticks + 4) << frames << " frames, " << ticks << " ticks";
     EXPECT_EQ(a->scene().currentFrame().size(), 1200u);
@@ -523,7 +523,7 @@ TEST_F(SessionTest, CommandsRouteByModelAndOnlySentOnesQueueNotes)
     // Before any session every command is dropped, with its note.
     for (int type : {0, 1, 2, 3, 4})
         w->recv_sendcmd(raxoSet(), "start", type);
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
 
     answerConnect(fake.ip(), fake.listen_port(), free_udp_port(), "RAXO-1");
     trigger("actionRaxo_E");
@@ -544,9 +544,9 @@ TEST_F(SessionTest, CommandsRouteByModelAndOnlySentOnesQueueNotes)
         w->recv_sendcmd(c.frame, QString("note %1").arg(c.lidartype), c.lidartype);
         expected += c.reaches ? 1 : 0;
         notes += c.reaches ? 1 : 0;
-        EXPECT_EQ(a->notes().size(), notes) << c.lidartype;
+        EXPECT_EQ(a->session().notes().size(), notes) << c.lidartype;
     }
-    EXPECT_EQ(a->notes(), QVector<QString>({"note 1", "note 2"}));
+    EXPECT_EQ(a->session().notes(), QVector<QString>({"note 1", "note 2"}));
     // A last command through the same socket: once it is in, every earlier one is.
     const uint8_t one = 1;
     const QByteArray marker = bytes(lh_make_sum_frame(0, 0x0456, 0x11, &one, 1));
@@ -557,7 +557,7 @@ TEST_F(SessionTest, CommandsRouteByModelAndOnlySentOnesQueueNotes)
     const QByteArray set = raxoSet();
     EXPECT_EQ(fake.commands()[1], std::vector<uint8_t>(set.begin(), set.end())) << "sent unchanged";
 
-    EXPECT_EQ(a->notes().size(), 2) << "an empty note is no note";
+    EXPECT_EQ(a->session().notes().size(), 2) << "an empty note is no note";
 }
 
 // The reply to a confirmed "data type" setting brings a new parameter query to the sensor.
@@ -576,15 +576,15 @@ TEST_F(SessionTest, AcceptedSettingsAreMatchedByTheirSetCode)
     w->recv_sendcmd(raxoSet(), "set data type", 1);
     QTRY_COMPARE_WITH_TIMEOUT(linesWith("[ Info ] set data type SET OK"), 1, kWaitMs);
     ASSERT_TRUE(waitCommands(fake, 2));
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
     EXPECT_FALSE(a->displayPaused());
 
     const uint8_t address[4] = {RAXO_SET_ADDRESS, 0, 0, 0};
     w->recv_sendcmd(bytes(lh_make_sum_frame(0, 0x0124, RAXO_SET, address, sizeof address)), "雷达地址", 1);
     QTRY_COMPARE_WITH_TIMEOUT(linesWith("[ Info ] 雷达地址 SET OK"), 1, kWaitMs);
-    EXPECT_EQ(a->sessionReceiver(), nullptr) << "the sensor moves: the session ends";
+    EXPECT_EQ(a->session().receiver(), nullptr) << "the sensor moves: the session ends";
     EXPECT_TRUE(a->displayPaused());
-    EXPECT_TRUE(a->notes().isEmpty());
+    EXPECT_TRUE(a->session().notes().isEmpty());
     EXPECT_EQ(typesOf(fake.commands()), (std::vector<uint16_t>{1, 2, 2})) << "nothing was asked again";
 }
 
@@ -603,8 +603,8 @@ TEST_F(SessionTest, RaxoSQueriesBothAndReadsTheModelsBack)
     trigger("actionRaxo_S");
 
     EXPECT_EQ(seenModel, "LDS-Raxo-S");
-    ASSERT_NE(a->raxoReceiver(), nullptr);
-    EXPECT_EQ(a->raxoReceiver()->lidartype, LIDAR_RAXO_S);
+    ASSERT_NE(a->session().raxoReceiver(), nullptr);
+    EXPECT_EQ(a->session().raxoReceiver()->lidartype, LIDAR_RAXO_S);
     expectRunning(LIDAR_RAXO_S, 1);
     EXPECT_TRUE(frameViewShown());
     EXPECT_EQ(visibleButtons(), (std::vector<int>{1, 3, 4}));
@@ -631,7 +631,7 @@ TEST_F(SessionTest, ModelDataIsTakenOnTheGuiThread)
 {
     answerConnect("127.0.0.2", free_udp_port("127.0.0.2"), free_udp_port(), "RAXO-S-1");
     trigger("actionRaxo_S");
-    RecvDataProc2 *rx = a->raxoReceiver();
+    RecvDataProc2 *rx = a->session().raxoReceiver();
     ASSERT_NE(rx, nullptr);
     const std::string path = testsupport::temp_dir() + "/models_here.bin";
     const std::string text = "2\r\na 1 5\r\n1 1 1 0\r\n0\r\n0\r\nb 2 6\r\n1 1 1 0\r\n0\r\n0\r\n";
@@ -654,7 +654,7 @@ TEST_F(SessionTest, RaxoPageHandlersAfterTwoRaxoSSessions)
     answerConnect(fake.ip(), fake.listen_port(), local, "RAXO-S-1");
     trigger("actionRaxo_S");
     trigger("actionRaxo_S");
-    RecvDataProc2 *rx = a->raxoReceiver();
+    RecvDataProc2 *rx = a->session().raxoReceiver();
     ASSERT_NE(rx, nullptr);
     ReceiverProbe probe;
     probe.watch(rx);
@@ -725,7 +725,7 @@ TEST_F(SessionTest, UpgradeIsLoggedStoredAndForwardedToItsModelOnly)
     ASSERT_TRUE(fake.ok());
     answerConnect(fake.ip(), fake.port(), free_udp_port(), "FENK-1");
     trigger("actionFenk_U");
-    ASSERT_NE(a->fenkReceiver(), nullptr);
+    ASSERT_NE(a->session().fenkReceiver(), nullptr);
     const std::vector<uint8_t> firmware(700, 0x5A);
     const std::string path = write_temp_file("LDS-Fenk-U_V9.bin", firmware);
     // Another model's upload goes nowhere.
@@ -768,7 +768,7 @@ TEST_F(SessionTest, BoxSessionOnPort6002)
     EXPECT_TRUE(page->isVisible());
 
     emit front->sig_start("127.0.0.2", 1234, LIDAR_ALG_BOX);
-    ASSERT_NE(a->boxReceiver(), nullptr);
+    ASSERT_NE(a->session().boxReceiver(), nullptr);
     expectRunning(LIDAR_ALG_BOX, 1);
     EXPECT_EQ(visibleButtons(), (std::vector<int>{3, 4, 5}));
     EXPECT_EQ(sidePage(), 5);
@@ -781,7 +781,7 @@ TEST_F(SessionTest, BoxSessionOnPort6002)
 
     // Frames and the upload type the box reports.
     ReceiverProbe probe;
-    probe.watch(a->boxReceiver());
+    probe.watch(a->session().boxReceiver());
     fake.send(make_box_packet({{1.0f, 2.0f, 0.5f, 90}, {-1.0f, 3.0f, 0.2f, 40}}, 2, 2));
     QTRY_VERIFY_WITH_TIMEOUT(!probe.frames.empty(), kWaitMs);
     EXPECT_EQ(probe.frames[0].size(), 2u);
@@ -796,13 +796,13 @@ TEST_F(SessionTest, BoxSessionOnPort6002)
     QTRY_COMPARE_WITH_TIMEOUT(linesWith("[ Info ] start SET OK"), 1, kWaitMs);
 
     // Ending it: the disconnection is reported once.
-    expectStopEnds(a->boxReceiver());
+    expectStopEnds(a->session().boxReceiver());
     a->tick();
     EXPECT_EQ(linesWith("Disconnect lidar connection successful"), 1);
 
     // Another type than the box's only stops.
     emit front->sig_start("127.0.0.2", 6002, LIDAR_RAXO_E);
-    EXPECT_EQ(a->boxReceiver(), nullptr);
+    EXPECT_EQ(a->session().boxReceiver(), nullptr);
     EXPECT_TRUE(a->displayPaused());
 }
 
@@ -819,7 +819,7 @@ TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
     ASSERT_NE(front, nullptr);
     std::unique_ptr<Page_Box> page(front->window());
     emit front->sig_start("127.0.0.2", 6002, LIDAR_ALG_BOX);
-    ASSERT_NE(a->boxReceiver(), nullptr);
+    ASSERT_NE(a->session().boxReceiver(), nullptr);
     ASSERT_TRUE(fake.peer().wait_for(1, kWaitMs)) << "the receiver's hello: it reads from now on";
     // Drawn only when the test ticks: a draw of the empty frame would empty the cloud too.
     a->tickTimer()->stop();
@@ -845,7 +845,7 @@ TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
     // Connected after the window's own slot: runs right after it, in the same order.
     vtkIdType cloudAtReset = -1;
     QObject context;
-    QObject::connect(a->boxReceiver(), &RecvBoxDataProc::sig_cacheclean, &context,
+    QObject::connect(a->session().boxReceiver(), &RecvBoxDataProc::sig_cacheclean, &context,
             [&] { cloudAtReset = a->scene().cloud()->GetNumberOfPoints(); });
     fake.send(make_box_packet({}, 2, BOX_UPLOAD_OBJECTS));
     QTRY_VERIFY_WITH_TIMEOUT(cloudAtReset >= 0, kWaitMs);
@@ -854,6 +854,6 @@ TEST_F(SessionTest, BoxCacheCleanClearsTheCloudLater)
     QTRY_COMPARE_WITH_TIMEOUT(a->scene().cloud()->GetNumberOfPoints(), 0, kWaitMs);
     EXPECT_TRUE(a->scene().accumulatedCloud().empty());
     EXPECT_TRUE(a->scene().frameCounts().empty());
-    expectStopEnds(a->boxReceiver());
+    expectStopEnds(a->session().boxReceiver());
 }
 

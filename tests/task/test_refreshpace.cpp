@@ -16,12 +16,13 @@ TEST(RefreshPace, TheFirstAtOnceTheNewestOfARunAfterTheInterval)
 {
     QObject owner;
     std::vector<QByteArray> applied;
-    RefreshPace pace(&owner, [&](const QByteArray &r) { applied.push_back(r); });
+    RefreshPace pace(&owner);
+    auto offer = [&](const QByteArray &r) { pace.offer([&applied, r] { applied.push_back(r); }); };
 
-    pace.offer("1");
+    offer("1");
     EXPECT_EQ(applied, std::vector<QByteArray>{"1"}) << "a device answering once sees no delay";
     for (int i = 2; i <= 1000; ++i)
-        pace.offer(QByteArray::number(i));
+        offer(QByteArray::number(i));
     EXPECT_EQ(applied.size(), 1u);
     EXPECT_TRUE(pace.waiting());
     ASSERT_TRUE(QTest::qWaitFor([&] { return applied.size() == 2; }, 5000));
@@ -35,7 +36,7 @@ TEST(RefreshPace, TheFirstAtOnceTheNewestOfARunAfterTheInterval)
     t.start();
     int n = 0;
     while (t.elapsed() < 1000) {
-        pace.offer(QByteArray::number(++n));
+        offer(QByteArray::number(++n));
         QTest::qWait(1);
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !pace.waiting(); }, 5000));
@@ -47,13 +48,14 @@ TEST(RefreshPace, ACancelledReplyIsNeverApplied)
 {
     QObject owner;
     std::vector<QByteArray> applied;
-    RefreshPace pace(&owner, [&](const QByteArray &r) { applied.push_back(r); });
-    pace.offer("old session");
-    pace.offer("old session, later");
+    RefreshPace pace(&owner);
+    auto offer = [&](const QByteArray &r) { pace.offer([&applied, r] { applied.push_back(r); }); };
+    offer("old session");
+    offer("old session, later");
     pace.cancel();
     QTest::qWait(2 * RefreshPace::kIntervalMs);
     EXPECT_EQ(applied, std::vector<QByteArray>{"old session"});
-    pace.offer("new session");
+    offer("new session");
     EXPECT_EQ(applied.back(), "new session") << "at once: the interval went with the session";
 }
 
