@@ -71,6 +71,7 @@ struct Said {
         QObject::connect(&s, &DeviceSession::started, &context, [this] { ++starts; });
         QObject::connect(&s, &DeviceSession::warning, &context,
                          [this](QString, QString text) { warnings << text; });
+        QObject::connect(&s, &DeviceSession::modelFileRead, &context, [this](QString) { ++models; });
     }
     QObject context;
     QStringList lines;
@@ -78,6 +79,7 @@ struct Said {
     std::vector<std::pair<int, QByteArray>> messages;
     int ends = 0;
     int starts = 0;
+    int models = 0;
 };
 
 // One family: its fake, where the session's receiver talks, what the start queries look like on
@@ -201,6 +203,10 @@ TEST_P(DeviceSessionFamilies, QueriesASettingAndItsConfirmationTheEndAndTheStop)
     EXPECT_TRUE(wait_until([&] { return said.starts == 1 || f.model == LIDAR_ALG_BOX; }, kWaitMs));
     // The receiver's socket is open once the device has heard from it (the box its "hello").
     ASSERT_TRUE(wait_until([&] { return !commands().empty(); }, kWaitMs));
+    // A session that reads the models back does so on the command socket, and reads nothing
+    // else meanwhile: the settings wait for it.
+    if (device_model(f.model).objectModels)
+        ASSERT_TRUE(wait_until([&] { return said.models == 1; }, kWaitMs));
 
     // A setting of another family goes nowhere and keeps no note.
     const uint8_t other = f.model == LIDAR_FENK_U ? LIDAR_VIMO_E : LIDAR_FENK_U;
