@@ -35,14 +35,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-// The Vimo-E page offers 0 to 99 frames kept; a stored value outside that would let the cloud
-// grow without end.
-constexpr int kMaxFramesKept = 99;
-
-} // namespace
-
 // ---- what a session's receiver posts ----
 
 bool MainWindow::isSessionReceiver(const QObject *receiver) const
@@ -141,7 +133,7 @@ void MainWindow::connectSensor(uint8_t model)
     const DeviceModel &m = device_model(model);
     startHeartBeat();
     Dialog_Connect *d = connectDialog();
-    d->lidarmodel = lidar_type_name(model);
+    d->lidarmodel = QString::fromLatin1(lidar_wire_name(model));
     if (!m.keepsDialogRows)
         d->clearLidarList();
     else

@@ -10,6 +10,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "settingsdocument.h"
 #include "vimoprotocol.h"
 
 #include <cstdlib>
@@ -159,7 +160,7 @@ const DeviceModel kModels[] = {
     {LIDAR_VIMO_E,
      makeVimo, true, vimoQueries, ReplyFormat::Text,
      -1, -1, -1,
-     10, "showtime",
+     10, kFramesKeptKey,
      false, false, true,
      false, {0, 1, 5, -1}, {2, 3, 4}, 2, false,
      true, false, false, false, 128,
