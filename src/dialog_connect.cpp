@@ -4,6 +4,7 @@
 #include "messagebox.h"
 #include "sockethelpers.h"
 #include "texthelpers.h"
+#include "userpointdata.h"
 #include "tracelog.h"
 #include "ui_dialog_connect.h"
 
@@ -118,7 +119,7 @@ bool readHeartbeat(const QByteArray &data, HeartbeatView *v)
 // fields the other way round and is shown as the plain number it then makes.
 QString timeText(const HeartbeatView &v)
 {
-    if (v.long112 && v.model == QLatin1String("LDS-Vimo-E")) {
+    if (v.long112 && v.model == QLatin1String(lidar_wire_name(LIDAR_VIMO_E))) {
         const double value = double(v.nanoseconds) * 1000.0 + double(v.seconds) / 1000000.0;
         return QString::number(qint64(value));
     }

@@ -84,6 +84,8 @@ private:
 public:
     QString lidarsn = QStringLiteral("nan");
     float motortemp = -1.0f;
+    // The model whose sensors are listed, as their heartbeats carry it (lidar_wire_name), never
+    // a translated display name.
     QString lidarmodel;
 
 signals:

@@ -31,14 +31,6 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-// The Vimo-E page offers 0 to 99 frames kept; a stored value outside that would let the cloud
-// grow without end.
-constexpr int kMaxFramesKept = 99;
-
-} // namespace
-
 // ---- the page switch ----
 
 void MainWindow::updateModelUi(int type)
@@ -94,7 +86,7 @@ void MainWindow::connectSensor(uint8_t model)
     const DeviceModel &m = device_model(model);
     startHeartBeat();
     Dialog_Connect *d = connectDialog();
-    d->lidarmodel = lidar_type_name(model);
+    d->lidarmodel = QString::fromLatin1(lidar_wire_name(model));
     if (!m.keepsDialogRows)
         d->clearLidarList();
     else

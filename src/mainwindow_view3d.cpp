@@ -120,8 +120,8 @@ void MainWindow::recv_dataLimit(FeaturePoints data, bool isrun)
 void MainWindow::recv_showtime(int time)
 {
     // The Vimo-E page's range: more would let the cloud grow without end.
-    scene_->setFramesKept(std::clamp(time, 0, 99));
-    IniSettings::instance()->set_value("Standard", "showtime", std::to_string(scene_->framesKept()), kSettingsDoc);
+    scene_->setFramesKept(std::clamp(time, 0, kMaxFramesKept));
+    IniSettings::instance()->set_value("Standard", kFramesKeptKey, std::to_string(scene_->framesKept()), kSettingsDoc);
 }
 
 void MainWindow::recv_debug_show(QByteArray data)

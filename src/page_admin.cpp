@@ -3,6 +3,7 @@
 #include "ui_page_admin.h"
 
 #include "lhframe.h"
+#include "lhtextcommand.h"
 #include "sockethelpers.h"
 #include "tracelog.h"
 #include "userpointdata.h"

@@ -1,6 +1,7 @@
 #include "page_box_v0.h"
 #include "ui_page_box_v0.h"
 
+#include "boxprotocol.h"
 #include "lhframe.h"
 #include "messagebox.h"
 #include "pagehelpers.h"

@@ -147,7 +147,7 @@ void Page_Hoby_U::on_pb_chooseFile_clicked()
 
 void Page_Hoby_U::on_pb_update_clicked()
 {
-    emit sig_upgrade(ui->le_update->toPlainText(), LIDAR_FENK_U, 8);
+    emit sig_upgrade(ui->le_update->toPlainText(), LIDAR_FENK_U, MSG_FW_MOTOR);
 }
 
 void Page_Hoby_U::setInfo(const char *body, int len)

@@ -641,5 +641,5 @@ void Page_Raxo_E::on_pb_update_clicked()
         warn(tr("Firmware name does not conform to specification"));
         return;
     }
-    emit sig_upgrade(path, LIDAR_RAXO_E, 8);
+    emit sig_upgrade(path, LIDAR_RAXO_E, MSG_FW_MOTOR);
 }

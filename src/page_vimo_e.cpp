@@ -5,6 +5,7 @@
 #include "pagehelpers.h"
 #include "lhframe.h"
 #include "messagebox.h"
+#include "settingsdocument.h"
 #include "texthelpers.h"
 #include "userpointdata.h"
 
@@ -53,7 +54,7 @@ Page_Vimo_E::Page_Vimo_E(QWidget *parent) : QWidget(parent), ui(new Ui_Page_Vimo
     connect(ui->cb_ptp_enable, &QCheckBox::clicked, ui->cb_ptp_enable,
             [this](bool on) { setPtpEnable(on); }, Qt::DirectConnection);
     ui->le_showtime->setText("10");
-    ui->le_showtime->setValidator(new QIntValidator(1, 99, ui->le_showtime));
+    ui->le_showtime->setValidator(new QIntValidator(1, kMaxFramesKept, ui->le_showtime));
     restore_upgrade_path(ui->le_update);
 }
 
@@ -158,7 +159,7 @@ void Page_Vimo_E::on_pb_showtime_clicked()
     // Frames kept of 0 would show nothing: only what the field's validator offers goes out.
     bool ok = false;
     const uint32_t time = ui->le_showtime->text().toUInt(&ok, 10);
-    if (!ok || time < 1 || time > 99) {
+    if (!ok || time < 1 || time > uint32_t(kMaxFramesKept)) {
         warn(tr("display time range(1,99)"));
         return;
     }
@@ -173,7 +174,7 @@ void Page_Vimo_E::on_pb_chooseFile_clicked()
 
 void Page_Vimo_E::on_pb_update_clicked()
 {
-    emit sig_upgrade(ui->le_update->toPlainText(), LIDAR_VIMO_E, 8);
+    emit sig_upgrade(ui->le_update->toPlainText(), LIDAR_VIMO_E, MSG_FW_MOTOR);
 }
 
 void Page_Vimo_E::setInfo(VimoLidarInfo info)

@@ -1,7 +1,10 @@
 #pragma once
 // The algorithm box's session channel: the one port its data, replies and zone exchange share,
 // and the zone-image commands with their replies. Text commands and replies are LhCrcFrames
-// (lhframe.h); the point and object datagrams are boxpacket.h's.
+// (lhframe.h) with the words of lhtextcommand.h; the point and object datagrams are
+// boxpacket.h's.
+
+#include "lhtextcommand.h"
 
 #include <cstdint>
 

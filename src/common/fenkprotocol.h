@@ -5,6 +5,7 @@
 // The point stream (LP packets) is lpdecoder.h's.
 
 #include "lhframe.h"
+#include "lhparamhead.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -17,35 +17,6 @@ constexpr size_t LH_SUM_TYPE_AT = 6;       // u16 frame type of an LhSumFrame
 constexpr size_t LH_SUM_LENGTH_AT = 8;     // u32 payload length N
 constexpr size_t LH_CRC_MAX_PAYLOAD = 2036; // after padding to 4
 constexpr size_t LH_SUM_MAX_PAYLOAD = 2035;
-// The head that the parameter records of the Fenk-U and Raxo sensors share (the record is the
-// parameter reply from byte 12 on); each family's record goes on after the upload port.
-namespace lh_param_head {
-constexpr size_t kModel = 2;         // 16 bytes of text
-constexpr size_t kSerial = 18;       // 32 bytes of text (the main board's)
-constexpr size_t kId = 50;           // u32
-constexpr size_t kSoftVersion = 54;  // u32
-constexpr size_t kHardVersion = 58;  // u32
-constexpr size_t kIp = 62;           // 4 bytes, first octet first
-constexpr size_t kMask = 66;
-constexpr size_t kGateway = 70;
-constexpr size_t kPort = 74;         // u16
-constexpr size_t kUploadIp = 76;
-constexpr size_t kUploadPort = 80;   // u16
-} // namespace lh_param_head
-
-// Command words of the text replies (LhCrcFrame) of the Vimo-E sensor and the algorithm box.
-constexpr uint16_t LH_TEXT_REPLY = 0xFFAC;
-constexpr uint16_t LH_TEXT_REPLY2 = 0xFFBC;
-
-// Command word of an LhCrcFrame that carries an ASCII text command (the Vimo-E sensor, the
-// free-text command window, the box page). The device answers with the bitwise complement:
-// 0xFFBC, 0xFFAC and 0xB8AC.
-enum PackType : uint16_t {
-    C_PACK = 0x0043,     // actions and queries ("C", 0x00 on the wire)
-    S_PACK = 0x0053,     // settings ("S", 0x00)
-    QUERY_PACK = 0x4753, // the Vimo-E parameter query "xxxxxx" ("S", "G")
-};
-constexpr uint16_t LH_PARAM_REPLY = uint16_t(~QUERY_PACK); // the parameter reply, 0xB8AC
 
 enum PROTOCOL_RET_EN {
     PROTOCOL_RET_OK = 0,

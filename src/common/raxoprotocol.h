@@ -5,6 +5,7 @@
 // it. The data channel (point, IMU and zone-monitor packets) is raxopacket.h's.
 
 #include "lhframe.h"
+#include "lhparamhead.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -46,13 +46,23 @@ bool msg_is_log_line(int type)
     }
 }
 
+const char *lidar_wire_name(int type)
+{
+    // Marked for translation: a sensor's display name is its wire name in the user's language.
+    switch (type) {
+    case LIDAR_FENK_U: return QT_TRANSLATE_NOOP("QObject", "LDS-Fenk-U");
+    case LIDAR_RAXO_E: return QT_TRANSLATE_NOOP("QObject", "LDS-Raxo-E");
+    case LIDAR_RAXO_S: return QT_TRANSLATE_NOOP("QObject", "LDS-Raxo-S");
+    case LIDAR_VIMO_E: return QT_TRANSLATE_NOOP("QObject", "LDS-Vimo-E");
+    default: return nullptr;
+    }
+}
+
 QString lidar_type_name(int type)
 {
+    if (const char *wire = lidar_wire_name(type))
+        return QObject::tr(wire);
     switch (type) {
-    case LIDAR_FENK_U: return QObject::tr("LDS-Fenk-U");
-    case LIDAR_RAXO_E: return QObject::tr("LDS-Raxo-E");
-    case LIDAR_RAXO_S: return QObject::tr("LDS-Raxo-S");
-    case LIDAR_VIMO_E: return QObject::tr("LDS-Vimo-E");
     case LIDAR_ALG_BOX: return QObject::tr("Algorithm Box");
     case LIDAR_UNKNOWN: return QObject::tr("Unknown lidar model");
     default: return QString();

@@ -70,3 +70,6 @@ bool msg_is_log_line(int type);
 
 // Display name of a model code; empty outside 0..5.
 QString lidar_type_name(int type);
+// A sensor's model as its heartbeats carry it ("LDS-Raxo-E"), never translated: what heartbeats
+// are matched with. Null for the box and for codes that are no sensor.
+const char *lidar_wire_name(int type);

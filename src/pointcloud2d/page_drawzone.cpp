@@ -492,7 +492,7 @@ void Page_DrawZone::on_cb_editzone_currentIndexChanged(int index)
 
 void Page_DrawZone::on_pb_readzone_clicked()
 {
-    emit sig_zoneCmd(11, table());
+    emit sig_zoneCmd(ZONEALARM::ZONE_CMD_READ, table());
 }
 
 void Page_DrawZone::writeZones(zones t, bool validate)
@@ -505,7 +505,7 @@ void Page_DrawZone::writeZones(zones t, bool validate)
             return;
         }
     }
-    emit sig_zoneCmd(10, t);
+    emit sig_zoneCmd(ZONEALARM::ZONE_CMD_WRITE, t);
     emit sig_zonearg(t);
     replaceList(t);
 }

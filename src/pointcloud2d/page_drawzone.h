@@ -52,7 +52,7 @@ public:
 
 signals:
     void sig_zonearg(zones data);
-    // 10 write the table to the device, 11 read the device.
+    // ZONEALARM::ZONE_CMD_WRITE the table to the device, or ZONE_CMD_READ the device's.
     void sig_zoneCmd(int flag, zones data);
     void sig_editzone(int id);
 

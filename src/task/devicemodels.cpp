@@ -10,6 +10,7 @@
 #include "recvdataproc.h"
 #include "recvdataproc2.h"
 #include "recvdataproc3.h"
+#include "settingsdocument.h"
 #include "vimoprotocol.h"
 
 #include <cstdlib>
@@ -185,7 +186,7 @@ DeviceModel vimoE()
     m.startQueries = vimoQueries;
     m.replies = ReplyFormat::VimoText;
     m.framesKept = 10;
-    m.framesKeptKey = "showtime";
+    m.framesKeptKey = kFramesKeptKey;
     m.keepsDialogRows = true;
     m.freeTextCommands = true;
     m.scanRaw = rawVimo;

@@ -1,6 +1,7 @@
 #include "recvboxdataproc.h"
 
 #include "boxpacket.h"
+#include "boxprotocol.h"
 #include "lhframe.h"
 #include "logmanager.h"
 #include "receivernotices.h"
@@ -27,8 +28,8 @@ namespace {
 constexpr int kQueueMagic = LH_MAGIC;
 constexpr size_t kRecvBuffer = 8192;
 constexpr int kMaxPayload = int(sizeof(PendingCmd::payload));
-constexpr uint8_t kZoneCmdWrite = 10;
-constexpr uint8_t kZoneCmdRead = 11;
+constexpr uint8_t kZoneCmdWrite = ZONEALARM::ZONE_CMD_WRITE;
+constexpr uint8_t kZoneCmdRead = ZONEALARM::ZONE_CMD_READ;
 // Posts of the box's own signals (postqueue.h): only the newest of each waits.
 constexpr int kCacheClean = 1;
 constexpr int kUploadType = 2;

@@ -36,12 +36,13 @@ class RecvDataProc2 : public SensorReceiver {
     Q_OBJECT
 
 public:
-    // Work codes of the queue.
+    // Work codes of the queue. A firmware upload's code is the message type its result is
+    // posted under; a zone command's is the editor's.
     enum WorkCode {
-        WORK_FIRMWARE_MOTOR = 8,
-        WORK_FIRMWARE_MCU = 9,
-        WORK_ZONE_WRITE = 10,
-        WORK_ZONE_READ = 11,
+        WORK_FIRMWARE_MOTOR = MSG_FW_MOTOR,
+        WORK_FIRMWARE_MCU = MSG_FW_MCU,
+        WORK_ZONE_WRITE = ZONEALARM::ZONE_CMD_WRITE,
+        WORK_ZONE_READ = ZONEALARM::ZONE_CMD_READ,
         WORK_MODEL_READ = 13,
     };
     static constexpr int kTransferFrameType = RAXO_TRANSFER;

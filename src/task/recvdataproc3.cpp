@@ -11,6 +11,7 @@
 #include "timehelpers.h"
 #include "udpbatch.h"
 #include "vimopacket.h"
+#include "vimoprotocol.h"
 
 #include <cerrno>
 #include <netinet/in.h>

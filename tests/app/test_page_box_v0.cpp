@@ -14,6 +14,7 @@
 #include "receiverprobe.h"
 #include "recvboxdataproc.h"
 #include "userpointdata.h"
+#include "vimoprotocol.h"
 #include "widgettexts.h"
 
 #include <QApplication>

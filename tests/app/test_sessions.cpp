@@ -36,6 +36,8 @@
 #include "recvdataproc3.h"
 #include "sessionfixture.h"
 #include "testsupport.h"
+#include "userpointdata.h"
+#include "widgettexts.h"
 #include "busycores.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +52,7 @@
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QVTKOpenGLNativeWidget.h>
 
 #include <vtkCallbackCommand.h>
@@ -288,6 +291,79 @@ TEST_F(SessionTest, VimoEFramesKeptFromShowtime)
     trigger("actionRaxo_E");
     EXPECT_EQ(a->scene().framesKept(), 1);
     EXPECT_EQ(a->session().vimoReceiver(), nullptr);
+}
+
+// A translation that gives the sensors' display names a text of their own, as a language may.
+class RenamedModels : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        (void)disambiguation;
+        (void)n;
+        if (qstrcmp(context, "QObject") == 0 && QByteArray(sourceText).startsWith("LDS-"))
+            return QString::fromUtf8("激光雷达 ") + QString::fromLatin1(sourceText).mid(4);
+        return QString();
+    }
+};
+
+// A Chinese window whose display names of the sensor models differ from their wire names.
+class RenamedModelSessionTest : public SessionTest {
+protected:
+    void SetUp() override
+    {
+        load_test_settings();
+        chinese = std::make_unique<testsupport::ScopedTranslation>("Chinese");
+        ASSERT_TRUE(chinese->loaded());
+        QCoreApplication::installTranslator(&renamed);
+        makeWindow();
+    }
+    void TearDown() override
+    {
+        SessionTest::TearDown();
+        QCoreApplication::removeTranslator(&renamed);
+        chinese.reset();
+    }
+    std::unique_ptr<testsupport::ScopedTranslation> chinese;
+    RenamedModels renamed;
+};
+
+// Heartbeats carry the model untranslated: the connection dialog lists the sensors of the model
+// chosen whatever its display name reads in the user's language.
+TEST_F(RenamedModelSessionTest, DialogListsTheSensorsWhateverTheDisplayName)
+{
+    const struct {
+        const char *action;
+        int model;
+        const char *wire;
+    } cases[] = {{"actionFenk_U", LIDAR_FENK_U, "LDS-Fenk-U"},
+                 {"actionRaxo_E", LIDAR_RAXO_E, "LDS-Raxo-E"},
+                 {"actionRaxo_S", LIDAR_RAXO_S, "LDS-Raxo-S"},
+                 {"actionVimo_E", LIDAR_VIMO_E, "LDS-Vimo-E"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.wire);
+        ASSERT_EQ(lidar_type_name(c.model), QString::fromUtf8("激光雷达 ") + QString(c.wire).mid(4));
+        FakeSensorInfo sensor;
+        sensor.model = c.wire;
+        sensor.sn = std::string(c.wire) + "-SN";
+        QString expected;
+        QStringList listed; // the "Model" cell of each row with the sensor's serial number
+        modal.dialogAction = [&](QDialog *dialog) {
+            auto *d = qobject_cast<Dialog_Connect *>(dialog);
+            if (d == nullptr)
+                return int(QDialog::Rejected);
+            expected = d->lidarmodel;
+            d->recv_heartbeat(bytes(make_heartbeat104(sensor)));
+            for (int r = 0; r < d->DeviceInfoTable->rowCount(); ++r)
+                if (d->DeviceInfoTable->item(r, Dialog_Connect::COL_SN)->text() == QString::fromStdString(sensor.sn))
+                    listed << d->DeviceInfoTable->item(r, Dialog_Connect::COL_MODEL)->text();
+            return int(QDialog::Rejected);
+        };
+        trigger(c.action);
+        EXPECT_EQ(expected, QString(c.wire));
+        EXPECT_EQ(listed, QStringList({QString(c.wire)}));
+    }
 }
 
 // A dialog closed without connecting leaves the running session alone; "unConnect" ends it.

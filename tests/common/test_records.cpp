@@ -46,3 +46,19 @@ TEST(Records, ModelNames)
     for (const auto &n : names)
         EXPECT_EQ(lidar_type_name(n.first), QString(n.second)) << n.first;
 }
+
+// The models as the sensors' heartbeats spell them; the box and the rest have none.
+TEST(Records, ModelWireNames)
+{
+    const std::pair<int, const char *> names[] = {
+        {0, "LDS-Fenk-U"}, {1, "LDS-Raxo-E"}, {2, "LDS-Raxo-S"}, {3, "LDS-Vimo-E"},
+        {4, nullptr}, {5, nullptr}, {6, nullptr}, {-1, nullptr},
+    };
+    for (const auto &n : names) {
+        if (n.second == nullptr) {
+            EXPECT_EQ(lidar_wire_name(n.first), nullptr) << n.first;
+        } else {
+            EXPECT_STREQ(lidar_wire_name(n.first), n.second) << n.first;
+        }
+    }
+}

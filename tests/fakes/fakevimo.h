@@ -7,6 +7,7 @@
 #include "devicepackets.h"
 #include "fakepeer.h"
 #include "lhframe.h"
+#include "vimoprotocol.h"
 
 #include <atomic>
 #include <cstdint>

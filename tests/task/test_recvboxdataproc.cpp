@@ -4,6 +4,7 @@
 #include "boxpacket.h"
 #include "fakebox.h"
 #include "lhframe.h"
+#include "vimoprotocol.h"
 #include "zonemonitor.h"
 #include "receiverprobe.h"
 #include "receivernotices.h"

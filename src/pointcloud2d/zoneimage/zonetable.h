@@ -26,6 +26,13 @@ enum ZoneArea : uint8_t {
     ZONE_AREA_ALARM = 2,
 };
 
+// What the zone editor asks of the session's receiver with a table (Page_DrawZone::sig_zoneCmd,
+// SensorReceiver::recv_zoneCmd); the Raxo receiver queues them as work codes of the same value.
+enum ZoneCommand : int {
+    ZONE_CMD_WRITE = 10, // write the table to the device
+    ZONE_CMD_READ = 11,  // read the device's table back
+};
+
 constexpr int ZONE_PARAMS = 40;      // doubles per record
 constexpr int ZONE_MAX_VERTICES = 20;
 constexpr int ZONE_MAX_SHAPES = 64;  // records per table
