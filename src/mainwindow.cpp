@@ -406,24 +406,11 @@ void MainWindow::connectSession()
     connect(s, &DeviceSession::cacheCleaned, this, &MainWindow::recv_reset);
 
     // What the replies say goes to the pages and the log.
-    Page_Hoby_U *fenk = ui->page_fenku;
-    Page_Raxo_E *raxo = ui->page_raxo_e;
-    Page_Vimo_E *vimo = ui->page_vimo_e;
-    connect(s, &DeviceSession::fenkParameters, fenk,
-            [fenk](QByteArray body) { fenk->setInfo(body.constData(), body.size()); });
+    connect(s, &DeviceSession::fenkParameters, ui->page_fenku, &Page_Hoby_U::recv_params);
     connect(s, &DeviceSession::dataTypeMask, ui->page_spandata, &Dialog_AllData::setDataType);
-    connect(s, &DeviceSession::raxoParameters, raxo, [raxo](QByteArray body) {
-        raxo->setInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
-    });
-    connect(s, &DeviceSession::raxoAlgorithm, raxo, [raxo](QByteArray body) {
-        raxo->setAlgInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
-    });
-    connect(s, &DeviceSession::vimoParameters, vimo, [vimo](QByteArray record) {
-        VimoLidarInfo info;
-        if (vimo_lidar_info_decode(reinterpret_cast<const uint8_t *>(record.constData()), size_t(record.size()),
-                                   &info))
-            vimo->setInfo(info);
-    });
+    connect(s, &DeviceSession::raxoParameters, ui->page_raxo_e, &Page_Raxo_E::recv_params);
+    connect(s, &DeviceSession::raxoAlgorithm, ui->page_raxo_e, &Page_Raxo_E::recv_algParams);
+    connect(s, &DeviceSession::vimoParameters, ui->page_vimo_e, &Page_Vimo_E::recv_params);
     connect(s, &DeviceSession::logLine, this, &MainWindow::appendLog);
     connect(s, &DeviceSession::warning, this,
             [](QString title, QString text) { show_network_warning(nullptr, title, text); });

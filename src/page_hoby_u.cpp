@@ -191,3 +191,8 @@ void Page_Hoby_U::setInfo(const char *body, int len)
     ui->le_mindistance->setText(QString::number(rd_u16(p + f::kMinDistance)));
     ui->le_maxdistance->setText(QString::number(rd_u16(p + f::kMaxDistance)));
 }
+
+void Page_Hoby_U::recv_params(QByteArray body)
+{
+    setInfo(body.constData(), body.size());
+}

@@ -44,6 +44,8 @@ signals:
     void sig_lidaripchange(QString ip, int port);
 
 public slots:
+    // The body of the sensor's parameter reply, as the session reads it.
+    void recv_params(QByteArray body);
     void on_pb_setsn_2_clicked();
     void on_pb_setid_2_clicked();
     void on_pb_setip_2_clicked();

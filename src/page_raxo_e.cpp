@@ -643,3 +643,13 @@ void Page_Raxo_E::on_pb_update_clicked()
     }
     emit sig_upgrade(path, LIDAR_RAXO_E, MSG_FW_MOTOR);
 }
+
+void Page_Raxo_E::recv_params(QByteArray body)
+{
+    setInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
+}
+
+void Page_Raxo_E::recv_algParams(QByteArray body)
+{
+    setAlgInfo(reinterpret_cast<const uint8_t *>(body.constData()), size_t(body.size()));
+}

@@ -66,6 +66,9 @@ signals:
     void sig_objselect(bool isselect);
 
 public slots:
+    // The bodies of the sensor's parameter and algorithm replies, as the session reads them.
+    void recv_params(QByteArray body);
+    void recv_algParams(QByteArray body);
     void recv_height(float compensate);
     void clickItem(int index);
     void recv_modelData(QString path);

@@ -191,3 +191,10 @@ void Page_Vimo_E::setInfo(VimoLidarInfo info)
     ui->cb_uploadfix->setChecked(info.uploadFix != 0);
     ui->cb_ptp_enable->setChecked(info.ptp != 0);
 }
+
+void Page_Vimo_E::recv_params(QByteArray record)
+{
+    VimoLidarInfo info;
+    if (vimo_lidar_info_decode(reinterpret_cast<const uint8_t *>(record.constData()), size_t(record.size()), &info))
+        setInfo(info);
+}

@@ -53,6 +53,8 @@ signals:
     void sig_upgrade(QString path, int lidartype, int updatetype);
 
 public slots:
+    // The sensor's parameter record, as the session reads it.
+    void recv_params(QByteArray record);
     void on_pb_setip_clicked();
     void on_pb_setdstip_clicked();
     void on_cb_uploadfix_clicked(bool isok);
