@@ -4,16 +4,25 @@
 
 namespace {
 
-ModelLayout fenkU()
+// A device's side: its own page beside the points and the analysis, the other devices' pages
+// hidden.
+ModelLayout devicePage(int page)
 {
     ModelLayout l;
-    l.hiddenButtons[0] = kPageRaxo;
-    l.hiddenButtons[1] = kPageVimoE;
-    l.hiddenButtons[2] = kPageBox;
-    l.shownButtons[0] = kPageFenkU;
+    int hidden = 0;
+    for (int other : {kPageFenkU, kPageRaxo, kPageVimoE, kPageBox})
+        if (other != page)
+            l.hiddenButtons[hidden++] = other;
+    l.shownButtons[0] = page;
     l.shownButtons[1] = kPagePoints;
     l.shownButtons[2] = kPageAnalysis;
-    l.page = kPageFenkU;
+    l.page = page;
+    return l;
+}
+
+ModelLayout fenkU()
+{
+    ModelLayout l = devicePage(kPageFenkU);
     l.tableDistance = true;
     l.tablePlanes = true;
     l.tableMaskColumns = true;
@@ -23,14 +32,7 @@ ModelLayout fenkU()
 
 ModelLayout raxoE()
 {
-    ModelLayout l;
-    l.hiddenButtons[0] = kPageFenkU;
-    l.hiddenButtons[1] = kPageVimoE;
-    l.hiddenButtons[2] = kPageBox;
-    l.shownButtons[0] = kPageRaxo;
-    l.shownButtons[1] = kPagePoints;
-    l.shownButtons[2] = kPageAnalysis;
-    l.page = kPageRaxo;
+    ModelLayout l = devicePage(kPageRaxo);
     l.raxoPage = true;
     l.tableDistance = true;
     return l;
@@ -46,29 +48,15 @@ ModelLayout raxoS()
 
 ModelLayout vimoE()
 {
-    ModelLayout l;
-    l.hiddenButtons[0] = kPageFenkU;
-    l.hiddenButtons[1] = kPageRaxo;
-    l.hiddenButtons[2] = kPageBox;
-    l.shownButtons[0] = kPageVimoE;
-    l.shownButtons[1] = kPagePoints;
-    l.shownButtons[2] = kPageAnalysis;
-    l.page = kPageVimoE;
+    ModelLayout l = devicePage(kPageVimoE);
     l.rowsPerBlock = 128;
     return l;
 }
 
 ModelLayout algorithmBox()
 {
-    ModelLayout l;
+    ModelLayout l = devicePage(kPageBox);
     l.frameView = true;
-    l.hiddenButtons[0] = kPageFenkU;
-    l.hiddenButtons[1] = kPageRaxo;
-    l.hiddenButtons[2] = kPageVimoE;
-    l.shownButtons[0] = kPageBox;
-    l.shownButtons[1] = kPagePoints;
-    l.shownButtons[2] = kPageAnalysis;
-    l.page = kPageBox;
     return l;
 }
 
