@@ -260,7 +260,6 @@ public:
                     sender_.send(sent % 2 == 0 ? pool_[0] : pool_[1 + size_t(sent / 2) % (pool_.size() - 1)]);
                 std::this_thread::sleep_for(std::chrono::microseconds(500));
             }
-            sent_ = sent;
         });
     }
     ~HeartbeatFlood()
@@ -273,7 +272,6 @@ private:
     FakeHeartbeatSender sender_;
     std::vector<std::vector<uint8_t>> pool_;
     std::atomic<bool> running_{false};
-    std::atomic<long> sent_{0};
     std::thread thread_;
 };
 
@@ -579,7 +577,7 @@ public:
                 r.socketDrops += socketDrops(ports[i]) - dropsBefore[at];
         }
         // The recording: stopped, then read back whole.
-        const long before = recordsBefore();
+        const long before = recordsSeen_;
         record_->trigger();
         LogManager::instance()->wait_stopped();
         QTest::qWait(200);
@@ -599,7 +597,6 @@ public:
     void countBox() { ++boxes_; }
 
 private:
-    long recordsBefore() const { return recordsSeen_; }
     // Entries of the algorithm-box configurator's list; -1 while it has none.
     int boxesListed()
     {
@@ -624,7 +621,7 @@ private:
     bool flooding_ = false;
     long lines_ = 0, updates_ = 0;
     int boxes_ = 0;
-    long recordsSeen_ = 0;
+    long recordsSeen_ = 0; // in the log folder after the sessions before this one
 };
 
 std::vector<uint8_t> sensorHeartbeat(const char *model, const char *sn)

@@ -433,21 +433,12 @@ void LogManager::Recording::writer_loop()
             }
         }
     }
-    if (failed) {
-        RecorderEvent e = failure_;
-        e.kind = RecorderEvent::Failed;
-        e.taken = taken_.load();
-        e.written = written_.load();
-        e.lost = lost_.load();
-        owner_->report(e);
-    } else {
-        RecorderEvent e;
-        e.kind = RecorderEvent::Finished;
-        e.taken = taken_.load();
-        e.written = written_.load();
-        e.lost = lost_.load();
-        owner_->report(e);
-    }
+    RecorderEvent e = failed ? failure_ : RecorderEvent();
+    e.kind = failed ? RecorderEvent::Failed : RecorderEvent::Finished;
+    e.taken = taken_.load();
+    e.written = written_.load();
+    e.lost = lost_.load();
+    owner_->report(e);
     lock.lock();
     finished_.store(true, std::memory_order_release);
     progress_.notify_all();
